@@ -1,0 +1,38 @@
+#include "colour_swatch.h"
+
+#include "render/painter_canvas.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace velmora {
+
+ColourSwatch::ColourSwatch(QWidget *parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("Shape1"));
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setFixedSize(32, 22);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ColourSwatch::SetColour(uint32_t colour)
+{
+    colour_ = colour & 0xFFFFFF;
+    update();
+}
+
+void ColourSwatch::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.fillRect(contentsRect(), ToQColor(colour_));
+    painter.end();
+    QFrame::paintEvent(event);
+}
+
+void ColourSwatch::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit Pressed();
+}
+
+} // namespace velmora

@@ -1,0 +1,110 @@
+// TMainForm: the main window. It owns the drawing, lays out the menus, the tool bar and
+// the drawing surface, and hands every event to the layer that deals with it.
+#pragma once
+
+#include "colour_swatch.h"
+#include "paint_box.h"
+
+#include "document/drawing_state.h"
+#include "render/sheet_renderer.h"
+#include "render/surface_renderer.h"
+
+#include <QAction>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace velmora {
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // The one paint operation: sizes the surface to the stack of sheets and repaints it.
+    void PaintBox1Paint();
+
+    // The view of the drawing as the controls hold it now.
+    ViewGeometry CurrentView() const;
+    SheetView CurrentSheetView() const;
+
+    DrawingState State;
+
+    // Menu bar band: menus and icon items.
+    QWidget *MenuBar20002 = nullptr;
+    QMenuBar *MainMenu = nullptr;
+    QMenu *Datei1 = nullptr;
+    QMenu *Ansicht1 = nullptr;
+    QMenu *Sprache1 = nullptr;
+    QAction *Neu1 = nullptr;
+    QAction *ffnen1 = nullptr;
+    QAction *Speichern1 = nullptr;
+    QAction *Speichernunter1 = nullptr;
+    QAction *DateiSeiteeinrichten1 = nullptr;
+    QAction *DateiDrucken1 = nullptr;
+    QAction *Druckereinrichten1 = nullptr;
+    QAction *DateiAlsBildexportieren1 = nullptr;
+    QAction *Beenden1 = nullptr;
+    QAction *Lineal2 = nullptr;
+    QAction *Winkelmesser2 = nullptr;
+    QAction *Zirkel2 = nullptr;
+    QAction *LeistefrZahleneingabe1 = nullptr;
+    QAction *AnsichtZollAngabenfrdasLineal1 = nullptr;
+    QAction *SpracheDeutsch1 = nullptr;
+    QAction *SpracheEnglish1 = nullptr;
+    QAction *SpracheItaliano1 = nullptr;
+    QAction *Sprachebersetzen1 = nullptr;
+    QToolBar *IconItems = nullptr;
+
+    // Tool bar panel.
+    QToolBar *Panel1 = nullptr;
+    QSpinBox *zoomed = nullptr;
+    QDoubleSpinBox *StrichEd = nullptr;
+    ColourSwatch *Shape1 = nullptr;
+    QPushButton *FarbeBtn = nullptr;
+    QDoubleSpinBox *RadierEd = nullptr;
+    QSpinBox *PageAnz = nullptr;
+
+    // Tool menu band.
+    QToolBar *MenuBar20001 = nullptr;
+
+    QScrollArea *ScrollBox1 = nullptr;
+    PaintBox *PaintBox1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+
+    QString CaptionBase;
+
+    // Event handlers.
+    void PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void PaintBox1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
+    void PaintBox1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void zoomedChange();
+    void PageAnzChange();
+    void FarbeBtnClick();
+    void ViewSwitchClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBarPanel();
+    void CreateSurface();
+    void PaintSurface(QPainter &painter, const QRect &exposed);
+    void ShowPointerPosition(int x, int y);
+    double ScreenDpiX() const;
+    double ScreenDpiY() const;
+
+    SurfaceRenderer Renderer;
+    bool FirstShowDone = false;
+};
+
+} // namespace velmora

@@ -1,0 +1,231 @@
+// Construction of the main window's bands, menus and controls.
+#include "main_form.h"
+
+#include <QActionGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QStyle>
+
+namespace velmora {
+
+namespace {
+
+QAction *MenuItem(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+QAction *CheckItem(QMenu *menu, const char *name, const QString &caption, bool checked)
+{
+    QAction *action = MenuItem(menu, name, caption);
+    action->setCheckable(true);
+    action->setChecked(checked);
+    return action;
+}
+
+QLabel *BandLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    return label;
+}
+
+QDoubleSpinBox *DecimalEdit(const char *name, double min, double max, double step, double value, QWidget *parent)
+{
+    auto *edit = new QDoubleSpinBox(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setDecimals(2);
+    edit->setRange(min, max);
+    edit->setSingleStep(step);
+    edit->setValue(value);
+    edit->setKeyboardTracking(true);
+    return edit;
+}
+
+QSpinBox *IntegerEdit(const char *name, int min, int max, int step, int value, QWidget *parent)
+{
+    auto *edit = new QSpinBox(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setRange(min, max);
+    edit->setSingleStep(step);
+    edit->setValue(value);
+    return edit;
+}
+
+} // namespace
+
+void TMainForm::CreateMenus()
+{
+    // The menu bar band: the menus, then icon items for the file commands.
+    MenuBar20002 = new QWidget(this);
+    MenuBar20002->setObjectName(QStringLiteral("MenuBar20002"));
+    auto *band = new QHBoxLayout(MenuBar20002);
+    band->setContentsMargins(0, 0, 0, 0);
+    band->setSpacing(4);
+    MainMenu = new QMenuBar(MenuBar20002);
+    MainMenu->setNativeMenuBar(false);
+    band->addWidget(MainMenu);
+    IconItems = new QToolBar(MenuBar20002);
+    IconItems->setObjectName(QStringLiteral("IconItems"));
+    IconItems->setIconSize(QSize(16, 16));
+    band->addWidget(IconItems);
+    band->addStretch(1);
+    setMenuWidget(MenuBar20002);
+
+    Datei1 = MainMenu->addMenu(QStringLiteral("Datei"));
+    Datei1->setObjectName(QStringLiteral("Datei1"));
+    Neu1 = MenuItem(Datei1, "Neu1", QStringLiteral("Neu"));
+    ffnen1 = MenuItem(Datei1, "ffnen1", QStringLiteral("Öffnen..."));
+    Speichern1 = MenuItem(Datei1, "Speichern1", QStringLiteral("Speichern"));
+    Speichernunter1 = MenuItem(Datei1, "Speichernunter1", QStringLiteral("Speichern unter..."));
+    Datei1->addSeparator();
+    DateiSeiteeinrichten1 = MenuItem(Datei1, "DateiSeiteeinrichten1", QStringLiteral("Seite einrichten..."));
+    DateiDrucken1 = MenuItem(Datei1, "DateiDrucken1", QStringLiteral("Drucken..."));
+    Druckereinrichten1 = MenuItem(Datei1, "Druckereinrichten1", QStringLiteral("Drucker einrichten..."));
+    DateiAlsBildexportieren1 = MenuItem(Datei1, "DateiAlsBildexportieren1", QStringLiteral("Als Bild exportieren..."));
+    Datei1->addSeparator();
+    Beenden1 = MenuItem(Datei1, "Beenden1", QStringLiteral("Beenden"));
+    Beenden1->setShortcut(QKeySequence::Quit);
+    Beenden1->setShortcutContext(Qt::ApplicationShortcut);
+    // The drawing file, page setup, printing and export commands are not available yet.
+    for (QAction *pending : {Neu1, ffnen1, Speichern1, Speichernunter1, DateiSeiteeinrichten1, DateiDrucken1,
+                             Druckereinrichten1, DateiAlsBildexportieren1})
+        pending->setEnabled(false);
+    connect(Beenden1, &QAction::triggered, this, &QWidget::close);
+
+    Ansicht1 = MainMenu->addMenu(QStringLiteral("Ansicht"));
+    Ansicht1->setObjectName(QStringLiteral("Ansicht1"));
+    Lineal2 = CheckItem(Ansicht1, "Lineal2", QStringLiteral("Lineal"), true);
+    Winkelmesser2 = CheckItem(Ansicht1, "Winkelmesser2", QStringLiteral("Winkelmesser"), true);
+    Zirkel2 = CheckItem(Ansicht1, "Zirkel2", QStringLiteral("Zirkel"), true);
+    LeistefrZahleneingabe1 =
+        CheckItem(Ansicht1, "LeistefrZahleneingabe1", QStringLiteral("Leiste für Zahleneingabe"), false);
+    LeistefrZahleneingabe1->setEnabled(false);
+    AnsichtZollAngabenfrdasLineal1 =
+        CheckItem(Ansicht1, "AnsichtZollAngabenfrdasLineal1", QStringLiteral("Zoll Angaben für das Lineal"), false);
+    for (QAction *item : {Lineal2, Winkelmesser2, Zirkel2, AnsichtZollAngabenfrdasLineal1})
+        connect(item, &QAction::triggered, this, &TMainForm::ViewSwitchClick);
+
+    Sprache1 = MainMenu->addMenu(QStringLiteral("Sprache"));
+    Sprache1->setObjectName(QStringLiteral("Sprache1"));
+    auto *languages = new QActionGroup(this);
+    SpracheDeutsch1 = CheckItem(Sprache1, "SpracheDeutsch1", QStringLiteral("Deutsch"), true);
+    SpracheEnglish1 = CheckItem(Sprache1, "SpracheEnglish1", QStringLiteral("English"), false);
+    SpracheItaliano1 = CheckItem(Sprache1, "SpracheItaliano1", QStringLiteral("Italiano"), false);
+    for (QAction *item : {SpracheDeutsch1, SpracheEnglish1, SpracheItaliano1}) {
+        languages->addAction(item);
+        item->setEnabled(false); // the translation table comes next
+    }
+    Sprache1->addSeparator();
+    Sprachebersetzen1 = MenuItem(Sprache1, "Sprachebersetzen1", QStringLiteral("Übersetzen..."));
+    Sprachebersetzen1->setEnabled(false);
+
+    // Icon items with hints, in the order of the file menu.
+    const struct {
+        const char *name;
+        QAction *item;
+        QStyle::StandardPixmap icon;
+    } icons[] = {
+        {"N5", Neu1, QStyle::SP_FileIcon},
+        {"N6", ffnen1, QStyle::SP_DialogOpenButton},
+        {"N7", Speichern1, QStyle::SP_DialogSaveButton},
+        {"N8", Speichernunter1, QStyle::SP_DriveFDIcon},
+        {"MenuItem1", DateiSeiteeinrichten1, QStyle::SP_FileDialogDetailedView},
+        {"N9", DateiDrucken1, QStyle::SP_ComputerIcon},
+        {"N10", Druckereinrichten1, QStyle::SP_FileDialogInfoView},
+        {"N11", Beenden1, QStyle::SP_DialogCloseButton},
+    };
+    for (const auto &entry : icons) {
+        QAction *button = IconItems->addAction(style()->standardIcon(entry.icon), QString());
+        button->setObjectName(QString::fromLatin1(entry.name));
+        button->setToolTip(entry.item->text().remove(QStringLiteral("...")).trimmed());
+        button->setEnabled(entry.item->isEnabled());
+        connect(button, &QAction::triggered, entry.item, &QAction::trigger);
+    }
+}
+
+void TMainForm::CreateToolBarPanel()
+{
+    Panel1 = new QToolBar(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setMovable(false);
+    Panel1->setFloatable(false);
+    auto *panel = new QWidget(Panel1);
+    auto *grid = new QGridLayout(panel);
+    grid->setContentsMargins(6, 2, 6, 2);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(1);
+
+    zoomed = IntegerEdit("zoomed", 1, 300, 10, 100, panel);
+    StrichEd = DecimalEdit("StrichEd", 0.01, 100, 0.1, 0.1, panel);
+    Shape1 = new ColourSwatch(panel);
+    FarbeBtn = new QPushButton(QStringLiteral("Farbe..."), panel);
+    FarbeBtn->setObjectName(QStringLiteral("FarbeBtn"));
+    RadierEd = DecimalEdit("RadierEd", 0.01, 100, 0.1, 2, panel);
+    PageAnz = IntegerEdit("PageAnz", 1, 10, 1, 1, panel);
+
+    grid->addWidget(BandLabel(QStringLiteral("Zoom:"), panel), 0, 0);
+    grid->addWidget(zoomed, 1, 0);
+    grid->addWidget(BandLabel(QStringLiteral("Strichstärke:"), panel), 0, 1, 1, 2);
+    grid->addWidget(StrichEd, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("mm"), panel), 1, 2);
+    grid->addWidget(BandLabel(QStringLiteral("Stiftfarbe:"), panel), 0, 3, 1, 2);
+    grid->addWidget(Shape1, 1, 3);
+    grid->addWidget(FarbeBtn, 1, 4);
+    grid->addWidget(BandLabel(QStringLiteral("Radiergummi:"), panel), 0, 5, 1, 2);
+    grid->addWidget(RadierEd, 1, 5);
+    grid->addWidget(new QLabel(QStringLiteral("mm"), panel), 1, 6);
+    grid->addWidget(BandLabel(QStringLiteral("Seitenanzahl:"), panel), 0, 7);
+    grid->addWidget(PageAnz, 1, 7);
+    grid->setColumnStretch(8, 1);
+    Panel1->addWidget(panel);
+    addToolBar(Qt::TopToolBarArea, Panel1);
+
+    connect(zoomed, &QSpinBox::valueChanged, this, &TMainForm::zoomedChange);
+    connect(PageAnz, &QSpinBox::valueChanged, this, &TMainForm::PageAnzChange);
+    connect(FarbeBtn, &QPushButton::clicked, this, &TMainForm::FarbeBtnClick);
+    connect(Shape1, &ColourSwatch::Pressed, this, &TMainForm::FarbeBtnClick);
+
+    addToolBarBreak(Qt::TopToolBarArea);
+    MenuBar20001 = new QToolBar(this);
+    MenuBar20001->setObjectName(QStringLiteral("MenuBar20001"));
+    MenuBar20001->setMovable(false);
+    MenuBar20001->setFloatable(false);
+    addToolBar(Qt::TopToolBarArea, MenuBar20001);
+}
+
+void TMainForm::CreateSurface()
+{
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    // The area around the sheets shows the application-workspace colour.
+    QPalette workspace = ScrollBox1->viewport()->palette();
+    workspace.setColor(QPalette::Window, palette().color(QPalette::Dark));
+    ScrollBox1->viewport()->setPalette(workspace);
+    ScrollBox1->viewport()->setAutoFillBackground(true);
+
+    PaintBox1 = new PaintBox;
+    PaintBox1->OnPaint = [this](QPainter &painter, const QRect &exposed) { PaintSurface(painter, exposed); };
+    PaintBox1->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
+        PaintBox1MouseDown(b, s, x, y);
+    };
+    PaintBox1->OnMouseMove = [this](Qt::MouseButtons b, Qt::KeyboardModifiers s, int x, int y) {
+        PaintBox1MouseMove(b, s, x, y);
+    };
+    PaintBox1->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
+        PaintBox1MouseUp(b, s, x, y);
+    };
+    ScrollBox1->setWidget(PaintBox1);
+    setCentralWidget(ScrollBox1);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(StatusBar1);
+}
+
+} // namespace velmora

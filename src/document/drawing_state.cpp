@@ -1,0 +1,34 @@
+#include "drawing_state.h"
+
+namespace velmora {
+
+DrawingState::DrawingState() = default;
+
+DrawingState::~DrawingState()
+{
+    ClearRecords();
+}
+
+bool DrawingState::DeleteText(int i)
+{
+    if (i < 0 || i >= Texts.Count)
+        return false;
+    TextObject saved = *Texts.Select(i);
+    // The list shrinks first: should that fail, the text stays whole.
+    if (!Texts.Delete(i))
+        return false;
+    ReleaseTextStrings(saved);
+    return true;
+}
+
+void DrawingState::ClearRecords()
+{
+    Texts.First();
+    while (Texts.Next())
+        ReleaseTextStrings(*CurrentText);
+    Texts.Clear();
+    Objects.Clear();
+    TouchContent();
+}
+
+} // namespace velmora

@@ -1,0 +1,79 @@
+// The drawing held by the main window: instrument placement, sheet size, the two record
+// lists with their bound cursor variables, the file name and the transform values of the
+// last paint. The settings kept in tool-bar controls (zoom, pen, eraser, sheet count) and
+// the view switches stay in the window; this object carries only what has no control.
+#pragma once
+
+#include "dyna_array.h"
+#include "records.h"
+#include "units.h"
+
+#include <QString>
+
+namespace velmora {
+
+struct InstrumentPlacement {
+    double RulerX = 10;
+    double RulerY = 90;
+    double RulerAngle = 0;
+    double ProtractorX = 50;
+    double ProtractorY = 50;
+    double ProtractorAngle = 0;
+    double ProtractorDiameter = 80;
+    double CompassX = 150;
+    double CompassY = 50;
+    double CompassSpan = 40;
+    double CompassAngle = 45;
+};
+
+inline constexpr double A4WidthInch = 210 / MmPerInch;
+inline constexpr double A4HeightInch = 297 / MmPerInch;
+
+class DrawingState {
+public:
+    DrawingState();
+    ~DrawingState();
+    DrawingState(const DrawingState &) = delete;
+    DrawingState &operator=(const DrawingState &) = delete;
+
+    InstrumentPlacement Placement;
+    double PageWidthInch = A4WidthInch;
+    double PageHeightInch = A4HeightInch;
+
+    // Record lists and the cursor variables they are bound to.
+    DrawingObject *CurrentObject = nullptr;
+    TextObject *CurrentText = nullptr;
+    TDynaArray<DrawingObject> Objects{&CurrentObject};
+    TDynaArray<TextObject> Texts{&CurrentText};
+
+    QString FileName;
+    bool Modified = false;
+
+    // Written by every paint and at each press on the surface.
+    double PixelsPerMm = 0;
+    int PageHeightPx = 0;
+    int ActivePage = 0;
+    int ActivePageTopPx = 0;
+
+    // Flags.
+    bool UpdatingEdits = false;
+    bool PaintSuspended = false;
+    bool RenderActivePageOnly = false;
+
+    // Deletes text i after releasing its strings; false when i is out of range or the
+    // list could not shrink (the text then keeps its strings).
+    bool DeleteText(int i);
+    // Releases every text's strings (font name, then text) and empties both lists.
+    void ClearRecords();
+
+    // Bumped by every change of record contents that is not an append, delete or clear
+    // (object moved, text changed, undo); together with the lists' versions it tells
+    // caches of the rendered drawing when to rebuild.
+    void TouchContent() { ++contentRevision_; }
+    uint64_t ContentRevision() const { return contentRevision_; }
+
+private:
+    uint64_t contentRevision_ = 0;
+};
+
+} // namespace velmora

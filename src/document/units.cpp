@@ -1,0 +1,77 @@
+#include "units.h"
+
+#include <cfenv>
+#include <climits>
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+
+int Saturate(long double integral)
+{
+    if (std::isnan(integral))
+        return 0;
+    if (integral >= static_cast<long double>(INT_MAX))
+        return INT_MAX;
+    if (integral <= static_cast<long double>(INT_MIN))
+        return INT_MIN;
+    return static_cast<int>(integral);
+}
+
+} // namespace
+
+int Round(long double value)
+{
+    if (std::isnan(value))
+        return 0;
+    // nearbyint follows the current rounding mode; make sure it is to-nearest-even.
+    const int mode = std::fegetround();
+    if (mode != FE_TONEAREST)
+        std::fesetround(FE_TONEAREST);
+    const long double r = std::nearbyint(value);
+    if (mode != FE_TONEAREST)
+        std::fesetround(mode);
+    return Saturate(r);
+}
+
+int RoundHalfAway(long double value)
+{
+    return Saturate(std::round(value));
+}
+
+int Trunc(long double value)
+{
+    return Saturate(std::trunc(value));
+}
+
+double PixelsPerMmFor(double zoomPercent, double dpi)
+{
+    const long double z = zoomPercent;
+    return static_cast<double>(z * (static_cast<long double>(dpi) / MmPerInch) / 100.0L);
+}
+
+int SheetPx(double zoomPercent, double dpi, double inches)
+{
+    const long double z = zoomPercent;
+    return Round(z * (static_cast<long double>(dpi) * inches) / 100.0L);
+}
+
+double SheetOffsetMm(int sheet, double pageHeightInch)
+{
+    return sheet * pageHeightInch * MmPerInch;
+}
+
+MmPoint PointerToMm(int surfaceX, int surfaceY, double pixelsPerMm)
+{
+    return {(surfaceX - PointerMarginPx) / pixelsPerMm, (surfaceY - PointerMarginPx) / pixelsPerMm};
+}
+
+int ActivePageFor(int surfaceY, int pageHeightPx)
+{
+    if (pageHeightPx <= 0)
+        return 0;
+    return (static_cast<long long>(surfaceY) - PointerMarginPx) / pageHeightPx;
+}
+
+} // namespace velmora

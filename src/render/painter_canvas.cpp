@@ -1,0 +1,182 @@
+#include "painter_canvas.h"
+
+#include "text_metrics.h"
+
+#include <QPainterPath>
+#include <QtMath>
+
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+
+// Parametric angle (degrees, counter-clockwise on the screen) where the ray from the
+// centre of the ellipse through (px, py) meets it.
+qreal RayAngle(const QRectF &box, qreal px, qreal py)
+{
+    const qreal rx = box.width() / 2, ry = box.height() / 2;
+    const qreal dx = px - box.center().x(), dy = py - box.center().y();
+    if (rx <= 0 || ry <= 0 || (dx == 0 && dy == 0))
+        return 0;
+    return qRadiansToDegrees(std::atan2(-dy / ry, dx / rx));
+}
+
+Qt::PenStyle QtPenStyle(PenStyle style)
+{
+    switch (style) {
+    case PenStyle::Dash: return Qt::DashLine;
+    case PenStyle::Dot: return Qt::DotLine;
+    case PenStyle::Clear: return Qt::NoPen;
+    case PenStyle::Solid: break;
+    }
+    return Qt::SolidLine;
+}
+
+} // namespace
+
+QColor ToQColor(uint32_t colour)
+{
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+PainterCanvas::PainterCanvas(QPainter &painter, QPoint origin) : painter_(painter), origin_(origin)
+{
+    painter_.setRenderHint(QPainter::Antialiasing, true);
+    painter_.setRenderHint(QPainter::TextAntialiasing, true);
+}
+
+void PainterCanvas::SetBrushColour(uint32_t colour)
+{
+    brushColour_ = colour;
+    brushStyle_ = BrushStyle::Solid;
+}
+
+QPen PainterCanvas::StrokePen(Qt::PenCapStyle cap, Qt::PenJoinStyle join) const
+{
+    QPen pen(ToQColor(penColour_), qMax(1, penWidth_), QtPenStyle(penStyle_), cap, join);
+    return pen;
+}
+
+QBrush PainterCanvas::FillBrush() const
+{
+    return brushStyle_ == BrushStyle::Clear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(brushColour_));
+}
+
+void PainterCanvas::UseStrokeOrigin()
+{
+    painter_.setTransform(QTransform::fromTranslate(origin_.x() + 0.5, origin_.y() + 0.5));
+}
+
+void PainterCanvas::UseAreaOrigin()
+{
+    painter_.setTransform(QTransform::fromTranslate(origin_.x(), origin_.y()));
+}
+
+void PainterCanvas::MoveTo(int x, int y)
+{
+    current_ = {x, y};
+}
+
+void PainterCanvas::LineTo(int x, int y)
+{
+    UseStrokeOrigin();
+    painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
+    painter_.drawLine(QPointF(current_), QPointF(x, y));
+    current_ = {x, y};
+}
+
+void PainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
+{
+    const QRect box = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized().adjusted(0, 0, -1, -1);
+    if (box.isEmpty())
+        return;
+    if (brushStyle_ == BrushStyle::Solid) {
+        UseAreaOrigin();
+        painter_.fillRect(box, ToQColor(brushColour_));
+    }
+    if (penStyle_ != PenStyle::Clear) {
+        UseStrokeOrigin();
+        painter_.setPen(StrokePen(Qt::SquareCap, Qt::MiterJoin));
+        painter_.setBrush(Qt::NoBrush);
+        painter_.drawRect(QRectF(box.x(), box.y(), box.width() - 1, box.height() - 1));
+    }
+}
+
+void PainterCanvas::Ellipse(int x1, int y1, int x2, int y2)
+{
+    const QRectF box = QRectF(QPointF(x1, y1), QPointF(x2 - 1, y2 - 1)).normalized();
+    UseStrokeOrigin();
+    painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
+    painter_.setBrush(FillBrush());
+    painter_.drawEllipse(box);
+}
+
+void PainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+{
+    const QRectF box = QRectF(QPointF(x1, y1), QPointF(x2 - 1, y2 - 1)).normalized();
+    const qreal start = RayAngle(box, x3, y3);
+    qreal sweep = RayAngle(box, x4, y4) - start;
+    while (sweep <= 0)
+        sweep += 360; // equal rays give the whole ellipse
+    QPainterPath path;
+    path.arcMoveTo(box, start);
+    path.arcTo(box, start, sweep);
+    UseStrokeOrigin();
+    painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawPath(path);
+}
+
+void PainterCanvas::BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y)
+{
+    QPainterPath path(current_);
+    path.cubicTo(cx1, cy1, cx2, cy2, x, y);
+    UseStrokeOrigin();
+    painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawPath(path);
+    current_ = {x, y};
+}
+
+QRect PainterCanvas::MeasureText(const QRect &box, const QString &text)
+{
+    const QSize size = TextMetrics::Shared().Measure(font_, text);
+    return QRect(box.left(), box.top(), size.width(), size.height());
+}
+
+void PainterCanvas::DrawText(const QRect &box, const QString &text)
+{
+    UseAreaOrigin();
+    painter_.setFont(MakeFont(font_));
+    painter_.setPen(ToQColor(font_.Colour));
+    painter_.setBackgroundMode(transparent_ ? Qt::TransparentMode : Qt::OpaqueMode);
+    painter_.setBackground(ToQColor(brushColour_));
+    painter_.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextDontClip,
+                      NormaliseLineBreaks(text));
+}
+
+void PainterCanvas::TextOut(int x, int y, const QString &text)
+{
+    UseAreaOrigin();
+    painter_.translate(x, y);
+    painter_.rotate(-font_.Escapement / 10.0);
+    painter_.setFont(MakeFont(font_));
+    painter_.setPen(ToQColor(font_.Colour));
+    painter_.setBackgroundMode(transparent_ ? Qt::TransparentMode : Qt::OpaqueMode);
+    painter_.setBackground(ToQColor(brushColour_));
+    painter_.drawText(QPoint(0, TextMetrics::Shared().Ascent(font_)), text);
+}
+
+int PainterCanvas::TextWidth(const QString &text)
+{
+    return TextMetrics::Shared().Width(font_, text);
+}
+
+void PainterCanvas::CopyImage(int x, int y, const QImage &image)
+{
+    UseAreaOrigin();
+    painter_.drawImage(QPoint(x, y), image);
+}
+
+} // namespace velmora

@@ -1,0 +1,59 @@
+// The canvas on a QPainter: sheet images, exports and the drawing surface. Integer
+// coordinates address pixel centres, so 1-pixel lines stay crisp with antialiasing on.
+#pragma once
+
+#include "canvas.h"
+
+#include <QPainter>
+#include <QPoint>
+
+namespace velmora {
+
+QColor ToQColor(uint32_t colour);
+
+class PainterCanvas : public Canvas {
+public:
+    // origin: where canvas pixel (0, 0) lies on the painter's device.
+    explicit PainterCanvas(QPainter &painter, QPoint origin = {});
+
+    void SetPenColour(uint32_t colour) override { penColour_ = colour; }
+    void SetPenWidth(int width) override { penWidth_ = width; }
+    void SetPenStyle(PenStyle style) override { penStyle_ = style; }
+    void SetBrushColour(uint32_t colour) override;
+    void SetBrushStyle(BrushStyle style) override { brushStyle_ = style; }
+    void SetFont(const FontSpec &font) override { font_ = font; }
+    void SetBackgroundTransparent(bool transparent) override { transparent_ = transparent; }
+
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void Ellipse(int x1, int y1, int x2, int y2) override;
+    void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
+    void BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y) override;
+
+    QRect MeasureText(const QRect &box, const QString &text) override;
+    void DrawText(const QRect &box, const QString &text) override;
+    void TextOut(int x, int y, const QString &text) override;
+    int TextWidth(const QString &text) override;
+
+    void CopyImage(int x, int y, const QImage &image) override;
+
+private:
+    QPen StrokePen(Qt::PenCapStyle cap, Qt::PenJoinStyle join) const;
+    QBrush FillBrush() const;
+    void UseStrokeOrigin();
+    void UseAreaOrigin();
+
+    QPainter &painter_;
+    QPoint origin_;
+    QPoint current_;
+    uint32_t penColour_ = 0;
+    int penWidth_ = 1;
+    PenStyle penStyle_ = PenStyle::Solid;
+    uint32_t brushColour_ = 0xFFFFFF;
+    BrushStyle brushStyle_ = BrushStyle::Solid;
+    FontSpec font_;
+    bool transparent_ = false;
+};
+
+} // namespace velmora

@@ -1,0 +1,151 @@
+#include "sheet_renderer.h"
+
+#include "object_index.h"
+#include "text_metrics.h"
+
+#include "document/drawing_state.h"
+
+#include <vector>
+
+namespace velmora {
+
+namespace {
+
+// Largest character height handed to the font engine; larger sizes come only from
+// damaged files and would make the engine crawl.
+constexpr int MaxTextPixelHeight = 16384;
+
+QRect TextBoxOnSheet(const TextObject &text, double s, double off)
+{
+    const int left = Round(s * text.Left);
+    const int top = Round(s * (text.Top - off));
+    const int right = Round(s * text.Right);
+    const int bottom = Round(s * (text.Bottom - off));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+void StoreMeasuredBox(TextObject &text, const QRect &measured, double s, double off)
+{
+    text.Right = (double(measured.left()) + measured.width()) / s;
+    text.Bottom = (double(measured.top()) + measured.height()) / s + off;
+}
+
+void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off)
+{
+    const int width = Round(s * o.PenWidth);
+    canvas.SetPenWidth(width == 0 ? 1 : width);
+    canvas.SetPenColour(o.Colour);
+    auto px = [s](double x) { return Round(s * x); };
+    auto py = [s, off](double y) { return Round(s * (y - off)); };
+    switch (o.Kind) {
+    case KindLine:
+        canvas.MoveTo(px(o.X1), py(o.Y1));
+        canvas.LineTo(px(o.X2), py(o.Y2));
+        break;
+    case KindArc:
+        canvas.Arc(px(o.X1), py(o.Y1), px(o.X2), py(o.Y2), px(o.X3), py(o.Y3), px(o.X4), py(o.Y4));
+        break;
+    case KindEllipse:
+        canvas.Ellipse(px(o.X1), py(o.Y1), px(o.X2), py(o.Y2));
+        break;
+    case KindBezier:
+        canvas.MoveTo(px(o.X1), py(o.Y1));
+        canvas.BezierTo(px(o.X2), py(o.Y2), px(o.X3), py(o.Y3), px(o.X4), py(o.Y4));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+FontSpec TextFont(const TextObject &text, double fontFactor, double dpiY)
+{
+    FontSpec font;
+    font.Face = FontNameString(text);
+    int points = Round(static_cast<long double>(text.Size) * fontFactor);
+    if (points == 0)
+        points = 1;
+    font.PixelHeight = std::min(RoundHalfAway(static_cast<long double>(points) * dpiY / 72), MaxTextPixelHeight);
+    font.Weight = (text.Style & StyleBold) ? 700 : 400;
+    font.Italic = text.Style & StyleItalic;
+    font.Underline = text.Style & StyleUnderline;
+    font.StrikeOut = text.Style & StyleStrikeOut;
+    font.Charset = text.Charset;
+    font.Pitch = text.Pitch;
+    font.Colour = uint32_t(text.Colour);
+    return font;
+}
+
+void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, double f, double dpiY,
+                 const SheetCulling *culling)
+{
+    const double off = SheetOffsetMm(sheet, state.PageHeightInch);
+    canvas.SetPenColour(ColourBlack);
+    if (culling && culling->Index) {
+        // Only the objects whose box meets the visible part, still in list order. Two
+        // pixels of slack cover rounding and the 1-pixel minimum pen.
+        const QRect v = culling->VisiblePx;
+        const double slack = 2 / s;
+        std::vector<int> hits;
+        culling->Index->Query(v.left() / s - slack, v.top() / s + off - slack, (v.right() + 1) / s + slack,
+                              (v.bottom() + 1) / s + off + slack, hits);
+        for (int i : hits)
+            DrawObject(canvas, state.Objects.At(i), s, off);
+    } else {
+        for (int i = 0; i < state.Objects.Count; ++i)
+            DrawObject(canvas, state.Objects.At(i), s, off);
+    }
+
+    for (int i = 0; i < state.Texts.Count; ++i) {
+        TextObject &text = const_cast<TextObject &>(state.Texts.At(i));
+        canvas.SetFont(TextFont(text, f, dpiY));
+        canvas.SetBackgroundTransparent(true);
+        const QString content = TextString(text);
+        const QRect measured = canvas.MeasureText(TextBoxOnSheet(text, s, off), content);
+        if (!culling || measured.intersects(culling->VisiblePx))
+            canvas.DrawText(measured, content);
+        StoreMeasuredBox(text, measured, s, off);
+    }
+}
+
+void MeasureTexts(DrawingState &state, int sheet, double s, double f, double dpiY)
+{
+    const double off = SheetOffsetMm(sheet, state.PageHeightInch);
+    for (int i = 0; i < state.Texts.Count; ++i) {
+        TextObject &text = const_cast<TextObject &>(state.Texts.At(i));
+        const QRect box = TextBoxOnSheet(text, s, off);
+        const QSize size = TextMetrics::Shared().Measure(TextFont(text, f, dpiY), TextString(text));
+        StoreMeasuredBox(text, QRect(box.topLeft(), size), s, off);
+    }
+}
+
+void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet,
+                        const SheetCulling *culling)
+{
+    canvas.SetBrushColour(ColourWhite);
+    canvas.SetPenColour(ColourBlack);
+    canvas.SetPenWidth(1);
+    canvas.Rectangle(0, 0, view.PageWidthPx, view.PageHeightPx);
+    DrawObjects(canvas, state, sheet, view.PixelsPerMm, view.FontFactor(), view.DpiY, culling);
+}
+
+void RenderSheetInstruments(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, const SheetView &show)
+{
+    canvas.SetPenColour(ColourGrey);
+    canvas.SetPenWidth(1);
+    // The ruler, protractor and compass lie here, each when its view switch is on; they
+    // arrive with the instrument tools.
+    (void)state;
+    (void)view;
+    (void)show;
+}
+
+void RenderSheet(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet, const SheetView &show,
+                 const SheetCulling *culling)
+{
+    RenderSheetDrawing(canvas, state, view, sheet, culling);
+    RenderSheetInstruments(canvas, state, view, show);
+}
+
+} // namespace velmora

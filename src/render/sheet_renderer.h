@@ -1,0 +1,54 @@
+// Rendering of one sheet: the white sheet with its frame, the drawing objects and texts
+// in list order, then the grey pen for the instruments. Also the measuring pass that
+// gives every text its right and bottom edge.
+#pragma once
+
+#include "canvas.h"
+#include "view_geometry.h"
+
+#include <QRect>
+
+namespace velmora {
+
+class DrawingState;
+class ObjectIndex;
+struct TextObject;
+
+// What a sheet shows besides the drawing: the view menu's switches.
+struct SheetView {
+    bool Ruler = true;
+    bool Protractor = true;
+    bool Compass = true;
+    bool InchLabels = false;
+};
+
+// Where a paint may leave things out: the part of the sheet (in sheet pixels) that will
+// be seen, and the index that finds the objects there. Without it everything is drawn.
+struct SheetCulling {
+    QRect VisiblePx;
+    const ObjectIndex *Index = nullptr;
+};
+
+// Font of a text at font factor f on a screen of dpiY pixels per inch.
+FontSpec TextFont(const TextObject &text, double fontFactor, double dpiY);
+
+// Draws every object, then every text, onto sheet i's canvas at scale s and font factor f
+// (the zoom as a fraction), and writes each text's measured right and bottom edges back.
+void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, double f, double dpiY,
+                 const SheetCulling *culling = nullptr);
+
+// The drawing of a sheet: white rectangle with a one-pixel black frame, objects and texts.
+void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet,
+                        const SheetCulling *culling = nullptr);
+
+// What lies on top of the drawing of every sheet: the instruments in grey.
+void RenderSheetInstruments(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, const SheetView &show);
+
+// The whole sheet: its drawing, then the instruments.
+void RenderSheet(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet, const SheetView &show,
+                 const SheetCulling *culling = nullptr);
+
+// Writes every text's right and bottom edge as drawing it on sheet i would, without drawing.
+void MeasureTexts(DrawingState &state, int sheet, double s, double f, double dpiY);
+
+} // namespace velmora

@@ -1,0 +1,58 @@
+// Paints the drawing surface: every sheet that meets the exposed part is rendered into
+// an off-screen image the size of that part and copied in one piece, so the cost of a
+// paint follows the viewport, not the size of the drawing. The drawing of each visible
+// part is kept until the drawing or the view changes, so moving an instrument repaints
+// only the instruments over it.
+#pragma once
+
+#include "object_index.h"
+#include "sheet_renderer.h"
+#include "view_geometry.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <cstdint>
+#include <vector>
+
+namespace velmora {
+
+class DrawingState;
+
+class SurfaceRenderer {
+public:
+    // Paints the exposed rectangle (surface coordinates) of the surface and brings every
+    // text's measured box up to date, as rendering all sheets in order would.
+    void Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,
+               const SheetView &show);
+
+    // The text boxes a full paint would leave, without drawing anything.
+    void UpdateTextBoxes(DrawingState &state, const ViewGeometry &view);
+
+    // The sheet whose rendering writes the text boxes last.
+    static int LastRenderedSheet(const DrawingState &state, const ViewGeometry &view);
+
+    // Forget the kept drawings (for measurements of uncached paints).
+    void DropCache() { layers_.clear(); }
+
+private:
+    struct LayerKey {
+        int Sheet;
+        QRect Part; // on the sheet, in sheet pixels
+        double PixelsPerMm, Zoom, DpiY, PageHeightInch;
+        int PageWidthPx, PageHeightPx;
+        uint64_t ObjectsVersion, TextsVersion, Content;
+        bool operator==(const LayerKey &) const = default;
+    };
+    struct Layer {
+        LayerKey Key;
+        QImage Image;
+    };
+    LayerKey KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet, const QRect &part) const;
+
+    ObjectIndex index_;
+    QImage offscreen_; // reused between paints; grows to the largest exposed part
+    std::vector<Layer> layers_;
+};
+
+} // namespace velmora

@@ -1,0 +1,71 @@
+#include "text_metrics.h"
+
+#include <QFontMetrics>
+
+namespace velmora {
+
+size_t qHash(const TextMetrics::Key &key, size_t seed)
+{
+    return qHashMulti(seed, key.Font.Face, key.Font.PixelHeight, key.Font.Weight, key.Font.Italic,
+                      key.Font.Underline, key.Font.StrikeOut, key.Font.Pitch, key.Text);
+}
+
+QFont MakeFont(const FontSpec &spec)
+{
+    QFont font(spec.Face);
+    font.setPixelSize(spec.PixelHeight > 0 ? spec.PixelHeight : 1);
+    font.setWeight(QFont::Weight(qBound(1, spec.Weight > 0 ? spec.Weight : 400, 1000)));
+    font.setItalic(spec.Italic);
+    font.setUnderline(spec.Underline);
+    font.setStrikeOut(spec.StrikeOut);
+    if (spec.Pitch == 2) {
+        font.setFixedPitch(true);
+        font.setStyleHint(QFont::TypeWriter);
+    }
+    return font;
+}
+
+QString NormaliseLineBreaks(const QString &text)
+{
+    if (!text.contains(QLatin1Char('\r')))
+        return text;
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
+}
+
+QSize TextMetrics::Measure(const FontSpec &font, const QString &text)
+{
+    FontSpec shape = font;
+    shape.Colour = 0;
+    shape.Escapement = 0;
+    Key key{shape, text};
+    auto it = sizes_.constFind(key);
+    if (it != sizes_.constEnd())
+        return *it;
+    if (sizes_.size() > 20000)
+        sizes_.clear();
+    const QFontMetrics metrics(MakeFont(font));
+    const QSize size = metrics.size(Qt::TextShowMnemonic, NormaliseLineBreaks(text));
+    sizes_.insert(key, size);
+    return size;
+}
+
+int TextMetrics::Width(const FontSpec &font, const QString &text)
+{
+    return QFontMetrics(MakeFont(font)).horizontalAdvance(text);
+}
+
+int TextMetrics::Ascent(const FontSpec &font)
+{
+    return QFontMetrics(MakeFont(font)).ascent();
+}
+
+TextMetrics &TextMetrics::Shared()
+{
+    static TextMetrics metrics;
+    return metrics;
+}
+
+} // namespace velmora
