@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds everything into build/ (the program is build/velmora).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake --build build --parallel "$(nproc)"

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Velmora need, when missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config     # compiler and build system
+  qt6-base-dev qt6-qpa-plugins libgl-dev # Qt 6 Widgets, Print Support, Test
+  libshp-dev                           # dBase tables (shapelib)
+  fonts-liberation                     # metric twins of the fonts drawings ask for
+  libx11-dev xvfb xauth                # the X11 smoke test in a virtual display
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "Missing packages: ${missing[*]}. Install them as root, or install sudo." >&2; exit 1; }
+  sudo=sudo
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
