@@ -234,6 +234,28 @@ private slots:
         QCOMPARE(t.Right, right);
     }
 
+    void damagedValuesDrawWithoutHarm()
+    {
+        // Values a damaged file may hold: nothing may crash, hang or spoil the rest.
+        DrawingState state;
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        AddObject(state, KindLine, 1e9, {10, 10, 20, 20});
+        AddObject(state, KindLine, nan, {nan, 10, 1e300, -1e300});
+        AddObject(state, KindArc, 0.1, {-inf, 0, inf, 1e12, 0, 0, 0, 0});
+        AddObject(state, KindEllipse, -5, {1e15, 1e15, -1e15, -1e15});
+        AddObject(state, KindBezier, 0.5, {0, 0, 1e10, -1e10, nan, 5, 30, 30});
+        AddText(state, nan, 1e300, 1000000, QStringLiteral("groß")).Size = INT_MIN;
+        AddText(state, 10, 10, 2000000000, QStringLiteral("riesig"));
+        const ViewGeometry view = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
+        QImage surface(view.SurfaceSize(), QImage::Format_RGB32);
+        QPainter painter(&surface);
+        SurfaceRenderer renderer;
+        renderer.Paint(painter, QRect(QPoint(0, 0), view.SurfaceSize()), state, view, SheetView{});
+        painter.end();
+        QCOMPARE(state.Objects.Count, 5);
+    }
+
     void indexFollowsChanges()
     {
         DrawingState state;

@@ -4,6 +4,7 @@
 #include "render/painter_canvas.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QLocale>
 #include <QMessageBox>
 #include <QShowEvent>
@@ -13,6 +14,9 @@ namespace velmora {
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainForm"));
+    ProgramDir = QCoreApplication::applicationDirPath();
+    if (!ProgramDir.endsWith(QLatin1Char('/')))
+        ProgramDir += QLatin1Char('/');
     DynaArrayCore::SetFailureReporter([](const QString &message) {
         QMessageBox box(QMessageBox::Critical, QString(), message, QMessageBox::Ok);
         box.exec();

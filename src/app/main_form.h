@@ -81,6 +81,7 @@ public:
     QStatusBar *StatusBar1 = nullptr;
 
     QString CaptionBase;
+    QString ProgramDir; // the program's folder, ending in '/'
 
     // Event handlers.
     void PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);

@@ -18,6 +18,15 @@ DynaArrayCore::Allocator g_allocate = ZeroedAlloc;
 DynaArrayCore::Releaser g_release = std::free;
 DynaArrayCore::FailureReporter g_report;
 
+void ReportFailure(int64_t bytes)
+{
+    const QString message = DynaArrayCore::AllocationFailureMessage(bytes);
+    if (g_report)
+        g_report(message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 } // namespace
 
 DynaArrayCore::DynaArrayCore(int recordSize) : RecordSize(recordSize) {}
@@ -78,10 +87,7 @@ void *DynaArrayCore::AppendRaw()
     if (wanted != AllocatedBytes) {
         char *block = AllocateBlock(wanted);
         if (!block) {
-            if (g_report)
-                g_report(AllocationFailureMessage(wanted));
-            else
-                std::fprintf(stderr, "%s\n", qPrintable(AllocationFailureMessage(wanted)));
+            ReportFailure(wanted);
             return nullptr;
         }
         if (data_) {
@@ -109,10 +115,7 @@ bool DynaArrayCore::DeleteRaw(int i)
         if (!block)
             block = AllocateBlock(wanted);
         if (!block) {
-            if (g_report)
-                g_report(AllocationFailureMessage(wanted));
-            else
-                std::fprintf(stderr, "%s\n", qPrintable(AllocationFailureMessage(wanted)));
+            ReportFailure(wanted);
             return false;
         }
     }

@@ -10,15 +10,15 @@ size_t qHash(const TextMetrics::Key &key, size_t seed)
                       key.Font.Underline, key.Font.StrikeOut, key.Font.Pitch, key.Text);
 }
 
-QFont MakeFont(const FontSpec &spec)
+QFont MakeFont(const FontSpec &wanted)
 {
-    QFont font(spec.Face);
-    font.setPixelSize(spec.PixelHeight > 0 ? spec.PixelHeight : 1);
-    font.setWeight(QFont::Weight(qBound(1, spec.Weight > 0 ? spec.Weight : 400, 1000)));
-    font.setItalic(spec.Italic);
-    font.setUnderline(spec.Underline);
-    font.setStrikeOut(spec.StrikeOut);
-    if (spec.Pitch == 2) {
+    QFont font(wanted.Face);
+    font.setPixelSize(wanted.PixelHeight > 0 ? wanted.PixelHeight : 1);
+    font.setWeight(QFont::Weight(qBound(1, wanted.Weight > 0 ? wanted.Weight : 400, 1000)));
+    font.setItalic(wanted.Italic);
+    font.setUnderline(wanted.Underline);
+    font.setStrikeOut(wanted.StrikeOut);
+    if (wanted.Pitch == 2) {
         font.setFixedPitch(true);
         font.setStyleHint(QFont::TypeWriter);
     }
