@@ -1,10 +1,41 @@
 // The main window on the offscreen platform: its controls and defaults, the surface
 // sizing after a page-count change, the status read-out and the view switches.
 #include "app/main_form.h"
+#include "i18n/options_file.h"
+#include "i18n/translate_components.h"
 
+#include <QComboBox>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 using namespace velmora;
+
+namespace {
+
+// A program folder of its own for each window: its options file holds the given language
+// (none when -1) and its translation table is empty or a copy of the shipped one.
+struct ProgramFolder {
+    QTemporaryDir dir;
+    explicit ProgramFolder(int language = LanguageGerman, bool shippedTable = false)
+    {
+        if (language >= 0)
+            WriteOptionsFile(dir.filePath("options.dat"), language);
+        if (shippedTable)
+            QFile::copy(QStringLiteral(SHIPPED_TABLE), dir.filePath("translate.dbf"));
+    }
+    QString Path() const { return dir.path(); }
+    QStringList Keys() const
+    {
+        TranslateTable table;
+        table.Open(dir.filePath("translate.dbf"), true);
+        QStringList keys;
+        for (int r = 0; r < table.RecordCount(); ++r)
+            keys << table.FieldText(r, 0);
+        return keys;
+    }
+};
+
+} // namespace
 
 class TestMainForm : public QObject {
     Q_OBJECT
@@ -13,7 +44,8 @@ private slots:
 
     void startsWithDefaults()
     {
-        TMainForm form;
+        ProgramFolder folder;
+        TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.windowTitle(), QStringLiteral("Brandok Velmora 1.0"));
@@ -33,7 +65,8 @@ private slots:
 
     void pageCountResizesThenDrawsBothSheets()
     {
-        TMainForm form;
+        ProgramFolder folder;
+        TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QVERIFY(!form.State.Modified);
@@ -52,7 +85,8 @@ private slots:
 
     void statusShowsPointerInMillimetres()
     {
-        TMainForm form;
+        ProgramFolder folder;
+        TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const double s = form.State.PixelsPerMm;
@@ -70,7 +104,8 @@ private slots:
 
     void viewSwitchesToggleWithoutMarkingChanged()
     {
-        TMainForm form;
+        ProgramFolder folder;
+        TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.Lineal2->trigger();
@@ -79,6 +114,175 @@ private slots:
         QVERIFY(form.AnsichtZollAngabenfrdasLineal1->isChecked());
         QVERIFY(!form.State.Modified);
         QVERIFY(!form.Neu1->isEnabled()); // not offered before it works
+    }
+
+    void germanStartRegistersOnlyMessages()
+    {
+        ProgramFolder folder(LanguageGerman);
+        TMainForm form(folder.Path());
+        form.show();
+        QVERIFY(form.SpracheDeutsch1->isChecked());
+        QCOMPARE(form.Translation.LanguageColumn, 0);
+        QCOMPARE(folder.Keys().size(), 6); // the six program messages
+        QVERIFY(!form.AnsichtZollAngabenfrdasLineal1->isChecked());
+        QCOMPARE(form.Datei1->title(), QStringLiteral("Datei"));
+    }
+
+    void startWithoutOptionsIsItalianAndRegistersEveryText()
+    {
+        ProgramFolder folder(-1);
+        TMainForm form(folder.Path());
+        form.show();
+        QVERIFY(form.SpracheItaliano1->isChecked());
+        QCOMPARE(form.Translation.LanguageColumn, 2);
+        QVERIFY(form.AnsichtZollAngabenfrdasLineal1->isChecked());
+        // An empty table knows no translation: every text stays German, and is now recorded.
+        QCOMPARE(form.Datei1->title(), QStringLiteral("Datei"));
+        const QStringList keys = folder.Keys();
+        for (const char *text : {"Datei", "Speichern unter...", "Zoll Angaben für das Lineal", "Strichstärke:",
+                                 "Farbe...", "Übersetzen", "Zurück...", "Suchen", "Erster Datensatz",
+                                 "Seite einrichten"})
+            QVERIFY2(keys.contains(QString::fromUtf8(text)), text);
+        QVERIFY(!keys.contains("100")); // the parts Qt builds inside its widgets are not texts
+        QVERIFY(!keys.contains("0,10"));
+        QCOMPARE(keys.count("Speichern"), 1);
+    }
+
+    void shippedTableKnowsEveryText()
+    {
+        // A start in another language passes every window text through the translator:
+        // none may be missing from the shipped table (add new texts to data/translations.tsv).
+        ProgramFolder folder(LanguageItalian, true);
+        const QStringList before = folder.Keys();
+        {
+            TMainForm form(folder.Path());
+            form.show();
+            QCOMPARE(form.Datei1->title(), QStringLiteral("File")); // Italian: "File" as well
+            QCOMPARE(form.Beenden1->text(), QStringLiteral("Esci"));
+        }
+        const QStringList after = folder.Keys();
+        QCOMPARE(after.mid(before.size()), QStringList());
+    }
+
+    void englishStartShowsEnglishEverywhere()
+    {
+        ProgramFolder folder(LanguageEnglish, true);
+        TMainForm form(folder.Path());
+        form.show();
+        QVERIFY(form.SpracheEnglish1->isChecked());
+        QCOMPARE(form.Datei1->title(), QStringLiteral("File"));
+        QCOMPARE(form.Speichernunter1->text(), QStringLiteral("Save as..."));
+        QCOMPARE(form.findChild<QAction *>("N6")->toolTip(), QStringLiteral("Open..."));
+        QCOMPARE(form.findChild<QLabel *>("Label2")->text(), QStringLiteral("Line width:"));
+        QCOMPARE(form.FarbeBtn->text(), QStringLiteral("Colour..."));
+        QCOMPARE(form.TranslateForm->windowTitle(), QStringLiteral("Translate"));
+        QCOMPARE(form.TranslateForm->BackBtn->text(), QStringLiteral("Back..."));
+        QCOMPARE(form.TranslateForm->NavFirst->toolTip(), QStringLiteral("First record"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Brandok Velmora 1.0"));
+    }
+
+    void furtherColumnKeepsItalianChecked()
+    {
+        ProgramFolder folder(5);
+        TMainForm form(folder.Path());
+        form.show();
+        QCOMPARE(form.Translation.LanguageColumn, 5);
+        QVERIFY(form.SpracheItaliano1->isChecked());
+    }
+
+    void choosingEnglishWritesOptionsAndSaysSoInEnglish()
+    {
+        ProgramFolder folder(LanguageGerman, true);
+        TMainForm form(folder.Path());
+        QStringList shown;
+        form.ShowInformation = [&](const QString &text, const QString &caption) { shown << text << caption; };
+        form.show();
+        form.SpracheEnglish1->trigger();
+        QVERIFY(form.SpracheEnglish1->isChecked());
+        QCOMPARE(shown, (QStringList{"Please close the program and start it again!", "Brandok Velmora 1.0"}));
+        QFile options(folder.dir.filePath("options.dat"));
+        QVERIFY(options.open(QIODevice::ReadOnly));
+        QCOMPARE(options.readAll(), QByteArray("\x01\x00\x00\x00", 4));
+        QCOMPARE(form.Datei1->title(), QStringLiteral("Datei")); // until the next start
+    }
+
+    void translationEditorWritesTheTable()
+    {
+        ProgramFolder folder(LanguageGerman, true);
+        TMainForm form(folder.Path());
+        form.show();
+        TTranslateForm &editor = *form.TranslateForm;
+        QTimer::singleShot(0, &editor, [&] {
+            editor.FilterEdit->setText("speichern");
+            editor.FilterBtn->click();
+            QVERIFY(editor.DataSet.RowCount() >= 3);
+            QVERIFY(editor.DBGrid1->model()->setData(editor.DBGrid1->model()->index(0, 5), "Sichern"));
+            editor.BackBtn->click();
+        });
+        QStringList shown;
+        form.ShowInformation = [&](const QString &text, const QString &) { shown << text; };
+        form.Sprachebersetzen1->trigger();
+        QCOMPARE(shown, QStringList{"Bitte schließen Sie das Programm und starten Sie es erneut!"});
+        QVERIFY(!form.translate.FilterActive()); // closing switches the search off
+        QCOMPARE(editor.DBGrid1->columnWidth(18), 300);
+        TranslateTable table;
+        QVERIFY(table.Open(folder.dir.filePath("translate.dbf"), true));
+        int written = 0;
+        for (int r = 0; r < table.RecordCount(); ++r)
+            written += table.FieldText(r, 5) == "Sichern";
+        QCOMPARE(written, 1);
+    }
+
+    void unreadableTableIsReportedAndTextsStayGerman()
+    {
+        ProgramFolder folder(LanguageEnglish);
+        QFile damaged(folder.dir.filePath("translate.dbf"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("not a table at all");
+        damaged.close();
+        TMainForm form(folder.Path());
+        QStringList shown;
+        form.ShowInformation = [&](const QString &text, const QString &) { shown << text; };
+        form.show();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown[0].endsWith(damaged.fileName()));
+        QCOMPARE(form.Datei1->title(), QStringLiteral("Datei"));
+        form.SpracheDeutsch1->trigger(); // lookups and the menu keep working
+        QCOMPARE(shown.size(), 2);
+    }
+
+    void walkTranslatesEachKindOfText()
+    {
+        QWidget window;
+        window.setObjectName("Window");
+        window.setWindowTitle("Fenster");
+        auto *combo = new QComboBox(&window);
+        combo->setObjectName("Combo");
+        combo->addItems({"eins", "zwei"});
+        combo->setCurrentIndex(1);
+        auto *memo = new QPlainTextEdit("erste\nzweite", &window);
+        memo->setObjectName("Memo");
+        auto *spin = new QSpinBox(&window);
+        spin->setObjectName("Spin");
+        spin->setToolTip("Hinweis");
+        auto *filter = new FileDialogFilter("SaveDialog1", "Zeichnungen (*.vlm)|*.vlm", "vlm", &window);
+        auto *unnamed = new QLabel("ohne Namen", &window);
+        QStringList seen;
+        TranslateComponents(&window, [&](const QString &t) {
+            seen << t;
+            return t.toUpper();
+        });
+        QCOMPARE(window.windowTitle(), QStringLiteral("FENSTER"));
+        QCOMPARE(combo->itemText(0), QStringLiteral("EINS"));
+        QCOMPARE(combo->currentIndex(), 1);
+        QCOMPARE(memo->toPlainText(), QStringLiteral("ERSTE\nZWEITE"));
+        QCOMPARE(spin->toolTip(), QStringLiteral("HINWEIS"));
+        QCOMPARE(filter->Filter, QStringLiteral("ZEICHNUNGEN (*.VLM)|*.VLM"));
+        QCOMPARE(filter->QtFilter(), QStringLiteral("ZEICHNUNGEN (*.VLM)"));
+        QCOMPARE(unnamed->text(), QStringLiteral("ohne Namen"));
+        QVERIFY(!seen.contains("0")); // not the spin box's inner edit
+        // Owned components from the last to the first, breadth first.
+        QCOMPARE(seen.mid(0, 2), (QStringList{"Fenster", "Zeichnungen (*.vlm)|*.vlm"}));
     }
 };
 

@@ -1,22 +1,29 @@
 #include "main_form.h"
 
 #include "document/units.h"
+#include "i18n/options_file.h"
+#include "i18n/translate_components.h"
 #include "render/painter_canvas.h"
 
 #include <QColorDialog>
+#include <QGuiApplication>
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QShowEvent>
 
 namespace velmora {
 
-TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
+TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainForm"));
-    ProgramDir = QCoreApplication::applicationDirPath();
+    ProgramDir = programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir;
     if (!ProgramDir.endsWith(QLatin1Char('/')))
         ProgramDir += QLatin1Char('/');
+    ShowInformation = [this](const QString &text, const QString &caption) {
+        QMessageBox::information(this, caption, text);
+    };
     DynaArrayCore::SetFailureReporter([](const QString &message) {
         QMessageBox box(QMessageBox::Critical, QString(), message, QMessageBox::Ok);
         box.exec();
@@ -25,6 +32,10 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     CreateToolBarPanel();
     CreateSurface();
     resize(780, 560);
+
+    translate.Open(DataFilePath(ProgramDir, QStringLiteral("translate.dbf")));
+    Translation.LoadTranslationIndex();
+    TranslateForm = new TTranslateForm(translate, this);
 }
 
 TMainForm::~TMainForm()
@@ -36,12 +47,103 @@ TMainForm::~TMainForm()
 void TMainForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::FormShow()
+{
     if (FirstShowDone)
         return;
+    LoadOptions();
+    Translation.RegisterMessages();
+    Translation.LanguageColumn = StartLanguage;
+    LoadQtTranslations(StartLanguage);
+    if (StartLanguage != LanguageGerman) {
+        TranslateComponents(QCoreApplication::instance(),
+                            [this](const QString &text) { return Translation.TranslateString(text); }, {this});
+        AnsichtZollAngabenfrdasLineal1->setChecked(true);
+    }
     FirstShowDone = true;
-    CaptionBase = QStringLiteral("Brandok Velmora 1.0");
+    CaptionBase = Translation.ProgramMessage(2);
+    if (!translate.IsOpen())
+        ShowInformation(Translation.TranslateString(QStringLiteral(
+                            "Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:")) +
+                            QLatin1Char('\n') + translate.Path(),
+                        CaptionBase);
+    QGuiApplication::setApplicationDisplayName(CaptionBase);
     setWindowTitle(CaptionBase);
     PaintBox1Paint();
+}
+
+QString TMainForm::OptionsPath() const
+{
+    return DataFilePath(ProgramDir, QStringLiteral("options.dat"));
+}
+
+void TMainForm::LoadOptions()
+{
+    StartLanguage = LanguageItalian;
+    Translation.LanguageColumn = LanguageItalian;
+    SuppressLanguageClick = true;
+    SpracheItaliano1->setChecked(true);
+    SuppressLanguageClick = false;
+    const int stored = ReadOptionsFile(OptionsPath());
+    if (stored < 0)
+        return; // missing, short or naming no column: Italian, as without a file
+    StartLanguage = stored;
+    SuppressLanguageClick = true;
+    if (stored == LanguageGerman)
+        SpracheDeutsch1->setChecked(true);
+    else if (stored == LanguageEnglish)
+        SpracheEnglish1->setChecked(true);
+    else if (stored == LanguageItalian)
+        SpracheItaliano1->setChecked(true);
+    SuppressLanguageClick = false;
+}
+
+void TMainForm::SaveOptions()
+{
+    WriteOptionsFile(OptionsPath(), Translation.LanguageColumn);
+}
+
+void TMainForm::ChooseLanguage(int language, QAction *item)
+{
+    if (SuppressLanguageClick)
+        return;
+    item->setChecked(true);
+    Translation.LanguageColumn = language;
+    ShowInformation(Translation.ProgramMessage(1), Translation.ProgramMessage(2));
+    SaveOptions();
+}
+
+void TMainForm::SpracheDeutsch1Click()
+{
+    ChooseLanguage(LanguageGerman, SpracheDeutsch1);
+}
+
+void TMainForm::SpracheEnglish1Click()
+{
+    ChooseLanguage(LanguageEnglish, SpracheEnglish1);
+}
+
+void TMainForm::SpracheItaliano1Click()
+{
+    ChooseLanguage(LanguageItalian, SpracheItaliano1);
+}
+
+void TMainForm::Sprachebersetzen1Click()
+{
+    TranslateForm->ShowModal();
+    ShowInformation(Translation.ProgramMessage(1), Translation.ProgramMessage(2));
+}
+
+void TMainForm::LoadQtTranslations(int language)
+{
+    // Standard dialogs and message boxes speak the start language too.
+    const char *code = language == LanguageGerman ? "de" : language == LanguageItalian ? "it" : nullptr;
+    if (code && QtTexts.load(QStringLiteral("qtbase_") + QLatin1String(code),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&QtTexts);
 }
 
 double TMainForm::ScreenDpiX() const

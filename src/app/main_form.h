@@ -5,7 +5,10 @@
 #include "colour_swatch.h"
 #include "paint_box.h"
 
+#include "dialogs/translate_form.h"
 #include "document/drawing_state.h"
+#include "i18n/translate_table.h"
+#include "i18n/translator.h"
 #include "render/sheet_renderer.h"
 #include "render/surface_renderer.h"
 
@@ -20,13 +23,19 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTranslator>
+
+#include <functional>
+#include <memory>
 
 namespace velmora {
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMainForm(QWidget *parent = nullptr);
+    // programDir: where translate.dbf and options.dat are looked for; the program's folder
+    // when empty.
+    explicit TMainForm(const QString &programDir = QString(), QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // The one paint operation: sizes the surface to the stack of sheets and repaints it.
@@ -83,6 +92,17 @@ public:
     QString CaptionBase;
     QString ProgramDir; // the program's folder, ending in '/'
 
+    // Languages: the translation table of the whole run and the translator over it.
+    TranslateTable translate;
+    Translator Translation{translate};
+    TTranslateForm *TranslateForm = nullptr;
+    int StartLanguage = 2;
+    bool SuppressLanguageClick = false;
+    QString OptionsPath() const;
+
+    // Information boxes go through here, so tests can answer them.
+    std::function<void(const QString &text, const QString &caption)> ShowInformation;
+
     // Event handlers.
     void PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void PaintBox1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
@@ -91,11 +111,20 @@ public:
     void PageAnzChange();
     void FarbeBtnClick();
     void ViewSwitchClick();
+    void LoadOptions();
+    void SaveOptions();
+    void SpracheDeutsch1Click();
+    void SpracheEnglish1Click();
+    void SpracheItaliano1Click();
+    void Sprachebersetzen1Click();
+    void FormShow();
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void ChooseLanguage(int language, QAction *item);
+    void LoadQtTranslations(int language);
     void CreateMenus();
     void CreateToolBarPanel();
     void CreateSurface();
@@ -106,6 +135,7 @@ private:
 
     SurfaceRenderer Renderer;
     bool FirstShowDone = false;
+    QTranslator QtTexts; // Qt's own texts in standard dialogs and message boxes
 };
 
 } // namespace velmora

@@ -25,9 +25,10 @@ QAction *CheckItem(QMenu *menu, const char *name, const QString &caption, bool c
     return action;
 }
 
-QLabel *BandLabel(const QString &text, QWidget *parent)
+QLabel *BandLabel(const char *name, const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
     label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     return label;
 }
@@ -114,33 +115,35 @@ void TMainForm::CreateMenus()
     SpracheDeutsch1 = CheckItem(Sprache1, "SpracheDeutsch1", QStringLiteral("Deutsch"), true);
     SpracheEnglish1 = CheckItem(Sprache1, "SpracheEnglish1", QStringLiteral("English"), false);
     SpracheItaliano1 = CheckItem(Sprache1, "SpracheItaliano1", QStringLiteral("Italiano"), false);
-    for (QAction *item : {SpracheDeutsch1, SpracheEnglish1, SpracheItaliano1}) {
+    for (QAction *item : {SpracheDeutsch1, SpracheEnglish1, SpracheItaliano1})
         languages->addAction(item);
-        item->setEnabled(false); // the translation table comes next
-    }
+    connect(SpracheDeutsch1, &QAction::triggered, this, &TMainForm::SpracheDeutsch1Click);
+    connect(SpracheEnglish1, &QAction::triggered, this, &TMainForm::SpracheEnglish1Click);
+    connect(SpracheItaliano1, &QAction::triggered, this, &TMainForm::SpracheItaliano1Click);
     Sprache1->addSeparator();
     Sprachebersetzen1 = MenuItem(Sprache1, "Sprachebersetzen1", QStringLiteral("Übersetzen..."));
-    Sprachebersetzen1->setEnabled(false);
+    connect(Sprachebersetzen1, &QAction::triggered, this, &TMainForm::Sprachebersetzen1Click);
 
     // Icon items with hints, in the order of the file menu.
     const struct {
         const char *name;
         QAction *item;
         QStyle::StandardPixmap icon;
+        QString hint;
     } icons[] = {
-        {"N5", Neu1, QStyle::SP_FileIcon},
-        {"N6", ffnen1, QStyle::SP_DialogOpenButton},
-        {"N7", Speichern1, QStyle::SP_DialogSaveButton},
-        {"N8", Speichernunter1, QStyle::SP_DriveFDIcon},
-        {"MenuItem1", DateiSeiteeinrichten1, QStyle::SP_FileDialogDetailedView},
-        {"N9", DateiDrucken1, QStyle::SP_ComputerIcon},
-        {"N10", Druckereinrichten1, QStyle::SP_FileDialogInfoView},
-        {"N11", Beenden1, QStyle::SP_DialogCloseButton},
+        {"N5", Neu1, QStyle::SP_FileIcon, QStringLiteral("Neu")},
+        {"N6", ffnen1, QStyle::SP_DialogOpenButton, QStringLiteral("Öffnen...")},
+        {"N7", Speichern1, QStyle::SP_DialogSaveButton, QStringLiteral("Speichern")},
+        {"N8", Speichernunter1, QStyle::SP_DriveFDIcon, QStringLiteral("Speichern unter...")},
+        {"MenuItem1", DateiSeiteeinrichten1, QStyle::SP_FileDialogDetailedView, QStringLiteral("Seite einrichten")},
+        {"N9", DateiDrucken1, QStyle::SP_ComputerIcon, QStringLiteral("Drucken")},
+        {"N10", Druckereinrichten1, QStyle::SP_FileDialogInfoView, QStringLiteral("Drucker einrichten")},
+        {"N11", Beenden1, QStyle::SP_DialogCloseButton, QStringLiteral("Beenden")},
     };
     for (const auto &entry : icons) {
         QAction *button = IconItems->addAction(style()->standardIcon(entry.icon), QString());
         button->setObjectName(QString::fromLatin1(entry.name));
-        button->setToolTip(entry.item->text().remove(QStringLiteral("...")).trimmed());
+        button->setToolTip(entry.hint);
         button->setEnabled(entry.item->isEnabled());
         connect(button, &QAction::triggered, entry.item, &QAction::trigger);
     }
@@ -166,18 +169,18 @@ void TMainForm::CreateToolBarPanel()
     RadierEd = DecimalEdit("RadierEd", 0.01, 100, 0.1, 2, panel);
     PageAnz = IntegerEdit("PageAnz", 1, 10, 1, 1, panel);
 
-    grid->addWidget(BandLabel(QStringLiteral("Zoom:"), panel), 0, 0);
+    grid->addWidget(BandLabel("Label1", QStringLiteral("Zoom:"), panel), 0, 0);
     grid->addWidget(zoomed, 1, 0);
-    grid->addWidget(BandLabel(QStringLiteral("Strichstärke:"), panel), 0, 1, 1, 2);
+    grid->addWidget(BandLabel("Label2", QStringLiteral("Strichstärke:"), panel), 0, 1, 1, 2);
     grid->addWidget(StrichEd, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("mm"), panel), 1, 2);
-    grid->addWidget(BandLabel(QStringLiteral("Stiftfarbe:"), panel), 0, 3, 1, 2);
+    grid->addWidget(BandLabel("Label3", QStringLiteral("mm"), panel), 1, 2);
+    grid->addWidget(BandLabel("Label4", QStringLiteral("Stiftfarbe:"), panel), 0, 3, 1, 2);
     grid->addWidget(Shape1, 1, 3);
     grid->addWidget(FarbeBtn, 1, 4);
-    grid->addWidget(BandLabel(QStringLiteral("Radiergummi:"), panel), 0, 5, 1, 2);
+    grid->addWidget(BandLabel("Label5", QStringLiteral("Radiergummi:"), panel), 0, 5, 1, 2);
     grid->addWidget(RadierEd, 1, 5);
-    grid->addWidget(new QLabel(QStringLiteral("mm"), panel), 1, 6);
-    grid->addWidget(BandLabel(QStringLiteral("Seitenanzahl:"), panel), 0, 7);
+    grid->addWidget(BandLabel("Label6", QStringLiteral("mm"), panel), 1, 6);
+    grid->addWidget(BandLabel("Label7", QStringLiteral("Seitenanzahl:"), panel), 0, 7);
     grid->addWidget(PageAnz, 1, 7);
     grid->setColumnStretch(8, 1);
     Panel1->addWidget(panel);

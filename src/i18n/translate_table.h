@@ -1,0 +1,71 @@
+// translate.dbf: the dBase III table of interface texts, one row per German text and one
+// character column of 255 bytes per language. Read and written through shapelib's DBF
+// module; values are Windows-1252 bytes. Deleted rows stay in the file, marked.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+namespace velmora {
+
+class TranslateTable {
+public:
+    static constexpr int FieldCount = 19;
+    static constexpr int FieldWidth = 255;
+    static constexpr int RecordLength = 1 + FieldCount * FieldWidth; // 4846
+
+    TranslateTable() = default;
+    ~TranslateTable();
+    TranslateTable(const TranslateTable &) = delete;
+    TranslateTable &operator=(const TranslateTable &) = delete;
+
+    // Opens the table, creating it when the file does not exist. When it cannot be opened
+    // for writing (or readOnly asks for it) it is opened read-only. False when it cannot be
+    // opened at all.
+    bool Open(const QString &path, bool readOnly = false);
+    void Close();
+    bool IsOpen() const { return handle_ != nullptr; }
+    bool ReadOnly() const { return readOnly_; }
+    QString Path() const { return path_; }
+
+    static QString FieldName(int column); // "language1" .. "language19"
+
+    // Physical records, deleted ones included; numbers count from 0.
+    int RecordCount() const;
+    bool IsDeleted(int record) const;
+    // The column's bytes without the trailing blanks dBase pads with.
+    QByteArray Field(int record, int column) const;
+    QString FieldText(int record, int column) const;
+
+    // Writes a whole row (missing columns empty) and flushes it to disk. AppendRecord
+    // returns the new record's number, or -1 when the table is read-only or writing failed.
+    int AppendRecord(const QVector<QByteArray> &values);
+    bool WriteRecord(int record, const QVector<QByteArray> &values);
+    bool WriteField(int record, int column, const QByteArray &value);
+    bool SetDeleted(int record, bool deleted);
+
+    // Iteration over the rows that are not deleted and that the filter accepts.
+    void First();
+    void Next();
+    bool Eof() const { return position_ >= RecordCount(); }
+    int RecNo() const { return position_; }
+    void GoTo(int record) { position_ = record; }
+    void SetFilter(std::function<bool(int record)> accept) { filter_ = std::move(accept); }
+    bool FilterActive() const { return bool(filter_); }
+    bool Visible(int record) const;
+
+private:
+    void SkipHidden();
+    bool Flush();
+
+    void *handle_ = nullptr; // shapelib's DBFHandle
+    bool readOnly_ = false;
+    QString path_;
+    int position_ = 0;
+    std::function<bool(int)> filter_;
+};
+
+} // namespace velmora

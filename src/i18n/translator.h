@@ -1,0 +1,56 @@
+// TranslateString and its index: every interface text is looked up by its German text in
+// the translation table; unknown texts are recorded as new rows for a translator to fill.
+#pragma once
+
+#include "translate_table.h"
+
+#include "document/dyna_array.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+namespace velmora {
+
+// One index entry: a copy of a row's German text and the row's record number.
+struct TranslationEntry {
+    char *Key; // zero-terminated Windows-1252, owned by the index
+    int32_t RecordNumber;
+};
+
+using TranslationBucket = TDynaArray<TranslationEntry>;
+
+class Translator {
+public:
+    explicit Translator(TranslateTable &table);
+    ~Translator();
+    Translator(const Translator &) = delete;
+    Translator &operator=(const Translator &) = delete;
+
+    // Column of the current language: 0 German, 1 English, 2 Italian, up to 18.
+    int LanguageColumn = 2;
+
+    // Builds the index of all rows with a German text, each bucket sorted by key.
+    void LoadTranslationIndex();
+    QString TranslateString(const QString &text);
+    // The translation of program message n, or an empty text for a number not in use.
+    QString ProgramMessage(int n);
+    // Passes every program message through the translator once, so each has its row.
+    void RegisterMessages();
+
+    static QString GermanMessage(int n);
+    static void SortBucket(TranslationBucket &bucket, int low, int high);
+
+    const TranslationBucket &Bucket(unsigned char firstByte) const { return *TranslationIndex[firstByte]; }
+    TranslateTable &Table() { return table_; }
+
+private:
+    void ReleaseIndex();
+
+    TranslateTable &table_;
+    TranslationEntry *CurrentEntry = nullptr; // shared by all buckets
+    std::array<std::unique_ptr<TranslationBucket>, 256> TranslationIndex;
+};
+
+} // namespace velmora

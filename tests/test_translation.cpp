@@ -1,0 +1,273 @@
+// The translation table on disk, the translator, the editor's rows and search, and the
+// options file: real files in temporary folders.
+#include "document/cp1252.h"
+#include "i18n/options_file.h"
+#include "i18n/translate_dataset.h"
+#include "i18n/translate_table.h"
+#include "i18n/translator.h"
+
+#include <QtEndian>
+#include <QtTest>
+
+using namespace velmora;
+
+namespace {
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void WriteAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+int Rows(const TranslateTable &table)
+{
+    return table.RecordCount();
+}
+
+} // namespace
+
+class TestTranslation : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString Path(const QString &name) const { return dir.filePath(name); }
+
+private slots:
+    void tableOnDiskIsDBaseThree()
+    {
+        const QString path = Path("header.dbf");
+        {
+            TranslateTable table;
+            QVERIFY(table.Open(path));
+            QVERIFY(!table.ReadOnly());
+            QCOMPARE(table.AppendRecord({"Kreis", "Circle", "Cerchio"}), 0);
+            QCOMPARE(table.AppendRecord({UnicodeToCp1252("Größe")}), 1);
+        }
+        // An independent reading of the header: version, counts, lengths and field descriptors.
+        const QByteArray bytes = ReadAll(path);
+        QCOMPARE(quint8(bytes[0]), quint8(0x03));
+        QCOMPARE(qFromLittleEndian<quint32>(bytes.constData() + 4), 2u);
+        const int headerLength = qFromLittleEndian<quint16>(bytes.constData() + 8);
+        QCOMPARE(headerLength, 32 + 19 * 32 + 1);
+        QCOMPARE(int(qFromLittleEndian<quint16>(bytes.constData() + 10)), 4846);
+        QCOMPARE(quint8(bytes[29]), quint8(0x57)); // Windows ANSI language driver
+        for (int i = 0; i < 19; ++i) {
+            const char *field = bytes.constData() + 32 + i * 32;
+            QCOMPARE(QByteArray(field), QByteArray("language") + QByteArray::number(i + 1));
+            QCOMPARE(field[11], 'C');
+            QCOMPARE(quint8(field[16]), quint8(255));
+            QCOMPARE(quint8(field[17]), quint8(0));
+        }
+        QCOMPARE(quint8(bytes[headerLength - 1]), quint8(0x0D));
+        QVERIFY(bytes.size() >= headerLength + 2 * 4846);
+        const QByteArray second = bytes.mid(headerLength + 4846, 4846);
+        QCOMPARE(second[0], ' '); // not deleted
+        QCOMPARE(second.mid(1, 6), QByteArray("Gr\xf6\xdf" "e ")); // Windows-1252, padded with blanks
+
+        TranslateTable again;
+        QVERIFY(again.Open(path));
+        QCOMPARE(again.FieldText(1, 0), QStringLiteral("Größe"));
+        QCOMPARE(again.FieldText(0, 2), QStringLiteral("Cerchio"));
+        QVERIFY(again.SetDeleted(0, true));
+        again.First();
+        QCOMPARE(again.RecNo(), 1); // deleted rows are skipped
+        again.Next();
+        QVERIFY(again.Eof());
+    }
+
+    void translationRules()
+    {
+        TranslateTable table;
+        QVERIFY(table.Open(Path("rules.dbf")));
+        table.AppendRecord({"Kreis", "Circle"});
+        table.AppendRecord({"Lineal", ""});
+        table.AppendRecord({"Zirkel", " \t Compass\r\n "});
+        Translator translator(table);
+        translator.LoadTranslationIndex();
+        translator.LanguageColumn = 1;
+
+        QCOMPARE(translator.TranslateString("  Kreis  "), QStringLiteral("  Circle  "));
+        QCOMPARE(translator.TranslateString("Lineal"), QStringLiteral("Lineal")); // empty translation
+        QCOMPARE(translator.TranslateString(" Zirkel"), QStringLiteral(" Compass")); // blanks stripped
+        QCOMPARE(translator.TranslateString("kreis"), QStringLiteral("kreis"));      // case-sensitive
+        const int before = Rows(table);
+        QCOMPARE(Rows(table), 4); // "kreis" was new
+        QCOMPARE(translator.TranslateString("Winkel "), QStringLiteral("Winkel "));
+        QCOMPARE(Rows(table), before + 1);
+        QCOMPARE(table.FieldText(before, 0), QStringLiteral("Winkel")); // recorded without spaces
+        QCOMPARE(translator.TranslateString("Winkel"), QStringLiteral("Winkel"));
+        QCOMPARE(Rows(table), before + 1); // the second lookup finds it
+        QCOMPARE(translator.TranslateString(""), QString());
+        QCOMPARE(translator.TranslateString("   "), QStringLiteral("   "));
+        QCOMPARE(Rows(table), before + 1); // blanks are never recorded
+
+        translator.LanguageColumn = 0;
+        QCOMPARE(translator.TranslateString(" Kreis "), QStringLiteral(" Kreis "));
+        QCOMPARE(translator.TranslateString("Zirkel"), QStringLiteral("Zirkel"));
+
+        // A new row is looked up at once, and its translation is read from the table each time.
+        translator.LanguageColumn = 1;
+        table.WriteField(before, 1, "Angle");
+        QCOMPARE(translator.TranslateString("Winkel"), QStringLiteral("Angle"));
+    }
+
+    void programMessages()
+    {
+        TranslateTable table;
+        QVERIFY(table.Open(Path("messages.dbf")));
+        Translator translator(table);
+        translator.LoadTranslationIndex();
+        QCOMPARE(translator.ProgramMessage(2), QStringLiteral("Brandok Velmora 1.0"));
+        QCOMPARE(translator.ProgramMessage(3), QString());
+        QCOMPARE(translator.ProgramMessage(6), QStringLiteral("unbenannt.vlm"));
+        translator.RegisterMessages();
+        QStringList keys;
+        for (int r = 0; r < table.RecordCount(); ++r)
+            keys << table.FieldText(r, 0);
+        QCOMPARE(keys.size(), 6);
+        QVERIFY(keys.contains("Die Datei ist noch nicht gespeichert. Wollen Sie jetzt speichern?"));
+        QVERIFY(keys.contains("Bitte schließen Sie das Programm und starten Sie es erneut!"));
+    }
+
+    void indexIsSortedPerBucket()
+    {
+        TranslateTable table;
+        QVERIFY(table.Open(Path("sorted.dbf")));
+        for (const QString key : {"Zoll", "Zirkel", "Ziel", "Zahl", "Zirkel", "Zeile", "Ärger", "apfel"})
+            table.AppendRecord({UnicodeToCp1252(key), UnicodeToCp1252(key.toUpper())});
+        Translator translator(table);
+        translator.LoadTranslationIndex();
+        const TranslationBucket &z = translator.Bucket('Z');
+        QStringList order;
+        for (int i = 0; i < z.Count; ++i)
+            order << z.At(i).Key;
+        QCOMPARE(order, (QStringList{"Zahl", "Zeile", "Ziel", "Zirkel", "Zirkel", "Zoll"}));
+        QCOMPARE(translator.Bucket(0xC4).Count, 1); // first byte of "Ärger" in Windows-1252
+        QCOMPARE(translator.Bucket('a').Count, 1);
+        translator.LanguageColumn = 1;
+        QCOMPARE(translator.TranslateString("Ärger"), QStringLiteral("ÄRGER"));
+    }
+
+    void readOnlyTableStillTranslates()
+    {
+        const QString path = Path("readonly.dbf");
+        {
+            TranslateTable table;
+            QVERIFY(table.Open(path));
+            table.AppendRecord({"Kreis", "Circle"});
+        }
+        const QByteArray before = ReadAll(path);
+        TranslateTable table;
+        QVERIFY(table.Open(path, true));
+        QVERIFY(table.ReadOnly());
+        Translator translator(table);
+        translator.LoadTranslationIndex();
+        translator.LanguageColumn = 1;
+        QCOMPARE(translator.TranslateString("Kreis"), QStringLiteral("Circle"));
+        QCOMPARE(translator.TranslateString("Unbekannt"), QStringLiteral("Unbekannt"));
+        QCOMPARE(translator.TranslateString("Unbekannt"), QStringLiteral("Unbekannt"));
+        QCOMPARE(table.RecordCount(), 1);
+        QCOMPARE(ReadAll(path), before);
+
+        // Opening for writing falls back to reading where the file may not be written.
+        if (getuid() != 0) {
+            QFile::setPermissions(path, QFileDevice::ReadOwner);
+            TranslateTable protectedTable;
+            QVERIFY(protectedTable.Open(path));
+            QVERIFY(protectedTable.ReadOnly());
+        }
+    }
+
+    void damagedTableIsRefusedNotFatal()
+    {
+        const QString path = Path("damaged.dbf");
+        WriteAll(path, QByteArray("\x03\x7e\x01\x01 this is no table", 24));
+        TranslateTable table;
+        table.Open(path);
+        Translator translator(table);
+        translator.LoadTranslationIndex();
+        QCOMPARE(translator.TranslateString("Kreis"), QStringLiteral("Kreis"));
+    }
+
+    void searchAndEditorRows()
+    {
+        const QString path = Path("editor.dbf");
+        TranslateTable table;
+        QVERIFY(table.Open(path));
+        table.AppendRecord({"Kreis zeichnen", "Draw circle"});
+        table.AppendRecord({"Lineal"});
+        table.AppendRecord({"Halbkreis", "", "SEMICERCHIO KREIS"});
+        table.AppendRecord({"Linie", "", "", "kreisförmig"});
+        table.AppendRecord({"Zirkel"});
+        table.SetDeleted(4, true);
+
+        QList<int> found;
+        for (int r = 0; r < table.RecordCount(); ++r)
+            if (TranslateFilterRecord(table, r, "kreis"))
+                found << r;
+        QCOMPARE(found, (QList<int>{0, 2, 3}));
+        QVERIFY(!TranslateFilterRecord(table, 0, ""));   // an empty search accepts nothing
+        QVERIFY(!TranslateFilterRecord(table, 3, "FÖRMIG")); // only a to z are folded
+
+        TranslateDataSet rows(table);
+        QCOMPARE(rows.RowCount(), 4);
+        QString search = "KREIS";
+        table.SetFilter([&](int r) { return TranslateFilterRecord(table, r, search); });
+        rows.Refresh();
+        QCOMPARE(rows.RowCount(), 3);
+        search.clear(); // the filter reads the search at every evaluation
+        rows.Refresh();
+        QCOMPARE(rows.RowCount(), 0);
+        table.SetFilter(nullptr);
+        rows.Refresh();
+
+        QVERIFY(rows.SetValue(1, 1, "Ruler"));
+        QCOMPARE(rows.CurrentState(), TranslateDataSet::State::Edit);
+        rows.Next(); // leaving the row posts it
+        QVERIFY(rows.Insert());
+        QCOMPARE(rows.RowCount(), 5);
+        QVERIFY(rows.SetValue(4, 0, "Neue Zeile"));
+        QVERIFY(rows.Post());
+        QVERIFY(rows.Edit());
+        QVERIFY(rows.SetValue(4, 2, "verworfen"));
+        rows.Cancel();
+        rows.SetRow(0);
+        QVERIFY(rows.Delete());
+        QCOMPARE(rows.RowCount(), 4);
+
+        TranslateTable reopened; // the changes are in the file
+        QVERIFY(reopened.Open(path, true));
+        QCOMPARE(reopened.FieldText(1, 1), QStringLiteral("Ruler"));
+        QCOMPARE(reopened.FieldText(5, 0), QStringLiteral("Neue Zeile"));
+        QCOMPARE(reopened.FieldText(5, 2), QString());
+        QVERIFY(reopened.IsDeleted(0));
+    }
+
+    void optionsFile()
+    {
+        const QString path = Path("options.dat");
+        QCOMPARE(ReadOptionsFile(path), -1); // missing
+        QVERIFY(WriteOptionsFile(path, LanguageEnglish));
+        QCOMPARE(ReadAll(path), QByteArray("\x01\x00\x00\x00", 4));
+        QCOMPARE(ReadOptionsFile(path), 1);
+        WriteAll(path, QByteArray("\x05\x00\x00\x00\xff", 5)); // bytes after the fourth are ignored
+        QCOMPARE(ReadOptionsFile(path), 5);
+        WriteAll(path, QByteArray("\x01\x00", 2));
+        QCOMPARE(ReadOptionsFile(path), -1); // short
+        WriteAll(path, QByteArray("\x13\x00\x00\x00", 4));
+        QCOMPARE(ReadOptionsFile(path), -1); // 19: no such column
+        WriteAll(path, QByteArray("\xff\xff\xff\xff", 4));
+        QCOMPARE(ReadOptionsFile(path), -1);
+        QVERIFY(!WriteOptionsFile(Path("no/such/folder/options.dat"), 0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTranslation)
+#include "test_translation.moc"
