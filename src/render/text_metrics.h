@@ -10,7 +10,7 @@
 
 namespace velmora {
 
-QFont MakeFont(const FontSpec &spec);
+QFont MakeFont(const FontSpec &wanted);
 
 // Text as the canvas draws and measures it: CR LF and lone CR become line breaks.
 QString NormaliseLineBreaks(const QString &text);
