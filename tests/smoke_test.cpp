@@ -16,7 +16,8 @@
 
 namespace {
 
-const char *const Caption = "Brandok Velmora 1.0";
+// The caption begins with the program's name; the drawing's file name follows in brackets.
+const char *const Caption = "Brandok Velmora 1.0 - [";
 
 std::string WindowName(Display *display, Window window)
 {
@@ -38,7 +39,7 @@ std::string WindowName(Display *display, Window window)
 
 Window FindWindow(Display *display, Window root, const std::string &caption)
 {
-    if (WindowName(display, root) == caption) {
+    if (WindowName(display, root).rfind(caption, 0) == 0) {
         XWindowAttributes attributes;
         if (XGetWindowAttributes(display, root, &attributes) && attributes.map_state == IsViewable)
             return root;
@@ -100,11 +101,12 @@ int main(int argc, char *argv[])
             return Fail(0, "the program ended before showing its window");
     }
     if (!window)
-        return Fail(child, "no mapped window with the caption appeared within 30 s");
+        return Fail(child, "no mapped window with the program's caption appeared within 30 s");
 
     XWindowAttributes attributes;
     XGetWindowAttributes(display, window, &attributes);
-    std::printf("main window \"%s\" appeared, %d x %d\n", Caption, attributes.width, attributes.height);
+    std::printf("main window \"%s\" appeared, %d x %d\n", WindowName(display, window).c_str(), attributes.width,
+                attributes.height);
     if (attributes.width < 400 || attributes.height < 300)
         return Fail(child, "the main window is far smaller than it should start");
 

@@ -17,7 +17,7 @@ ColourSwatch::ColourSwatch(QWidget *parent) : QFrame(parent)
 
 void ColourSwatch::SetColour(uint32_t colour)
 {
-    colour_ = colour & 0xFFFFFF;
+    colour_ = colour; // kept whole: a drawing file's value is written back as it was read
     update();
 }
 

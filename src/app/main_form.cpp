@@ -28,10 +28,13 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
         QMessageBox box(QMessageBox::Critical, QString(), message, QMessageBox::Ok);
         box.exec();
     });
+    CreateDialogHooks();
     CreateMenus();
     CreateToolBarPanel();
+    CreateEntryBar();
     CreateSurface();
     resize(780, 560);
+    UpdateEds();
 
     translate.Open(DataFilePath(ProgramDir, QStringLiteral("translate.dbf")));
     Translation.LoadTranslationIndex();
@@ -40,7 +43,7 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
 
 TMainForm::~TMainForm()
 {
-    State.ClearRecords();
+    NewAll();
     DynaArrayCore::SetFailureReporter({});
 }
 
@@ -71,7 +74,7 @@ void TMainForm::FormShow()
                             QLatin1Char('\n') + translate.Path(),
                         CaptionBase);
     QGuiApplication::setApplicationDisplayName(CaptionBase);
-    setWindowTitle(CaptionBase);
+    SetUnChanged();
     PaintBox1Paint();
 }
 
@@ -229,7 +232,7 @@ void TMainForm::zoomedChange()
 
 void TMainForm::PageAnzChange()
 {
-    State.Modified = true;
+    SetChanged();
     PaintBox1Paint();
 }
 

@@ -3,10 +3,13 @@
 #pragma once
 
 #include "colour_swatch.h"
+#include "decimal_edit.h"
 #include "paint_box.h"
 
 #include "dialogs/translate_form.h"
+#include "document/drawing_file.h"
 #include "document/drawing_state.h"
+#include "i18n/translate_components.h"
 #include "i18n/translate_table.h"
 #include "i18n/translator.h"
 #include "render/sheet_renderer.h"
@@ -18,6 +21,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -76,14 +80,30 @@ public:
     // Tool bar panel.
     QToolBar *Panel1 = nullptr;
     QSpinBox *zoomed = nullptr;
-    QDoubleSpinBox *StrichEd = nullptr;
+    DecimalEdit *StrichEd = nullptr;
     ColourSwatch *Shape1 = nullptr;
     QPushButton *FarbeBtn = nullptr;
-    QDoubleSpinBox *RadierEd = nullptr;
+    DecimalEdit *RadierEd = nullptr;
     QSpinBox *PageAnz = nullptr;
 
     // Tool menu band.
     QToolBar *MenuBar20001 = nullptr;
+
+    // Numeric entry bar: the instrument placement as numbers.
+    QToolBar *Panel2 = nullptr;
+    DecimalEdit *LinXEd = nullptr;
+    DecimalEdit *Linyed = nullptr;
+    DecimalEdit *linwed = nullptr;
+    DecimalEdit *WinkXed = nullptr;
+    DecimalEdit *WinkYEd = nullptr;
+    DecimalEdit *WinkWEd = nullptr;
+    DecimalEdit *ZirkXed = nullptr;
+    DecimalEdit *ZirkYed = nullptr;
+    DecimalEdit *ZirksEd = nullptr;
+
+    // The file dialogs' filters and default extensions.
+    FileDialogFilter *OpenDialog1 = nullptr;
+    FileDialogFilter *SaveDialog1 = nullptr;
 
     QScrollArea *ScrollBox1 = nullptr;
     PaintBox *PaintBox1 = nullptr;
@@ -100,8 +120,36 @@ public:
     bool SuppressLanguageClick = false;
     QString OptionsPath() const;
 
-    // Information boxes go through here, so tests can answer them.
+    // Message boxes and file dialogs go through these, so tests can answer them.
     std::function<void(const QString &text, const QString &caption)> ShowInformation;
+    std::function<void(const QString &text)> ShowError;
+    std::function<QMessageBox::StandardButton(const QString &text, const QString &caption)> AskYesNoCancel;
+    std::function<QString(const FileDialogFilter &dialog)> AskOpenFileName;
+    std::function<QString(const FileDialogFilter &dialog)> AskSaveFileName;
+
+    // Change tracking and the caption.
+    void SetChanged();
+    void SetUnChanged();
+    void NewAll();
+
+    // Drawing files and the document commands.
+    bool SaveTheFile();
+    bool OpenFile();
+    bool SaveFile();
+    // The question about unsaved changes; true when the caller may go on.
+    bool AskToSaveChanges();
+    DrawingFileSettings CurrentFileSettings() const;
+    void ApplyFileSettings(const DrawingFileSettings &settings);
+    void Neu1Click();
+    void ffnen1Click();
+    void Speichern1Click();
+    void Speichernunter1Click();
+
+    // Numeric entry bar.
+    void UpdateEds();
+    void LeistefrZahleneingabe1Click();
+    void EntryEdChange(double InstrumentPlacement::*value, DecimalEdit *edit);
+    void WinkWEdChange();
 
     // Event handlers.
     void PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
@@ -121,6 +169,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void ChooseLanguage(int language, QAction *item);
@@ -128,6 +177,8 @@ private:
     void CreateMenus();
     void CreateToolBarPanel();
     void CreateSurface();
+    void CreateEntryBar();
+    void CreateDialogHooks();
     void PaintSurface(QPainter &painter, const QRect &exposed);
     void ShowPointerPosition(int x, int y);
     double ScreenDpiX() const;

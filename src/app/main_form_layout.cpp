@@ -33,18 +33,6 @@ QLabel *BandLabel(const char *name, const QString &text, QWidget *parent)
     return label;
 }
 
-QDoubleSpinBox *DecimalEdit(const char *name, double min, double max, double step, double value, QWidget *parent)
-{
-    auto *edit = new QDoubleSpinBox(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setDecimals(2);
-    edit->setRange(min, max);
-    edit->setSingleStep(step);
-    edit->setValue(value);
-    edit->setKeyboardTracking(true);
-    return edit;
-}
-
 QSpinBox *IntegerEdit(const char *name, int min, int max, int step, int value, QWidget *parent)
 {
     auto *edit = new QSpinBox(parent);
@@ -88,12 +76,20 @@ void TMainForm::CreateMenus()
     DateiAlsBildexportieren1 = MenuItem(Datei1, "DateiAlsBildexportieren1", QStringLiteral("Als Bild exportieren..."));
     Datei1->addSeparator();
     Beenden1 = MenuItem(Datei1, "Beenden1", QStringLiteral("Beenden"));
+    Neu1->setShortcut(QKeySequence::New);
+    ffnen1->setShortcut(QKeySequence::Open);
+    Speichern1->setShortcut(QKeySequence::Save);
+    Speichernunter1->setShortcut(QKeySequence::SaveAs);
     Beenden1->setShortcut(QKeySequence::Quit);
-    Beenden1->setShortcutContext(Qt::ApplicationShortcut);
-    // The drawing file, page setup, printing and export commands are not available yet.
-    for (QAction *pending : {Neu1, ffnen1, Speichern1, Speichernunter1, DateiSeiteeinrichten1, DateiDrucken1,
-                             Druckereinrichten1, DateiAlsBildexportieren1})
+    for (QAction *item : {Neu1, ffnen1, Speichern1, Speichernunter1, Beenden1})
+        item->setShortcutContext(Qt::ApplicationShortcut);
+    // Page setup, printing and export are not available yet.
+    for (QAction *pending : {DateiSeiteeinrichten1, DateiDrucken1, Druckereinrichten1, DateiAlsBildexportieren1})
         pending->setEnabled(false);
+    connect(Neu1, &QAction::triggered, this, &TMainForm::Neu1Click);
+    connect(ffnen1, &QAction::triggered, this, &TMainForm::ffnen1Click);
+    connect(Speichern1, &QAction::triggered, this, &TMainForm::Speichern1Click);
+    connect(Speichernunter1, &QAction::triggered, this, &TMainForm::Speichernunter1Click);
     connect(Beenden1, &QAction::triggered, this, &QWidget::close);
 
     Ansicht1 = MainMenu->addMenu(QStringLiteral("Ansicht"));
@@ -103,7 +99,7 @@ void TMainForm::CreateMenus()
     Zirkel2 = CheckItem(Ansicht1, "Zirkel2", QStringLiteral("Zirkel"), true);
     LeistefrZahleneingabe1 =
         CheckItem(Ansicht1, "LeistefrZahleneingabe1", QStringLiteral("Leiste für Zahleneingabe"), false);
-    LeistefrZahleneingabe1->setEnabled(false);
+    connect(LeistefrZahleneingabe1, &QAction::triggered, this, &TMainForm::LeistefrZahleneingabe1Click);
     AnsichtZollAngabenfrdasLineal1 =
         CheckItem(Ansicht1, "AnsichtZollAngabenfrdasLineal1", QStringLiteral("Zoll Angaben für das Lineal"), false);
     for (QAction *item : {Lineal2, Winkelmesser2, Zirkel2, AnsichtZollAngabenfrdasLineal1})
@@ -162,11 +158,11 @@ void TMainForm::CreateToolBarPanel()
     grid->setVerticalSpacing(1);
 
     zoomed = IntegerEdit("zoomed", 1, 300, 10, 100, panel);
-    StrichEd = DecimalEdit("StrichEd", 0.01, 100, 0.1, 0.1, panel);
+    StrichEd = new DecimalEdit("StrichEd", 0.01, 100, 0.1, 0.1, panel);
     Shape1 = new ColourSwatch(panel);
     FarbeBtn = new QPushButton(QStringLiteral("Farbe..."), panel);
     FarbeBtn->setObjectName(QStringLiteral("FarbeBtn"));
-    RadierEd = DecimalEdit("RadierEd", 0.01, 100, 0.1, 2, panel);
+    RadierEd = new DecimalEdit("RadierEd", 0.01, 100, 0.1, 2, panel);
     PageAnz = IntegerEdit("PageAnz", 1, 10, 1, 1, panel);
 
     grid->addWidget(BandLabel("Label1", QStringLiteral("Zoom:"), panel), 0, 0);

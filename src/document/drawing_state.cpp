@@ -31,4 +31,11 @@ void DrawingState::ClearRecords()
     TouchContent();
 }
 
+void DrawingState::TakeRecords(DrawingState &from)
+{
+    Objects.SwapStorage(from.Objects);
+    Texts.SwapStorage(from.Texts);
+    TouchContent();
+}
+
 } // namespace velmora

@@ -65,6 +65,9 @@ public:
     bool DeleteText(int i);
     // Releases every text's strings (font name, then text) and empties both lists.
     void ClearRecords();
+    // Takes over the records of another drawing (a file read in full); that drawing gets
+    // this one's records and releases them when it goes.
+    void TakeRecords(DrawingState &from);
 
     // Bumped by every change of record contents that is not an append, delete or clear
     // (object moved, text changed, undo); together with the lists' versions it tells

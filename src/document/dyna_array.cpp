@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace velmora {
 
@@ -64,6 +65,17 @@ char *DynaArrayCore::AllocateBlock(int64_t bytes)
     if (bytes > std::numeric_limits<int>::max())
         return nullptr;
     return static_cast<char *>(g_allocate(size_t(bytes)));
+}
+
+void DynaArrayCore::SwapStorageRaw(DynaArrayCore &other)
+{
+    std::swap(data_, other.data_);
+    std::swap(Count, other.Count);
+    std::swap(AllocatedBytes, other.AllocatedBytes);
+    ResetCursor();
+    other.ResetCursor();
+    ++version_;
+    ++other.version_;
 }
 
 void DynaArrayCore::ResetCursor()

@@ -39,6 +39,7 @@ public:
     static QString AllocationFailureMessage(int64_t bytes);
 
 protected:
+    void SwapStorageRaw(DynaArrayCore &other); // records, counts and blocks; cursors reset
     void *SelectRaw(int i);
     void *AppendRaw(); // null when the block could not be grown; nothing changed then
     bool DeleteRaw(int i);
@@ -100,6 +101,14 @@ public:
         return true;
     }
     T *Current() const { return static_cast<T *>(CurrentRaw()); }
+
+    // Exchanges the records of two arrays of the same kind; both cursors hold no record after.
+    void SwapStorage(TDynaArray &other)
+    {
+        SwapStorageRaw(other);
+        Bind(nullptr);
+        other.Bind(nullptr);
+    }
 
     // Read-only access that leaves the cursor alone (for renderers and caches).
     const T &At(int i) const { return reinterpret_cast<const T *>(DataRaw())[i]; }

@@ -1,0 +1,237 @@
+// Change tracking, the drawing file and the file commands New, Open, Save, Save as, Exit.
+#include "main_form.h"
+
+#include "document/caption.h"
+#include "document/units.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace velmora {
+
+namespace {
+
+// A drawing file larger than this is no drawing of ours (a drawing of a million objects is 88 MB).
+constexpr qint64 MaxDrawingFileBytes = qint64(1) << 30;
+
+int RoundedInto(const QSpinBox *edit, double value)
+{
+    return qBound(edit->minimum(), Round(value), edit->maximum());
+}
+
+} // namespace
+
+void TMainForm::CreateDialogHooks()
+{
+    OpenDialog1 = new FileDialogFilter(QStringLiteral("OpenDialog1"), QStringLiteral("Zeichnungen (*.vlm)|*.vlm"),
+                                       QStringLiteral("vlm"), this);
+    SaveDialog1 = new FileDialogFilter(QStringLiteral("SaveDialog1"), QStringLiteral("Zeichnungen (*.vlm)|*.vlm"),
+                                       QStringLiteral("vlm"), this);
+    ShowError = [this](const QString &text) {
+        QMessageBox box(QMessageBox::Critical, CaptionBase, text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    AskYesNoCancel = [this](const QString &text, const QString &caption) {
+        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                        this);
+        return QMessageBox::StandardButton(box.exec());
+    };
+    AskOpenFileName = [this](const FileDialogFilter &dialog) {
+        QFileDialog files(this);
+        files.setAcceptMode(QFileDialog::AcceptOpen);
+        files.setFileMode(QFileDialog::ExistingFile);
+        files.setNameFilter(dialog.QtFilter());
+        files.setDefaultSuffix(dialog.DefaultSuffix);
+        return files.exec() == QDialog::Accepted ? files.selectedFiles().value(0) : QString();
+    };
+    AskSaveFileName = [this](const FileDialogFilter &dialog) {
+        QFileDialog files(this);
+        files.setAcceptMode(QFileDialog::AcceptSave);
+        files.setFileMode(QFileDialog::AnyFile); // the folder must exist; overwriting is asked
+        files.setNameFilter(dialog.QtFilter());
+        files.setDefaultSuffix(dialog.DefaultSuffix);
+        if (!State.FileName.isEmpty())
+            files.selectFile(State.FileName);
+        return files.exec() == QDialog::Accepted ? files.selectedFiles().value(0) : QString();
+    };
+}
+
+void TMainForm::SetChanged()
+{
+    State.Modified = true;
+    State.TouchContent();
+    setWindowTitle(DrawingCaption(CaptionBase, State.FileName, Translation.ProgramMessage(6), true));
+}
+
+void TMainForm::SetUnChanged()
+{
+    State.Modified = false;
+    setWindowTitle(DrawingCaption(CaptionBase, State.FileName, Translation.ProgramMessage(6), false));
+}
+
+void TMainForm::NewAll()
+{
+    State.ClearRecords();
+    State.FileName.clear();
+    SetUnChanged();
+}
+
+DrawingFileSettings TMainForm::CurrentFileSettings() const
+{
+    DrawingFileSettings s;
+    s.Placement = State.Placement;
+    s.Zoom = zoomed->value();
+    s.PenWidth = StrichEd->value();
+    s.PenColour = Shape1->Colour();
+    s.EntryBarShown = LeistefrZahleneingabe1->isChecked();
+    s.RulerShown = Lineal2->isChecked();
+    s.ProtractorShown = Winkelmesser2->isChecked();
+    s.CompassShown = Zirkel2->isChecked();
+    s.HasTail = true;
+    s.EraserSize = RadierEd->value();
+    s.PageWidthInch = State.PageWidthInch;
+    s.PageHeightInch = State.PageHeightInch;
+    s.PageCount = PageAnz->value();
+    return s;
+}
+
+void TMainForm::ApplyFileSettings(const DrawingFileSettings &s)
+{
+    const double diameter = State.Placement.ProtractorDiameter, compassAngle = State.Placement.CompassAngle;
+    State.Placement = s.Placement; // the file holds neither the protractor's size nor the compass angle
+    State.Placement.ProtractorDiameter = diameter;
+    State.Placement.CompassAngle = compassAngle;
+    zoomed->setValue(RoundedInto(zoomed, s.Zoom));
+    StrichEd->setValue(s.PenWidth);
+    Shape1->SetColour(s.PenColour);
+    LeistefrZahleneingabe1->setChecked(s.EntryBarShown);
+    Panel2->setVisible(s.EntryBarShown);
+    Lineal2->setChecked(s.RulerShown);
+    Winkelmesser2->setChecked(s.ProtractorShown);
+    Zirkel2->setChecked(s.CompassShown);
+    if (s.HasTail) {
+        RadierEd->setValue(s.EraserSize);
+        State.PageWidthInch = s.PageWidthInch;
+        State.PageHeightInch = s.PageHeightInch;
+        PageAnz->setValue(RoundedInto(PageAnz, s.PageCount));
+    }
+}
+
+bool TMainForm::SaveTheFile()
+{
+    // Written beside the target and renamed over it: a failed save leaves the old file whole.
+    QSaveFile file(State.FileName);
+    const QByteArray bytes = WriteDrawingFile(State, CurrentFileSettings());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        ShowError(Translation.TranslateString(QStringLiteral("Die Zeichnung konnte nicht gespeichert werden:")) +
+                  QLatin1Char('\n') + State.FileName + QStringLiteral("\n\n") + file.errorString());
+        return false;
+    }
+    SetUnChanged();
+    return true;
+}
+
+bool TMainForm::SaveFile()
+{
+    bool saved = false;
+    if (!State.FileName.isEmpty()) {
+        saved = SaveTheFile();
+    } else {
+        const QString path = AskSaveFileName(*SaveDialog1);
+        if (!path.isEmpty()) {
+            State.FileName = path;
+            saved = SaveTheFile();
+        }
+    }
+    if (saved)
+        SetUnChanged();
+    return saved;
+}
+
+bool TMainForm::AskToSaveChanges()
+{
+    if (!State.Modified)
+        return true;
+    switch (AskYesNoCancel(Translation.ProgramMessage(8), Translation.ProgramMessage(9))) {
+    case QMessageBox::Yes:
+        return SaveFile();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TMainForm::OpenFile()
+{
+    const QString path = AskOpenFileName(*OpenDialog1);
+    if (path.isEmpty())
+        return false;
+    // The whole file is read into a drawing of its own first; the current drawing is replaced
+    // only when the file was read completely and makes sense.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowError(Translation.TranslateString(QStringLiteral("Die Datei kann nicht geöffnet werden:")) +
+                  QLatin1Char('\n') + path + QStringLiteral("\n\n") + file.errorString());
+        return false;
+    }
+    const bool tooLarge = file.size() > MaxDrawingFileBytes;
+    const QByteArray data = tooLarge ? QByteArray() : file.readAll();
+    DrawingState read;
+    DrawingFileSettings settings = CurrentFileSettings(); // an older file keeps the current tail values
+    if (tooLarge || data.size() != file.size() ||
+        ReadDrawingFile(data, read, settings) != DrawingFileError::None) {
+        ShowError(Translation.TranslateString(
+                      QStringLiteral("Die Datei ist beschädigt oder keine Zeichnung; die bisherige Zeichnung bleibt:")) +
+                  QLatin1Char('\n') + path);
+        return false;
+    }
+    State.TakeRecords(read);
+    State.FileName = path;
+    ApplyFileSettings(settings);
+    UpdateEds();
+    SetUnChanged();
+    return true;
+}
+
+void TMainForm::Neu1Click()
+{
+    if (AskToSaveChanges())
+        NewAll();
+    PaintBox1Paint();
+}
+
+void TMainForm::ffnen1Click()
+{
+    if (AskToSaveChanges())
+        OpenFile();
+    PaintBox1Paint();
+}
+
+void TMainForm::Speichern1Click()
+{
+    SaveFile();
+}
+
+void TMainForm::Speichernunter1Click()
+{
+    const QString path = AskSaveFileName(*SaveDialog1);
+    if (path.isEmpty())
+        return;
+    State.FileName = path; // also when the save fails, so the caption names where it went
+    if (!SaveTheFile())
+        SetChanged();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (AskToSaveChanges())
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace velmora

@@ -1,0 +1,54 @@
+// The drawing file (.vlm): both record lists as raw little-endian images, each text's two
+// strings, then the instrument placement and the view and pen settings. Older files end
+// after the four visibility bytes. No magic number, no version, no checksum.
+#pragma once
+
+#include "drawing_state.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+namespace velmora {
+
+// What the file holds besides the records: values kept in controls and view switches.
+struct DrawingFileSettings {
+    InstrumentPlacement Placement; // all but the protractor's size and the compass angle
+    double Zoom = 100;
+    double PenWidth = 0.1;
+    uint32_t PenColour = 0;
+    bool EntryBarShown = false;
+    bool RulerShown = true;
+    bool ProtractorShown = true;
+    bool CompassShown = true;
+    // The newer generation's tail; absent in older files.
+    bool HasTail = true;
+    double EraserSize = 2;
+    double PageWidthInch = A4WidthInch;
+    double PageHeightInch = A4HeightInch;
+    double PageCount = 1;
+};
+
+inline constexpr int SettingsBytesOld = 96;  // fields 5 to 20
+inline constexpr int SettingsBytesTail = 32; // fields 21 to 24
+
+// The whole file for the drawing's records and these settings.
+QByteArray WriteDrawingFile(const DrawingState &drawing, const DrawingFileSettings &settings);
+
+enum class DrawingFileError {
+    None,
+    Truncated,       // ends inside a record, a string or the settings
+    BadCount,        // a negative count, or more records than the file can hold
+    BadLength,       // a negative string length, or longer than the file
+    NotFinite,       // a coordinate or setting that is NaN or infinite
+    BadSheetSize,    // a sheet width or height of zero or less
+    OutOfMemory,     // the lists could not take the records
+};
+
+// Reads a whole file into an empty drawing and its settings. Nothing is read past the end
+// of the data and nothing is allocated beyond what the data can hold; on an error the
+// drawing may hold a part of the records and must be thrown away.
+DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, DrawingFileSettings &settings);
+
+} // namespace velmora
