@@ -67,6 +67,8 @@ struct Window {
 class TestDocumentCommands : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
     void openRestoresEverythingTheFileHolds()
     {
         Window w;

@@ -188,7 +188,7 @@ private slots:
     void damagedTableIsRefusedNotFatal()
     {
         const QString path = Path("damaged.dbf");
-        WriteAll(path, QByteArray("\x03\x7e\x01\x01 this is no table", 24));
+        WriteAll(path, QByteArray("\x03\x7e\x01\x01 this is no table"));
         TranslateTable table;
         table.Open(path);
         Translator translator(table);

@@ -88,8 +88,9 @@ void PainterCanvas::LineTo(int x, int y)
 
 void PainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
-    const QRect box = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized().adjusted(0, 0, -1, -1);
-    if (box.isEmpty())
+    // In floating point: the corners may be anywhere in the 32-bit range.
+    const QRectF box = QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized();
+    if (box.width() < 1 || box.height() < 1)
         return;
     if (brushStyle_ == BrushStyle::Solid) {
         UseAreaOrigin();
@@ -99,13 +100,13 @@ void PainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
         UseStrokeOrigin();
         painter_.setPen(StrokePen(Qt::SquareCap, Qt::MiterJoin));
         painter_.setBrush(Qt::NoBrush);
-        painter_.drawRect(QRectF(box.x(), box.y(), box.width() - 1, box.height() - 1));
+        painter_.drawRect(box.adjusted(0, 0, -1, -1));
     }
 }
 
 void PainterCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
-    const QRectF box = QRectF(QPointF(x1, y1), QPointF(x2 - 1, y2 - 1)).normalized();
+    const QRectF box = QRectF(QPointF(x1, y1), QPointF(qreal(x2) - 1, qreal(y2) - 1)).normalized();
     UseStrokeOrigin();
     painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
     painter_.setBrush(FillBrush());
@@ -114,7 +115,7 @@ void PainterCanvas::Ellipse(int x1, int y1, int x2, int y2)
 
 void PainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    const QRectF box = QRectF(QPointF(x1, y1), QPointF(x2 - 1, y2 - 1)).normalized();
+    const QRectF box = QRectF(QPointF(x1, y1), QPointF(qreal(x2) - 1, qreal(y2) - 1)).normalized();
     const qreal start = RayAngle(box, x3, y3);
     qreal sweep = RayAngle(box, x4, y4) - start;
     while (sweep <= 0)

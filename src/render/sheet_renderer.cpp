@@ -5,6 +5,7 @@
 
 #include "document/drawing_state.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace velmora {
@@ -15,12 +16,15 @@ namespace {
 // damaged files and would make the engine crawl.
 constexpr int MaxTextPixelHeight = 16384;
 
+// Text boxes far outside any sheet are pulled in to where rectangle arithmetic cannot overflow.
+constexpr int FarPx = 1 << 29;
+
 QRect TextBoxOnSheet(const TextObject &text, double s, double off)
 {
-    const int left = Round(s * text.Left);
-    const int top = Round(s * (text.Top - off));
-    const int right = Round(s * text.Right);
-    const int bottom = Round(s * (text.Bottom - off));
+    const int left = std::clamp(Round(s * text.Left), -FarPx, FarPx);
+    const int top = std::clamp(Round(s * (text.Top - off)), -FarPx, FarPx);
+    const int right = std::clamp(Round(s * text.Right), -FarPx, FarPx);
+    const int bottom = std::clamp(Round(s * (text.Bottom - off)), -FarPx, FarPx);
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
