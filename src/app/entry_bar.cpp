@@ -40,12 +40,15 @@ void TMainForm::CreateEntryBar()
     Panel2->setFloatable(false);
     auto *panel = new QWidget(Panel2);
     panel->setFixedSize(121, 8 + 9 * 40);
+    QFont small = panel->font(); // long labels such as "Winkelmesser Rotation:" fit the narrow bar
+    small.setPointSizeF(small.pointSizeF() * 0.85);
     int row = 0;
     for (const EntryRow &entry : Rows) {
         const int top = 4 + row * 40;
         auto *label = new QLabel(QString::fromUtf8(entry.label), panel);
         label->setObjectName(QStringLiteral("EntryLabel%1").arg(row + 1));
-        label->setGeometry(4, top, 115, 16);
+        label->setGeometry(2, top, 119, 16);
+        label->setFont(small);
         auto *edit = new DecimalEdit(entry.edit, -Unlimited, Unlimited, 1, State.Placement.*entry.value, panel);
         edit->setGeometry(4, top + 16, 88, 22);
         auto *unit = new QLabel(QString::fromUtf8(entry.unit), panel);
