@@ -141,6 +141,7 @@ void TMainForm::CreateMenus()
         button->setObjectName(QString::fromLatin1(entry.name));
         button->setToolTip(entry.hint);
         button->setEnabled(entry.item->isEnabled());
+        connect(entry.item, &QAction::enabledChanged, button, &QAction::setEnabled);
         connect(button, &QAction::triggered, entry.item, &QAction::trigger);
     }
 }
