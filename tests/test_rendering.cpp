@@ -128,7 +128,7 @@ private slots:
         DrawingState state;
         const ViewGeometry view = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
         RecordingCanvas canvas;
-        RenderSheet(canvas, state, view, 0, SheetView{});
+        RenderSheet(canvas, state, view, 0, SheetView{false, false, false, false});
         QCOMPARE(canvas.Ops, (QStringList{"BrushColour FFFFFF", "PenColour 000000", "PenWidth 1",
                                           "Rectangle 0,0,794,1123", "PenColour 000000", "PenColour 808080",
                                           "PenWidth 1"}));

@@ -11,7 +11,9 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QWheelEvent>
 
 namespace velmora {
 
@@ -31,8 +33,10 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
     CreateDialogHooks();
     CreateMenus();
     CreateToolBarPanel();
+    CreateToolMenu();
     CreateEntryBar();
     CreateSurface();
+    ScrollBox1->viewport()->installEventFilter(this);
     resize(780, 560);
     UpdateEds();
 
@@ -188,6 +192,7 @@ void TMainForm::PaintBox1Paint()
     }
     // Texts get their measured boxes now, so what follows the paint can rely on them.
     Renderer.UpdateTextBoxes(State, view);
+    SurfaceOverlay.Clear();
     PaintBox1->update();
 }
 
@@ -199,31 +204,45 @@ void TMainForm::PaintSurface(QPainter &painter, const QRect &exposed)
     State.PixelsPerMm = view.PixelsPerMm;
     State.PageHeightPx = view.PageHeightPx;
     Renderer.Paint(painter, exposed, State, view, CurrentSheetView());
+    if (!SurfaceOverlay.IsEmpty()) {
+        PainterCanvas surface(painter);
+        SurfaceOverlay.ReplayOn(surface);
+    }
 }
 
-void TMainForm::ShowPointerPosition(int x, int y)
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
-    const double s = State.PixelsPerMm;
-    if (s == 0)
-        return;
-    const MmPoint mm = PointerToMm(x, y, s);
-    const QLocale locale;
-    StatusBar1->showMessage(locale.toString(mm.x, 'f', 2) + QStringLiteral(" mm, ") + locale.toString(mm.y, 'f', 2) +
-                            QStringLiteral(" mm"));
+    // The mouse wheel scrolls the drawing by 20 pixels a step.
+    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
+        const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();
+        QScrollBar *bar = ScrollBox1->verticalScrollBar();
+        if (delta > 0)
+            bar->setValue(bar->value() - 20);
+        else if (delta < 0)
+            bar->setValue(bar->value() + 20);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
-void TMainForm::PaintBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int y)
+void TMainForm::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
 {
-    State.ActivePage = ActivePageFor(y, State.PageHeightPx);
-    State.ActivePageTopPx = State.ActivePage * State.PageHeightPx;
+    const PointerButton which = button == Qt::LeftButton    ? PointerButton::Left
+                                : button == Qt::RightButton  ? PointerButton::Right
+                                : button == Qt::MiddleButton ? PointerButton::Middle
+                                                             : PointerButton::Other;
+    Dispatch.MouseDown(which, x, y);
 }
 
 void TMainForm::PaintBox1MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
 {
-    ShowPointerPosition(x, y);
+    Dispatch.MouseMove(x, y);
 }
 
-void TMainForm::PaintBox1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void TMainForm::PaintBox1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
+{
+    Dispatch.MouseUp(x, y);
+}
 
 void TMainForm::zoomedChange()
 {

@@ -4,7 +4,9 @@
 
 #include "colour_swatch.h"
 #include "decimal_edit.h"
+#include "form_tool_host.h"
 #include "paint_box.h"
+#include "tool_icons.h"
 
 #include "dialogs/translate_form.h"
 #include "document/drawing_file.h"
@@ -12,8 +14,11 @@
 #include "i18n/translate_components.h"
 #include "i18n/translate_table.h"
 #include "i18n/translator.h"
+#include "render/overlay_canvas.h"
 #include "render/sheet_renderer.h"
 #include "render/surface_renderer.h"
+#include "tools/drag_state.h"
+#include "tools/pointer_dispatch.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
@@ -86,8 +91,26 @@ public:
     DecimalEdit *RadierEd = nullptr;
     QSpinBox *PageAnz = nullptr;
 
-    // Tool menu band.
+    // Tool menu band: the tools and their modes.
     QToolBar *MenuBar20001 = nullptr;
+    QAction *Lineal1 = nullptr, *LinealVerschieben1 = nullptr, *LinealDrehen1 = nullptr,
+            *LinealAnLinealentlangzeichnen1 = nullptr, *LinealQuerzumLinealzeichnen1 = nullptr;
+    QAction *Winkelmesser1 = nullptr, *WinkelmesserVerschieben1 = nullptr, *WinkelmesserDrehen1 = nullptr,
+            *WinkelmesserGradzahlmitBleistiftmarkieren1 = nullptr;
+    QAction *Zirkel1 = nullptr, *ZirkelVerschieben1 = nullptr, *ZirkelZirkelspanne1 = nullptr,
+            *ZirkelKreisbogenzeichnen1 = nullptr, *ZirkelKreiszeichnen1 = nullptr;
+    QAction *Kurven1 = nullptr, *Bleistift1 = nullptr, *Radierer1 = nullptr;
+    QAction *Text1 = nullptr, *TextTexthinzufgen1 = nullptr, *TextTextndern1 = nullptr, *TextTextlschen1 = nullptr,
+            *TextVerschieben1 = nullptr;
+    QAction *Objekte1 = nullptr, *ObjekteLschen1 = nullptr, *ObjekteVerschieben1 = nullptr;
+    QAction *Hand1 = nullptr, *Zoom1 = nullptr;
+    ToolSelection CurrentToolSelection() const;
+
+    // The pointer: drag state, what the tools draw on the surface, the dispatch.
+    DragState Drag;
+    OverlayCanvas SurfaceOverlay;
+    FormToolHost Host{*this};
+    PointerDispatch Dispatch{Host, Drag};
 
     // Numeric entry bar: the instrument placement as numbers.
     QToolBar *Panel2 = nullptr;
@@ -170,6 +193,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void ChooseLanguage(int language, QAction *item);
@@ -177,10 +201,17 @@ private:
     void CreateMenus();
     void CreateToolBarPanel();
     void CreateSurface();
+    struct ModeItem {
+        const char *name;
+        QString caption;
+        QAction **field;
+    };
+    QAction *AddTool(QActionGroup *tools, const char *name, const QString &caption, const QString &hint,
+                     ToolIconKind icon, std::initializer_list<ModeItem> modes);
+    void CreateToolMenu();
     void CreateEntryBar();
     void CreateDialogHooks();
     void PaintSurface(QPainter &painter, const QRect &exposed);
-    void ShowPointerPosition(int x, int y);
     double ScreenDpiX() const;
     double ScreenDpiY() const;
 

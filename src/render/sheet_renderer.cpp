@@ -1,6 +1,7 @@
 #include "sheet_renderer.h"
 
 #include "object_index.h"
+#include "ruler_drawing.h"
 #include "text_metrics.h"
 
 #include "document/drawing_state.h"
@@ -138,11 +139,10 @@ void RenderSheetInstruments(Canvas &canvas, const DrawingState &state, const Vie
 {
     canvas.SetPenColour(ColourGrey);
     canvas.SetPenWidth(1);
-    // The ruler, protractor and compass lie here, each when its view switch is on; they
-    // arrive with the instrument tools.
-    (void)state;
-    (void)view;
-    (void)show;
+    const InstrumentPlacement &p = state.Placement;
+    if (show.Ruler)
+        DrawRuler(canvas, {p.RulerX, p.RulerY, p.RulerAngle}, view.PixelsPerMm, view.PageWidthPx, view.PageHeightPx,
+                  show.InchLabels);
 }
 
 void RenderSheet(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet, const SheetView &show,

@@ -13,7 +13,8 @@ size_t qHash(const TextMetrics::Key &key, size_t seed)
 QFont MakeFont(const FontSpec &wanted)
 {
     QFont font(wanted.Face);
-    font.setPixelSize(wanted.PixelHeight > 0 ? wanted.PixelHeight : 1);
+    if (wanted.PixelHeight > 0) // a height of 0 asks for the platform's default size
+        font.setPixelSize(wanted.PixelHeight);
     font.setWeight(QFont::Weight(qBound(1, wanted.Weight > 0 ? wanted.Weight : 400, 1000)));
     font.setItalic(wanted.Italic);
     font.setUnderline(wanted.Underline);

@@ -1,0 +1,85 @@
+#include "form_tool_host.h"
+
+#include "main_form.h"
+
+#include "document/units.h"
+
+#include <QScrollBar>
+
+namespace velmora {
+
+DrawingState &FormToolHost::State()
+{
+    return form_.State;
+}
+
+ToolSelection FormToolHost::Selection() const
+{
+    return form_.CurrentToolSelection();
+}
+
+void FormToolHost::Repaint()
+{
+    form_.PaintBox1Paint();
+}
+
+Canvas &FormToolHost::Surface()
+{
+    form_.PaintBox1->update(); // what is drawn now shows with the next paint of the surface
+    return form_.SurfaceOverlay;
+}
+
+void FormToolHost::SetChanged()
+{
+    form_.SetChanged();
+}
+
+void FormToolHost::UpdateEds()
+{
+    form_.UpdateEds();
+}
+
+void FormToolHost::ShowStatus(const QString &text)
+{
+    form_.StatusBar1->showMessage(text);
+}
+
+double FormToolHost::PenWidth() const
+{
+    return form_.StrichEd->value();
+}
+
+uint32_t FormToolHost::PenColour() const
+{
+    return form_.Shape1->Colour();
+}
+
+double FormToolHost::EraserSize() const
+{
+    return form_.RadierEd->value();
+}
+
+int FormToolHost::Zoom() const
+{
+    return form_.zoomed->value();
+}
+
+void FormToolHost::SetZoom(double percent)
+{
+    form_.zoomed->setValue(qBound(form_.zoomed->minimum(), Round(percent), form_.zoomed->maximum()));
+}
+
+ScrollState FormToolHost::Scroll() const
+{
+    const QScrollArea *box = form_.ScrollBox1;
+    return {box->horizontalScrollBar()->value(), box->verticalScrollBar()->value(), form_.PaintBox1->width(),
+            form_.PaintBox1->height(), box->viewport()->width(), box->viewport()->height()};
+}
+
+void FormToolHost::SetScroll(int h, int v)
+{
+    form_.ScrollBox1->horizontalScrollBar()->setValue(h);
+    form_.ScrollBox1->verticalScrollBar()->setValue(v);
+}
+
+} // namespace velmora

@@ -1,0 +1,33 @@
+// The main window as the tools see it.
+#pragma once
+
+#include "tools/tool_host.h"
+
+namespace velmora {
+
+class TMainForm;
+
+class FormToolHost : public ToolHost {
+public:
+    explicit FormToolHost(TMainForm &form) : form_(form) {}
+
+    DrawingState &State() override;
+    ToolSelection Selection() const override;
+    void Repaint() override;
+    Canvas &Surface() override;
+    void SetChanged() override;
+    void UpdateEds() override;
+    void ShowStatus(const QString &text) override;
+    double PenWidth() const override;
+    uint32_t PenColour() const override;
+    double EraserSize() const override;
+    int Zoom() const override;
+    void SetZoom(double percent) override;
+    ScrollState Scroll() const override;
+    void SetScroll(int h, int v) override;
+
+private:
+    TMainForm &form_;
+};
+
+} // namespace velmora

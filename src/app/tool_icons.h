@@ -1,0 +1,12 @@
+// Small line drawings for the tool menu, painted at start so they need no image files.
+#pragma once
+
+#include <QIcon>
+
+namespace velmora {
+
+enum class ToolIconKind { Ruler, Protractor, Compass, Curves, Pencil, Eraser, Text, Objects, Hand, Zoom };
+
+QIcon ToolIcon(ToolIconKind kind);
+
+} // namespace velmora

@@ -1,0 +1,148 @@
+// The tool menu band: a drop-down button per tool that shows which tool is checked, each
+// tool's modes in a radio group of their own, so every tool keeps its mode.
+#include "main_form.h"
+#include "tool_icons.h"
+
+#include <QActionGroup>
+#include <QToolButton>
+
+namespace velmora {
+
+namespace {
+
+QAction *RadioItem(QObject *owner, QActionGroup *group, const char *name, const QString &caption)
+{
+    auto *action = new QAction(caption, owner);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setCheckable(true);
+    group->addAction(action);
+    return action;
+}
+
+} // namespace
+
+QAction *TMainForm::AddTool(QActionGroup *tools, const char *name, const QString &caption, const QString &hint,
+                            ToolIconKind icon, std::initializer_list<ModeItem> modes)
+{
+    QAction *tool = RadioItem(MenuBar20001, tools, name, caption);
+    tool->setIcon(ToolIcon(icon));
+    tool->setToolTip(hint);
+    auto *button = new QToolButton(MenuBar20001);
+    button->setDefaultAction(tool);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    if (modes.size() > 0) {
+        auto *menu = new QMenu(button);
+        auto *group = new QActionGroup(menu);
+        for (const ModeItem &mode : modes) {
+            QAction *item = RadioItem(menu, group, mode.name, mode.caption);
+            menu->addAction(item);
+            *mode.field = item;
+            // Choosing a mode checks its tool, then the mode, then repaints.
+            connect(item, &QAction::triggered, this, [this, tool] {
+                tool->setChecked(true);
+                PaintBox1Paint();
+            });
+        }
+        button->setMenu(menu);
+        button->setPopupMode(QToolButton::InstantPopup);
+    } else {
+        connect(tool, &QAction::triggered, this, &TMainForm::PaintBox1Paint);
+    }
+    MenuBar20001->addWidget(button);
+    return tool;
+}
+
+void TMainForm::CreateToolMenu()
+{
+    auto *tools = new QActionGroup(this);
+    Lineal1 = AddTool(tools, "Lineal1", QStringLiteral("Lineal"),
+                      QStringLiteral("Lineal verschieben, drehen und Linien daran zeichnen"), ToolIconKind::Ruler,
+                      {{"LinealVerschieben1", QStringLiteral("Verschieben"), &LinealVerschieben1},
+                       {"LinealDrehen1", QStringLiteral("Drehen"), &LinealDrehen1},
+                       {"LinealAnLinealentlangzeichnen1", QStringLiteral("An Lineal entlang zeichnen"),
+                        &LinealAnLinealentlangzeichnen1},
+                       {"LinealQuerzumLinealzeichnen1", QStringLiteral("Quer zum Lineal zeichnen"),
+                        &LinealQuerzumLinealzeichnen1}});
+    Winkelmesser1 = AddTool(tools, "Winkelmesser1", QStringLiteral("Winkelmesser"),
+                            QStringLiteral("Winkelmesser verschieben, drehen und Gradzahlen markieren"),
+                            ToolIconKind::Protractor,
+                            {{"WinkelmesserVerschieben1", QStringLiteral("Verschieben"), &WinkelmesserVerschieben1},
+                             {"WinkelmesserDrehen1", QStringLiteral("Drehen"), &WinkelmesserDrehen1},
+                             {"WinkelmesserGradzahlmitBleistiftmarkieren1",
+                              QStringLiteral("Gradzahl mit Bleistift markieren"),
+                              &WinkelmesserGradzahlmitBleistiftmarkieren1}});
+    Zirkel1 = AddTool(tools, "Zirkel1", QStringLiteral("Zirkel"),
+                      QStringLiteral("Zirkel verschieben, Spanne einstellen, Kreisbögen und Kreise zeichnen"),
+                      ToolIconKind::Compass,
+                      {{"ZirkelVerschieben1", QStringLiteral("Verschieben"), &ZirkelVerschieben1},
+                       {"ZirkelZirkelspanne1", QStringLiteral("Zirkelspanne"), &ZirkelZirkelspanne1},
+                       {"ZirkelKreisbogenzeichnen1", QStringLiteral("Kreisbogen zeichnen"), &ZirkelKreisbogenzeichnen1}});
+    // "Kreis zeichnen" is a command, not a mode: it adds a full circle at once.
+    auto *compassMenu = qobject_cast<QToolButton *>(MenuBar20001->widgetForAction(MenuBar20001->actions().last()));
+    ZirkelKreiszeichnen1 = compassMenu->menu()->addAction(QStringLiteral("Kreis zeichnen"));
+    ZirkelKreiszeichnen1->setObjectName(QStringLiteral("ZirkelKreiszeichnen1"));
+    Kurven1 = AddTool(tools, "Kurven1", QStringLiteral("Kurven"),
+                      QStringLiteral("Kurve mit vier Klicks: Anfang, Ende, zwei Kontrollpunkte"), ToolIconKind::Curves,
+                      {});
+    Bleistift1 = AddTool(tools, "Bleistift1", QStringLiteral("Bleistift"), QStringLiteral("Freihand zeichnen"),
+                         ToolIconKind::Pencil, {});
+    Radierer1 = AddTool(tools, "Radierer1", QStringLiteral("Radierer"), QStringLiteral("Radieren"),
+                        ToolIconKind::Eraser, {});
+    Text1 = AddTool(tools, "Text1", QStringLiteral("Text"),
+                    QStringLiteral("Texte hinzufügen, ändern, löschen und verschieben"), ToolIconKind::Text,
+                    {{"TextTexthinzufgen1", QStringLiteral("Text hinzufügen"), &TextTexthinzufgen1},
+                     {"TextTextndern1", QStringLiteral("Ändern..."), &TextTextndern1},
+                     {"TextTextlschen1", QStringLiteral("Löschen"), &TextTextlschen1},
+                     {"TextVerschieben1", QStringLiteral("Verschieben"), &TextVerschieben1}});
+    Objekte1 = AddTool(tools, "Objekte1", QStringLiteral("Objekte"),
+                       QStringLiteral("Gezeichnete Objekte löschen und verschieben"), ToolIconKind::Objects,
+                       {{"ObjekteLschen1", QStringLiteral("Löschen"), &ObjekteLschen1},
+                        {"ObjekteVerschieben1", QStringLiteral("Verschieben"), &ObjekteVerschieben1}});
+    Hand1 = AddTool(tools, "Hand1", QStringLiteral("Hand"), QStringLiteral("Die Ansicht verschieben"),
+                    ToolIconKind::Hand, {});
+    Zoom1 = AddTool(tools, "Zoom1", QStringLiteral("Zoom"),
+                    QStringLiteral("Linksklick vergrößert, Rechtsklick verkleinert"), ToolIconKind::Zoom, {});
+
+    Lineal1->setChecked(true);
+    LinealVerschieben1->setChecked(true);
+    // The tools that are not built yet are shown but cannot be chosen.
+    for (QAction *pending : {Winkelmesser1, Zirkel1, Kurven1, Bleistift1, Radierer1, Text1, Objekte1})
+        pending->setEnabled(false);
+}
+
+ToolSelection TMainForm::CurrentToolSelection() const
+{
+    ToolSelection s;
+    const std::pair<QAction *, Tool> tools[] = {
+        {Lineal1, Tool::Ruler},   {Winkelmesser1, Tool::Protractor}, {Zirkel1, Tool::Compass}, {Kurven1, Tool::Curves},
+        {Bleistift1, Tool::Pencil}, {Radierer1, Tool::Eraser},       {Text1, Tool::Text},       {Objekte1, Tool::Objects},
+        {Hand1, Tool::Hand},      {Zoom1, Tool::Zoom}};
+    for (const auto &[action, tool] : tools)
+        if (action->isChecked())
+            s.Current = tool;
+    if (LinealDrehen1->isChecked())
+        s.Ruler = RulerMode::Turn;
+    else if (LinealAnLinealentlangzeichnen1->isChecked())
+        s.Ruler = RulerMode::Along;
+    else if (LinealQuerzumLinealzeichnen1->isChecked())
+        s.Ruler = RulerMode::Across;
+    if (WinkelmesserDrehen1->isChecked())
+        s.Protractor = ProtractorMode::Turn;
+    else if (WinkelmesserGradzahlmitBleistiftmarkieren1->isChecked())
+        s.Protractor = ProtractorMode::Mark;
+    if (ZirkelZirkelspanne1->isChecked())
+        s.Compass = CompassMode::Span;
+    else if (ZirkelKreisbogenzeichnen1->isChecked())
+        s.Compass = CompassMode::Arc;
+    if (TextTextndern1->isChecked())
+        s.Text = TextMode::Change;
+    else if (TextTextlschen1->isChecked())
+        s.Text = TextMode::Delete;
+    else if (TextVerschieben1->isChecked())
+        s.Text = TextMode::Move;
+    if (ObjekteVerschieben1->isChecked())
+        s.Objects = ObjectMode::Move;
+    return s;
+}
+
+} // namespace velmora

@@ -1,0 +1,84 @@
+#include "pointer_dispatch.h"
+
+#include "document/units.h"
+
+#include <QLocale>
+
+namespace velmora {
+
+QString PositionText(int x, int y, double pixelsPerMm)
+{
+    const QLocale locale;
+    return locale.toString(x / pixelsPerMm, 'f', 2) + QStringLiteral(" mm, ") +
+           locale.toString(y / pixelsPerMm, 'f', 2) + QStringLiteral(" mm");
+}
+
+void PointerDispatch::MouseDown(PointerButton button, int surfaceX, int surfaceY)
+{
+    const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
+    DrawingState &state = host_.State();
+    state.ActivePage = ActivePageFor(surfaceY, state.PageHeightPx);
+    state.ActivePageTopPx = state.ActivePage * state.PageHeightPx;
+    const ToolSelection tool = host_.Selection();
+
+    if (tool.Is(Tool::Hand))
+        HandPress(drag_, x, y);
+    else if (tool.Is(Tool::Zoom))
+        ZoomPress(host_, button, x, y);
+    else if (tool.Is(RulerMode::Move))
+        ruler_.PressMove(x, y);
+    else if (tool.Is(RulerMode::Turn))
+        ruler_.PressTurn(x, y);
+    else if (tool.Is(RulerMode::Across))
+        ruler_.PressAcross(x, y);
+    else if (tool.Is(RulerMode::Along))
+        ruler_.PressAlong(x, y);
+}
+
+void PointerDispatch::MouseMove(int surfaceX, int surfaceY)
+{
+    const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
+    const double s = host_.State().PixelsPerMm;
+    if (s != 0)
+        host_.ShowStatus(PositionText(x, y, s));
+    const ToolSelection tool = host_.Selection();
+
+    if (drag_.Panning)
+        HandMove(host_, drag_, x, y);
+    else if (!drag_.RulerAcrossDrawing && tool.Is(RulerMode::Across))
+        ruler_.HoverAcross(x, y);
+    else if (drag_.RulerAcrossDrawing)
+        ruler_.DragAcross(x, y);
+    else if (tool.Is(RulerMode::Along) || drag_.RulerAlongDrawing)
+        ruler_.MoveAlong(x, y);
+    else if (drag_.RulerMoving)
+        ruler_.DragMove(x, y);
+    else if (drag_.RulerRotating)
+        ruler_.DragTurn(x, y);
+}
+
+void PointerDispatch::MouseUp(int surfaceX, int surfaceY)
+{
+    if (drag_.StrokeActive) {
+        drag_.StrokeActive = false;
+        return;
+    }
+    const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
+    if (drag_.Panning) {
+        drag_.Panning = false;
+    } else if (drag_.RulerAlongDrawing) {
+        drag_.RulerAlongDrawing = false;
+        ruler_.StoreLine();
+    } else if (drag_.RulerAcrossDrawing) {
+        drag_.RulerAcrossDrawing = false;
+        ruler_.StoreLine();
+    } else if (drag_.RulerMoving) {
+        drag_.RulerMoving = false;
+        ruler_.DragMove(x, y);
+    } else if (drag_.RulerRotating) {
+        drag_.RulerRotating = false;
+        ruler_.DragTurn(x, y);
+    }
+}
+
+} // namespace velmora

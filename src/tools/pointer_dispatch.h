@@ -1,0 +1,30 @@
+// The three pointer handlers of the drawing surface: each reduces the pointer by the 5-pixel
+// margin and hands the event to exactly one tool, testing the tools and drags in a fixed order.
+#pragma once
+
+#include "drag_state.h"
+#include "ruler_tool.h"
+#include "tool_host.h"
+#include "view_tools.h"
+
+namespace velmora {
+
+class PointerDispatch {
+public:
+    PointerDispatch(ToolHost &host, DragState &drag) : host_(host), drag_(drag), ruler_(host, drag) {}
+
+    // Arguments are surface pixels, as the events deliver them.
+    void MouseDown(PointerButton button, int surfaceX, int surfaceY);
+    void MouseMove(int surfaceX, int surfaceY);
+    void MouseUp(int surfaceX, int surfaceY);
+
+private:
+    ToolHost &host_;
+    DragState &drag_;
+    RulerTool ruler_;
+};
+
+// The status text for a pointer at (x, y) less the margin: "x mm, y mm" in global millimetres.
+QString PositionText(int x, int y, double pixelsPerMm);
+
+} // namespace velmora

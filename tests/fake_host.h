@@ -1,0 +1,66 @@
+// A window for the tools without a display: the drawing, the chosen tool, the controls'
+// values, a recorded surface, and counters of what the tools asked for.
+#pragma once
+
+#include "document/units.h"
+#include "render/recording_canvas.h"
+#include "render/view_geometry.h"
+#include "tools/tool_host.h"
+
+namespace velmora {
+
+class FakeHost : public ToolHost {
+public:
+    FakeHost() { Repaint(); }
+
+    DrawingState Drawing;
+    ToolSelection Tools;
+    RecordingCanvas SurfaceOps; // emptied by every repaint, as the real surface is
+    int Repaints = 0, Changes = 0, EdsUpdates = 0;
+    QString Status;
+    double Pen = 0.1;
+    uint32_t Colour = 0x00123456;
+    double Eraser = 2;
+    int ZoomValue = 100;
+    int PageCount = 1;
+    ScrollState ScrollNow{0, 0, 0, 0, 700, 400};
+
+    DrawingState &State() override { return Drawing; }
+    ToolSelection Selection() const override { return Tools; }
+    void Repaint() override
+    {
+        ++Repaints;
+        const ViewGeometry view =
+            ComputeViewGeometry(PageCount, ZoomValue, 96, 96, Drawing.PageWidthInch, Drawing.PageHeightInch);
+        Drawing.PixelsPerMm = view.PixelsPerMm;
+        Drawing.PageHeightPx = view.PageHeightPx;
+        ScrollNow.RangeH = view.SurfaceSize().width();
+        ScrollNow.RangeV = view.SurfaceSize().height();
+        SurfaceOps.Ops.clear();
+    }
+    Canvas &Surface() override { return SurfaceOps; }
+    void SetChanged() override
+    {
+        ++Changes;
+        Drawing.Modified = true;
+    }
+    void UpdateEds() override { ++EdsUpdates; }
+    void ShowStatus(const QString &text) override { Status = text; }
+    double PenWidth() const override { return Pen; }
+    uint32_t PenColour() const override { return Colour; }
+    double EraserSize() const override { return Eraser; }
+    int Zoom() const override { return ZoomValue; }
+    void SetZoom(double percent) override
+    {
+        ZoomValue = std::clamp(Round(percent), 1, 300);
+        Repaint();
+    }
+    ScrollState Scroll() const override { return ScrollNow; }
+    void SetScroll(int h, int v) override
+    {
+        ScrollNow.H = std::clamp(h, 0, std::max(0, ScrollNow.RangeH - ScrollNow.ViewportW));
+        ScrollNow.V = std::clamp(v, 0, std::max(0, ScrollNow.RangeV - ScrollNow.ViewportH));
+    }
+};
+
+} // namespace velmora
