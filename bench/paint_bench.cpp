@@ -1,7 +1,10 @@
 // Times full repaints of a 1280 x 800 viewport of the drawing surface on large drawings.
 // Usage: paint_bench [runs]   (run with QT_QPA_PLATFORM=offscreen where there is no display)
 #include "document/drawing_state.h"
+#include "render/overlay_canvas.h"
+#include "render/painter_canvas.h"
 #include "render/surface_renderer.h"
+#include "tools/pointer_dispatch.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -87,6 +90,85 @@ void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom
                 MedianMs(full), MedianMs(instrument), runs);
 }
 
+// A window without a display whose repaint renders the viewport like the real surface:
+// the sheets' visible parts, then what the tools drew over them.
+class BenchHost : public ToolHost {
+public:
+    BenchHost(DrawingState &state, const ViewGeometry &view, QImage &target, QRect viewport)
+        : state_(state), view_(view), target_(target), viewport_(viewport)
+    {
+        state_.PixelsPerMm = view.PixelsPerMm;
+        state_.PageHeightPx = view.PageHeightPx;
+    }
+    SurfaceRenderer Renderer;
+    OverlayCanvas Overlay;
+    ToolSelection Tools;
+
+    // What the window's paint event does with the surface after a pointer move.
+    void PaintSurface()
+    {
+        QPainter painter(&target_);
+        painter.translate(-viewport_.topLeft());
+        Renderer.Paint(painter, viewport_, state_, view_, SheetView{});
+        PainterCanvas canvas(painter);
+        Overlay.ReplayOn(canvas);
+    }
+
+    DrawingState &State() override { return state_; }
+    ToolSelection Selection() const override { return Tools; }
+    void Repaint() override
+    {
+        Renderer.UpdateTextBoxes(state_, view_);
+        Overlay.Clear();
+    }
+    Canvas &Surface() override { return Overlay; }
+    void SetChanged() override {}
+    void UpdateEds() override {}
+    void ShowStatus(const QString &) override {}
+    double PenWidth() const override { return 0.1; }
+    uint32_t PenColour() const override { return 0; }
+    double EraserSize() const override { return 2; }
+    int Zoom() const override { return int(view_.Zoom); }
+    void SetZoom(double) override {}
+    ScrollState Scroll() const override { return {}; }
+    void SetScroll(int, int) override {}
+
+private:
+    DrawingState &state_;
+    ViewGeometry view_;
+    QImage &target_;
+    QRect viewport_;
+};
+
+// One pointer move while the ruler is dragged along (repaint plus preview), then the paint.
+void RunRulerDrag(const char *label, int objectsPerSheet, int zoom, int runs)
+{
+    DrawingState state;
+    Fill(state, 10, objectsPerSheet, 100);
+    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
+    QImage target(1280, 800, QImage::Format_RGB32);
+    const QRect sheet = view.SheetOnSurface(5);
+    const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
+    BenchHost host(state, view, target, viewport);
+    host.Tools.Ruler = RulerMode::Along;
+    DragState drag;
+    PointerDispatch dispatch(host, drag);
+    const int x0 = viewport.left() + 100, y = viewport.top() + 400;
+    dispatch.MouseDown(PointerButton::Left, x0, y);
+    host.PaintSurface(); // the first paint renders and keeps the drawing of the viewport
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        dispatch.MouseMove(x0 + 3 * run, y + (run % 7));
+        host.PaintSurface();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    dispatch.MouseUp(x0, y);
+    std::printf("%-40s zoom %3d%%  pointer move while drawing along the ruler %6.2f ms  (median of %d)\n", label,
+                zoom, MedianMs(times), runs);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -97,5 +179,11 @@ int main(int argc, char *argv[])
     Run("10 sheets x 1,000 objects + 100 texts", 10, 1000, 100, 300, runs);
     Run("10 sheets x 10,000 objects + 100 texts", 10, 10000, 100, 100, runs);
     Run("10 sheets x 10,000 objects + 100 texts", 10, 10000, 100, 300, runs);
+    RunRulerDrag("10 sheets x 100 objects + 100 texts", 100, 100, runs * 4);
+    RunRulerDrag("10 sheets x 1,000 objects + 100 texts", 1000, 100, runs * 4);
+    RunRulerDrag("10 sheets x 10,000 objects + 100 texts", 10000, 100, runs * 4);
+    RunRulerDrag("10 sheets x 100 objects + 100 texts", 100, 300, runs * 4);
+    RunRulerDrag("10 sheets x 1,000 objects + 100 texts", 1000, 300, runs * 4);
+    RunRulerDrag("10 sheets x 10,000 objects + 100 texts", 10000, 300, runs * 4);
     return 0;
 }

@@ -6,6 +6,8 @@
 
 #include <QComboBox>
 #include <QProcess>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -251,6 +253,64 @@ private slots:
         QCOMPARE(form.Datei1->title(), QStringLiteral("Datei"));
         form.SpracheDeutsch1->trigger(); // lookups and the menu keep working
         QCOMPARE(shown.size(), 2);
+    }
+
+    void toolMenuKeepsEachToolsMode()
+    {
+        ProgramFolder folder;
+        TMainForm form(folder.Path());
+        form.show();
+        QVERIFY(form.Lineal1->isChecked() && form.LinealVerschieben1->isChecked());
+        form.LinealDrehen1->trigger();
+        QVERIFY(form.Lineal1->isChecked() && form.LinealDrehen1->isChecked() && !form.LinealVerschieben1->isChecked());
+        form.Hand1->trigger();
+        QVERIFY(form.Hand1->isChecked() && !form.Lineal1->isChecked());
+        QVERIFY(form.LinealDrehen1->isChecked()); // the ruler keeps its mode
+        QCOMPARE(form.CurrentToolSelection().Current, Tool::Hand);
+        QVERIFY(!form.Lineal1->toolTip().isEmpty() && !form.Lineal1->icon().isNull());
+    }
+
+    void drawingAlongTheRulerWithTheMouse()
+    {
+        ProgramFolder folder;
+        TMainForm form(folder.Path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.LinealAnLinealentlangzeichnen1->trigger();
+        auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+            QMouseEvent event(type, at, form.PaintBox1->mapToGlobal(at), button, held, {});
+            QApplication::sendEvent(form.PaintBox1, &event);
+        };
+        send(QEvent::MouseMove, {105, 205}, Qt::NoButton, Qt::NoButton);
+        QVERIFY(!form.SurfaceOverlay.IsEmpty()); // the hover dot
+        send(QEvent::MouseButtonPress, {105, 205}, Qt::RightButton, Qt::RightButton);
+        send(QEvent::MouseMove, {305, 505}, Qt::NoButton, Qt::RightButton);
+        send(QEvent::MouseButtonRelease, {305, 505}, Qt::RightButton, Qt::NoButton);
+        QCOMPARE(form.State.Objects.Count, 1);
+        QCOMPARE(form.State.Objects.At(0).X2, 79.374);
+        QVERIFY(form.windowTitle().endsWith("*]"));
+        QVERIFY(form.SurfaceOverlay.IsEmpty()); // the repaint after storing wiped the preview
+    }
+
+    void wheelScrollsTwentyPixels()
+    {
+        ProgramFolder folder;
+        TMainForm form(folder.Path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.PageAnz->setValue(3);
+        QScrollBar *bar = form.ScrollBox1->verticalScrollBar();
+        QVERIFY(bar->maximum() > 100);
+        const QPoint at(50, 50);
+        QWheelEvent down(at, form.ScrollBox1->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form.ScrollBox1->viewport(), &down);
+        QApplication::sendEvent(form.ScrollBox1->viewport(), &down);
+        QCOMPARE(bar->value(), 40);
+        QWheelEvent up(at, form.ScrollBox1->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                       Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form.ScrollBox1->viewport(), &up);
+        QCOMPARE(bar->value(), 20);
     }
 
     void walkTranslatesEachKindOfText()

@@ -29,7 +29,10 @@ QAction *TMainForm::AddTool(QActionGroup *tools, const char *name, const QString
     tool->setToolTip(hint);
     auto *button = new QToolButton(MenuBar20001);
     button->setDefaultAction(tool);
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    QFont small = button->font(); // ten tools fit the window's width
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    button->setFont(small);
     if (modes.size() > 0) {
         auto *menu = new QMenu(button);
         auto *group = new QActionGroup(menu);
