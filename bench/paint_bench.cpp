@@ -1,5 +1,5 @@
 // Times full repaints of a 1280 x 800 viewport of the drawing surface on large drawings.
-// Usage: paint_bench [runs]   (run with QT_QPA_PLATFORM=offscreen where there is no display)
+// Usage: paint_bench [runs] [drags]   (run with QT_QPA_PLATFORM=offscreen where there is no display)
 #include "document/drawing_state.h"
 #include "render/overlay_canvas.h"
 #include "render/painter_canvas.h"
@@ -12,7 +12,9 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -140,8 +142,10 @@ private:
     QRect viewport_;
 };
 
-// One pointer move while the ruler is dragged along (repaint plus preview), then the paint.
-void RunRulerDrag(const char *label, int objectsPerSheet, int zoom, int runs)
+enum class Drag { RulerAlong, CompassArc, ProtractorTurn };
+
+// One pointer move during a drag (repaint plus preview), then the paint of the viewport.
+void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int runs)
 {
     DrawingState state;
     Fill(state, 10, objectsPerSheet, 100);
@@ -150,23 +154,36 @@ void RunRulerDrag(const char *label, int objectsPerSheet, int zoom, int runs)
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
     BenchHost host(state, view, target, viewport);
+    host.Tools.Current = kind == Drag::RulerAlong ? Tool::Ruler : kind == Drag::CompassArc ? Tool::Compass : Tool::Protractor;
     host.Tools.Ruler = RulerMode::Along;
+    host.Tools.Compass = CompassMode::Arc;
+    host.Tools.Protractor = ProtractorMode::Turn;
     DragState drag;
     PointerDispatch dispatch(host, drag);
-    const int x0 = viewport.left() + 100, y = viewport.top() + 400;
-    dispatch.MouseDown(PointerButton::Left, x0, y);
+    // Around the instrument on the sheet the press lands on (the compass needle or the
+    // protractor centre are near the top of a sheet, 50 mm down).
+    const double s = view.PixelsPerMm;
+    const int cx = viewport.left() + int(100 * s), cy = view.SheetOnSurface(6).top() + int(50 * s);
+    const int x0 = cx + 150, y0 = kind == Drag::RulerAlong ? viewport.top() + 400 : cy;
+    dispatch.MouseDown(PointerButton::Left, x0, y0);
     host.PaintSurface(); // the first paint renders and keeps the drawing of the viewport
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
+        const double turn = run * 0.02;
+        const int x = kind == Drag::RulerAlong ? x0 + 3 * run : cx + int(150 * std::cos(turn));
+        const int y = kind == Drag::RulerAlong ? y0 + run % 7 : cy + int(150 * std::sin(turn));
         QElapsedTimer timer;
         timer.start();
-        dispatch.MouseMove(x0 + 3 * run, y + (run % 7));
+        dispatch.MouseMove(x, y);
         host.PaintSurface();
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
-    dispatch.MouseUp(x0, y);
-    std::printf("%-40s zoom %3d%%  pointer move while drawing along the ruler %6.2f ms  (median of %d)\n", label,
-                zoom, MedianMs(times), runs);
+    dispatch.MouseUp(x0, y0);
+    const char *what = kind == Drag::RulerAlong   ? "drawing along the ruler"
+                       : kind == Drag::CompassArc ? "drawing an arc with the compass"
+                                                  : "turning the protractor";
+    std::printf("%-40s zoom %3d%%  pointer move while %-31s %6.2f ms  (median of %d)\n", label, zoom, what,
+                MedianMs(times), runs);
 }
 
 } // namespace
@@ -175,15 +192,18 @@ int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const bool dragsOnly = argc > 2 && std::strcmp(argv[2], "drags") == 0;
+    if (!dragsOnly) {
     Run("10 sheets x 1,000 objects + 100 texts", 10, 1000, 100, 100, runs);
     Run("10 sheets x 1,000 objects + 100 texts", 10, 1000, 100, 300, runs);
     Run("10 sheets x 10,000 objects + 100 texts", 10, 10000, 100, 100, runs);
     Run("10 sheets x 10,000 objects + 100 texts", 10, 10000, 100, 300, runs);
-    RunRulerDrag("10 sheets x 100 objects + 100 texts", 100, 100, runs * 4);
-    RunRulerDrag("10 sheets x 1,000 objects + 100 texts", 1000, 100, runs * 4);
-    RunRulerDrag("10 sheets x 10,000 objects + 100 texts", 10000, 100, runs * 4);
-    RunRulerDrag("10 sheets x 100 objects + 100 texts", 100, 300, runs * 4);
-    RunRulerDrag("10 sheets x 1,000 objects + 100 texts", 1000, 300, runs * 4);
-    RunRulerDrag("10 sheets x 10,000 objects + 100 texts", 10000, 300, runs * 4);
+    }
+    for (Drag kind : {Drag::RulerAlong, Drag::CompassArc, Drag::ProtractorTurn})
+        for (int zoom : {100, 300}) {
+            RunDrag(kind, "10 sheets x 100 objects + 100 texts", 100, zoom, runs * 4);
+            RunDrag(kind, "10 sheets x 1,000 objects + 100 texts", 1000, zoom, runs * 4);
+            RunDrag(kind, "10 sheets x 10,000 objects + 100 texts", 10000, zoom, runs * 4);
+        }
     return 0;
 }

@@ -51,7 +51,7 @@ QImage RenderWhole(DrawingState &state, const ViewGeometry &view, int sheet)
     QImage image(view.PageWidthPx, view.PageHeightPx, QImage::Format_RGB32);
     QPainter painter(&image);
     PainterCanvas canvas(painter);
-    RenderSheet(canvas, state, view, sheet, SheetView{});
+    RenderSheet(canvas, state, view, sheet, SheetView{false, false, false, false});
     return image;
 }
 
@@ -198,7 +198,7 @@ private slots:
         SurfaceRenderer renderer;
         const QRect exposed(100, 900, 500, 600); // across the border of the two sheets
         QPainter painter(&surface);
-        renderer.Paint(painter, exposed, state, view, SheetView{});
+        renderer.Paint(painter, exposed, state, view, SheetView{false, false, false, false});
         painter.end();
         int differing = 0;
         for (int y = exposed.top(); y <= exposed.bottom(); ++y)

@@ -109,7 +109,8 @@ void TMainForm::CreateToolMenu()
     Lineal1->setChecked(true);
     LinealVerschieben1->setChecked(true);
     // The tools that are not built yet are shown but cannot be chosen.
-    for (QAction *pending : {Winkelmesser1, Zirkel1, Kurven1, Bleistift1, Radierer1, Text1, Objekte1})
+    connect(ZirkelKreiszeichnen1, &QAction::triggered, this, [this] { Dispatch.AddCircle(); });
+    for (QAction *pending : {Kurven1, Bleistift1, Radierer1, Text1, Objekte1})
         pending->setEnabled(false);
 }
 

@@ -1,6 +1,5 @@
 #include "units.h"
 
-#include <cfenv>
 #include <climits>
 #include <cmath>
 
@@ -25,14 +24,8 @@ int Round(long double value)
 {
     if (std::isnan(value))
         return 0;
-    // nearbyint follows the current rounding mode; make sure it is to-nearest-even.
-    const int mode = std::fegetround();
-    if (mode != FE_TONEAREST)
-        std::fesetround(FE_TONEAREST);
-    const long double r = std::nearbyint(value);
-    if (mode != FE_TONEAREST)
-        std::fesetround(mode);
-    return Saturate(r);
+    // rint rounds in the current mode, which the program never changes from to-nearest-even.
+    return Saturate(std::rint(value));
 }
 
 int RoundHalfAway(long double value)

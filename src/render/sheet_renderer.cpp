@@ -1,6 +1,8 @@
 #include "sheet_renderer.h"
 
+#include "compass_drawing.h"
 #include "object_index.h"
+#include "protractor_drawing.h"
 #include "ruler_drawing.h"
 #include "text_metrics.h"
 
@@ -143,6 +145,11 @@ void RenderSheetInstruments(Canvas &canvas, const DrawingState &state, const Vie
     if (show.Ruler)
         DrawRuler(canvas, {p.RulerX, p.RulerY, p.RulerAngle}, view.PixelsPerMm, view.PageWidthPx, view.PageHeightPx,
                   show.InchLabels);
+    if (show.Protractor)
+        DrawProtractor(canvas, {p.ProtractorX, p.ProtractorY, p.ProtractorAngle, p.ProtractorDiameter},
+                       view.PixelsPerMm);
+    if (show.Compass)
+        DrawCompass(canvas, {p.CompassX, p.CompassY, p.CompassSpan, p.CompassAngle}, view.PixelsPerMm);
 }
 
 void RenderSheet(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet, const SheetView &show,

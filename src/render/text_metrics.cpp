@@ -36,12 +36,17 @@ QString NormaliseLineBreaks(const QString &text)
     return out;
 }
 
-QSize TextMetrics::Measure(const FontSpec &font, const QString &text)
+FontSpec TextMetrics::Shape(const FontSpec &font)
 {
     FontSpec shape = font;
     shape.Colour = 0;
     shape.Escapement = 0;
-    Key key{shape, text};
+    return shape;
+}
+
+QSize TextMetrics::Measure(const FontSpec &font, const QString &text)
+{
+    const Key key{Shape(font), text};
     auto it = sizes_.constFind(key);
     if (it != sizes_.constEnd())
         return *it;
@@ -55,12 +60,28 @@ QSize TextMetrics::Measure(const FontSpec &font, const QString &text)
 
 int TextMetrics::Width(const FontSpec &font, const QString &text)
 {
-    return QFontMetrics(MakeFont(font)).horizontalAdvance(text);
+    const Key key{Shape(font), text};
+    auto it = widths_.constFind(key);
+    if (it != widths_.constEnd())
+        return *it;
+    if (widths_.size() > 20000)
+        widths_.clear();
+    const int width = QFontMetrics(MakeFont(font)).horizontalAdvance(text);
+    widths_.insert(key, width);
+    return width;
 }
 
 int TextMetrics::Ascent(const FontSpec &font)
 {
-    return QFontMetrics(MakeFont(font)).ascent();
+    const Key key{Shape(font), QString()};
+    auto it = ascents_.constFind(key);
+    if (it != ascents_.constEnd())
+        return *it;
+    if (ascents_.size() > 1000)
+        ascents_.clear();
+    const int ascent = QFontMetrics(MakeFont(font)).ascent();
+    ascents_.insert(key, ascent);
+    return ascent;
 }
 
 TextMetrics &TextMetrics::Shared()

@@ -32,7 +32,11 @@ private:
     };
     friend size_t qHash(const Key &key, size_t seed);
 
+    static FontSpec Shape(const FontSpec &font); // what decides the size: no colour, no turn
+
     QHash<Key, QSize> sizes_;
+    QHash<Key, int> widths_;
+    QHash<Key, int> ascents_; // keyed with an empty text
 };
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "pointer_dispatch.h"
 
+#include "preview.h"
+
 #include "document/units.h"
 
 #include <QLocale>
@@ -25,14 +27,26 @@ void PointerDispatch::MouseDown(PointerButton button, int surfaceX, int surfaceY
         HandPress(drag_, x, y);
     else if (tool.Is(Tool::Zoom))
         ZoomPress(host_, button, x, y);
+    else if (tool.Is(CompassMode::Arc))
+        compass_.PressArc(x, y);
+    else if (tool.Is(CompassMode::Span))
+        compass_.PressSpan(x, y);
+    else if (tool.Is(CompassMode::Move))
+        compass_.PressMove(x, y);
     else if (tool.Is(RulerMode::Move))
         ruler_.PressMove(x, y);
     else if (tool.Is(RulerMode::Turn))
         ruler_.PressTurn(x, y);
+    else if (tool.Is(ProtractorMode::Mark))
+        protractor_.PressMark(x, y);
     else if (tool.Is(RulerMode::Across))
         ruler_.PressAcross(x, y);
     else if (tool.Is(RulerMode::Along))
         ruler_.PressAlong(x, y);
+    else if (tool.Is(ProtractorMode::Move))
+        protractor_.PressMove(x, y);
+    else if (tool.Is(ProtractorMode::Turn))
+        protractor_.PressTurn(x, y);
 }
 
 void PointerDispatch::MouseMove(int surfaceX, int surfaceY)
@@ -49,12 +63,28 @@ void PointerDispatch::MouseMove(int surfaceX, int surfaceY)
         ruler_.HoverAcross(x, y);
     else if (drag_.RulerAcrossDrawing)
         ruler_.DragAcross(x, y);
+    else if (drag_.ArcDrawing)
+        compass_.DragArc(x, y);
+    else if (tool.Is(CompassMode::Arc))
+        compass_.HoverArc(x, y);
+    else if (drag_.SpanSetting)
+        compass_.DragSpan(x, y);
+    else if (drag_.ProtractorMarking)
+        protractor_.DragMark(x, y);
+    else if (tool.Is(ProtractorMode::Mark))
+        protractor_.HoverMark(x, y);
     else if (tool.Is(RulerMode::Along) || drag_.RulerAlongDrawing)
         ruler_.MoveAlong(x, y);
+    else if (drag_.CompassMoving)
+        compass_.DragMove(x, y);
     else if (drag_.RulerMoving)
         ruler_.DragMove(x, y);
+    else if (drag_.ProtractorMoving)
+        protractor_.DragMove(x, y);
     else if (drag_.RulerRotating)
         ruler_.DragTurn(x, y);
+    else if (drag_.ProtractorRotating)
+        protractor_.DragTurn(x, y);
 }
 
 void PointerDispatch::MouseUp(int surfaceX, int surfaceY)
@@ -66,18 +96,31 @@ void PointerDispatch::MouseUp(int surfaceX, int surfaceY)
     const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
     if (drag_.Panning) {
         drag_.Panning = false;
-    } else if (drag_.RulerAlongDrawing) {
-        drag_.RulerAlongDrawing = false;
-        ruler_.StoreLine();
-    } else if (drag_.RulerAcrossDrawing) {
-        drag_.RulerAcrossDrawing = false;
-        ruler_.StoreLine();
+    } else if (drag_.ArcDrawing) {
+        compass_.ReleaseArc();
+    } else if (drag_.SpanSetting) {
+        drag_.SpanSetting = false;
+        compass_.DragSpan(x, y);
+    } else if (drag_.ProtractorMarking || drag_.RulerAlongDrawing || drag_.RulerAcrossDrawing) {
+        bool &flag = drag_.ProtractorMarking ? drag_.ProtractorMarking
+                     : drag_.RulerAlongDrawing ? drag_.RulerAlongDrawing
+                                               : drag_.RulerAcrossDrawing;
+        flag = false;
+        StorePendingLine(host_, drag_);
+    } else if (drag_.CompassMoving) {
+        drag_.CompassMoving = false;
+        compass_.DragMove(x, y);
     } else if (drag_.RulerMoving) {
         drag_.RulerMoving = false;
         ruler_.DragMove(x, y);
+    } else if (drag_.ProtractorMoving) {
+        drag_.ProtractorMoving = false;
+        protractor_.DragMove(x, y);
     } else if (drag_.RulerRotating) {
         drag_.RulerRotating = false;
         ruler_.DragTurn(x, y);
+    } else if (drag_.ProtractorRotating) {
+        drag_.ProtractorRotating = false; // the last move has placed it
     }
 }
 

@@ -2,7 +2,9 @@
 // margin and hands the event to exactly one tool, testing the tools and drags in a fixed order.
 #pragma once
 
+#include "compass_tool.h"
 #include "drag_state.h"
+#include "protractor_tool.h"
 #include "ruler_tool.h"
 #include "tool_host.h"
 #include "view_tools.h"
@@ -11,17 +13,25 @@ namespace velmora {
 
 class PointerDispatch {
 public:
-    PointerDispatch(ToolHost &host, DragState &drag) : host_(host), drag_(drag), ruler_(host, drag) {}
+    PointerDispatch(ToolHost &host, DragState &drag)
+        : host_(host), drag_(drag), ruler_(host, drag), protractor_(host, drag), compass_(host, drag)
+    {
+    }
 
     // Arguments are surface pixels, as the events deliver them.
     void MouseDown(PointerButton button, int surfaceX, int surfaceY);
     void MouseMove(int surfaceX, int surfaceY);
     void MouseUp(int surfaceX, int surfaceY);
 
+    // "Kreis zeichnen": a full circle around the compass's needle on the sheet of the last press.
+    void AddCircle() { compass_.AddCircle(); }
+
 private:
     ToolHost &host_;
     DragState &drag_;
     RulerTool ruler_;
+    ProtractorTool protractor_;
+    CompassTool compass_;
 };
 
 // The status text for a pointer at (x, y) less the margin: "x mm, y mm" in global millimetres.

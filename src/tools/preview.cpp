@@ -16,3 +16,23 @@ void DrawPreviewLine(ToolHost &host, double x1, double y1, double x2, double y2,
 }
 
 } // namespace velmora
+
+namespace velmora {
+
+void StorePendingLine(ToolHost &host, const DragState &drag)
+{
+    DrawingObject *line = host.State().Objects.Append();
+    if (!line) // the list could not grow; it said so and nothing changed
+        return;
+    host.SetChanged();
+    line->Colour = host.PenColour();
+    line->PenWidth = host.PenWidth();
+    line->Kind = KindLine;
+    line->X1 = drag.PendingLineX1;
+    line->Y1 = drag.PendingLineY1;
+    line->X2 = drag.PendingLineX2;
+    line->Y2 = drag.PendingLineY2;
+    host.Repaint();
+}
+
+} // namespace velmora

@@ -188,18 +188,7 @@ void RulerTool::DragAcross(int x, int y)
 
 void RulerTool::StoreLine()
 {
-    DrawingObject *line = host_.State().Objects.Append();
-    if (!line) // the list could not grow; it said so and nothing changed
-        return;
-    host_.SetChanged();
-    line->Colour = host_.PenColour();
-    line->PenWidth = host_.PenWidth();
-    line->Kind = KindLine;
-    line->X1 = drag_.PendingLineX1;
-    line->Y1 = drag_.PendingLineY1;
-    line->X2 = drag_.PendingLineX2;
-    line->Y2 = drag_.PendingLineY2;
-    host_.Repaint();
+    StorePendingLine(host_, drag_);
 }
 
 } // namespace velmora

@@ -1,0 +1,47 @@
+#include "protractor_drawing.h"
+
+#include "document/records.h"
+#include "document/units.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace velmora {
+
+void DrawProtractor(Canvas &canvas, const ProtractorPlacement &p, double s)
+{
+    using Real = long double;
+    const Real pi = std::numbers::pi_v<long double>;
+    auto cosd = [pi](Real a) { return std::cos(a * pi / 180); };
+    auto sind = [pi](Real a) { return std::sin(a * pi / 180); };
+    auto px = [s](Real mm) { return Round(mm * s); };
+    const Real cx = p.X, cy = p.Y, a = p.Angle;
+    const Real ro = Real(p.Diameter) / 2, ri = (Real(p.Diameter) - 20) / 2;
+
+    canvas.SetBrushStyle(BrushStyle::Clear);
+    canvas.Ellipse(px(cx - ro), px(cy - ro), px(cx + ro), px(cy + ro));
+    canvas.Ellipse(px(cx - ri), px(cy - ri), px(cx + ri), px(cy + ri));
+    canvas.MoveTo(px(cx - cosd(a) * ri), px(cy - sind(a) * ri));
+    canvas.LineTo(px(cx + cosd(a) * ri), px(cy + sind(a) * ri));
+    canvas.MoveTo(px(cx - cosd(a + 90) * 2.5L), px(cy - sind(a + 90) * 2.5L));
+    canvas.LineTo(px(cx + cosd(a + 90) * 2.5L), px(cy + sind(a + 90) * 2.5L));
+
+    for (int n = 0; n < 360; ++n) {
+        const Real theta = n + a;
+        const Real t = n % 10 == 5 ? 3 : n % 10 == 0 ? 4 : 2;
+        canvas.MoveTo(px(cx - cosd(theta) * ro), px(cy - sind(theta) * ro));
+        canvas.LineTo(px(cx - cosd(theta) * (ro - t)), px(cy - sind(theta) * (ro - t)));
+        if (n % 10 != 0)
+            continue;
+        FontSpec font;
+        font.Face = QStringLiteral("Arial");
+        font.PixelHeight = Trunc(2.8L * s);
+        font.Escapement = Trunc(-theta * 10);
+        font.Colour = ColourGrey;
+        canvas.SetFont(font);
+        canvas.SetBackgroundTransparent(true);
+        canvas.TextOut(px(cx - cosd(theta + 3) * (ro - 4)), px(cy - sind(theta + 3) * (ro - 4)), QString::number(n));
+    }
+}
+
+} // namespace velmora
