@@ -101,6 +101,7 @@ public:
     {
         state_.PixelsPerMm = view.PixelsPerMm;
         state_.PageHeightPx = view.PageHeightPx;
+        state_.PageWidthPx = view.PageWidthPx;
     }
     SurfaceRenderer Renderer;
     OverlayCanvas Overlay;
@@ -120,6 +121,7 @@ public:
     ToolSelection Selection() const override { return Tools; }
     void Repaint() override
     {
+        Renderer.AcceptDrawing(state_);
         Renderer.UpdateTextBoxes(state_, view_);
         Overlay.Clear();
     }
@@ -134,12 +136,16 @@ public:
     void SetZoom(double) override {}
     ScrollState Scroll() const override { return {}; }
     void SetScroll(int, int) override {}
+    double ScreenDpiY() const override { return 96; }
+    TextFontChoice &NewTextFont() override { return font_; }
+    bool EditText(const QString *, QString &) override { return false; }
 
 private:
     DrawingState &state_;
     ViewGeometry view_;
     QImage &target_;
     QRect viewport_;
+    TextFontChoice font_;
 };
 
 enum class Drag { RulerAlong, CompassArc, ProtractorTurn };

@@ -7,6 +7,8 @@
 #include "render/view_geometry.h"
 #include "tools/tool_host.h"
 
+#include <optional>
+
 namespace velmora {
 
 class FakeHost : public ToolHost {
@@ -34,6 +36,7 @@ public:
             ComputeViewGeometry(PageCount, ZoomValue, 96, 96, Drawing.PageWidthInch, Drawing.PageHeightInch);
         Drawing.PixelsPerMm = view.PixelsPerMm;
         Drawing.PageHeightPx = view.PageHeightPx;
+        Drawing.PageWidthPx = view.PageWidthPx;
         ScrollNow.RangeH = view.SurfaceSize().width();
         ScrollNow.RangeV = view.SurfaceSize().height();
         SurfaceOps.Ops.clear();
@@ -56,6 +59,25 @@ public:
         Repaint();
     }
     ScrollState Scroll() const override { return ScrollNow; }
+    double ScreenDpiY() const override { return 96; }
+    TextFontChoice &NewTextFont() override { return Font; }
+    // The text dialog, answered by the test: Answers holds what the user types (an empty
+    // optional cancels); Prefills records what each use was opened with.
+    bool EditText(const QString *prefill, QString &text) override
+    {
+        Prefills << (prefill ? *prefill : QStringLiteral("<kept>"));
+        if (Answers.isEmpty() || !Answers.first()) {
+            if (!Answers.isEmpty())
+                Answers.removeFirst();
+            return false;
+        }
+        text = *Answers.takeFirst();
+        return true;
+    }
+    TextFontChoice Font;
+    QList<std::optional<QString>> Answers;
+    QStringList Prefills;
+
     void SetScroll(int h, int v) override
     {
         ScrollNow.H = std::clamp(h, 0, std::max(0, ScrollNow.RangeH - ScrollNow.ViewportW));

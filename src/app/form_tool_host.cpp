@@ -82,4 +82,19 @@ void FormToolHost::SetScroll(int h, int v)
     form_.ScrollBox1->verticalScrollBar()->setValue(v);
 }
 
+double FormToolHost::ScreenDpiY() const
+{
+    return form_.ScreenDpiY();
+}
+
+TextFontChoice &FormToolHost::NewTextFont()
+{
+    return form_.FontDialog1;
+}
+
+bool FormToolHost::EditText(const QString *prefill, QString &text)
+{
+    return form_.AddTextForm->Execute(prefill, text);
+}
+
 } // namespace velmora

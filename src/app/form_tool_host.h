@@ -25,6 +25,9 @@ public:
     void SetZoom(double percent) override;
     ScrollState Scroll() const override;
     void SetScroll(int h, int v) override;
+    double ScreenDpiY() const override;
+    TextFontChoice &NewTextFont() override;
+    bool EditText(const QString *prefill, QString &text) override;
 
 private:
     TMainForm &form_;

@@ -42,6 +42,9 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
 
     translate.Open(DataFilePath(ProgramDir, QStringLiteral("translate.dbf")));
     Translation.LoadTranslationIndex();
+    const QColor windowText = palette().color(QPalette::WindowText);
+    FontDialog1.Colour = ColourRGB(uint8_t(windowText.red()), uint8_t(windowText.green()), uint8_t(windowText.blue()));
+    AddTextForm = new TAddTextForm(FontDialog1, this);
     TranslateForm = new TTranslateForm(translate, this);
 }
 
@@ -181,9 +184,11 @@ void TMainForm::PaintBox1Paint()
 {
     if (State.PaintSuspended)
         return;
+    Renderer.AcceptDrawing(State);
     const ViewGeometry view = CurrentView();
     State.PixelsPerMm = view.PixelsPerMm;
     State.PageHeightPx = view.PageHeightPx;
+    State.PageWidthPx = view.PageWidthPx;
     const QSize wanted = view.SurfaceSize();
     if (PaintBox1->size() != wanted) {
         // The resize makes the platform paint the surface again; that paint draws the sheets.
@@ -203,6 +208,7 @@ void TMainForm::PaintSurface(QPainter &painter, const QRect &exposed)
     const ViewGeometry view = CurrentView();
     State.PixelsPerMm = view.PixelsPerMm;
     State.PageHeightPx = view.PageHeightPx;
+    State.PageWidthPx = view.PageWidthPx;
     Renderer.Paint(painter, exposed, State, view, CurrentSheetView());
     if (!SurfaceOverlay.IsEmpty()) {
         PainterCanvas surface(painter);

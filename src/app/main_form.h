@@ -8,6 +8,7 @@
 #include "paint_box.h"
 #include "tool_icons.h"
 
+#include "dialogs/add_text_form.h"
 #include "dialogs/translate_form.h"
 #include "document/drawing_file.h"
 #include "document/drawing_state.h"
@@ -52,6 +53,8 @@ public:
 
     // The view of the drawing as the controls hold it now.
     ViewGeometry CurrentView() const;
+    double ScreenDpiX() const;
+    double ScreenDpiY() const;
     SheetView CurrentSheetView() const;
 
     DrawingState State;
@@ -139,6 +142,9 @@ public:
     TranslateTable translate;
     Translator Translation{translate};
     TTranslateForm *TranslateForm = nullptr;
+    // The text dialog and the font of new texts (the text tool's font dialog).
+    TextFontChoice FontDialog1;
+    TAddTextForm *AddTextForm = nullptr;
     int StartLanguage = 2;
     bool SuppressLanguageClick = false;
     QString OptionsPath() const;
@@ -212,8 +218,6 @@ private:
     void CreateEntryBar();
     void CreateDialogHooks();
     void PaintSurface(QPainter &painter, const QRect &exposed);
-    double ScreenDpiX() const;
-    double ScreenDpiY() const;
 
     SurfaceRenderer Renderer;
     bool FirstShowDone = false;

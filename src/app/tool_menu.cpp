@@ -108,10 +108,7 @@ void TMainForm::CreateToolMenu()
 
     Lineal1->setChecked(true);
     LinealVerschieben1->setChecked(true);
-    // The tools that are not built yet are shown but cannot be chosen.
     connect(ZirkelKreiszeichnen1, &QAction::triggered, this, [this] { Dispatch.AddCircle(); });
-    for (QAction *pending : {Kurven1, Bleistift1, Radierer1, Text1, Objekte1})
-        pending->setEnabled(false);
 }
 
 ToolSelection TMainForm::CurrentToolSelection() const

@@ -51,6 +51,7 @@ public:
 
     // Written by every paint and at each press on the surface.
     double PixelsPerMm = 0;
+    int PageWidthPx = 0;
     int PageHeightPx = 0;
     int ActivePage = 0;
     int ActivePageTopPx = 0;

@@ -61,6 +61,10 @@ public:
     virtual int TextWidth(const QString &text) = 0;
 
     virtual void CopyImage(int x, int y, const QImage &image) = 0;
+
+    // Limits what the following operations draw to a rectangle; ResetClip lifts it.
+    virtual void SetClipRect(const QRect &rect) = 0;
+    virtual void ResetClip() = 0;
 };
 
 } // namespace velmora

@@ -102,4 +102,14 @@ void OverlayCanvas::CopyImage(int x, int y, const QImage &image)
     ops_.push_back([=](Canvas &c) { c.CopyImage(x, y, image); });
 }
 
+void OverlayCanvas::SetClipRect(const QRect &rect)
+{
+    ops_.push_back([=](Canvas &c) { c.SetClipRect(rect); });
+}
+
+void OverlayCanvas::ResetClip()
+{
+    ops_.push_back([](Canvas &c) { c.ResetClip(); });
+}
+
 } // namespace velmora

@@ -34,6 +34,8 @@ public:
     void TextOut(int x, int y, const QString &text) override;
     int TextWidth(const QString &text) override;
     void CopyImage(int x, int y, const QImage &image) override;
+    void SetClipRect(const QRect &rect) override;
+    void ResetClip() override;
 
 private:
     std::vector<std::function<void(Canvas &)>> ops_;

@@ -180,4 +180,15 @@ void PainterCanvas::CopyImage(int x, int y, const QImage &image)
     painter_.drawImage(QPoint(x, y), image);
 }
 
+void PainterCanvas::SetClipRect(const QRect &rect)
+{
+    UseAreaOrigin();
+    painter_.setClipRect(rect);
+}
+
+void PainterCanvas::ResetClip()
+{
+    painter_.setClipping(false);
+}
+
 } // namespace velmora

@@ -37,6 +37,8 @@ public:
     int TextWidth(const QString &text) override;
 
     void CopyImage(int x, int y, const QImage &image) override;
+    void SetClipRect(const QRect &rect) override;
+    void ResetClip() override;
 
 private:
     QPen StrokePen(Qt::PenCapStyle cap, Qt::PenJoinStyle join) const;

@@ -16,7 +16,8 @@ bool IsStateOp(const QString &op)
     static const QStringList state = {QStringLiteral("PenColour"), QStringLiteral("PenWidth"),
                                       QStringLiteral("PenStyle"),  QStringLiteral("BrushColour"),
                                       QStringLiteral("BrushStyle"), QStringLiteral("Font"),
-                                      QStringLiteral("Transparent"), QStringLiteral("MeasureText")};
+                                      QStringLiteral("Transparent"), QStringLiteral("MeasureText"),
+                                      QStringLiteral("Clip"),        QStringLiteral("NoClip")};
     return state.contains(op.section(QLatin1Char(' '), 0, 0));
 }
 
@@ -136,6 +137,16 @@ int RecordingCanvas::TextWidth(const QString &text)
 void RecordingCanvas::CopyImage(int x, int y, const QImage &image)
 {
     Add(QStringLiteral("CopyImage"), {x, y, int(image.width()), int(image.height())});
+}
+
+void RecordingCanvas::SetClipRect(const QRect &rect)
+{
+    Add(QStringLiteral("Clip"), {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()});
+}
+
+void RecordingCanvas::ResetClip()
+{
+    Ops << QStringLiteral("NoClip");
 }
 
 QStringList RecordingCanvas::Shapes() const

@@ -33,6 +33,8 @@ public:
     int TextWidth(const QString &text) override;
 
     void CopyImage(int x, int y, const QImage &image) override;
+    void SetClipRect(const QRect &rect) override;
+    void ResetClip() override;
 
     // One line per operation, e.g. "LineTo 38,340" or "PenColour 808080".
     QStringList Ops;

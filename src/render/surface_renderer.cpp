@@ -17,6 +17,14 @@ void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &v
         MeasureTexts(state, LastRenderedSheet(state, view), view.PixelsPerMm, view.FontFactor(), view.DpiY);
 }
 
+void SurfaceRenderer::AcceptDrawing(const DrawingState &state)
+{
+    accepted_ = true;
+    acceptedObjects_ = state.Objects.Version();
+    acceptedTexts_ = state.Texts.Version();
+    acceptedContent_ = state.ContentRevision();
+}
+
 SurfaceRenderer::LayerKey SurfaceRenderer::KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet,
                                                   const QRect &part) const
 {
@@ -28,9 +36,9 @@ SurfaceRenderer::LayerKey SurfaceRenderer::KeyFor(const DrawingState &state, con
             state.PageHeightInch,
             view.PageWidthPx,
             view.PageHeightPx,
-            state.Objects.Version(),
-            state.Texts.Version(),
-            state.ContentRevision()};
+            accepted_ ? acceptedObjects_ : state.Objects.Version(),
+            accepted_ ? acceptedTexts_ : state.Texts.Version(),
+            accepted_ ? acceptedContent_ : state.ContentRevision()};
 }
 
 void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,

@@ -35,6 +35,11 @@ public:
     // Forget the kept drawings (for measurements of uncached paints).
     void DropCache() { layers_.clear(); }
 
+    // Called by every repaint of the drawing: the kept drawings are valid for the drawing as
+    // it is now. Paints in between (an uncovered strip, a pencil segment drawn over the
+    // surface) reuse what is kept, as a surface that is not repainted keeps its picture.
+    void AcceptDrawing(const DrawingState &state);
+
 private:
     struct LayerKey {
         int Sheet;
@@ -53,6 +58,8 @@ private:
     ObjectIndex index_;
     QImage offscreen_; // reused between paints; grows to the largest exposed part
     std::vector<Layer> layers_;
+    bool accepted_ = false;
+    uint64_t acceptedObjects_ = 0, acceptedTexts_ = 0, acceptedContent_ = 0;
 };
 
 } // namespace velmora

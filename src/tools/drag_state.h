@@ -17,6 +17,9 @@ struct DragState {
     // Hover search: something under the pointer is highlighted.
     bool HoverFound = false, HoverActive = false;
     int32_t HoverIndex = 0;
+    // Which list HoverIndex points into, so a press after a change of tool never acts on a
+    // record of the other list.
+    enum class HoverList { None, Objects, Texts } HoverIn = HoverList::None;
     bool Panning = false;
     bool RulerMoving = false, RulerRotating = false, RulerAlongDrawing = false, RulerAcrossDrawing = false;
     bool ProtractorMoving = false, ProtractorRotating = false, ProtractorMarking = false;

@@ -23,7 +23,23 @@ void PointerDispatch::MouseDown(PointerButton button, int surfaceX, int surfaceY
     state.ActivePageTopPx = state.ActivePage * state.PageHeightPx;
     const ToolSelection tool = host_.Selection();
 
-    if (tool.Is(Tool::Hand))
+    if (curve_.InProgress() || tool.Is(Tool::Curves))
+        curve_.Press(x, y);
+    else if (tool.Is(TextMode::Move))
+        texts_.PressMove(x, y);
+    else if (tool.Is(TextMode::Delete))
+        texts_.PressDelete();
+    else if (tool.Is(TextMode::Add))
+        texts_.PressAdd(x, y);
+    else if (tool.Is(Tool::Pencil) || tool.Is(Tool::Eraser))
+        stroke_.Press(x, y);
+    else if (tool.Is(TextMode::Change))
+        texts_.PressChange();
+    else if (tool.Is(ObjectMode::Move))
+        objects_.PressMove(x, y);
+    else if (tool.Is(ObjectMode::Delete))
+        objects_.PressDelete();
+    else if (tool.Is(Tool::Hand))
         HandPress(drag_, x, y);
     else if (tool.Is(Tool::Zoom))
         ZoomPress(host_, button, x, y);
@@ -57,7 +73,20 @@ void PointerDispatch::MouseMove(int surfaceX, int surfaceY)
         host_.ShowStatus(PositionText(x, y, s));
     const ToolSelection tool = host_.Selection();
 
-    if (drag_.Panning)
+    if (tool.Is(Tool::Text) && (tool.Text == TextMode::Change || tool.Text == TextMode::Delete ||
+                                (tool.Text == TextMode::Move && !drag_.TextDragging)))
+        texts_.HoverScan(x, y);
+    else if (curve_.InProgress())
+        curve_.Preview(x, y);
+    else if (drag_.StrokeActive)
+        stroke_.Move(x, y);
+    else if (drag_.TextDragging)
+        texts_.DragMove(x, y);
+    else if (drag_.ObjectDragging)
+        objects_.DragMove(x, y);
+    else if (tool.Is(ObjectMode::Delete) || tool.Is(ObjectMode::Move))
+        objects_.HoverScan(x, y);
+    else if (drag_.Panning)
         HandMove(host_, drag_, x, y);
     else if (!drag_.RulerAcrossDrawing && tool.Is(RulerMode::Across))
         ruler_.HoverAcross(x, y);
@@ -94,7 +123,11 @@ void PointerDispatch::MouseUp(int surfaceX, int surfaceY)
         return;
     }
     const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
-    if (drag_.Panning) {
+    if (drag_.ObjectDragging) {
+        objects_.ReleaseMove(x, y);
+    } else if (drag_.TextDragging) {
+        texts_.ReleaseMove(x, y);
+    } else if (drag_.Panning) {
         drag_.Panning = false;
     } else if (drag_.ArcDrawing) {
         compass_.ReleaseArc();

@@ -3,9 +3,13 @@
 #pragma once
 
 #include "compass_tool.h"
+#include "curve_tool.h"
 #include "drag_state.h"
+#include "object_tool.h"
 #include "protractor_tool.h"
 #include "ruler_tool.h"
+#include "stroke_tool.h"
+#include "text_tool.h"
 #include "tool_host.h"
 #include "view_tools.h"
 
@@ -14,7 +18,8 @@ namespace velmora {
 class PointerDispatch {
 public:
     PointerDispatch(ToolHost &host, DragState &drag)
-        : host_(host), drag_(drag), ruler_(host, drag), protractor_(host, drag), compass_(host, drag)
+        : host_(host), drag_(drag), ruler_(host, drag), protractor_(host, drag), compass_(host, drag),
+          curve_(host, drag), stroke_(host, drag), objects_(host, drag), texts_(host, drag)
     {
     }
 
@@ -32,6 +37,10 @@ private:
     RulerTool ruler_;
     ProtractorTool protractor_;
     CompassTool compass_;
+    CurveTool curve_;
+    StrokeTool stroke_;
+    ObjectTool objects_;
+    TextTool texts_;
 };
 
 // The status text for a pointer at (x, y) less the margin: "x mm, y mm" in global millimetres.

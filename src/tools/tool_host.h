@@ -12,6 +12,16 @@
 
 namespace velmora {
 
+// The font of new texts, as the font dialog of the text tool holds it.
+struct TextFontChoice {
+    QString Name = QStringLiteral("Arial");
+    int32_t Size = 10;   // points
+    uint32_t Colour = 0; // platform colour value
+    uint8_t Charset = 0;
+    uint8_t Pitch = 0;
+    uint8_t Style = 0; // TextStyleBits
+};
+
 struct ScrollState {
     int H = 0, V = 0;                   // scroll positions
     int RangeH = 0, RangeV = 0;         // the surface's width and height
@@ -43,6 +53,14 @@ public:
     virtual void SetZoom(double percent) = 0;
     virtual ScrollState Scroll() const = 0;
     virtual void SetScroll(int h, int v) = 0; // horizontal first, then vertical
+
+    // The screen's logical vertical resolution, for the height of texts.
+    virtual double ScreenDpiY() const = 0;
+    // The font new texts get; the text dialog's font button changes it.
+    virtual TextFontChoice &NewTextFont() = 0;
+    // Shows the text dialog modally; prefill, when given, replaces what the dialog's memo held.
+    // True with the memo's text when the user confirmed.
+    virtual bool EditText(const QString *prefill, QString &text) = 0;
 };
 
 } // namespace velmora

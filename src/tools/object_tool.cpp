@@ -1,0 +1,119 @@
+#include "object_tool.h"
+
+#include "hit_tests.h"
+
+#include "document/units.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+bool ObjectTool::Hits(const DrawingObject &o, int x, int y) const
+{
+    const double s = host_.State().PixelsPerMm;
+    switch (o.Kind) {
+    case KindLine:
+        return PointNearSegment(x, y, Round(s * o.X1), Round(s * o.Y1), Round(s * o.X2), Round(s * o.Y2));
+    case KindArc:
+    case KindEllipse:
+        return PointNearCircle(x, y, s * o.X1, s * o.Y1, s * o.X2, s * o.Y2);
+    default:
+        return false; // curves and unknown kinds are never hit
+    }
+}
+
+void ObjectTool::DrawRed(const DrawingObject &o, int dx, int dy)
+{
+    const double s = host_.State().PixelsPerMm;
+    auto px = [s, dx](double mm) { return Round(s * mm) + PointerMarginPx + dx; };
+    auto py = [s, dy](double mm) { return Round(s * mm) + PointerMarginPx + dy; };
+    Canvas &surface = host_.Surface();
+    surface.SetPenColour(ColourRed);
+    surface.SetPenWidth(std::max(2, Round(2 * o.PenWidth * s)));
+    surface.SetBrushStyle(BrushStyle::Clear);
+    if (o.Kind == KindLine) {
+        surface.MoveTo(px(o.X1), py(o.Y1));
+        surface.LineTo(px(o.X2), py(o.Y2));
+    } else if (o.Kind == KindArc) {
+        surface.Arc(px(o.X1), py(o.Y1), px(o.X2), py(o.Y2), px(o.X3), py(o.Y3), px(o.X4), py(o.Y4));
+    } else if (o.Kind == KindEllipse) {
+        surface.Ellipse(px(o.X1), py(o.Y1), px(o.X2), py(o.Y2));
+    }
+}
+
+void ObjectTool::HoverScan(int x, int y)
+{
+    drag_.HoverFound = false;
+    TDynaArray<DrawingObject> &objects = host_.State().Objects;
+    for (int n = objects.Count - 1; n >= 0; --n) {
+        const DrawingObject &o = *objects.Select(n);
+        if (!Hits(o, x, y))
+            continue;
+        host_.Repaint();
+        DrawRed(objects.At(n), 0, 0);
+        drag_.HoverFound = drag_.HoverActive = true;
+        drag_.HoverIndex = n;
+        drag_.HoverIn = DragState::HoverList::Objects;
+        return;
+    }
+    if (drag_.HoverActive) {
+        drag_.HoverActive = false;
+        host_.Repaint();
+    }
+}
+
+bool ObjectTool::HoverValid() const
+{
+    return drag_.HoverActive && drag_.HoverIn == DragState::HoverList::Objects && drag_.HoverIndex >= 0 &&
+           drag_.HoverIndex < host_.State().Objects.Count;
+}
+
+void ObjectTool::PressDelete()
+{
+    if (!HoverValid())
+        return;
+    drag_.HoverActive = false;
+    if (!host_.State().Objects.Delete(drag_.HoverIndex))
+        return;
+    host_.SetChanged();
+    host_.Repaint();
+}
+
+void ObjectTool::PressMove(int x, int y)
+{
+    if (!HoverValid())
+        return;
+    drag_.ObjectDragging = true;
+    drag_.HoverActive = false;
+    drag_.AnchorX = x;
+    drag_.AnchorY = y;
+}
+
+void ObjectTool::DragMove(int x, int y)
+{
+    host_.Repaint();
+    if (drag_.HoverIndex < host_.State().Objects.Count)
+        DrawRed(*host_.State().Objects.Select(drag_.HoverIndex), x - drag_.AnchorX, y - drag_.AnchorY);
+}
+
+void ObjectTool::ReleaseMove(int x, int y)
+{
+    DrawingState &state = host_.State();
+    if (drag_.HoverIndex < state.Objects.Count) {
+        DrawingObject &o = *state.Objects.Select(drag_.HoverIndex);
+        const double dx = (x - drag_.AnchorX) / state.PixelsPerMm, dy = (y - drag_.AnchorY) / state.PixelsPerMm;
+        o.X1 += dx;
+        o.X2 += dx;
+        o.X3 += dx;
+        o.X4 += dx;
+        o.Y1 += dy;
+        o.Y2 += dy;
+        o.Y3 += dy;
+        o.Y4 += dy;
+        host_.SetChanged();
+    }
+    drag_.ObjectDragging = false;
+    host_.Repaint();
+}
+
+} // namespace velmora
