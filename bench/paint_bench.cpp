@@ -71,8 +71,8 @@ void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom
     // A viewport scrolled into the middle of the stack, across a sheet border.
     const QRect sheet = view.SheetOnSurface(sheets / 2);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
-    // "full": the drawing changed, everything visible is drawn again; "instrument": only an
-    // instrument moved, the kept drawing of the viewport is reused.
+    // "full": the drawing changed, everything visible is drawn again; "unchanged": a repaint
+    // with nothing changed reuses the kept picture of the viewport.
     std::vector<double> full, instrument;
     for (int run = 0; run <= runs; ++run) {
         for (bool keep : {false, true}) {
@@ -88,7 +88,7 @@ void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom
                 (keep ? instrument : full).push_back(timer.nsecsElapsed() / 1e6);
         }
     }
-    std::printf("%-40s zoom %3d%%  full %8.2f ms  instrument move %6.2f ms  (median of %d)\n", label, zoom,
+    std::printf("%-40s zoom %3d%%  full %8.2f ms  unchanged %6.2f ms  (median of %d)\n", label, zoom,
                 MedianMs(full), MedianMs(instrument), runs);
 }
 
@@ -148,7 +148,7 @@ private:
     TextFontChoice font_;
 };
 
-enum class Drag { RulerAlong, CompassArc, ProtractorTurn };
+enum class Drag { RulerMove, RulerAlong, CompassArc, ProtractorTurn };
 
 // One pointer move during a drag (repaint plus preview), then the paint of the viewport.
 void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int runs)
@@ -160,8 +160,10 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
     BenchHost host(state, view, target, viewport);
-    host.Tools.Current = kind == Drag::RulerAlong ? Tool::Ruler : kind == Drag::CompassArc ? Tool::Compass : Tool::Protractor;
-    host.Tools.Ruler = RulerMode::Along;
+    host.Tools.Current = kind == Drag::RulerAlong || kind == Drag::RulerMove ? Tool::Ruler
+                         : kind == Drag::CompassArc                         ? Tool::Compass
+                                                                            : Tool::Protractor;
+    host.Tools.Ruler = kind == Drag::RulerMove ? RulerMode::Move : RulerMode::Along;
     host.Tools.Compass = CompassMode::Arc;
     host.Tools.Protractor = ProtractorMode::Turn;
     DragState drag;
@@ -170,14 +172,15 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
     // protractor centre are near the top of a sheet, 50 mm down).
     const double s = view.PixelsPerMm;
     const int cx = viewport.left() + int(100 * s), cy = view.SheetOnSurface(6).top() + int(50 * s);
-    const int x0 = cx + 150, y0 = kind == Drag::RulerAlong ? viewport.top() + 400 : cy;
+    const int x0 = cx + 150, y0 = kind == Drag::RulerAlong || kind == Drag::RulerMove ? viewport.top() + 400 : cy;
     dispatch.MouseDown(PointerButton::Left, x0, y0);
     host.PaintSurface(); // the first paint renders and keeps the drawing of the viewport
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         const double turn = run * 0.02;
-        const int x = kind == Drag::RulerAlong ? x0 + 3 * run : cx + int(150 * std::cos(turn));
-        const int y = kind == Drag::RulerAlong ? y0 + run % 7 : cy + int(150 * std::sin(turn));
+        const bool straight = kind == Drag::RulerAlong || kind == Drag::RulerMove;
+        const int x = straight ? x0 + 3 * run : cx + int(150 * std::cos(turn));
+        const int y = straight ? y0 + run % 7 : cy + int(150 * std::sin(turn));
         QElapsedTimer timer;
         timer.start();
         dispatch.MouseMove(x, y);
@@ -185,11 +188,58 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
     dispatch.MouseUp(x0, y0);
-    const char *what = kind == Drag::RulerAlong   ? "drawing along the ruler"
+    const char *what = kind == Drag::RulerMove    ? "moving the ruler"
+                       : kind == Drag::RulerAlong ? "drawing along the ruler"
                        : kind == Drag::CompassArc ? "drawing an arc with the compass"
                                                   : "turning the protractor";
     std::printf("%-40s zoom %3d%%  pointer move while %-31s %6.2f ms  (median of %d)\n", label, zoom, what,
                 MedianMs(times), runs);
+}
+
+// One pencil move (a segment appended and drawn over the surface, then the paint) and one
+// hover-scan move of the object tool that finds nothing, on a drawing of 100,000 objects.
+void RunPencilAndHover(int runs)
+{
+    DrawingState state;
+    Fill(state, 10, 10000, 100);
+    const ViewGeometry view = ComputeViewGeometry(10, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
+    QImage target(1280, 800, QImage::Format_RGB32);
+    const QRect sheet = view.SheetOnSurface(5);
+    const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
+    BenchHost host(state, view, target, viewport);
+    DragState drag;
+    PointerDispatch dispatch(host, drag);
+    host.Repaint();
+    host.PaintSurface();
+
+    host.Tools.Current = Tool::Pencil;
+    const int x0 = viewport.left() + 100, y0 = viewport.top() + 100;
+    dispatch.MouseDown(PointerButton::Left, x0, y0);
+    std::vector<double> pencil;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        dispatch.MouseMove(x0 + run % 500, y0 + run / 500);
+        host.PaintSurface();
+        pencil.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    dispatch.MouseUp(x0, y0);
+    std::printf("%-40s zoom 100%%  pointer move with the pencil %6.3f ms  (median of %d)\n",
+                "10 sheets x 10,000 objects + 100 texts", MedianMs(pencil), runs);
+
+    host.Tools.Current = Tool::Objects;
+    host.Tools.Objects = ObjectMode::Delete;
+    host.Repaint();
+    std::vector<double> hover;
+    for (int run = 0; run < runs / 10; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        dispatch.MouseMove(viewport.right() - 2, viewport.top() + 5 + run % 50); // beside the sheets: no hit
+        host.PaintSurface();
+        hover.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("%-40s zoom 100%%  hover-scan move over %d objects %6.3f ms  (median of %d)\n",
+                "10 sheets x 10,000 objects + 100 texts", state.Objects.Count, MedianMs(hover), runs / 10);
 }
 
 } // namespace
@@ -205,7 +255,8 @@ int main(int argc, char *argv[])
     Run("10 sheets x 10,000 objects + 100 texts", 10, 10000, 100, 100, runs);
     Run("10 sheets x 10,000 objects + 100 texts", 10, 10000, 100, 300, runs);
     }
-    for (Drag kind : {Drag::RulerAlong, Drag::CompassArc, Drag::ProtractorTurn})
+    RunPencilAndHover(runs * 40);
+    for (Drag kind : {Drag::RulerMove, Drag::RulerAlong, Drag::CompassArc, Drag::ProtractorTurn})
         for (int zoom : {100, 300}) {
             RunDrag(kind, "10 sheets x 100 objects + 100 texts", 100, zoom, runs * 4);
             RunDrag(kind, "10 sheets x 1,000 objects + 100 texts", 1000, zoom, runs * 4);

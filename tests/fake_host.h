@@ -4,6 +4,7 @@
 
 #include "document/units.h"
 #include "render/recording_canvas.h"
+#include "render/sheet_renderer.h"
 #include "render/view_geometry.h"
 #include "tools/tool_host.h"
 
@@ -18,7 +19,7 @@ public:
     DrawingState Drawing;
     ToolSelection Tools;
     RecordingCanvas SurfaceOps; // emptied by every repaint, as the real surface is
-    int Repaints = 0, Changes = 0, EdsUpdates = 0;
+    int Repaints = 0, Changes = 0, EdsUpdates = 0, ActiveOnlyRepaints = 0;
     QString Status;
     double Pen = 0.1;
     uint32_t Colour = 0x00123456;
@@ -40,6 +41,9 @@ public:
         ScrollNow.RangeH = view.SurfaceSize().width();
         ScrollNow.RangeV = view.SurfaceSize().height();
         SurfaceOps.Ops.clear();
+        ActiveOnlyRepaints += Drawing.RenderActivePageOnly ? 1 : 0;
+        MeasureTexts(Drawing, Drawing.RenderActivePageOnly ? Drawing.ActivePage : PageCount - 1, view.PixelsPerMm,
+                     ZoomValue / 100.0, 96);
     }
     Canvas &Surface() override { return SurfaceOps; }
     void SetChanged() override

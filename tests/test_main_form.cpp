@@ -313,6 +313,42 @@ private slots:
         QCOMPARE(bar->value(), 20);
     }
 
+    void textDialog()
+    {
+        ProgramFolder folder;
+        TMainForm form(folder.Path());
+        form.show();
+        TAddTextForm &dialog = *form.AddTextForm;
+        QString text;
+        // Typed text, OK only while the memo holds something.
+        QTimer::singleShot(0, &dialog, [&] {
+            QVERIFY(!dialog.OkBtn->isEnabled());
+            QTest::keyClicks(dialog.Memo1, "Dreieck");
+            QVERIFY(dialog.OkBtn->isEnabled());
+            QTest::keyClick(dialog.Memo1, Qt::Key_Return); // Enter is a line break
+            QTest::keyClicks(dialog.Memo1, "ABC");
+            dialog.OkBtn->click();
+        });
+        QVERIFY(dialog.Execute(nullptr, text));
+        QCOMPARE(text, QStringLiteral("Dreieck\nABC"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Text hinzufügen"));
+        QCOMPARE(dialog.size(), QSize(399, 266));
+        // The memo keeps its text; Alt+Enter confirms even an empty memo; the font is the text font.
+        QTimer::singleShot(0, &dialog, [&] {
+            QCOMPARE(dialog.Memo1->toPlainText(), QStringLiteral("Dreieck\nABC"));
+            QCOMPARE(dialog.Memo1->font().pointSize(), 10);
+            dialog.Memo1->clear();
+            QVERIFY(!dialog.OkBtn->isEnabled());
+            QTest::keyClick(dialog.Memo1, Qt::Key_Return, Qt::AltModifier);
+        });
+        QVERIFY(dialog.Execute(nullptr, text));
+        QCOMPARE(text, QString());
+        QTimer::singleShot(0, &dialog, [&] { dialog.CancelBtn->click(); });
+        QVERIFY(!dialog.Execute(nullptr, text));
+        QCOMPARE(form.FontDialog1.Name, QStringLiteral("Arial"));
+        QCOMPARE(form.FontDialog1.Size, 10);
+    }
+
     void walkTranslatesEachKindOfText()
     {
         QWidget window;

@@ -25,8 +25,7 @@ void FormToolHost::Repaint()
 
 Canvas &FormToolHost::Surface()
 {
-    form_.PaintBox1->update(); // what is drawn now shows with the next paint of the surface
-    return form_.SurfaceOverlay;
+    return form_.SurfaceOverlay; // the window shows what was drawn when the event is done
 }
 
 void FormToolHost::SetChanged()

@@ -212,7 +212,7 @@ void TMainForm::PaintSurface(QPainter &painter, const QRect &exposed)
     Renderer.Paint(painter, exposed, State, view, CurrentSheetView());
     if (!SurfaceOverlay.IsEmpty()) {
         PainterCanvas surface(painter);
-        SurfaceOverlay.ReplayOn(surface);
+        SurfaceOverlay.ReplayOn(surface, exposed);
     }
 }
 
@@ -238,16 +238,27 @@ void TMainForm::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
                                 : button == Qt::MiddleButton ? PointerButton::Middle
                                                              : PointerButton::Other;
     Dispatch.MouseDown(which, x, y);
+    ShowSurfaceDrawing();
+}
+
+void TMainForm::ShowSurfaceDrawing()
+{
+    // Only the part the tools drew on is painted again (a pencil segment, a preview).
+    const QRect dirty = SurfaceOverlay.TakeDirtyRect();
+    if (!dirty.isNull())
+        PaintBox1->update(dirty.intersected(PaintBox1->rect()));
 }
 
 void TMainForm::PaintBox1MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
 {
     Dispatch.MouseMove(x, y);
+    ShowSurfaceDrawing();
 }
 
 void TMainForm::PaintBox1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
 {
     Dispatch.MouseUp(x, y);
+    ShowSurfaceDrawing();
 }
 
 void TMainForm::zoomedChange()

@@ -218,6 +218,7 @@ private:
     void CreateEntryBar();
     void CreateDialogHooks();
     void PaintSurface(QPainter &painter, const QRect &exposed);
+    void ShowSurfaceDrawing();
 
     SurfaceRenderer Renderer;
     bool FirstShowDone = false;

@@ -1,6 +1,8 @@
 // What the tools draw straight onto the drawing surface (previews, highlights, pencil
 // strokes): kept as a list of canvas operations that every paint of the surface replays over
-// the sheets, until the next repaint of the drawing clears it.
+// the sheets, until the next repaint of the drawing clears it. Each drawing operation knows
+// the surface rectangle it can touch, so a paint of a small part replays only what lies there,
+// and the tools' window learns which part changed.
 #pragma once
 
 #include "canvas.h"
@@ -12,9 +14,12 @@ namespace velmora {
 
 class OverlayCanvas : public Canvas {
 public:
-    void Clear() { ops_.clear(); }
+    void Clear();
     bool IsEmpty() const { return ops_.empty(); }
-    void ReplayOn(Canvas &target) const;
+    // Replays every state change and the drawing operations that meet the area.
+    void ReplayOn(Canvas &target, const QRect &area = QRect()) const;
+    // The part of the surface touched since the last call (null when nothing was drawn).
+    QRect TakeDirtyRect();
 
     void SetPenColour(uint32_t colour) override;
     void SetPenWidth(int width) override;
@@ -38,8 +43,19 @@ public:
     void ResetClip() override;
 
 private:
-    std::vector<std::function<void(Canvas &)>> ops_;
+    struct Op {
+        std::function<void(Canvas &)> Apply;
+        QRect Touches; // null: a state change, replayed always
+    };
+    void State(std::function<void(Canvas &)> apply);
+    void Draw(std::function<void(Canvas &)> apply, std::initializer_list<QPoint> points);
+    void DrawAnywhere(std::function<void(Canvas &)> apply);
+
+    std::vector<Op> ops_;
     FontSpec font_;
+    int penWidth_ = 1;
+    QPoint current_;
+    QRect dirty_;
 };
 
 } // namespace velmora

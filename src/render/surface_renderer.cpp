@@ -41,6 +41,25 @@ SurfaceRenderer::LayerKey SurfaceRenderer::KeyFor(const DrawingState &state, con
             accepted_ ? acceptedContent_ : state.ContentRevision()};
 }
 
+SurfaceRenderer::InstrumentKey SurfaceRenderer::InstrumentsOf(const DrawingState &state, const SheetView &show)
+{
+    const InstrumentPlacement &p = state.Placement;
+    return {p.RulerX,   p.RulerY,   p.RulerAngle,  p.ProtractorX, p.ProtractorY, p.ProtractorAngle, p.ProtractorDiameter,
+            p.CompassX, p.CompassY, p.CompassSpan, p.CompassAngle, show.Ruler,  show.Protractor,   show.Compass,
+            show.InchLabels};
+}
+
+SurfaceRenderer::Layer *SurfaceRenderer::Covering(const LayerKey &key)
+{
+    for (Layer &layer : layers_) {
+        LayerKey same = layer.Key;
+        same.Part = key.Part;
+        if (same == key && layer.Key.Part.contains(key.Part))
+            return &layer;
+    }
+    return nullptr;
+}
+
 void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,
                             const SheetView &show)
 {
@@ -49,8 +68,8 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
         return;
     }
     const int last = LastRenderedSheet(state, view);
+    const InstrumentKey instruments = InstrumentsOf(state, show);
     bool lastMeasured = false;
-    std::vector<Layer> kept;
     for (int sheet = 0; sheet < view.PageCount; ++sheet) {
         if (state.RenderActivePageOnly && sheet != state.ActivePage)
             continue;
@@ -58,32 +77,52 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
         const QRect part = onSurface.intersected(exposed);
         if (part.isEmpty())
             continue;
+        const QRect partOnSheet = part.translated(-onSurface.topLeft());
+        const LayerKey key = KeyFor(state, view, sheet, partOnSheet);
+        Layer *layer = Covering(key);
+        if (layer && layer->HasComposed && layer->Instruments == instruments) {
+            // Nothing changed here: the kept picture, or the piece of it that is exposed.
+            painter.drawImage(part.topLeft(), layer->Composed, partOnSheet.translated(-layer->Key.Part.topLeft()));
+            continue;
+        }
         if (offscreen_.width() < part.width() || offscreen_.height() < part.height())
             offscreen_ = QImage(std::max(part.width(), offscreen_.width()), std::max(part.height(), offscreen_.height()),
                                 QImage::Format_RGB32);
-        const QRect partOnSheet = part.translated(-onSurface.topLeft());
         const QRect partInImage(QPoint(0, 0), part.size());
-        const LayerKey key = KeyFor(state, view, sheet, partOnSheet);
         {
             QPainter imagePainter(&offscreen_);
             imagePainter.setClipRect(partInImage);
             PainterCanvas canvas(imagePainter, -partOnSheet.topLeft());
-            auto cached = std::find_if(layers_.begin(), layers_.end(), [&](const Layer &l) { return l.Key == key; });
-            if (cached != layers_.end()) {
-                imagePainter.drawImage(QPoint(0, 0), cached->Image);
-                kept.push_back(std::move(*cached));
+            if (layer) {
+                imagePainter.drawImage(QPoint(0, 0), layer->Drawing, partOnSheet.translated(-layer->Key.Part.topLeft()));
             } else {
                 index_.Refresh(state);
                 const SheetCulling culling{partOnSheet, &index_};
                 RenderSheetDrawing(canvas, state, view, sheet, &culling);
-                kept.push_back({key, offscreen_.copy(partInImage)});
-                lastMeasured = sheet == last;
+                layers_.push_back({key, offscreen_.copy(partInImage), QImage(), instruments, false});
+                layer = &layers_.back();
+                lastMeasured = lastMeasured || sheet == last;
             }
             RenderSheetInstruments(canvas, state, view, show);
         }
+        if (layer->Key.Part == partOnSheet) {
+            layer->Composed = offscreen_.copy(partInImage);
+            layer->Instruments = instruments;
+            layer->HasComposed = true;
+        }
         painter.drawImage(part.topLeft(), offscreen_, partInImage);
     }
-    layers_ = std::move(kept);
+    // Keep the pictures of the drawing as it was last accepted, the newest few.
+    const LayerKey now = KeyFor(state, view, 0, QRect());
+    std::erase_if(layers_, [&](const Layer &layer) {
+        return layer.Key.ObjectsVersion != now.ObjectsVersion || layer.Key.TextsVersion != now.TextsVersion ||
+               layer.Key.Content != now.Content || layer.Key.PixelsPerMm != now.PixelsPerMm ||
+               layer.Key.PageWidthPx != now.PageWidthPx || layer.Key.PageHeightPx != now.PageHeightPx ||
+               layer.Key.DpiY != now.DpiY || layer.Key.PageHeightInch != now.PageHeightInch;
+    });
+    constexpr size_t MaxLayers = 12;
+    if (layers_.size() > MaxLayers)
+        layers_.erase(layers_.begin(), layers_.end() - MaxLayers);
     if (!lastMeasured)
         UpdateTextBoxes(state, view);
 }

@@ -49,11 +49,25 @@ private:
         uint64_t ObjectsVersion, TextsVersion, Content;
         bool operator==(const LayerKey &) const = default;
     };
+    // What lies on top of the drawing: the instruments' placement and the view switches.
+    struct InstrumentKey {
+        double RulerX, RulerY, RulerAngle, ProtractorX, ProtractorY, ProtractorAngle, ProtractorDiameter;
+        double CompassX, CompassY, CompassSpan, CompassAngle;
+        bool Ruler, Protractor, Compass, InchLabels;
+        bool operator==(const InstrumentKey &) const = default;
+    };
+    // The drawing of one sheet part, and the same with the instruments over it.
     struct Layer {
         LayerKey Key;
-        QImage Image;
+        QImage Drawing;
+        QImage Composed;
+        InstrumentKey Instruments;
+        bool HasComposed = false;
     };
     LayerKey KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet, const QRect &part) const;
+    static InstrumentKey InstrumentsOf(const DrawingState &state, const SheetView &show);
+    // A kept layer of the same drawing and view whose part contains the given one.
+    Layer *Covering(const LayerKey &key);
 
     ObjectIndex index_;
     QImage offscreen_; // reused between paints; grows to the largest exposed part

@@ -5,18 +5,32 @@
 #include "document/units.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmora {
 
 bool ObjectTool::Hits(const DrawingObject &o, int x, int y) const
 {
     const double s = host_.State().PixelsPerMm;
+    // A quick look at the box first: a point more than 4 pixels outside it cannot be within the
+    // 3-pixel tolerance (NaN boxes never pass this look and get the full test).
+    auto outside = [x, y](double left, double right, double top, double bottom) {
+        return x < left - 4 || x > right + 4 || y < top - 4 || y > bottom + 4;
+    };
     switch (o.Kind) {
     case KindLine:
+        if (outside(s * std::min(o.X1, o.X2), s * std::max(o.X1, o.X2), s * std::min(o.Y1, o.Y2),
+                    s * std::max(o.Y1, o.Y2)))
+            return false;
         return PointNearSegment(x, y, Round(s * o.X1), Round(s * o.Y1), Round(s * o.X2), Round(s * o.Y2));
     case KindArc:
-    case KindEllipse:
+    case KindEllipse: {
+        const double cx = s * (o.X1 + (o.X2 - o.X1) / 2), cy = s * (o.Y1 + (o.Y2 - o.Y1) / 2);
+        const double r = std::fabs(s * (o.X2 - o.X1) / 2);
+        if (outside(cx - r, cx + r, cy - r, cy + r))
+            return false;
         return PointNearCircle(x, y, s * o.X1, s * o.Y1, s * o.X2, s * o.Y2);
+    }
     default:
         return false; // curves and unknown kinds are never hit
     }
