@@ -29,6 +29,7 @@ QAction *TMainForm::AddTool(QActionGroup *tools, const char *name, const QString
     tool->setToolTip(hint);
     auto *button = new QToolButton(MenuBar20001);
     button->setDefaultAction(tool);
+    button->setFocusPolicy(Qt::NoFocus); // only the checked tool looks pressed
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     QFont small = button->font(); // ten tools fit the window's width
     small.setPointSizeF(small.pointSizeF() * 0.85);
