@@ -117,7 +117,7 @@ private slots:
         QVERIFY(!form.Lineal2->isChecked());
         QVERIFY(form.AnsichtZollAngabenfrdasLineal1->isChecked());
         QVERIFY(!form.State.Modified);
-        QVERIFY(!form.DateiDrucken1->isEnabled()); // not offered before it works
+        QVERIFY(form.DateiDrucken1->isEnabled());
     }
 
     void germanStartRegistersOnlyMessages()

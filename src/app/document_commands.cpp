@@ -30,6 +30,10 @@ void TMainForm::CreateDialogHooks()
                                        QStringLiteral("vlm"), this);
     SaveDialog1 = new FileDialogFilter(QStringLiteral("SaveDialog1"), QStringLiteral("Zeichnungen (*.vlm)|*.vlm"),
                                        QStringLiteral("vlm"), this);
+    SaveDialog2 = new FileDialogFilter(
+        QStringLiteral("SaveDialog2"),
+        QStringLiteral("BMP-Dateien (*.bmp)|*.bmp|PNG-Bilder (*.png)|*.png|PDF-Dokumente (*.pdf)|*.pdf"),
+        QStringLiteral("bmp"), this);
     ShowError = [this](const QString &text) {
         QMessageBox box(QMessageBox::Critical, CaptionBase, text, QMessageBox::Ok, this);
         box.exec();
@@ -53,7 +57,13 @@ void TMainForm::CreateDialogHooks()
         files.setFileMode(QFileDialog::AnyFile); // the folder must exist; overwriting is asked
         files.setNameFilter(dialog.QtFilter());
         files.setDefaultSuffix(dialog.DefaultSuffix);
-        if (!State.FileName.isEmpty())
+        // A name typed without an extension gets the one of the chosen file type.
+        connect(&files, &QFileDialog::filterSelected, &files, [&files](const QString &filter) {
+            const qsizetype star = filter.indexOf(QStringLiteral("*."));
+            if (star >= 0)
+                files.setDefaultSuffix(filter.mid(star + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0));
+        });
+        if (&dialog == SaveDialog1 && !State.FileName.isEmpty())
             files.selectFile(State.FileName);
         return files.exec() == QDialog::Accepted ? files.selectedFiles().value(0) : QString();
     };

@@ -45,6 +45,10 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
     const QColor windowText = palette().color(QPalette::WindowText);
     FontDialog1.Colour = ColourRGB(uint8_t(windowText.red()), uint8_t(windowText.green()), uint8_t(windowText.blue()));
     AddTextForm = new TAddTextForm(FontDialog1, this);
+    DPIForm = new TDPIForm(this);
+    SeiteEinrichtenForm = new TSeiteEinrichtenForm(this);
+    SeiteEinrichtenForm->PrintablePageMm = [this] { return PrintablePageMm(); };
+    SeiteEinrichtenForm->Translate = [this](const QString &text) { return Translation.TranslateString(text); };
     TranslateForm = new TTranslateForm(translate, this);
 }
 

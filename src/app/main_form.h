@@ -3,12 +3,14 @@
 #pragma once
 
 #include "colour_swatch.h"
-#include "decimal_edit.h"
+#include "dialogs/decimal_edit.h"
 #include "form_tool_host.h"
 #include "paint_box.h"
 #include "tool_icons.h"
 
 #include "dialogs/add_text_form.h"
+#include "dialogs/dpi_form.h"
+#include "dialogs/page_setup_form.h"
 #include "dialogs/translate_form.h"
 #include "document/drawing_file.h"
 #include "document/drawing_state.h"
@@ -33,9 +35,11 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QPrinter>
 #include <QTranslator>
 
 #include <functional>
+#include <optional>
 #include <memory>
 
 namespace velmora {
@@ -130,6 +134,20 @@ public:
     // The file dialogs' filters and default extensions.
     FileDialogFilter *OpenDialog1 = nullptr;
     FileDialogFilter *SaveDialog1 = nullptr;
+    FileDialogFilter *SaveDialog2 = nullptr;
+
+    // Output: page setup, printing, image export.
+    TSeiteEinrichtenForm *SeiteEinrichtenForm = nullptr;
+    TDPIForm *DPIForm = nullptr;
+    std::unique_ptr<QPrinter> Printer;
+    QPrinter &CurrentPrinter();
+    std::optional<QSizeF> PrintablePageMm();
+    void DateiSeiteeinrichten1Click();
+    void Druckereinrichten1Click();
+    void DateiDrucken1Click();
+    void DateiAlsBildexportieren1Click();
+    // Writes sheet `sheet` (from 0) to path as BMP, PNG or PDF by its extension; says what failed.
+    bool ExportSheet(const QString &path, int sheet, int dpi);
 
     QScrollArea *ScrollBox1 = nullptr;
     PaintBox *PaintBox1 = nullptr;

@@ -81,11 +81,13 @@ void TMainForm::CreateMenus()
     Speichern1->setShortcut(QKeySequence::Save);
     Speichernunter1->setShortcut(QKeySequence::SaveAs);
     Beenden1->setShortcut(QKeySequence::Quit);
-    for (QAction *item : {Neu1, ffnen1, Speichern1, Speichernunter1, Beenden1})
+    DateiDrucken1->setShortcut(QKeySequence::Print);
+    for (QAction *item : {Neu1, ffnen1, Speichern1, Speichernunter1, DateiDrucken1, Beenden1})
         item->setShortcutContext(Qt::ApplicationShortcut);
-    // Page setup, printing and export are not available yet.
-    for (QAction *pending : {DateiSeiteeinrichten1, DateiDrucken1, Druckereinrichten1, DateiAlsBildexportieren1})
-        pending->setEnabled(false);
+    connect(DateiSeiteeinrichten1, &QAction::triggered, this, &TMainForm::DateiSeiteeinrichten1Click);
+    connect(DateiDrucken1, &QAction::triggered, this, &TMainForm::DateiDrucken1Click);
+    connect(Druckereinrichten1, &QAction::triggered, this, &TMainForm::Druckereinrichten1Click);
+    connect(DateiAlsBildexportieren1, &QAction::triggered, this, &TMainForm::DateiAlsBildexportieren1Click);
     connect(Neu1, &QAction::triggered, this, &TMainForm::Neu1Click);
     connect(ffnen1, &QAction::triggered, this, &TMainForm::ffnen1Click);
     connect(Speichern1, &QAction::triggered, this, &TMainForm::Speichern1Click);

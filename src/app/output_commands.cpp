@@ -1,0 +1,118 @@
+// Page setup, printer setup, printing and image export.
+#include "main_form.h"
+
+#include "render/sheet_export.h"
+
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+
+namespace velmora {
+
+QPrinter &TMainForm::CurrentPrinter()
+{
+    if (!Printer) // made when first needed: asking the print system at start would slow it
+        Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *Printer;
+}
+
+std::optional<QSizeF> TMainForm::PrintablePageMm()
+{
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        return std::nullopt;
+    QPrinter &printer = CurrentPrinter();
+    const int resolution = printer.resolution();
+    if (resolution <= 0)
+        return std::nullopt;
+    const QRect printable = printer.pageLayout().paintRectPixels(resolution);
+    return QSizeF(double(printable.width()) / resolution * MmPerInch, double(printable.height()) / resolution * MmPerInch);
+}
+
+void TMainForm::DateiSeiteeinrichten1Click()
+{
+    double width = State.PageWidthInch, height = State.PageHeightInch;
+    if (!SeiteEinrichtenForm->Execute(width, height))
+        return;
+    State.PageWidthInch = width;
+    State.PageHeightInch = height;
+    SetChanged();
+    PaintBox1Paint();
+}
+
+void TMainForm::Druckereinrichten1Click()
+{
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        ShowError(Translation.TranslateString(QStringLiteral("Es ist kein Drucker eingerichtet.")));
+    } else {
+        QPrintDialog setup(&CurrentPrinter(), this);
+        setup.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        setup.exec();
+    }
+    PaintBox1Paint();
+}
+
+void TMainForm::DateiDrucken1Click()
+{
+    QPrinter &printer = CurrentPrinter();
+    const int sheets = PageAnz->value();
+    printer.setFromTo(1, sheets);
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, sheets);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int first = printer.printRange() == QPrinter::PageRange ? std::max(1, printer.fromPage()) : 1;
+    const int last = printer.printRange() == QPrinter::PageRange ? std::min(sheets, printer.toPage()) : sheets;
+    PaintSheetsOnPages(printer, State, sheets, first - 1, last - 1);
+    PaintBox1Paint();
+}
+
+bool TMainForm::ExportSheet(const QString &path, int sheet, int dpi)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        ShowError(Translation.TranslateString(QStringLiteral("Das Bild konnte nicht gespeichert werden:")) +
+                  QLatin1Char('\n') + path + QStringLiteral("\n\n") + file.errorString());
+        return false;
+    }
+    ExportError error = ExportError::None;
+    if (suffix == QLatin1String("pdf")) {
+        QPdfWriter pdf(&file);
+        pdf.setResolution(1200);
+        pdf.setCreator(CaptionBase);
+        PaintSheetsOnPages(pdf, State, PageAnz->value(), sheet, sheet);
+    } else if (suffix == QLatin1String("png")) {
+        error = WriteSheetPng(State, PageAnz->value(), sheet, dpi, file);
+    } else {
+        error = WriteSheetBmp(State, PageAnz->value(), sheet, dpi, file);
+    }
+    if (error == ExportError::None && file.commit())
+        return true;
+    file.cancelWriting();
+    ShowError(error == ExportError::TooLarge
+                  ? Translation.TranslateString(
+                        QStringLiteral("Das Bild wäre zu groß. Wählen Sie weniger DPI oder das BMP-Format."))
+                  : Translation.TranslateString(QStringLiteral("Das Bild konnte nicht gespeichert werden:")) +
+                        QLatin1Char('\n') + path + QStringLiteral("\n\n") + file.errorString());
+    return false;
+}
+
+void TMainForm::DateiAlsBildexportieren1Click()
+{
+    if (!DPIForm->Execute())
+        return;
+    const int number = DPIForm->SeiteEd->value();
+    if (number > PageAnz->value()) {
+        ShowError(Translation.TranslateString(QStringLiteral("Die Zeichnung hat nur %1 Seiten."))
+                      .arg(PageAnz->value()));
+        return;
+    }
+    const QString path = AskSaveFileName(*SaveDialog2);
+    if (!path.isEmpty())
+        ExportSheet(path, number - 1, DPIForm->DPIED->value());
+}
+
+} // namespace velmora

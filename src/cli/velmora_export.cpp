@@ -1,0 +1,156 @@
+// velmora-export: renders sheets of a drawing to BMP, PNG or PDF files without a display.
+#include "document/drawing_file.h"
+#include "render/sheet_export.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace velmora;
+
+namespace {
+
+const char *const Usage =
+    "Usage: velmora-export DRAWING.vlm [--dpi N] [--page K | --all] [-o OUT.bmp|OUT.png|OUT.pdf]\n"
+    "\n"
+    "Renders sheets of a Velmora drawing without the instruments.\n"
+    "  --dpi N     resolution of BMP and PNG images, 10 to 4000 pixels per inch (default 150)\n"
+    "  --page K    the sheet to export, counted from 1 (default 1)\n"
+    "  --all       every sheet: one PDF with a page per sheet, or numbered images OUT-1.png, OUT-2.png, ...\n"
+    "  -o OUT      the output file; its extension chooses the format (default: the drawing's name with .png)\n"
+    "  --help      this text\n"
+    "\n"
+    "Exit status: 0 done, 1 the drawing could not be read or the output not written, 2 a bad argument.\n";
+
+int Fail(int status, const QString &message)
+{
+    std::fprintf(stderr, "velmora-export: %s\n", qPrintable(message));
+    if (status == 2)
+        std::fprintf(stderr, "Try 'velmora-export --help'.\n");
+    return status;
+}
+
+QString ErrorText(DrawingFileError error)
+{
+    switch (error) {
+    case DrawingFileError::Truncated: return QStringLiteral("the file ends too early");
+    case DrawingFileError::BadCount: return QStringLiteral("a count of objects or texts does not fit the file");
+    case DrawingFileError::BadLength: return QStringLiteral("a text is longer than the file");
+    case DrawingFileError::NotFinite: return QStringLiteral("it holds a value that is not a number");
+    case DrawingFileError::BadSheetSize: return QStringLiteral("its sheet size is zero or less");
+    case DrawingFileError::OutOfMemory: return QStringLiteral("there is not enough memory");
+    case DrawingFileError::None: break;
+    }
+    return {};
+}
+
+bool ParseNumber(const QString &text, int low, int high, int &value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && value >= low && value <= high;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Headless: rendering needs fonts, not a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+
+    QString input, output;
+    int dpi = 150, page = 1;
+    bool all = false, pageGiven = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            std::fputs(Usage, stdout);
+            return 0;
+        } else if (arg == QLatin1String("--dpi")) {
+            if (!hasValue || !ParseNumber(args[++i], 10, 4000, dpi))
+                return Fail(2, QStringLiteral("--dpi takes a whole number from 10 to 4000"));
+        } else if (arg == QLatin1String("--page")) {
+            if (!hasValue || !ParseNumber(args[++i], 1, 100000, page))
+                return Fail(2, QStringLiteral("--page takes a sheet number from 1"));
+            pageGiven = true;
+        } else if (arg == QLatin1String("--all")) {
+            all = true;
+        } else if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
+            if (!hasValue)
+                return Fail(2, QStringLiteral("-o takes a file name"));
+            output = args[++i];
+        } else if (arg.startsWith(QLatin1Char('-'))) {
+            return Fail(2, QStringLiteral("unknown option %1").arg(arg));
+        } else if (input.isEmpty()) {
+            input = arg;
+        } else {
+            return Fail(2, QStringLiteral("more than one drawing given"));
+        }
+    }
+    if (input.isEmpty())
+        return Fail(2, QStringLiteral("no drawing given"));
+    if (all && pageGiven)
+        return Fail(2, QStringLiteral("--page and --all exclude each other"));
+    if (output.isEmpty())
+        output = QFileInfo(input).path() + QLatin1Char('/') + QFileInfo(input).completeBaseName() + QStringLiteral(".png");
+    const QString format = QFileInfo(output).suffix().toLower();
+    if (format != QLatin1String("bmp") && format != QLatin1String("png") && format != QLatin1String("pdf"))
+        return Fail(2, QStringLiteral("the output must end in .bmp, .png or .pdf"));
+
+    QFile file(input);
+    if (!file.open(QIODevice::ReadOnly))
+        return Fail(1, QStringLiteral("cannot open %1: %2").arg(input, file.errorString()));
+    if (file.size() > (qint64(1) << 30))
+        return Fail(1, QStringLiteral("%1 is too large to be a drawing").arg(input));
+    DrawingState drawing;
+    DrawingFileSettings settings;
+    const DrawingFileError error = ReadDrawingFile(file.readAll(), drawing, settings);
+    if (error != DrawingFileError::None)
+        return Fail(1, QStringLiteral("%1 is damaged or not a drawing: %2").arg(input, ErrorText(error)));
+    drawing.PageWidthInch = settings.PageWidthInch;
+    drawing.PageHeightInch = settings.PageHeightInch;
+    const int sheets = std::clamp(int(std::lround(settings.PageCount)), 1, 10);
+    if (page > sheets)
+        return Fail(2, QStringLiteral("the drawing has %1 sheet(s)").arg(sheets));
+    const int first = all ? 1 : page, last = all ? sheets : page;
+
+    if (format == QLatin1String("pdf")) {
+        QSaveFile out(output);
+        if (!out.open(QIODevice::WriteOnly))
+            return Fail(1, QStringLiteral("cannot write %1: %2").arg(output, out.errorString()));
+        {
+            QPdfWriter pdf(&out);
+            pdf.setResolution(1200);
+            pdf.setCreator(QStringLiteral("velmora-export"));
+            PaintSheetsOnPages(pdf, drawing, sheets, first - 1, last - 1);
+        }
+        if (!out.commit())
+            return Fail(1, QStringLiteral("cannot write %1: %2").arg(output, out.errorString()));
+        return 0;
+    }
+    for (int sheet = first; sheet <= last; ++sheet) {
+        const QString name = all ? QFileInfo(output).path() + QLatin1Char('/') + QFileInfo(output).completeBaseName() +
+                                       QStringLiteral("-%1.").arg(sheet) + format
+                                 : output;
+        QSaveFile out(name);
+        if (!out.open(QIODevice::WriteOnly))
+            return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, out.errorString()));
+        const ExportError written = format == QLatin1String("bmp") ? WriteSheetBmp(drawing, sheets, sheet - 1, dpi, out)
+                                                                   : WriteSheetPng(drawing, sheets, sheet - 1, dpi, out);
+        if (written == ExportError::TooLarge)
+            return Fail(1, QStringLiteral("the image of sheet %1 at %2 DPI is too large for %3").arg(sheet).arg(dpi).arg(format));
+        if (written != ExportError::None || !out.commit())
+            return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, out.errorString()));
+    }
+    return 0;
+}

@@ -1,0 +1,128 @@
+#include "sheet_export.h"
+
+#include "painter_canvas.h"
+#include "sheet_renderer.h"
+
+#include "document/drawing_state.h"
+#include "document/units.h"
+
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+constexpr int BandRows = 512;
+constexpr int64_t MaxBmpBytes = int64_t(0xFFFFFFFF);
+constexpr int64_t MaxPngPixels = int64_t(400) * 1000 * 1000;
+
+// Renders rows [top, top + rows) of the sheet's image into band (at least rows high).
+void RenderBand(DrawingState &state, const ViewGeometry &view, int sheet, int top, int rows, QImage &band)
+{
+    band.fill(Qt::white);
+    QPainter painter(&band);
+    painter.setClipRect(QRect(0, 0, view.PageWidthPx, rows));
+    PainterCanvas canvas(painter, QPoint(0, -top));
+    RenderSheetDrawing(canvas, state, view, sheet);
+}
+
+bool ValidSheet(const ViewGeometry &view, int sheet)
+{
+    return sheet >= 0 && sheet < view.PageCount && view.PageWidthPx > 0 && view.PageHeightPx > 0;
+}
+
+} // namespace
+
+ViewGeometry ExportGeometry(const DrawingState &state, int pageCount, double dpi)
+{
+    return ComputeViewGeometry(pageCount, 100, dpi, dpi, state.PageWidthInch, state.PageHeightInch);
+}
+
+ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out)
+{
+    const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
+    if (!ValidSheet(view, sheet))
+        return ExportError::NoSuchSheet;
+    const int width = view.PageWidthPx, height = view.PageHeightPx;
+    const int64_t rowBytes = (int64_t(width) * 3 + 3) / 4 * 4;
+    const int64_t fileBytes = 54 + rowBytes * height;
+    if (fileBytes > MaxBmpBytes || width > 65535 * 4 || int64_t(width) * BandRows > int64_t(1) << 31)
+        return ExportError::TooLarge;
+
+    char header[54] = {};
+    header[0] = 'B';
+    header[1] = 'M';
+    qToLittleEndian<quint32>(quint32(fileBytes), header + 2);
+    qToLittleEndian<quint32>(54, header + 10);
+    qToLittleEndian<quint32>(40, header + 14);
+    qToLittleEndian<qint32>(width, header + 18);
+    qToLittleEndian<qint32>(height, header + 22); // positive: rows from the bottom up
+    qToLittleEndian<quint16>(1, header + 26);
+    qToLittleEndian<quint16>(24, header + 28);
+    qToLittleEndian<quint32>(quint32(rowBytes * height), header + 34);
+    const qint32 pixelsPerMetre = qint32(dpi / 0.0254 + 0.5);
+    qToLittleEndian<qint32>(pixelsPerMetre, header + 38);
+    qToLittleEndian<qint32>(pixelsPerMetre, header + 42);
+    if (out.write(header, 54) != 54)
+        return ExportError::WriteFailed;
+
+    QImage band(width, std::min(BandRows, height), QImage::Format_RGB32);
+    QByteArray row(rowBytes, '\0');
+    // Bands from the bottom of the sheet up, each written from its last row to its first.
+    for (int bottom = height; bottom > 0; bottom -= BandRows) {
+        const int top = std::max(0, bottom - BandRows);
+        RenderBand(state, view, sheet, top, bottom - top, band);
+        for (int y = bottom - top - 1; y >= 0; --y) {
+            const auto *pixels = reinterpret_cast<const QRgb *>(band.constScanLine(y));
+            for (int x = 0; x < width; ++x) {
+                row[3 * x] = char(qBlue(pixels[x]));
+                row[3 * x + 1] = char(qGreen(pixels[x]));
+                row[3 * x + 2] = char(qRed(pixels[x]));
+            }
+            if (out.write(row) != row.size())
+                return ExportError::WriteFailed;
+        }
+    }
+    return ExportError::None;
+}
+
+ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out)
+{
+    const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
+    if (!ValidSheet(view, sheet))
+        return ExportError::NoSuchSheet;
+    if (int64_t(view.PageWidthPx) * view.PageHeightPx > MaxPngPixels)
+        return ExportError::TooLarge;
+    QImage image(view.PageWidthPx, view.PageHeightPx, QImage::Format_RGB32);
+    if (image.isNull())
+        return ExportError::TooLarge;
+    RenderBand(state, view, sheet, 0, view.PageHeightPx, image);
+    const int pixelsPerMetre = int(dpi / 0.0254 + 0.5);
+    image.setDotsPerMeterX(pixelsPerMetre);
+    image.setDotsPerMeterY(pixelsPerMetre);
+    QImageWriter writer(&out, "png");
+    return writer.write(image) ? ExportError::None : ExportError::WriteFailed;
+}
+
+void PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last)
+{
+    const QSizeF sheetMm(state.PageWidthInch * MmPerInch, state.PageHeightInch * MmPerInch);
+    device.setPageLayout(QPageLayout(QPageSize(sheetMm, QPageSize::Millimeter), QPageLayout::Portrait,
+                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    const double dpi = device.logicalDpiX() > 0 ? device.logicalDpiX() : 1200;
+    const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
+    QPainter painter(&device);
+    for (int sheet = first; sheet <= last; ++sheet) {
+        if (sheet > first)
+            static_cast<QPagedPaintDevice &>(device).newPage();
+        PainterCanvas canvas(painter);
+        RenderSheetDrawing(canvas, state, view, sheet);
+    }
+}
+
+} // namespace velmora

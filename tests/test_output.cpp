@@ -1,0 +1,204 @@
+// Page setup, image export, printing to PDF and the batch exporter, with real files.
+#include "app/main_form.h"
+#include "i18n/options_file.h"
+#include "render/sheet_export.h"
+
+#include <QBuffer>
+#include <QLineEdit>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QtEndian>
+#include <QtTest>
+
+using namespace velmora;
+
+namespace {
+
+struct Window {
+    QTemporaryDir dir;
+    std::unique_ptr<TMainForm> form;
+    QStringList errors, messages;
+    QString savePath;
+    Window()
+    {
+        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
+        form = std::make_unique<TMainForm>(dir.path());
+        form->ShowError = [this](const QString &text) { errors << text; };
+        form->AskSaveFileName = [this](const FileDialogFilter &) { return savePath; };
+        form->SeiteEinrichtenForm->ShowMessage = [this](const QString &text) { messages << text; };
+        form->show();
+    }
+    ~Window() { form->State.Modified = false; }
+    TMainForm *operator->() { return form.get(); }
+};
+
+void Type(DecimalEdit *edit, const QString &text)
+{
+    edit->findChild<QLineEdit *>()->setText(text);
+}
+
+int PdfPages(const QByteArray &pdf)
+{
+    return int(pdf.count("/Type /Page\n"));
+}
+
+} // namespace
+
+class TestOutput : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    void pageSetup()
+    {
+        Window w;
+        TSeiteEinrichtenForm &dialog = *w->SeiteEinrichtenForm;
+        QTimer::singleShot(0, &dialog, [&] {
+            QVERIFY(dialog.mmcheck->isChecked());
+            QCOMPARE(dialog.breited->text(), QStringLiteral("210,00"));
+            QCOMPARE(dialog.hoched->text(), QStringLiteral("297,00"));
+            dialog.zollcheck->setChecked(true);
+            Type(dialog.breited, "8,5");
+            Type(dialog.hoched, "11");
+            dialog.BitBtnXP1->click();
+        });
+        w->DateiSeiteeinrichten1->trigger();
+        QCOMPARE(w->State.PageWidthInch, 8.5);
+        QCOMPARE(w->State.PageHeightInch, 11.0);
+        QVERIFY(w->State.Modified);
+
+        w->State.Modified = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            QCOMPARE(dialog.breited->text(), QStringLiteral("215,90"));
+            QCOMPARE(dialog.hoched->text(), QStringLiteral("279,40"));
+            dialog.BitBtnXP1->click(); // OK without a change
+        });
+        w->DateiSeiteeinrichten1->trigger();
+        QVERIFY(w->State.Modified);
+        QCOMPARE(w->State.PageWidthInch, 8.5); // the exact size, not the two decimals shown
+
+        QTimer::singleShot(0, &dialog, [&] {
+            dialog.zollcheck->setChecked(true);
+            dialog.BitBtnXP5->click(); // A3 landscape switches back to mm
+            QVERIFY(dialog.mmcheck->isChecked());
+            Type(dialog.hoched, "0");
+            dialog.BitBtnXP1->click(); // refused: the dialog stays
+            Type(dialog.hoched, "abc");
+            dialog.BitBtnXP1->click();
+            QVERIFY(dialog.isVisible());
+            dialog.VonDruckerBtn->click(); // this machine has no printer
+            dialog.close();                // the close box cancels
+        });
+        w->State.Modified = false;
+        w->DateiSeiteeinrichten1->trigger();
+        QCOMPARE(w.messages.size(), 3);
+        QCOMPARE(w.messages[0], QStringLiteral("Breite und Höhe müssen Zahlen größer als 0 sein."));
+        QCOMPARE(w.messages[2], QStringLiteral("Es ist kein Drucker eingerichtet."));
+        QCOMPARE(w->State.PageHeightInch, 11.0); // nothing changed
+        QVERIFY(!w->State.Modified);
+    }
+
+    void bmpExportAtOneFiftyDpi()
+    {
+        Window w;
+        DrawingObject *line = w->State.Objects.Append();
+        *line = DrawingObject{};
+        line->PenWidth = 1;
+        line->X1 = 20;
+        line->Y1 = 100;
+        line->X2 = 190;
+        line->Y2 = 100;
+        w.savePath = w.dir.filePath("sheet.bmp");
+        QTimer::singleShot(0, w->DPIForm, [&] {
+            QCOMPARE(w->DPIForm->DPIED->value(), 150);
+            w->DPIForm->BitBtn1->click();
+        });
+        w->DateiAlsBildexportieren1->trigger();
+        QVERIFY(w.errors.isEmpty());
+        QFile file(w.savePath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bmp = file.readAll();
+        QCOMPARE(bmp.left(2), QByteArray("BM"));
+        const int width = qFromLittleEndian<qint32>(bmp.constData() + 18);
+        const int height = qFromLittleEndian<qint32>(bmp.constData() + 22);
+        QCOMPARE(width, 1240);
+        QCOMPARE(height, 1754);
+        QCOMPARE(qFromLittleEndian<quint16>(bmp.constData() + 28), quint16(24));
+        const int rowBytes = (width * 3 + 3) / 4 * 4;
+        QCOMPARE(bmp.size(), 54 + rowBytes * height);
+        auto pixel = [&](int x, int y) { // y from the top
+            const char *p = bmp.constData() + 54 + qsizetype(height - 1 - y) * rowBytes + 3 * x;
+            return qRgb(uchar(p[2]), uchar(p[1]), uchar(p[0]));
+        };
+        const int lineRow = qRound(100 * 150 / MmPerInch);
+        QCOMPARE(qGray(pixel(600, lineRow)) < 60, true);   // the line
+        QCOMPARE(qGray(pixel(600, lineRow + 20)) > 250, true); // paper
+        QCOMPARE(qGray(pixel(40 * 150 / 25, qRound(90 * 150 / MmPerInch))) > 250, true); // no ruler in the image
+
+        // A sheet beyond the drawing is refused; a PNG is chosen by its extension.
+        QTimer::singleShot(0, w->DPIForm, [&] {
+            w->DPIForm->SeiteEd->setValue(2);
+            w->DPIForm->BitBtn1->click();
+        });
+        w->DateiAlsBildexportieren1->trigger();
+        QCOMPARE(w.errors, QStringList{"Die Zeichnung hat nur 1 Seiten."});
+        w.savePath = w.dir.filePath("sheet.png");
+        w->PageAnz->setValue(2);
+        QTimer::singleShot(0, w->DPIForm, [&] { w->DPIForm->BitBtn1->click(); });
+        w->DateiAlsBildexportieren1->trigger();
+        QImage png(w.savePath);
+        QCOMPARE(png.size(), QSize(1240, 1754)); // sheet 2, empty
+        QCOMPARE(qGray(png.pixel(600, lineRow)), 255);
+    }
+
+    void pdfOfThreeSheets()
+    {
+        DrawingState state;
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter pdf(&buffer);
+            pdf.setResolution(1200);
+            PaintSheetsOnPages(pdf, state, 3, 0, 2);
+        }
+        const QByteArray bytes = buffer.data();
+        QCOMPARE(PdfPages(bytes), 3);
+        QCOMPARE(int(bytes.count("/MediaBox [0 0 595.000000 842.000000]")), 3); // A4 in points
+    }
+
+    void batchExporter()
+    {
+        QTemporaryDir dir;
+        const QString exporter = QStringLiteral(VELMORA_EXPORT);
+        QProcess run;
+        run.start(exporter, {QStringLiteral(TEST_DATA_DIR "/full.vlm"), "--all", "-o", dir.filePath("all.pdf")});
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 0);
+        QFile pdf(dir.filePath("all.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(PdfPages(pdf.readAll()), 3);
+
+        run.start(exporter, {QStringLiteral(TEST_DATA_DIR "/full.vlm"), "--page", "2", "--dpi", "50", "-o",
+                             dir.filePath("two.bmp")});
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 0);
+        QCOMPARE(QImage(dir.filePath("two.bmp")).size(), QSize(585, 413)); // A4 landscape at 50 DPI
+
+        run.start(exporter, {QStringLiteral(TEST_DATA_DIR "/damaged_count_huge.vlm"), "-o", dir.filePath("x.png")});
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 1);
+        QVERIFY(run.readAllStandardError().contains("damaged or not a drawing"));
+        QVERIFY(!QFile::exists(dir.filePath("x.png")));
+
+        run.start(exporter, {QStringLiteral(TEST_DATA_DIR "/full.vlm"), "--dpi", "5"});
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 2);
+        run.start(exporter, {"--help"});
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 0);
+        QVERIFY(run.readAllStandardOutput().contains("Usage: velmora-export"));
+    }
+};
+
+QTEST_MAIN(TestOutput)
+#include "test_output.moc"
