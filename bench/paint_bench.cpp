@@ -139,6 +139,8 @@ public:
     double ScreenDpiY() const override { return 96; }
     TextFontChoice &NewTextFont() override { return font_; }
     bool EditText(const QString *, QString &) override { return false; }
+    EditRecorder &Edits() override { return recorder_; }
+    void CommitEdit() override { recorder_.End(); }
 
 private:
     DrawingState &state_;
@@ -146,6 +148,7 @@ private:
     QImage &target_;
     QRect viewport_;
     TextFontChoice font_;
+    EditRecorder recorder_;
 };
 
 enum class Drag { RulerMove, RulerAlong, CompassArc, ProtractorTurn };

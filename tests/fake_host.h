@@ -78,6 +78,15 @@ public:
         text = *Answers.takeFirst();
         return true;
     }
+    EditRecorder &Edits() override { return Recorder; }
+    void CommitEdit() override
+    {
+        if (auto edit = Recorder.End())
+            Steps.push_back(std::move(*edit));
+    }
+    EditRecorder Recorder;
+    std::vector<DrawingEdit> Steps;
+
     TextFontChoice Font;
     QList<std::optional<QString>> Answers;
     QStringList Prefills;

@@ -84,6 +84,7 @@ void TMainForm::SetUnChanged()
 
 void TMainForm::NewAll()
 {
+    History.clear();
     State.ClearRecords();
     State.FileName.clear();
     SetUnChanged();
@@ -202,6 +203,7 @@ bool TMainForm::OpenFile()
     State.TakeRecords(read);
     State.FileName = path;
     ApplyFileSettings(settings);
+    History.clear(); // a history of another drawing means nothing here
     UpdateEds();
     SetUnChanged();
     return true;

@@ -96,4 +96,14 @@ bool FormToolHost::EditText(const QString *prefill, QString &text)
     return form_.AddTextForm->Execute(prefill, text);
 }
 
+EditRecorder &FormToolHost::Edits()
+{
+    return form_.Recorder;
+}
+
+void FormToolHost::CommitEdit()
+{
+    form_.CommitEdit();
+}
+
 } // namespace velmora

@@ -28,6 +28,8 @@ public:
     double ScreenDpiY() const override;
     TextFontChoice &NewTextFont() override;
     bool EditText(const QString *prefill, QString &text) override;
+    EditRecorder &Edits() override;
+    void CommitEdit() override;
 
 private:
     TMainForm &form_;

@@ -32,6 +32,7 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
     });
     CreateDialogHooks();
     CreateMenus();
+    CreateHistory();
     CreateToolBarPanel();
     CreateToolMenu();
     CreateEntryBar();
@@ -272,6 +273,8 @@ void TMainForm::zoomedChange()
 
 void TMainForm::PageAnzChange()
 {
+    RecordPageCount(LastPageCount, PageAnz->value());
+    LastPageCount = PageAnz->value();
     SetChanged();
     PaintBox1Paint();
 }

@@ -37,6 +37,7 @@
 #include <QToolBar>
 #include <QPrinter>
 #include <QTranslator>
+#include <QUndoStack>
 
 #include <functional>
 #include <optional>
@@ -174,6 +175,24 @@ public:
     std::function<QString(const FileDialogFilter &dialog)> AskOpenFileName;
     std::function<QString(const FileDialogFilter &dialog)> AskSaveFileName;
 
+    // The history of the drawing: undo and redo.
+    QMenu *Bearbeiten1 = nullptr;
+    QAction *Rueckgaengig1 = nullptr;
+    QAction *Wiederherstellen1 = nullptr;
+    QAction *UndoIcon = nullptr, *RedoIcon = nullptr;
+    QUndoStack History;
+    EditRecorder Recorder;
+    static constexpr int HistoryLimit = 1000; // steps kept; older ones are forgotten
+    bool ApplyingHistory = false;
+    int LastPageCount = 1;
+    void Rueckgaengig1Click();
+    void Wiederherstellen1Click();
+    void UpdateHistoryItems();
+    void AfterHistoryStep();
+    void CommitEdit();
+    void RecordPageCount(int before, int after);
+    bool DragInProgress() const;
+
     // Change tracking and the caption.
     void SetChanged();
     void SetUnChanged();
@@ -233,6 +252,7 @@ private:
     QAction *AddTool(QActionGroup *tools, const char *name, const QString &caption, const QString &hint,
                      ToolIconKind icon, std::initializer_list<ModeItem> modes);
     void CreateToolMenu();
+    void CreateHistory();
     void CreateEntryBar();
     void CreateDialogHooks();
     void PaintSurface(QPainter &painter, const QRect &exposed);

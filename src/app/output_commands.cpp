@@ -36,8 +36,12 @@ void TMainForm::DateiSeiteeinrichten1Click()
     double width = State.PageWidthInch, height = State.PageHeightInch;
     if (!SeiteEinrichtenForm->Execute(width, height))
         return;
+    const double widthBefore = State.PageWidthInch, heightBefore = State.PageHeightInch;
+    Recorder.Begin(State, QStringLiteral("Seite einrichten"));
     State.PageWidthInch = width;
     State.PageHeightInch = height;
+    Recorder.SheetSizeChanged(widthBefore, heightBefore);
+    CommitEdit();
     SetChanged();
     PaintBox1Paint();
 }

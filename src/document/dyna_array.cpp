@@ -114,6 +114,18 @@ void *DynaArrayCore::AppendRaw()
     return SelectRaw(Count - 1);
 }
 
+void *DynaArrayCore::InsertRaw(int i)
+{
+    if (i < 0 || i > Count)
+        return nullptr;
+    if (!AppendRaw())
+        return nullptr;
+    if (i < Count - 1)
+        std::memmove(data_ + int64_t(i + 1) * RecordSize, data_ + int64_t(i) * RecordSize,
+                     size_t(Count - 1 - i) * RecordSize);
+    return SelectRaw(i);
+}
+
 bool DynaArrayCore::DeleteRaw(int i)
 {
     if (i < 0 || i >= Count)

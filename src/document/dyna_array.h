@@ -42,6 +42,7 @@ protected:
     void SwapStorageRaw(DynaArrayCore &other); // records, counts and blocks; cursors reset
     void *SelectRaw(int i);
     void *AppendRaw(); // null when the block could not be grown; nothing changed then
+    void *InsertRaw(int i); // a new record at i, the later ones moved up; null as AppendRaw
     bool DeleteRaw(int i);
     void ClearRaw();
     void *SwapRaw(int a, int b); // the record b afterwards, or null when nothing happened
@@ -70,6 +71,9 @@ public:
 
     T *Select(int i) { return Bind(SelectRaw(i)); }
     T *Append() { return Bind(AppendRaw()); }
+    // A new record at index i (0 <= i <= Count), the records from i on moved up one place.
+    // Used to put a deleted record back where it was.
+    T *Insert(int i) { return Bind(InsertRaw(i)); }
     bool Delete(int i)
     {
         const bool done = DeleteRaw(i);

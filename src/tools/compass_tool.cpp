@@ -148,9 +148,12 @@ void CompassTool::ReleaseArc()
     drag_.ArcDrawing = false;
     if (!drag_.ArcTurnKnown)
         return; // the angle never changed: no arc
+    host_.Edits().Begin(host_.State(), QStringLiteral("Kreisbogen"));
     DrawingObject *arc = host_.State().Objects.Append();
-    if (!arc)
+    if (!arc) {
+        host_.CommitEdit();
         return;
+    }
     host_.SetChanged();
     arc->Kind = KindArc;
     CircleBox(*arc);
@@ -159,17 +162,22 @@ void CompassTool::ReleaseArc()
     arc->Y3 = clockwise ? drag_.ArcEndY : drag_.ArcStartY;
     arc->X4 = clockwise ? drag_.ArcStartX : drag_.ArcEndX;
     arc->Y4 = clockwise ? drag_.ArcStartY : drag_.ArcEndY;
+    host_.CommitEdit();
     host_.Repaint();
 }
 
 void CompassTool::AddCircle()
 {
+    host_.Edits().Begin(host_.State(), QStringLiteral("Kreis"));
     DrawingObject *circle = host_.State().Objects.Append();
-    if (!circle)
+    if (!circle) {
+        host_.CommitEdit();
         return;
+    }
     host_.SetChanged();
     circle->Kind = KindEllipse;
     CircleBox(*circle);
+    host_.CommitEdit();
     host_.Repaint();
 }
 

@@ -8,9 +8,12 @@ void CurveTool::Press(int x, int y)
 {
     if (drag_.CurveHasControl1) {
         drag_.CurveHasControl1 = false;
+        host_.Edits().Begin(host_.State(), QStringLiteral("Kurve"));
         DrawingObject *curve = host_.State().Objects.Append();
-        if (!curve)
+        if (!curve) {
+            host_.CommitEdit();
             return;
+        }
         host_.SetChanged();
         const double s = host_.State().PixelsPerMm;
         curve->Kind = KindBezier;
@@ -24,6 +27,7 @@ void CurveTool::Press(int x, int y)
         curve->Y3 = y / s;
         curve->X4 = drag_.CurveEndX / s;
         curve->Y4 = drag_.CurveEndY / s;
+        host_.CommitEdit();
         host_.Repaint();
     } else if (drag_.CurveHasEnd) {
         drag_.CurveHasEnd = false;

@@ -87,9 +87,14 @@ void ObjectTool::PressDelete()
     if (!HoverValid())
         return;
     drag_.HoverActive = false;
-    if (!host_.State().Objects.Delete(drag_.HoverIndex))
+    host_.Edits().Begin(host_.State(), QStringLiteral("Objekt löschen"));
+    host_.Edits().WillDeleteObject(drag_.HoverIndex);
+    if (!host_.State().Objects.Delete(drag_.HoverIndex)) {
+        host_.Edits().End(); // nothing was deleted
         return;
+    }
     host_.SetChanged();
+    host_.CommitEdit();
     host_.Repaint();
 }
 
@@ -114,6 +119,8 @@ void ObjectTool::ReleaseMove(int x, int y)
 {
     DrawingState &state = host_.State();
     if (drag_.HoverIndex < state.Objects.Count) {
+        host_.Edits().Begin(state, QStringLiteral("Objekt verschieben"));
+        host_.Edits().WillChangeObject(drag_.HoverIndex);
         DrawingObject &o = *state.Objects.Select(drag_.HoverIndex);
         const double dx = (x - drag_.AnchorX) / state.PixelsPerMm, dy = (y - drag_.AnchorY) / state.PixelsPerMm;
         o.X1 += dx;
@@ -125,6 +132,7 @@ void ObjectTool::ReleaseMove(int x, int y)
         o.Y3 += dy;
         o.Y4 += dy;
         host_.SetChanged();
+        host_.CommitEdit();
     }
     drag_.ObjectDragging = false;
     host_.Repaint();

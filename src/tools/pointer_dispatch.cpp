@@ -120,6 +120,7 @@ void PointerDispatch::MouseUp(int surfaceX, int surfaceY)
 {
     if (drag_.StrokeActive) {
         drag_.StrokeActive = false;
+        host_.CommitEdit(); // the whole stroke is one step
         return;
     }
     const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
@@ -135,11 +136,12 @@ void PointerDispatch::MouseUp(int surfaceX, int surfaceY)
         drag_.SpanSetting = false;
         compass_.DragSpan(x, y);
     } else if (drag_.ProtractorMarking || drag_.RulerAlongDrawing || drag_.RulerAcrossDrawing) {
+        const bool mark = drag_.ProtractorMarking;
         bool &flag = drag_.ProtractorMarking ? drag_.ProtractorMarking
                      : drag_.RulerAlongDrawing ? drag_.RulerAlongDrawing
                                                : drag_.RulerAcrossDrawing;
         flag = false;
-        StorePendingLine(host_, drag_);
+        StorePendingLine(host_, drag_, mark ? QStringLiteral("Gradmarkierung") : QStringLiteral("Linie"));
     } else if (drag_.CompassMoving) {
         drag_.CompassMoving = false;
         compass_.DragMove(x, y);

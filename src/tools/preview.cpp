@@ -19,11 +19,14 @@ void DrawPreviewLine(ToolHost &host, double x1, double y1, double x2, double y2,
 
 namespace velmora {
 
-void StorePendingLine(ToolHost &host, const DragState &drag)
+void StorePendingLine(ToolHost &host, const DragState &drag, const QString &label)
 {
+    host.Edits().Begin(host.State(), label);
     DrawingObject *line = host.State().Objects.Append();
-    if (!line) // the list could not grow; it said so and nothing changed
+    if (!line) { // the list could not grow; it said so and nothing changed
+        host.CommitEdit();
         return;
+    }
     host.SetChanged();
     line->Colour = host.PenColour();
     line->PenWidth = host.PenWidth();
@@ -32,6 +35,7 @@ void StorePendingLine(ToolHost &host, const DragState &drag)
     line->Y1 = drag.PendingLineY1;
     line->X2 = drag.PendingLineX2;
     line->Y2 = drag.PendingLineY2;
+    host.CommitEdit();
     host.Repaint();
 }
 

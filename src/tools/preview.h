@@ -12,6 +12,6 @@ void DrawPreviewLine(ToolHost &host, double x1, double y1, double x2, double y2,
 
 // Appends the pending line of a ruler or protractor drag as a line object with the current
 // pen, marks the drawing changed and repaints.
-void StorePendingLine(ToolHost &host, const DragState &drag);
+void StorePendingLine(ToolHost &host, const DragState &drag, const QString &label);
 
 } // namespace velmora

@@ -188,7 +188,7 @@ void RulerTool::DragAcross(int x, int y)
 
 void RulerTool::StoreLine()
 {
-    StorePendingLine(host_, drag_);
+    StorePendingLine(host_, drag_, QStringLiteral("Linie"));
 }
 
 } // namespace velmora

@@ -14,12 +14,14 @@ void StrokeTool::Press(int x, int y)
 void StrokeTool::Move(int x, int y)
 {
     DrawingState &state = host_.State();
+    const bool erasing = host_.Selection().Is(Tool::Eraser);
+    // The stroke's first segment opens the step that its release closes.
+    host_.Edits().Begin(state, erasing ? QStringLiteral("Radierstrich") : QStringLiteral("Bleistiftstrich"));
     DrawingObject *segment = state.Objects.Append();
     if (!segment)
         return;
     host_.SetChanged();
     const double s = state.PixelsPerMm;
-    const bool erasing = host_.Selection().Is(Tool::Eraser);
     segment->Kind = KindLine;
     segment->Colour = erasing ? ColourWhite : host_.PenColour();
     segment->PenWidth = erasing ? host_.EraserSize() : host_.PenWidth();

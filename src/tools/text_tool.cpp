@@ -73,16 +73,20 @@ void TextTool::PressAdd(int x, int y)
     if (!host_.EditText(nullptr, content))
         return;
     DrawingState &state = host_.State();
+    host_.Edits().Begin(state, QStringLiteral("Text hinzufügen"));
     TextObject *text = state.Texts.Append();
-    if (!text)
+    if (!text) {
+        host_.CommitEdit();
         return;
+    }
     *text = TextObject{}; // a reused slot keeps no stale strings or bytes
     host_.SetChanged();
     text->Left = text->Right = x / state.PixelsPerMm;
     text->Top = text->Bottom = y / state.PixelsPerMm;
     SetTextString(*text, content);
     ApplyFont(*text, host_.NewTextFont());
-    host_.Repaint();
+    host_.Repaint(); // measures the new text's box
+    host_.CommitEdit();
 }
 
 void TextTool::PressChange()
@@ -100,11 +104,15 @@ void TextTool::PressChange()
     font.Pitch = text.Pitch;
     font.Style = text.Style;
     QString changed;
-    if (host_.EditText(&current, changed)) {
+    if (host_.EditText(&current, changed) && drag_.HoverIndex < host_.State().Texts.Count) {
+        host_.Edits().Begin(host_.State(), QStringLiteral("Text ändern"));
+        host_.Edits().WillChangeText(drag_.HoverIndex);
         TextObject &same = *host_.State().Texts.Select(drag_.HoverIndex);
         SetTextString(same, changed);
         ApplyFont(same, host_.NewTextFont());
         host_.SetChanged();
+        host_.Repaint();
+        host_.CommitEdit();
     }
     host_.Repaint();
 }
@@ -114,9 +122,14 @@ void TextTool::PressDelete()
     if (!HoverValid())
         return;
     drag_.HoverActive = false;
-    if (!host_.State().DeleteText(drag_.HoverIndex))
+    host_.Edits().Begin(host_.State(), QStringLiteral("Text löschen"));
+    host_.Edits().WillDeleteText(drag_.HoverIndex);
+    if (!host_.State().DeleteText(drag_.HoverIndex)) {
+        host_.Edits().End(); // nothing was deleted
         return;
+    }
     host_.SetChanged();
+    host_.CommitEdit();
     host_.Repaint();
 }
 
@@ -142,6 +155,8 @@ void TextTool::ReleaseMove(int x, int y)
 {
     DrawingState &state = host_.State();
     if (drag_.HoverIndex < state.Texts.Count) {
+        host_.Edits().Begin(state, QStringLiteral("Text verschieben"));
+        host_.Edits().WillChangeText(drag_.HoverIndex);
         TextObject &text = *state.Texts.Select(drag_.HoverIndex);
         const double dx = (x - drag_.AnchorX) / state.PixelsPerMm, dy = (y - drag_.AnchorY) / state.PixelsPerMm;
         text.Left += dx;
@@ -149,6 +164,7 @@ void TextTool::ReleaseMove(int x, int y)
         text.Top += dy;
         text.Bottom += dy;
         host_.SetChanged();
+        host_.CommitEdit();
     }
     drag_.TextDragging = false;
     host_.Repaint();

@@ -5,6 +5,7 @@
 
 #include "tool_selection.h"
 
+#include "document/drawing_edit.h"
 #include "document/drawing_state.h"
 #include "render/canvas.h"
 
@@ -61,6 +62,11 @@ public:
     // Shows the text dialog modally; prefill, when given, replaces what the dialog's memo held.
     // True with the memo's text when the user confirmed.
     virtual bool EditText(const QString *prefill, QString &text) = 0;
+
+    // The history: an action opens a step with Edits().Begin, names the records it changes or
+    // deletes in place, and CommitEdit makes what it did one step that can be taken back.
+    virtual EditRecorder &Edits() = 0;
+    virtual void CommitEdit() = 0;
 };
 
 } // namespace velmora

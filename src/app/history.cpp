@@ -1,0 +1,160 @@
+// Undo and redo: every action that changes the drawing is one step of a QUndoStack.
+#include "main_form.h"
+
+#include <QStyle>
+
+namespace velmora {
+
+namespace {
+
+// A step of the drawing: done when it is pushed, taken back and done again from the edit.
+class DrawingCommand : public QUndoCommand {
+public:
+    DrawingCommand(TMainForm &form, DrawingEdit edit) : form_(form), edit_(std::move(edit))
+    {
+        setText(edit_.Label);
+    }
+    void undo() override
+    {
+        edit_.Revert(form_.State);
+        form_.AfterHistoryStep();
+    }
+    void redo() override
+    {
+        if (pushed_) { // pushing: the action has already done it
+            pushed_ = false;
+            return;
+        }
+        edit_.Apply(form_.State);
+        form_.AfterHistoryStep();
+    }
+
+private:
+    TMainForm &form_;
+    DrawingEdit edit_;
+    bool pushed_ = true;
+};
+
+// A change of the number of sheets, which lives in its spin edit.
+class PageCountCommand : public QUndoCommand {
+public:
+    PageCountCommand(TMainForm &form, int before, int after) : form_(form), before_(before), after_(after)
+    {
+        setText(QStringLiteral("Seitenanzahl"));
+    }
+    void undo() override { Set(before_); }
+    void redo() override
+    {
+        if (pushed_) {
+            pushed_ = false;
+            return;
+        }
+        Set(after_);
+    }
+
+private:
+    void Set(int count)
+    {
+        form_.ApplyingHistory = true;
+        form_.PageAnz->setValue(count);
+        form_.ApplyingHistory = false;
+        form_.AfterHistoryStep();
+    }
+    TMainForm &form_;
+    int before_, after_;
+    bool pushed_ = true;
+};
+
+} // namespace
+
+void TMainForm::CreateHistory()
+{
+    History.setUndoLimit(HistoryLimit);
+    Bearbeiten1 = new QMenu(QStringLiteral("Bearbeiten"), MainMenu);
+    Bearbeiten1->setObjectName(QStringLiteral("Bearbeiten1"));
+    MainMenu->insertMenu(Ansicht1->menuAction(), Bearbeiten1);
+    Rueckgaengig1 = Bearbeiten1->addAction(QStringLiteral("Rückgängig"));
+    Rueckgaengig1->setObjectName(QStringLiteral("Rueckgaengig1"));
+    Rueckgaengig1->setShortcut(QKeySequence::Undo);
+    Wiederherstellen1 = Bearbeiten1->addAction(QStringLiteral("Wiederherstellen"));
+    Wiederherstellen1->setObjectName(QStringLiteral("Wiederherstellen1"));
+    Wiederherstellen1->setShortcut(QKeySequence::Redo);
+    for (QAction *item : {Rueckgaengig1, Wiederherstellen1})
+        item->setShortcutContext(Qt::ApplicationShortcut);
+    connect(Rueckgaengig1, &QAction::triggered, this, &TMainForm::Rueckgaengig1Click);
+    connect(Wiederherstellen1, &QAction::triggered, this, &TMainForm::Wiederherstellen1Click);
+
+    // Icon items after the file commands' New to Save as, with hints.
+    QAction *before = IconItems->actions().value(4);
+    UndoIcon = new QAction(style()->standardIcon(QStyle::SP_ArrowBack), QString(), IconItems);
+    UndoIcon->setObjectName(QStringLiteral("UndoIcon"));
+    UndoIcon->setToolTip(QStringLiteral("Rückgängig"));
+    RedoIcon = new QAction(style()->standardIcon(QStyle::SP_ArrowForward), QString(), IconItems);
+    RedoIcon->setObjectName(QStringLiteral("RedoIcon"));
+    RedoIcon->setToolTip(QStringLiteral("Wiederherstellen"));
+    IconItems->insertAction(before, UndoIcon);
+    IconItems->insertAction(before, RedoIcon);
+    IconItems->insertSeparator(before);
+    connect(UndoIcon, &QAction::triggered, Rueckgaengig1, &QAction::trigger);
+    connect(RedoIcon, &QAction::triggered, Wiederherstellen1, &QAction::trigger);
+
+    connect(&History, &QUndoStack::indexChanged, this, &TMainForm::UpdateHistoryItems);
+    connect(&History, &QUndoStack::cleanChanged, this, &TMainForm::UpdateHistoryItems);
+    UpdateHistoryItems();
+}
+
+void TMainForm::UpdateHistoryItems()
+{
+    auto name = [this](const QString &item, const QString &step) {
+        const QString text = Translation.TranslateString(item);
+        return step.isEmpty() ? text : text + QStringLiteral(": ") + Translation.TranslateString(step);
+    };
+    Rueckgaengig1->setText(name(QStringLiteral("Rückgängig"), History.canUndo() ? History.undoText() : QString()));
+    Wiederherstellen1->setText(
+        name(QStringLiteral("Wiederherstellen"), History.canRedo() ? History.redoText() : QString()));
+    Rueckgaengig1->setEnabled(History.canUndo());
+    Wiederherstellen1->setEnabled(History.canRedo());
+    UndoIcon->setEnabled(History.canUndo());
+    RedoIcon->setEnabled(History.canRedo());
+}
+
+bool TMainForm::DragInProgress() const
+{
+    const DragState &d = Drag;
+    return d.StrokeActive || d.TextDragging || d.ObjectDragging || d.Panning || d.RulerMoving || d.RulerRotating ||
+           d.RulerAlongDrawing || d.RulerAcrossDrawing || d.ProtractorMoving || d.ProtractorRotating ||
+           d.ProtractorMarking || d.CompassMoving || d.SpanSetting || d.ArcDrawing;
+}
+
+void TMainForm::Rueckgaengig1Click()
+{
+    if (!DragInProgress()) // a drag under way keeps the drawing it started on
+        History.undo();
+}
+
+void TMainForm::Wiederherstellen1Click()
+{
+    if (!DragInProgress())
+        History.redo();
+}
+
+void TMainForm::AfterHistoryStep()
+{
+    Drag.HoverActive = false; // the highlighted record may be gone or elsewhere
+    SetChanged();
+    PaintBox1Paint();
+}
+
+void TMainForm::CommitEdit()
+{
+    if (auto edit = Recorder.End())
+        History.push(new DrawingCommand(*this, std::move(*edit)));
+}
+
+void TMainForm::RecordPageCount(int before, int after)
+{
+    if (!ApplyingHistory && before != after)
+        History.push(new PageCountCommand(*this, before, after));
+}
+
+} // namespace velmora

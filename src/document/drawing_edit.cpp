@@ -1,0 +1,198 @@
+#include "drawing_edit.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmora {
+
+namespace {
+
+void Restore(TextObject &text, const TextSnapshot &snapshot)
+{
+    // The storage image, then the strings (the owned blocks are replaced, not leaked).
+    char16_t *ownedText = text.Text;
+    char *ownedFont = text.FontName;
+    TextFromRecord(snapshot.Record.data(), text);
+    text.Text = ownedText;
+    text.FontName = ownedFont;
+    SetTextString(text, snapshot.Text);
+    SetFontName(text, snapshot.FontName.constData(), int(snapshot.FontName.size()));
+}
+
+bool PutObject(DrawingState &state, int index, const std::optional<DrawingObject> &from,
+               const std::optional<DrawingObject> &to)
+{
+    if (!from) { // to be inserted
+        DrawingObject *slot = state.Objects.Insert(index);
+        if (!slot)
+            return false;
+        *slot = *to;
+        return true;
+    }
+    if (!to)
+        return state.Objects.Delete(index);
+    if (index < 0 || index >= state.Objects.Count)
+        return false;
+    *state.Objects.Select(index) = *to;
+    return true;
+}
+
+bool PutText(DrawingState &state, int index, const std::optional<TextSnapshot> &from,
+             const std::optional<TextSnapshot> &to)
+{
+    if (!from) {
+        TextObject *slot = state.Texts.Insert(index);
+        if (!slot)
+            return false;
+        *slot = TextObject{};
+        Restore(*slot, *to);
+        return true;
+    }
+    if (!to)
+        return state.DeleteText(index);
+    if (index < 0 || index >= state.Texts.Count)
+        return false;
+    Restore(*state.Texts.Select(index), *to);
+    return true;
+}
+
+} // namespace
+
+bool DrawingEdit::Revert(DrawingState &state) const
+{
+    bool ok = true;
+    for (auto it = Texts.rbegin(); it != Texts.rend(); ++it)
+        ok = PutText(state, it->Index, it->After, it->Before) && ok;
+    for (auto it = Objects.rbegin(); it != Objects.rend(); ++it)
+        ok = PutObject(state, it->Index, it->After, it->Before) && ok;
+    if (Sheet) {
+        state.PageWidthInch = Sheet->first.WidthInch;
+        state.PageHeightInch = Sheet->first.HeightInch;
+    }
+    state.TouchContent();
+    return ok;
+}
+
+bool DrawingEdit::Apply(DrawingState &state) const
+{
+    bool ok = true;
+    for (const ObjectChange &change : Objects)
+        ok = PutObject(state, change.Index, change.Before, change.After) && ok;
+    for (const TextChange &change : Texts)
+        ok = PutText(state, change.Index, change.Before, change.After) && ok;
+    if (Sheet) {
+        state.PageWidthInch = Sheet->second.WidthInch;
+        state.PageHeightInch = Sheet->second.HeightInch;
+    }
+    state.TouchContent();
+    return ok;
+}
+
+size_t DrawingEdit::Bytes() const
+{
+    size_t bytes = sizeof(*this) + Objects.size() * sizeof(ObjectChange);
+    for (const TextChange &change : Texts) {
+        bytes += sizeof(TextChange);
+        for (const auto *side : {&change.Before, &change.After})
+            if (*side)
+                bytes += size_t((*side)->Text.size()) * 2 + size_t((*side)->FontName.size());
+    }
+    return bytes;
+}
+
+TextSnapshot EditRecorder::Snapshot(const TextObject &text)
+{
+    TextSnapshot snapshot;
+    TextToRecord(text, snapshot.Record.data());
+    snapshot.Text = TextString(text);
+    snapshot.FontName = QByteArray(text.FontName, FontNameLength(text));
+    return snapshot;
+}
+
+void EditRecorder::Begin(DrawingState &state, const QString &label)
+{
+    if (state_)
+        return;
+    state_ = &state;
+    edit_ = DrawingEdit{};
+    edit_.Label = label;
+    objectsAtBegin_ = state.Objects.Count;
+    textsAtBegin_ = state.Texts.Count;
+    changedObjects_.clear();
+    changedTexts_.clear();
+}
+
+void EditRecorder::WillChangeObject(int index)
+{
+    if (!state_ || index < 0 || index >= state_->Objects.Count ||
+        std::find(changedObjects_.begin(), changedObjects_.end(), index) != changedObjects_.end())
+        return;
+    changedObjects_.push_back(index);
+    edit_.Objects.push_back({index, state_->Objects.At(index), std::nullopt});
+}
+
+void EditRecorder::WillDeleteObject(int index)
+{
+    if (!state_ || index < 0 || index >= state_->Objects.Count)
+        return;
+    edit_.Objects.push_back({index, state_->Objects.At(index), std::nullopt});
+    --objectsAtBegin_; // appends after a delete are counted from the smaller list
+}
+
+void EditRecorder::WillChangeText(int index)
+{
+    if (!state_ || index < 0 || index >= state_->Texts.Count ||
+        std::find(changedTexts_.begin(), changedTexts_.end(), index) != changedTexts_.end())
+        return;
+    changedTexts_.push_back(index);
+    edit_.Texts.push_back({index, Snapshot(state_->Texts.At(index)), std::nullopt});
+}
+
+void EditRecorder::WillDeleteText(int index)
+{
+    if (!state_ || index < 0 || index >= state_->Texts.Count)
+        return;
+    edit_.Texts.push_back({index, Snapshot(state_->Texts.At(index)), std::nullopt});
+    --textsAtBegin_;
+}
+
+void EditRecorder::SheetSizeChanged(double widthBefore, double heightBefore)
+{
+    if (!state_)
+        return;
+    edit_.Sheet = {{widthBefore, heightBefore}, {state_->PageWidthInch, state_->PageHeightInch}};
+}
+
+std::optional<DrawingEdit> EditRecorder::End()
+{
+    if (!state_)
+        return std::nullopt;
+    DrawingState &state = *state_;
+    state_ = nullptr;
+    // Records changed in place: what they became. Deleted ones keep no After.
+    for (DrawingEdit::ObjectChange &change : edit_.Objects)
+        if (std::find(changedObjects_.begin(), changedObjects_.end(), change.Index) != changedObjects_.end() &&
+            !change.After && change.Index < state.Objects.Count)
+            change.After = state.Objects.At(change.Index);
+    for (DrawingEdit::TextChange &change : edit_.Texts)
+        if (std::find(changedTexts_.begin(), changedTexts_.end(), change.Index) != changedTexts_.end() &&
+            !change.After && change.Index < state.Texts.Count)
+            change.After = Snapshot(state.Texts.At(change.Index));
+    for (int i = std::max(0, objectsAtBegin_); i < state.Objects.Count; ++i)
+        edit_.Objects.push_back({i, std::nullopt, state.Objects.At(i)});
+    for (int i = std::max(0, textsAtBegin_); i < state.Texts.Count; ++i)
+        edit_.Texts.push_back({i, std::nullopt, Snapshot(state.Texts.At(i))});
+    // A change in place that changed nothing is no change.
+    std::erase_if(edit_.Objects, [](const DrawingEdit::ObjectChange &c) {
+        return c.Before && c.After && std::memcmp(&*c.Before, &*c.After, sizeof(DrawingObject)) == 0;
+    });
+    std::erase_if(edit_.Texts, [](const DrawingEdit::TextChange &c) {
+        return c.Before && c.After && c.Before->Record == c.After->Record && c.Before->Text == c.After->Text &&
+               c.Before->FontName == c.After->FontName;
+    });
+    if (edit_.IsEmpty())
+        return std::nullopt;
+    return std::move(edit_);
+}
+
+} // namespace velmora

@@ -1,0 +1,75 @@
+// One user action's change to the drawing, kept so that it can be taken back and done again
+// exactly: the records as they were and as they became, byte for byte, at their places in the
+// lists. An EditRecorder watches an action and produces it.
+#pragma once
+
+#include "drawing_state.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace velmora {
+
+// A text as the history keeps it: its storage image and its two strings.
+struct TextSnapshot {
+    std::array<char, TextRecordSize> Record;
+    QString Text;
+    QByteArray FontName;
+};
+
+class DrawingEdit {
+public:
+    QString Label; // what the action was, as the menu names it ("Linie", ...)
+
+    struct ObjectChange {
+        int Index;
+        std::optional<DrawingObject> Before, After; // no Before: inserted; no After: deleted
+    };
+    struct TextChange {
+        int Index;
+        std::optional<TextSnapshot> Before, After;
+    };
+    struct SheetSize {
+        double WidthInch, HeightInch;
+    };
+    std::vector<ObjectChange> Objects;
+    std::vector<TextChange> Texts;
+    std::optional<std::pair<SheetSize, SheetSize>> Sheet; // before, after
+
+    bool IsEmpty() const { return Objects.empty() && Texts.empty() && !Sheet; }
+    // Takes the change back, or does it again. False when the lists could not take a record
+    // back (out of memory); what was done so far stays consistent.
+    bool Revert(DrawingState &state) const;
+    bool Apply(DrawingState &state) const;
+    // Memory the step holds, for the bound on the history.
+    size_t Bytes() const;
+};
+
+class EditRecorder {
+public:
+    // Starts watching an action; a second Begin while one is open keeps the first.
+    void Begin(DrawingState &state, const QString &label);
+    bool IsOpen() const { return state_ != nullptr; }
+    // Before a record is changed in place or deleted.
+    void WillChangeObject(int index);
+    void WillDeleteObject(int index);
+    void WillChangeText(int index);
+    void WillDeleteText(int index);
+    void SheetSizeChanged(double widthBefore, double heightBefore);
+    // Ends the action: what it appended, changed and deleted. None when nothing changed.
+    std::optional<DrawingEdit> End();
+
+    static TextSnapshot Snapshot(const TextObject &text);
+
+private:
+    DrawingState *state_ = nullptr;
+    DrawingEdit edit_;
+    int objectsAtBegin_ = 0, textsAtBegin_ = 0;
+    std::vector<int> changedObjects_, changedTexts_; // indices whose Before is in edit_
+};
+
+} // namespace velmora
