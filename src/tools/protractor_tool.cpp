@@ -44,13 +44,9 @@ void ProtractorTool::PressTurn(int x, int y)
 
 void ProtractorTool::DragTurn(int x, int y)
 {
-    DrawingState &s = host_.State();
-    const long double cx = static_cast<long double>(s.Placement.ProtractorX) * s.PixelsPerMm;
-    const long double cy = static_cast<long double>(s.Placement.ProtractorY) * s.PixelsPerMm + s.ActivePageTopPx;
-    const auto atPress = DirectionValue(drag_.InstrumentPointerX, drag_.InstrumentPointerY, cx, cy);
-    const auto now = DirectionValue(x, y, cx, cy);
-    if (atPress && now) // a point on the centre has no direction: the angle stays
-        s.Placement.ProtractorAngle = double(drag_.ProtractorAngleAtPress + *atPress - *now);
+    InstrumentPlacement &p = host_.State().Placement;
+    TurnAbout(host_.State(), p.ProtractorX, p.ProtractorY, drag_.InstrumentPointerX, drag_.InstrumentPointerY, x, y,
+              drag_.ProtractorAngleAtPress, p.ProtractorAngle);
     host_.Repaint();
     host_.UpdateEds();
 }

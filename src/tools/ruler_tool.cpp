@@ -54,6 +54,17 @@ std::optional<long double> DirectionValue(long double px, long double py, long d
     return phi;
 }
 
+void TurnAbout(const DrawingState &state, double pivotX, double pivotY, int pressX, int pressY, int x, int y,
+               double angleAtPress, double &angle)
+{
+    const long double qx = static_cast<long double>(pivotX) * state.PixelsPerMm;
+    const long double qy = static_cast<long double>(pivotY) * state.PixelsPerMm + state.ActivePageTopPx;
+    const auto atPress = DirectionValue(pressX, pressY, qx, qy);
+    const auto now = DirectionValue(x, y, qx, qy);
+    if (atPress && now)
+        angle = double(angleAtPress + *atPress - *now);
+}
+
 Guide RulerTool::ScaleEdge() const
 {
     const DrawingState &s = host_.State();
@@ -95,13 +106,9 @@ void RulerTool::PressTurn(int x, int y)
 
 void RulerTool::DragTurn(int x, int y)
 {
-    DrawingState &s = host_.State();
-    const long double qx = static_cast<long double>(s.Placement.RulerX) * s.PixelsPerMm;
-    const long double qy = static_cast<long double>(s.Placement.RulerY) * s.PixelsPerMm + s.ActivePageTopPx;
-    const auto atPress = DirectionValue(drag_.RulerPressX, drag_.RulerPressY, qx, qy);
-    const auto now = DirectionValue(x, y, qx, qy);
-    if (atPress && now) // a point on the pivot has no direction: the angle stays
-        s.Placement.RulerAngle = double(drag_.RulerAngleAtPress + *atPress - *now);
+    InstrumentPlacement &p = host_.State().Placement;
+    TurnAbout(host_.State(), p.RulerX, p.RulerY, drag_.RulerPressX, drag_.RulerPressY, x, y, drag_.RulerAngleAtPress,
+              p.RulerAngle);
     host_.Repaint();
     host_.UpdateEds();
 }

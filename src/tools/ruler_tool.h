@@ -25,6 +25,12 @@ struct Guide {
 // The direction value of pixel point (px, py) seen from pivot (qx, qy); none on the pivot.
 std::optional<long double> DirectionValue(long double px, long double py, long double qx, long double qy);
 
+// An instrument turned about its pivot (sheet-local mm, on the sheet of the last press) by the
+// angle the pointer swept from the press to (x, y): angleAtPress + value(press) - value(now).
+// The angle stays as it is when either point lies on the pivot.
+void TurnAbout(const DrawingState &state, double pivotX, double pivotY, int pressX, int pressY, int x, int y,
+               double angleAtPress, double &angle);
+
 class RulerTool {
 public:
     RulerTool(ToolHost &host, DragState &drag) : host_(host), drag_(drag) {}
