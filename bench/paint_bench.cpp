@@ -99,9 +99,7 @@ public:
     BenchHost(DrawingState &state, const ViewGeometry &view, QImage &target, QRect viewport)
         : state_(state), view_(view), target_(target), viewport_(viewport)
     {
-        state_.PixelsPerMm = view.PixelsPerMm;
-        state_.PageHeightPx = view.PageHeightPx;
-        state_.PageWidthPx = view.PageWidthPx;
+        surface_.Geometry = view;
     }
     SurfaceRenderer Renderer;
     OverlayCanvas Overlay;
@@ -117,12 +115,14 @@ public:
         Overlay.ReplayOn(canvas);
     }
 
+    using ToolHost::Repaint;
     DrawingState &State() override { return state_; }
+    SurfaceView &View() override { return surface_; }
     ToolSelection Selection() const override { return Tools; }
-    void Repaint() override
+    void Repaint(PaintScope scope) override
     {
         Renderer.AcceptDrawing(state_);
-        Renderer.UpdateTextBoxes(state_, view_);
+        Renderer.UpdateTextBoxes(state_, view_, scope, surface_.ActivePage);
         Overlay.Clear();
     }
     Canvas &Surface() override { return Overlay; }
@@ -145,6 +145,7 @@ public:
 private:
     DrawingState &state_;
     ViewGeometry view_;
+    SurfaceView surface_;
     QImage &target_;
     QRect viewport_;
     TextFontChoice font_;
@@ -169,8 +170,7 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
     host.Tools.Ruler = kind == Drag::RulerMove ? RulerMode::Move : RulerMode::Along;
     host.Tools.Compass = CompassMode::Arc;
     host.Tools.Protractor = ProtractorMode::Turn;
-    DragState drag;
-    PointerDispatch dispatch(host, drag);
+    PointerDispatch dispatch(host);
     // Around the instrument on the sheet the press lands on (the compass needle or the
     // protractor centre are near the top of a sheet, 50 mm down).
     const double s = view.PixelsPerMm;
@@ -210,8 +210,7 @@ void RunPencilAndHover(int runs)
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
     BenchHost host(state, view, target, viewport);
-    DragState drag;
-    PointerDispatch dispatch(host, drag);
+    PointerDispatch dispatch(host);
     host.Repaint();
     host.PaintSurface();
 

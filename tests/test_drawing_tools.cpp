@@ -15,25 +15,8 @@ namespace {
 
 const double S = PixelsPerMmFor(100, 96);
 
-struct Pointer {
-    FakeHost host;
-    DragState drag;
-    PointerDispatch dispatch{host, drag};
-    // Positions are pixels less the 5-pixel margin, as the tools see them.
-    void Press(int x, int y, PointerButton b = PointerButton::Left) { dispatch.MouseDown(b, x + 5, y + 5); }
-    void Move(int x, int y) { dispatch.MouseMove(x + 5, y + 5); }
-    void Release(int x, int y) { dispatch.MouseUp(x + 5, y + 5); }
-    void Use(Tool tool) { host.Tools.Current = tool; }
-    void Use(ObjectMode mode)
-    {
-        host.Tools.Current = Tool::Objects;
-        host.Tools.Objects = mode;
-    }
-    void Use(TextMode mode)
-    {
-        host.Tools.Current = Tool::Text;
-        host.Tools.Text = mode;
-    }
+struct Pointer : ToolPointer {
+    HoverState &Hover() { return dispatch.Hover(); }
     int Count() const { return host.Drawing.Objects.Count; }
     const DrawingObject &At(int i) const { return host.Drawing.Objects.At(i); }
     DrawingObject &AddObject(uint32_t kind, double width, std::initializer_list<double> points)
@@ -80,7 +63,7 @@ private slots:
         QCOMPARE(p.host.SurfaceOps.Ops.mid(0, 4),
                  (QStringList{"PenWidth 1", "PenColour 123456", "MoveTo 105,105", "LineTo 115,107"}));
         QCOMPARE(p.host.Changes, 4);
-        QVERIFY(!p.drag.StrokeActive);
+        QVERIFY(!p.dispatch.Active());
 
         Pointer click;
         click.Use(Tool::Pencil);
@@ -135,32 +118,32 @@ private slots:
         // The eraser segment is a line for the object tool: it can be found and deleted.
         p.Use(ObjectMode::Delete);
         p.Move(Round(50 * S) + 1, Round(45 * S));
-        QVERIFY(p.drag.HoverActive);
-        QCOMPARE(p.drag.HoverIndex, 2); // the later line lies on top of the eraser there
+        QVERIFY(p.Hover().Active);
+        QCOMPARE(p.Hover().Index, 2); // the later line lies on top of the eraser there
         p.Move(Round(45 * S), Round(52 * S)); // off the later line, still on the eraser's line? no: beside it
         p.Move(Round(50 * S), Round(41 * S));
-        QCOMPARE(p.drag.HoverIndex, 2);
+        QCOMPARE(p.Hover().Index, 2);
     }
 
     void fourPressCurve()
     {
         Pointer p;
         p.Use(Tool::Curves);
-        p.host.Drawing.PixelsPerMm = 2;
+        p.host.ViewNow.Geometry.PixelsPerMm = 2;
         p.Press(10, 10);
         p.Use(Tool::Pencil); // a curve under way is fed before any tool
         p.Press(110, 10);
         p.Press(30, 60, PointerButton::Right);
         QCOMPARE(p.Count(), 0);
-        QVERIFY(p.drag.CurveHasControl1);
-        p.host.Drawing.PixelsPerMm = 2;
+        QVERIFY(p.Active<Curve>() && p.Active<Curve>()->Placed == Curve::Stage::Control1);
+        p.host.ViewNow.Geometry.PixelsPerMm = 2;
         p.Press(90, 60);
         QCOMPARE(p.Count(), 1);
         const DrawingObject &c = p.At(0);
         QCOMPARE(c.Kind, uint32_t(KindBezier));
         QCOMPARE(QList<double>({c.X1, c.Y1, c.X2, c.Y2, c.X3, c.Y3, c.X4, c.Y4}),
                  QList<double>({5, 5, 15, 30, 45, 30, 55, 5}));
-        QVERIFY(!p.drag.StrokeActive);
+        QVERIFY(!p.dispatch.Active());
         QCOMPARE(p.host.Changes, 1);
 
         // A zoom change between presses: the points are converted at the fourth press.
@@ -169,7 +152,7 @@ private slots:
         z.Press(10, 10);
         z.Press(110, 10);
         z.Press(30, 60);
-        z.host.Drawing.PixelsPerMm = 4;
+        z.host.ViewNow.Geometry.PixelsPerMm = 4;
         z.Press(90, 60);
         QCOMPARE(z.At(0).X4, 27.5);
         QCOMPARE(z.At(0).X1, 2.5);
@@ -184,7 +167,6 @@ private slots:
         p.Press(10, 1123 + 10); // on the second sheet
         p.Move(60, 1123 + 30);
         QCOMPARE(p.host.ActiveOnlyRepaints, 1);
-        QVERIFY(!p.host.Drawing.RenderActivePageOnly);
         QCOMPARE(p.host.SurfaceOps.Ops,
                  (QStringList{"Clip 5,1128,799,2251", "PenColour 123456", "PenWidth 1", "MoveTo 15,1138",
                               "LineTo 65,1158", "NoClip"}));
@@ -229,15 +211,15 @@ private slots:
         p.AddObject(KindLine, 2, {10, 50, 110, 50});
         p.Use(ObjectMode::Delete);
         p.Move(Round(60 * S), Round(10 * S) + 1); // over the line and the curve: the curve is never hit
-        QVERIFY(p.drag.HoverActive);
-        QCOMPARE(p.drag.HoverIndex, 0);
+        QVERIFY(p.Hover().Active);
+        QCOMPARE(p.Hover().Index, 0);
         QCOMPARE(p.host.SurfaceOps.Ops[1], QStringLiteral("PenWidth 2")); // thin lines highlight 2 wide
         QCOMPARE(p.host.SurfaceOps.Ops.last(), QStringLiteral("LineTo %1,%2").arg(Round(110 * S) + 5).arg(Round(10 * S) + 5));
         p.Move(Round(60 * S), Round(50 * S));
         QCOMPARE(p.host.SurfaceOps.Ops[1], QStringLiteral("PenWidth 15"));
         const int repaints = p.host.Repaints;
         p.Move(5, 500); // over nothing: the highlight goes
-        QVERIFY(!p.drag.HoverActive);
+        QVERIFY(!p.Hover().Active);
         QCOMPARE(p.host.Repaints, repaints + 1);
         p.Move(Round(60 * S), Round(50 * S));
         p.Press(Round(60 * S), Round(50 * S));
@@ -246,9 +228,7 @@ private slots:
         QVERIFY(p.host.Drawing.Modified);
 
         // Right after switching from the text tool, the hover index is a text's: nothing happens.
-        p.drag.HoverActive = true;
-        p.drag.HoverIndex = 0;
-        p.drag.HoverIn = DragState::HoverList::Texts;
+        p.Hover() = {true, 0, RecordList::Texts};
         p.Press(0, 0);
         QCOMPARE(p.Count(), 2);
     }
@@ -257,22 +237,22 @@ private slots:
     {
         Pointer p;
         p.AddObject(KindArc, 0.1, {10, 10, 30, 30, 30, 20, 20, 10});
-        p.host.Drawing.PixelsPerMm = 4;
+        p.host.ViewNow.Geometry.PixelsPerMm = 4;
         p.Use(ObjectMode::Move);
         p.Move(80, 40); // on the circle's right edge (radius 40 px around (80, 80))... left: (40, 80)
         p.Move(40, 80);
-        QVERIFY(p.drag.HoverActive);
+        QVERIFY(p.Hover().Active);
         p.Press(40, 80);
-        QVERIFY(p.drag.ObjectDragging);
-        p.host.Drawing.PixelsPerMm = 4;
+        QVERIFY(p.Active<RecordDrag>() && p.Active<RecordDrag>()->List == RecordList::Objects);
+        p.host.ViewNow.Geometry.PixelsPerMm = 4;
         p.Move(60, 80);
         QVERIFY(p.host.SurfaceOps.Ops.contains(QRegularExpression("Arc .*")));
-        p.host.Drawing.PixelsPerMm = 4;
+        p.host.ViewNow.Geometry.PixelsPerMm = 4;
         p.Release(60, 80);
         const DrawingObject &arc = p.At(0);
         QCOMPARE(QList<double>({arc.X1, arc.X2, arc.X3, arc.X4}), QList<double>({15, 35, 35, 25}));
         QCOMPARE(QList<double>({arc.Y1, arc.Y2, arc.Y3, arc.Y4}), QList<double>({10, 30, 20, 10}));
-        QVERIFY(!p.drag.ObjectDragging);
+        QVERIFY(!p.dispatch.Active());
 
         Pointer still; // a press and release without movement still marks the drawing changed
         still.AddObject(KindLine, 0.5, {10, 10, 110, 10});
@@ -300,7 +280,7 @@ private slots:
 
         p.Use(TextMode::Change);
         p.Move(Round(23 * S), Round(22 * S)); // both texts lie here: the later one is found
-        QCOMPARE(p.drag.HoverIndex, 1);
+        QCOMPARE(p.Hover().Index, 1);
         QVERIFY(p.host.SurfaceOps.Ops.contains(QRegularExpression("Font .* FF0000")) ||
                 p.host.SurfaceOps.Ops.join(' ').contains("0000FF"));
         p.host.ZoomValue = 250; // the change keeps the size at any zoom
@@ -321,16 +301,16 @@ private slots:
         const double left = p.host.Drawing.Texts.At(0).Left;
         p.Move(Round(20 * S) + 1, Round(20 * S) + 1);
         p.Press(Round(20 * S) + 1, Round(20 * S) + 1);
-        QVERIFY(p.drag.TextDragging);
+        QVERIFY(p.Active<RecordDrag>() && p.Active<RecordDrag>()->List == RecordList::Texts);
         p.Move(Round(20 * S) + 39, Round(20 * S) + 1);
         p.Release(Round(20 * S) + 39, Round(20 * S) + 1);
-        QVERIFY(!p.drag.TextDragging);
-        QCOMPARE(p.drag.HoverIndex, 0); // only the first text lies under that point
+        QVERIFY(!p.dispatch.Active());
+        QCOMPARE(p.Hover().Index, 0); // only the first text lies under that point
         QCOMPARE(p.host.Drawing.Texts.At(0).Left, left + 38 / S);
 
         p.Use(TextMode::Delete);
         p.Move(Round(p.host.Drawing.Texts.At(1).Left * S) + 1, Round(p.host.Drawing.Texts.At(1).Top * S) + 1);
-        QVERIFY(p.drag.HoverActive);
+        QVERIFY(p.Hover().Active);
         p.Press(0, 0);
         QCOMPARE(p.host.Drawing.Texts.Count, 1);
 
@@ -340,9 +320,7 @@ private slots:
         p.Press(10, 10);
         QCOMPARE(p.host.Drawing.Texts.Count, 1);
         p.Use(TextMode::Delete);
-        p.drag.HoverActive = true;
-        p.drag.HoverIndex = 5;
-        p.drag.HoverIn = DragState::HoverList::Texts;
+        p.Hover() = {true, 5, RecordList::Texts};
         p.Press(0, 0);
         QCOMPARE(p.host.Drawing.Texts.Count, 1);
     }

@@ -114,7 +114,7 @@ private slots:
             w.Press(400, 700);
         }, "Text hinzufügen");
         const TextObject &text = w->State.Texts.At(0);
-        const double s = w->State.PixelsPerMm;
+        const double s = w->View.PixelsPerMm();
         const QPoint onText(qRound(text.Left * s) + 8, qRound(text.Top * s) + 8);
         w->TextTextndern1->trigger();
         CheckStep(w, [&] {
@@ -191,11 +191,11 @@ private slots:
         w.Press(50, 700); // a curve under way
         w->Rueckgaengig1->trigger();
         QCOMPARE(w->State.Objects.Count, 0);
-        QVERIFY(w->Drag.CurveHasStart); // still under way
+        QVERIFY(std::holds_alternative<Curve>(*w->Dispatch.Active())); // still under way
         w->Wiederherstellen1->trigger();
         w->Bleistift1->trigger();
         w.Press(100, 100); // the curve takes this press, not the pencil
-        QVERIFY(w->Drag.CurveHasEnd);
+        QCOMPARE(std::get<Curve>(*w->Dispatch.Active()).Placed, Curve::Stage::End);
 
         Window d;
         d->ZirkelKreiszeichnen1->trigger();

@@ -34,14 +34,7 @@ QString Op(const char *name, std::initializer_list<int> values)
     return QString::fromLatin1(name) + ' ' + numbers.join(',');
 }
 
-struct Pointer {
-    FakeHost host;
-    DragState drag;
-    PointerDispatch dispatch{host, drag};
-    // Pixel positions here are less the 5-pixel margin, as the tools see them.
-    void Press(double x, double y) { dispatch.MouseDown(PointerButton::Left, int(x) + 5, int(y) + 5); }
-    void Move(double x, double y) { dispatch.MouseMove(int(x) + 5, int(y) + 5); }
-    void Release(double x, double y) { dispatch.MouseUp(int(x) + 5, int(y) + 5); }
+struct Pointer : ToolPointer {
     InstrumentPlacement &Placement() { return host.Drawing.Placement; }
     int Objects() const { return host.Drawing.Objects.Count; }
     const DrawingObject &Last() const { return host.Drawing.Objects.At(host.Drawing.Objects.Count - 1); }
@@ -187,7 +180,7 @@ private slots:
         QCOMPARE(p.Placement().CompassSpan, 200 / S);
         p.Release(-30, -40);
         QCOMPARE(p.Placement().CompassSpan, 50 / S);
-        QVERIFY(!p.drag.SpanSetting);
+        QVERIFY(!p.dispatch.Active());
         QVERIFY(p.host.EdsUpdates >= 3);
 
         // On the third sheet the needle used is that sheet's copy.
@@ -197,7 +190,7 @@ private slots:
         q.host.Tools.Current = Tool::Compass;
         q.host.Tools.Compass = CompassMode::Span;
         q.Press(150 * S, 2 * 1123 + 50 * S + 100);
-        QCOMPARE(q.host.Drawing.ActivePage, 2);
+        QCOMPARE(q.host.ViewNow.ActivePage, 2);
         QVERIFY(Near(q.Placement().CompassSpan, 100 / S, 0.3));
 
         // Exactly on the needle: span 0, the angle stays.
@@ -223,8 +216,8 @@ private slots:
         p.Press(200, 100);
         QVERIFY(Near(p.Placement().CompassAngle, 0, 1e-6));
         p.Move(170, 170);
-        QVERIFY(p.drag.ArcTurnKnown);
-        QCOMPARE(p.drag.ArcClockwise, 1);
+        QVERIFY(p.Active<ArcDraw>()->TurnKnown);
+        QVERIFY(p.Active<ArcDraw>()->Clockwise);
         QVERIFY(p.host.SurfaceOps.Ops.last().startsWith("Arc "));
         p.Move(100, 200);
         p.Release(0, 0); // the release position plays no part
@@ -251,7 +244,7 @@ private slots:
         p.Press(nx - 2, ny - 100); // about 269 degrees
         QVERIFY(p.Placement().CompassAngle > 260);
         p.Move(nx + 3, ny - 100); // about -89 degrees: a decrease
-        QCOMPARE(p.drag.ArcClockwise, 0);
+        QVERIFY(!p.Active<ArcDraw>()->Clockwise);
         p.Release(0, 0);
         const DrawingObject &arc = p.Last();
         QVERIFY(arc.X3 < arc.X4); // start at the press, end at the move: nearly the whole circle
@@ -302,7 +295,7 @@ private slots:
         p.Move(48, -9);
         QVERIFY(Near(p.Placement().ProtractorX, 60.054147, 1e-6));
         p.Release(48, -9);
-        QVERIFY(!p.drag.ProtractorMoving);
+        QVERIFY(!p.dispatch.Active());
 
         // Half a turn clockwise over the top, and counter-clockwise under it: +180 both ways.
         for (const int below : {-1, 1}) {
@@ -348,7 +341,7 @@ private slots:
         p.Move(20, 0);
         p.Move(60, 80);
         QCOMPARE(p.host.Repaints, repaints); // drawn over what is shown
-        QCOMPARE(p.drag.MarkAngle, 0.0);
+        QCOMPARE(p.Active<GuidedLine>()->MarkAngle, 0.0);
         p.Release(0, 0);
         const DrawingObject &mark = p.Last();
         QCOMPARE(mark.X1, Trunc3(-50 / S));
@@ -363,7 +356,7 @@ private slots:
         up.Placement().ProtractorX = 0;
         up.Placement().ProtractorY = 0;
         up.Press(0, -60);
-        QCOMPARE(up.drag.MarkAngle, 90.0);
+        QCOMPARE(up.Active<GuidedLine>()->MarkAngle, 90.0);
         up.Release(0, -60);
         QVERIFY(Near(up.Last().X1, 0, 0.002));
         QCOMPARE(up.Last().Y1, Trunc3(-60 / S));

@@ -64,7 +64,7 @@ private slots:
         QVERIFY(form.Lineal2->isChecked() && form.Winkelmesser2->isChecked() && form.Zirkel2->isChecked());
         QVERIFY(!form.AnsichtZollAngabenfrdasLineal1->isChecked());
         QCOMPARE(form.PaintBox1->size(), QSize(794 + 10, 1123 + 10));
-        QCOMPARE(form.State.PageHeightPx, 1123);
+        QCOMPARE(form.View.PageHeightPx(), 1123);
     }
 
     void pageCountResizesThenDrawsBothSheets()
@@ -93,7 +93,7 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const double s = form.State.PixelsPerMm;
+        const double s = form.View.PixelsPerMm();
         const QPoint at(5 + 378, 5 + 1123 + 76);
         QMouseEvent move(QEvent::MouseMove, at, form.PaintBox1->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
         QApplication::sendEvent(form.PaintBox1, &move);
@@ -101,8 +101,8 @@ private slots:
         QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("100,01 mm, 317,23 mm"));
         QVERIFY(s > 3.7795 && s < 3.7796);
         QTest::mousePress(form.PaintBox1, Qt::LeftButton, {}, QPoint(50, 5 + 1123 + 10));
-        QCOMPARE(form.State.ActivePage, 1); // (y - 5) div H, whatever the number of sheets
-        QCOMPARE(form.State.ActivePageTopPx, 1123);
+        QCOMPARE(form.View.ActivePage, 1); // (y - 5) div H, whatever the number of sheets
+        QCOMPARE(form.View.ActivePageTopPx, 1123);
         QTest::mouseRelease(form.PaintBox1, Qt::LeftButton, {}, QPoint(50, 5 + 1123 + 10));
     }
 
@@ -266,7 +266,8 @@ private slots:
         form.Hand1->trigger();
         QVERIFY(form.Hand1->isChecked() && !form.Lineal1->isChecked());
         QVERIFY(form.LinealDrehen1->isChecked()); // the ruler keeps its mode
-        QCOMPARE(form.CurrentToolSelection().Current, Tool::Hand);
+        QCOMPARE(form.Tools.Current, Tool::Hand);
+        QCOMPARE(form.Tools.Ruler, RulerMode::Turn);
         QVERIFY(!form.Lineal1->toolTip().isEmpty() && !form.Lineal1->icon().isNull());
     }
 

@@ -4,6 +4,7 @@
 #include "render/recording_canvas.h"
 #include "render/ruler_drawing.h"
 #include "render/sheet_renderer.h"
+#include "tools/instrument_drag.h"
 #include "tools/pointer_dispatch.h"
 #include "tools/ruler_tool.h"
 
@@ -52,19 +53,10 @@ bool Near(double a, double b, double tolerance = 5e-4)
     return std::fabs(a - b) <= tolerance;
 }
 
-// The pointer handlers over a fake window, pressed, moved and released in surface pixels.
-struct Pointer {
-    FakeHost host;
-    DragState drag;
-    PointerDispatch dispatch{host, drag};
-    void Press(int x, int y, PointerButton button = PointerButton::Left) { dispatch.MouseDown(button, x, y); }
-    void Move(int x, int y) { dispatch.MouseMove(x, y); }
-    void Release(int x, int y) { dispatch.MouseUp(x, y); }
-    void Use(RulerMode mode)
-    {
-        host.Tools.Current = Tool::Ruler;
-        host.Tools.Ruler = mode;
-    }
+// The pointer handlers over a fake window, in pixels less the surface's 5-pixel margin: the
+// worked value "a press at surface (105, 205)" is a press at (100, 200) here.
+struct Pointer : ToolPointer {
+    const GuidedLine &Line() { return *Active<GuidedLine>(); }
     const DrawingObject &LastObject() { return host.Drawing.Objects.At(host.Drawing.Objects.Count - 1); }
 };
 
@@ -151,19 +143,19 @@ private slots:
     {
         Pointer p;
         p.Use(RulerMode::Along);
-        p.Press(105, 205);
-        QVERIFY(p.drag.RulerAlongDrawing);
-        QCOMPARE(p.drag.PendingLineX1, 26.458);
-        QCOMPARE(p.drag.PendingLineY1, 90.0);
+        p.Press(100, 200);
+        QVERIFY(p.Active<GuidedLine>());
+        QCOMPARE(p.Line().X1, 26.458);
+        QCOMPARE(p.Line().Y1, 90.0);
         QCOMPARE(p.host.SurfaceOps.Ops, (QStringList{"PenColour 0000FF", "PenWidth 3", "MoveTo 105,345",
                                                      "LineTo 105,345", "PenWidth 1"}));
-        p.Move(305, 505);
-        QCOMPARE(p.drag.PendingLineX2, 79.374); // 79.37484 cut to 0.001 mm
-        p.Move(55, 400);
-        QCOMPARE(p.drag.PendingLineX1, 13.229);
-        QCOMPARE(p.drag.PendingLineX2, 79.374); // moving back never shortens the line
-        p.Move(200, 100);
-        p.Release(999, 999); // the release position plays no part
+        p.Move(300, 500);
+        QCOMPARE(p.Line().X2, 79.374); // 79.37484 cut to 0.001 mm
+        p.Move(50, 395);
+        QCOMPARE(p.Line().X1, 13.229);
+        QCOMPARE(p.Line().X2, 79.374); // moving back never shortens the line
+        p.Move(195, 95);
+        p.Release(994, 994); // the release position plays no part
         QCOMPARE(p.host.Drawing.Objects.Count, 1);
         const DrawingObject &line = p.LastObject();
         QCOMPARE(line.Kind, uint32_t(KindLine));
@@ -173,7 +165,7 @@ private slots:
         QCOMPARE(line.PenWidth, 0.1);
         QCOMPARE(line.Colour, 0x00123456u);
         QCOMPARE(p.host.Changes, 1);
-        QVERIFY(!p.drag.RulerAlongDrawing);
+        QVERIFY(!p.Active<GuidedLine>());
     }
 
     void hoveringShowsTheFootDot()
@@ -181,7 +173,7 @@ private slots:
         Pointer p;
         p.Use(RulerMode::Along);
         const int before = p.host.Repaints;
-        p.Move(105, 205);
+        p.Move(100, 200);
         QCOMPARE(p.host.Repaints, before + 1);
         QCOMPARE(p.host.SurfaceOps.Ops, (QStringList{"PenColour 0000FF", "PenWidth 5", "MoveTo 105,345",
                                                      "LineTo 105,345", "PenWidth 1"}));
@@ -193,10 +185,10 @@ private slots:
         Pointer p;
         p.host.Drawing.Placement.RulerAngle = 30;
         p.Use(RulerMode::Along);
-        p.Press(305, 505);
-        QCOMPARE(p.drag.PendingLineX1, 80.343);
-        QCOMPARE(p.drag.PendingLineY1, 130.613);
-        QVERIFY(Near(p.drag.PendingLineMin, 81.226));
+        p.Press(300, 500);
+        QCOMPARE(p.Line().X1, 80.343);
+        QCOMPARE(p.Line().Y1, 130.613);
+        QVERIFY(Near(p.Line().Min, 81.226));
     }
 
     void alongAtMinusNinetyFallsBack()
@@ -204,9 +196,9 @@ private slots:
         Pointer p;
         p.host.Drawing.Placement.RulerAngle = -90;
         p.Use(RulerMode::Along);
-        p.Press(105, 205);
-        p.Move(300, 400);
-        p.Release(0, 0);
+        p.Press(100, 200);
+        p.Move(295, 395);
+        p.Release(-5, -5);
         const DrawingObject &line = p.LastObject();
         QCOMPARE(line.X1, 10.0);
         QCOMPARE(line.X2, 10.0);
@@ -216,45 +208,45 @@ private slots:
         Pointer q;
         q.host.Drawing.Placement.RulerAngle = 270;
         q.Use(RulerMode::Along);
-        q.Press(105, 205);
-        QCOMPARE(q.drag.PendingLineX1, Trunc3(q.drag.PendingLineX1));
-        QVERIFY(Near(q.drag.PendingLineX1, 10, 0.002));
-        QCOMPARE(q.drag.PendingLineY1, Trunc3(200 / S));
+        q.Press(100, 200);
+        QCOMPARE(q.Line().X1, Trunc3(q.Line().X1));
+        QVERIFY(Near(q.Line().X1, 10, 0.002));
+        QCOMPARE(q.Line().Y1, Trunc3(200 / S));
     }
 
     void acrossTheRuler()
     {
         Pointer p;
         p.Use(RulerMode::Across);
-        p.Press(105, 205);
-        QCOMPARE(p.drag.GuideFootX, 26.458);
-        QCOMPARE(p.drag.GuideFootY, 90.0);
-        QCOMPARE(p.drag.PendingLineX1, 26.458);
-        QCOMPARE(p.drag.PendingLineY1, 52.9165625);
+        p.Press(100, 200);
+        QCOMPARE(p.Line().FootX, 26.458);
+        QCOMPARE(p.Line().FootY, 90.0);
+        QCOMPARE(p.Line().X1, 26.458);
+        QCOMPARE(p.Line().Y1, 52.9165625);
         const int repaints = p.host.Repaints;
-        p.Move(105, 400);
+        p.Move(100, 395);
         QCOMPARE(p.host.Repaints, repaints); // the across drag draws without repainting
-        QCOMPARE(p.drag.PendingLineY2, 104.5102109375);
+        QCOMPARE(p.Line().Y2, 104.5102109375);
         QCOMPARE(p.host.SurfaceOps.Ops.size(), 10); // the press dot and the line over it
-        p.Release(0, 0);
+        p.Release(-5, -5);
         QCOMPARE(p.LastObject().Y1, 52.9165625);
         QCOMPARE(p.LastObject().Y2, 104.5102109375);
 
         Pointer q;
         q.host.Drawing.Placement.RulerAngle = 30;
         q.Use(RulerMode::Across);
-        q.Press(305, 505);
-        QCOMPARE(q.drag.GuideFootX, 80.343);
-        QCOMPARE(q.drag.GuideFootY, 130.613);
-        QCOMPARE(q.drag.PendingLineX1, 79.374);
-        QCOMPARE(q.drag.PendingLineY1, 132.291);
+        q.Press(300, 500);
+        QCOMPARE(q.Line().FootX, 80.343);
+        QCOMPARE(q.Line().FootY, 130.613);
+        QCOMPARE(q.Line().X1, 79.374);
+        QCOMPARE(q.Line().Y1, 132.291);
     }
 
     void acrossHoverDot()
     {
         Pointer p;
         p.Use(RulerMode::Across);
-        p.Move(105, 205);
+        p.Move(100, 200);
         QCOMPARE(p.host.SurfaceOps.Ops, (QStringList{"PenColour 0000FF", "PenWidth 5", "MoveTo 105,345",
                                                      "LineTo 105,345", "PenWidth 1"}));
     }
@@ -263,8 +255,8 @@ private slots:
     {
         Pointer p;
         p.Use(RulerMode::Along);
-        p.Press(105, 205);
-        p.Release(105, 205);
+        p.Press(100, 200);
+        p.Release(100, 200);
         QCOMPARE(p.LastObject().X1, p.LastObject().X2);
         QCOMPARE(p.LastObject().Y1, p.LastObject().Y2);
     }
@@ -283,13 +275,13 @@ private slots:
         Pointer p;
         p.Use(RulerMode::Turn);
         const long double qx = 10 * static_cast<long double>(S), qy = 90 * static_cast<long double>(S);
-        p.Press(5 + 138, 5 + 341);
-        p.Move(5 + 30, 5 + 440);
-        p.Release(5 + 20, 5 + 440);
+        p.Press(138, 341);
+        p.Move(30, 440);
+        p.Release(20, 440);
         const long double expected = *DirectionValue(138, 341, qx, qy) - *DirectionValue(20, 440, qx, qy);
         QCOMPARE(p.host.Drawing.Placement.RulerAngle, double(expected));
         QVERIFY(p.host.Drawing.Placement.RulerAngle < -240);
-        QVERIFY(!p.drag.RulerRotating);
+        QVERIFY(!p.dispatch.Active());
         QVERIFY(!p.host.Drawing.Modified);
 
         // A pointer exactly on the pivot leaves the angle as it was.
@@ -297,8 +289,8 @@ private slots:
         q.host.Drawing.Placement.RulerX = 0; // the pivot at pixel (0, 0), the margin's corner
         q.host.Drawing.Placement.RulerY = 0;
         q.Use(RulerMode::Turn);
-        q.Press(5, 5);
-        q.Move(105, 5);
+        q.Press(0, 0);
+        q.Move(100, 0);
         QCOMPARE(q.host.Drawing.Placement.RulerAngle, 0.0);
         QVERIFY(std::isfinite(q.host.Drawing.Placement.RulerAngle));
     }
@@ -307,13 +299,13 @@ private slots:
     {
         Pointer p;
         p.Use(RulerMode::Move);
-        p.Press(100, 100);
-        p.Move(138, 81);
+        p.Press(95, 95);
+        p.Move(133, 76);
         QVERIFY(Near(p.host.Drawing.Placement.RulerX, 20.054147, 1e-6));
         QVERIFY(Near(p.host.Drawing.Placement.RulerY, 84.972927, 1e-6));
         QVERIFY(p.host.EdsUpdates > 0);
-        p.Release(138, 81);
-        QVERIFY(!p.drag.RulerMoving);
+        p.Release(133, 76);
+        QVERIFY(!p.dispatch.Active());
         QVERIFY(!p.host.Drawing.Modified);
     }
 
@@ -323,10 +315,10 @@ private slots:
         p.host.PageCount = 2;
         p.host.Repaint();
         p.Use(RulerMode::Along);
-        p.Press(105, 5 + 1123 + 200);
-        QCOMPARE(p.host.Drawing.ActivePage, 1);
-        QVERIFY(Near(RulerTool(p.host, p.drag).ScaleEdge().Oy, 387.1265, 1e-4));
-        QCOMPARE(p.drag.PendingLineY1, 387.126);
+        p.Press(100, 1123 + 200);
+        QCOMPARE(p.host.ViewNow.ActivePage, 1);
+        QVERIFY(Near(RulerTool(p.host).ScaleEdge().Oy, 387.1265, 1e-4));
+        QCOMPARE(p.Line().Y1, 387.126);
     }
 
     void hiddenRulerStillWorks()
@@ -334,8 +326,8 @@ private slots:
         // The tools never look at the view switches: nothing in the dispatch depends on them.
         Pointer p;
         p.Use(RulerMode::Along);
-        p.Press(105, 205);
-        p.Release(105, 205);
+        p.Press(100, 200);
+        p.Release(100, 200);
         QCOMPARE(p.host.Drawing.Objects.Count, 1);
     }
 };

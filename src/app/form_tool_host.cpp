@@ -13,14 +13,19 @@ DrawingState &FormToolHost::State()
     return form_.State;
 }
 
-ToolSelection FormToolHost::Selection() const
+SurfaceView &FormToolHost::View()
 {
-    return form_.CurrentToolSelection();
+    return form_.View;
 }
 
-void FormToolHost::Repaint()
+ToolSelection FormToolHost::Selection() const
 {
-    form_.PaintBox1Paint();
+    return form_.Tools;
+}
+
+void FormToolHost::Repaint(PaintScope scope)
+{
+    form_.PaintSheets(scope);
 }
 
 Canvas &FormToolHost::Surface()
@@ -77,8 +82,7 @@ ScrollState FormToolHost::Scroll() const
 
 void FormToolHost::SetScroll(int h, int v)
 {
-    form_.ScrollBox1->horizontalScrollBar()->setValue(h);
-    form_.ScrollBox1->verticalScrollBar()->setValue(v);
+    form_.ScrollTo(h, v);
 }
 
 double FormToolHost::ScreenDpiY() const

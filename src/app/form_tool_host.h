@@ -12,8 +12,9 @@ public:
     explicit FormToolHost(TMainForm &form) : form_(form) {}
 
     DrawingState &State() override;
+    SurfaceView &View() override;
     ToolSelection Selection() const override;
-    void Repaint() override;
+    void Repaint(PaintScope scope) override;
     Canvas &Surface() override;
     void SetChanged() override;
     void UpdateEds() override;

@@ -85,7 +85,7 @@ void TMainForm::CreateHistory()
     connect(Wiederherstellen1, &QAction::triggered, this, &TMainForm::Wiederherstellen1Click);
 
     // Icon items after the file commands' New to Save as, with hints.
-    QAction *before = IconItems->actions().value(4);
+    QAction *before = IconItems->findChild<QAction *>(QStringLiteral("MenuItem1")); // page setup
     UndoIcon = new QAction(style()->standardIcon(QStyle::SP_ArrowBack), QString(), IconItems);
     UndoIcon->setObjectName(QStringLiteral("UndoIcon"));
     UndoIcon->setToolTip(QStringLiteral("Rückgängig"));
@@ -118,29 +118,21 @@ void TMainForm::UpdateHistoryItems()
     RedoIcon->setEnabled(History.canRedo());
 }
 
-bool TMainForm::DragInProgress() const
-{
-    const DragState &d = Drag;
-    return d.StrokeActive || d.TextDragging || d.ObjectDragging || d.Panning || d.RulerMoving || d.RulerRotating ||
-           d.RulerAlongDrawing || d.RulerAcrossDrawing || d.ProtractorMoving || d.ProtractorRotating ||
-           d.ProtractorMarking || d.CompassMoving || d.SpanSetting || d.ArcDrawing;
-}
-
 void TMainForm::Rueckgaengig1Click()
 {
-    if (!DragInProgress()) // a drag under way keeps the drawing it started on
+    if (!Dispatch.Dragging()) // a drag under way keeps the drawing it started on
         History.undo();
 }
 
 void TMainForm::Wiederherstellen1Click()
 {
-    if (!DragInProgress())
+    if (!Dispatch.Dragging())
         History.redo();
 }
 
 void TMainForm::AfterHistoryStep()
 {
-    Drag.HoverActive = false; // the highlighted record may be gone or elsewhere
+    Dispatch.Hover().Active = false; // the highlighted record may be gone or elsewhere
     SetChanged();
     PaintBox1Paint();
 }

@@ -187,13 +187,16 @@ SheetView TMainForm::CurrentSheetView() const
 
 void TMainForm::PaintBox1Paint()
 {
-    if (State.PaintSuspended)
+    PaintSheets(PaintScope::AllSheets);
+}
+
+void TMainForm::PaintSheets(PaintScope scope)
+{
+    if (PaintSuspended)
         return;
     Renderer.AcceptDrawing(State);
     const ViewGeometry view = CurrentView();
-    State.PixelsPerMm = view.PixelsPerMm;
-    State.PageHeightPx = view.PageHeightPx;
-    State.PageWidthPx = view.PageWidthPx;
+    View.Geometry = view;
     const QSize wanted = view.SurfaceSize();
     if (PaintBox1->size() != wanted) {
         // The resize makes the platform paint the surface again; that paint draws the sheets.
@@ -201,24 +204,30 @@ void TMainForm::PaintBox1Paint()
         return;
     }
     // Texts get their measured boxes now, so what follows the paint can rely on them.
-    Renderer.UpdateTextBoxes(State, view);
+    Renderer.UpdateTextBoxes(State, view, scope, View.ActivePage);
     SurfaceOverlay.Clear();
     PaintBox1->update();
 }
 
 void TMainForm::PaintSurface(QPainter &painter, const QRect &exposed)
 {
-    if (State.PaintSuspended)
+    if (PaintSuspended)
         return;
     const ViewGeometry view = CurrentView();
-    State.PixelsPerMm = view.PixelsPerMm;
-    State.PageHeightPx = view.PageHeightPx;
-    State.PageWidthPx = view.PageWidthPx;
+    View.Geometry = view;
     Renderer.Paint(painter, exposed, State, view, CurrentSheetView());
     if (!SurfaceOverlay.IsEmpty()) {
         PainterCanvas surface(painter);
         SurfaceOverlay.ReplayOn(surface, exposed);
     }
+}
+
+void TMainForm::ScrollTo(int h, int v)
+{
+    PaintSuspended = true;
+    ScrollBox1->horizontalScrollBar()->setValue(h);
+    ScrollBox1->verticalScrollBar()->setValue(v);
+    PaintSuspended = false;
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)

@@ -20,7 +20,6 @@
 #include "render/overlay_canvas.h"
 #include "render/sheet_renderer.h"
 #include "render/surface_renderer.h"
-#include "tools/drag_state.h"
 #include "tools/pointer_dispatch.h"
 
 #include <QAction>
@@ -55,6 +54,10 @@ public:
 
     // The one paint operation: sizes the surface to the stack of sheets and repaints it.
     void PaintBox1Paint();
+    // The same for a tool, which may ask for the sheet of the latest press alone.
+    void PaintSheets(PaintScope scope);
+    // Scrolls the drawing without repainting it; the surface paints what scrolling uncovers.
+    void ScrollTo(int h, int v);
 
     // The view of the drawing as the controls hold it now.
     ViewGeometry CurrentView() const;
@@ -63,6 +66,8 @@ public:
     SheetView CurrentSheetView() const;
 
     DrawingState State;
+    // The surface's transform of the last paint and the sheet of the latest press.
+    SurfaceView View;
 
     // Menu bar band: menus and icon items.
     QWidget *MenuBar20002 = nullptr;
@@ -112,13 +117,13 @@ public:
             *TextVerschieben1 = nullptr;
     QAction *Objekte1 = nullptr, *ObjekteLschen1 = nullptr, *ObjekteVerschieben1 = nullptr;
     QAction *Hand1 = nullptr, *Zoom1 = nullptr;
-    ToolSelection CurrentToolSelection() const;
+    // The chosen tool and its modes; the tool menu shows it and every check of an item writes it.
+    ToolSelection Tools;
 
-    // The pointer: drag state, what the tools draw on the surface, the dispatch.
-    DragState Drag;
+    // The pointer: what the tools draw on the surface, the dispatch and its gestures.
     OverlayCanvas SurfaceOverlay;
     FormToolHost Host{*this};
-    PointerDispatch Dispatch{Host, Drag};
+    PointerDispatch Dispatch{Host};
 
     // Numeric entry bar: the instrument placement as numbers.
     QToolBar *Panel2 = nullptr;
@@ -191,7 +196,6 @@ public:
     void AfterHistoryStep();
     void CommitEdit();
     void RecordPageCount(int before, int after);
-    bool DragInProgress() const;
 
     // Change tracking and the caption.
     void SetChanged();
@@ -252,6 +256,7 @@ private:
     QAction *AddTool(QActionGroup *tools, const char *name, const QString &caption, const QString &hint,
                      ToolIconKind icon, std::initializer_list<ModeItem> modes);
     void CreateToolMenu();
+    void FollowToolChoices();
     void CreateHistory();
     void CreateEntryBar();
     void CreateDialogHooks();
@@ -259,6 +264,7 @@ private:
     void ShowSurfaceDrawing();
 
     SurfaceRenderer Renderer;
+    bool PaintSuspended = false; // set while the tools scroll the view
     bool FirstShowDone = false;
     QTranslator QtTexts; // Qt's own texts in standard dialogs and message boxes
 };

@@ -82,8 +82,8 @@ void TMainForm::CreateToolMenu()
                        {"ZirkelZirkelspanne1", QStringLiteral("Zirkelspanne"), &ZirkelZirkelspanne1},
                        {"ZirkelKreisbogenzeichnen1", QStringLiteral("Kreisbogen zeichnen"), &ZirkelKreisbogenzeichnen1}});
     // "Kreis zeichnen" is a command, not a mode: it adds a full circle at once.
-    auto *compassMenu = qobject_cast<QToolButton *>(MenuBar20001->widgetForAction(MenuBar20001->actions().last()));
-    ZirkelKreiszeichnen1 = compassMenu->menu()->addAction(QStringLiteral("Kreis zeichnen"));
+    auto *compassMenu = qobject_cast<QMenu *>(ZirkelVerschieben1->parent()); // the compass's modes
+    ZirkelKreiszeichnen1 = compassMenu->addAction(QStringLiteral("Kreis zeichnen"));
     ZirkelKreiszeichnen1->setObjectName(QStringLiteral("ZirkelKreiszeichnen1"));
     Kurven1 = AddTool(tools, "Kurven1", QStringLiteral("Kurven"),
                       QStringLiteral("Kurve mit vier Klicks: Anfang, Ende, zwei Kontrollpunkte"), ToolIconKind::Curves,
@@ -107,44 +107,50 @@ void TMainForm::CreateToolMenu()
     Zoom1 = AddTool(tools, "Zoom1", QStringLiteral("Zoom"),
                     QStringLiteral("Linksklick vergrößert, Rechtsklick verkleinert"), ToolIconKind::Zoom, {});
 
+    FollowToolChoices();
     Lineal1->setChecked(true);
     LinealVerschieben1->setChecked(true);
     connect(ZirkelKreiszeichnen1, &QAction::triggered, this, [this] { Dispatch.AddCircle(); });
 }
 
-ToolSelection TMainForm::CurrentToolSelection() const
+namespace {
+
+// Checking the item writes its choice into the tool selection.
+template <class Value>
+void Follow(TMainForm &form, QAction *item, Value ToolSelection::*field, Value value)
 {
-    ToolSelection s;
+    QObject::connect(item, &QAction::toggled, &form, [&form, field, value](bool checked) {
+        if (checked)
+            form.Tools.*field = value;
+    });
+}
+
+} // namespace
+
+void TMainForm::FollowToolChoices()
+{
     const std::pair<QAction *, Tool> tools[] = {
-        {Lineal1, Tool::Ruler},   {Winkelmesser1, Tool::Protractor}, {Zirkel1, Tool::Compass}, {Kurven1, Tool::Curves},
-        {Bleistift1, Tool::Pencil}, {Radierer1, Tool::Eraser},       {Text1, Tool::Text},       {Objekte1, Tool::Objects},
-        {Hand1, Tool::Hand},      {Zoom1, Tool::Zoom}};
-    for (const auto &[action, tool] : tools)
-        if (action->isChecked())
-            s.Current = tool;
-    if (LinealDrehen1->isChecked())
-        s.Ruler = RulerMode::Turn;
-    else if (LinealAnLinealentlangzeichnen1->isChecked())
-        s.Ruler = RulerMode::Along;
-    else if (LinealQuerzumLinealzeichnen1->isChecked())
-        s.Ruler = RulerMode::Across;
-    if (WinkelmesserDrehen1->isChecked())
-        s.Protractor = ProtractorMode::Turn;
-    else if (WinkelmesserGradzahlmitBleistiftmarkieren1->isChecked())
-        s.Protractor = ProtractorMode::Mark;
-    if (ZirkelZirkelspanne1->isChecked())
-        s.Compass = CompassMode::Span;
-    else if (ZirkelKreisbogenzeichnen1->isChecked())
-        s.Compass = CompassMode::Arc;
-    if (TextTextndern1->isChecked())
-        s.Text = TextMode::Change;
-    else if (TextTextlschen1->isChecked())
-        s.Text = TextMode::Delete;
-    else if (TextVerschieben1->isChecked())
-        s.Text = TextMode::Move;
-    if (ObjekteVerschieben1->isChecked())
-        s.Objects = ObjectMode::Move;
-    return s;
+        {Lineal1, Tool::Ruler},     {Winkelmesser1, Tool::Protractor}, {Zirkel1, Tool::Compass}, {Kurven1, Tool::Curves},
+        {Bleistift1, Tool::Pencil}, {Radierer1, Tool::Eraser},         {Text1, Tool::Text},       {Objekte1, Tool::Objects},
+        {Hand1, Tool::Hand},        {Zoom1, Tool::Zoom}};
+    for (const auto &[item, tool] : tools)
+        Follow(*this, item, &ToolSelection::Current, tool);
+    Follow(*this, LinealVerschieben1, &ToolSelection::Ruler, RulerMode::Move);
+    Follow(*this, LinealDrehen1, &ToolSelection::Ruler, RulerMode::Turn);
+    Follow(*this, LinealAnLinealentlangzeichnen1, &ToolSelection::Ruler, RulerMode::Along);
+    Follow(*this, LinealQuerzumLinealzeichnen1, &ToolSelection::Ruler, RulerMode::Across);
+    Follow(*this, WinkelmesserVerschieben1, &ToolSelection::Protractor, ProtractorMode::Move);
+    Follow(*this, WinkelmesserDrehen1, &ToolSelection::Protractor, ProtractorMode::Turn);
+    Follow(*this, WinkelmesserGradzahlmitBleistiftmarkieren1, &ToolSelection::Protractor, ProtractorMode::Mark);
+    Follow(*this, ZirkelVerschieben1, &ToolSelection::Compass, CompassMode::Move);
+    Follow(*this, ZirkelZirkelspanne1, &ToolSelection::Compass, CompassMode::Span);
+    Follow(*this, ZirkelKreisbogenzeichnen1, &ToolSelection::Compass, CompassMode::Arc);
+    Follow(*this, TextTexthinzufgen1, &ToolSelection::Text, TextMode::Add);
+    Follow(*this, TextTextndern1, &ToolSelection::Text, TextMode::Change);
+    Follow(*this, TextTextlschen1, &ToolSelection::Text, TextMode::Delete);
+    Follow(*this, TextVerschieben1, &ToolSelection::Text, TextMode::Move);
+    Follow(*this, ObjekteLschen1, &ToolSelection::Objects, ObjectMode::Delete);
+    Follow(*this, ObjekteVerschieben1, &ToolSelection::Objects, ObjectMode::Move);
 }
 
 } // namespace velmora

@@ -3,7 +3,7 @@
 // OK only for a non-empty text, and Alt+Enter confirming even an empty one.
 #pragma once
 
-#include "tools/tool_host.h"
+#include "document/text_font_choice.h"
 
 #include <QDialog>
 #include <QLabel>

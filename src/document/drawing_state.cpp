@@ -21,6 +21,15 @@ bool DrawingState::DeleteText(int i)
     return true;
 }
 
+void DrawingState::StoreTextExtent(int i, double right, double bottom)
+{
+    if (i < 0 || i >= Texts.Count)
+        return;
+    TextObject &text = Texts.At(i);
+    text.Right = right;
+    text.Bottom = bottom;
+}
+
 void DrawingState::ClearRecords()
 {
     Texts.First();

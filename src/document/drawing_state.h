@@ -1,7 +1,7 @@
 // The drawing held by the main window: instrument placement, sheet size, the two record
-// lists with their bound cursor variables, the file name and the transform values of the
-// last paint. The settings kept in tool-bar controls (zoom, pen, eraser, sheet count) and
-// the view switches stay in the window; this object carries only what has no control.
+// lists with their bound cursor variables and the file name. The settings kept in tool-bar
+// controls (zoom, pen, eraser, sheet count), the view switches and the view's transform stay
+// in the window; this object carries only what has no control.
 #pragma once
 
 #include "dyna_array.h"
@@ -49,21 +49,15 @@ public:
     QString FileName;
     bool Modified = false;
 
-    // Written by every paint and at each press on the surface.
-    double PixelsPerMm = 0;
-    int PageWidthPx = 0;
-    int PageHeightPx = 0;
-    int ActivePage = 0;
-    int ActivePageTopPx = 0;
-
-    // Flags.
+    // Set while the entry bar is filled from the placement, so its edits do not write back.
     bool UpdatingEdits = false;
-    bool PaintSuspended = false;
-    bool RenderActivePageOnly = false;
 
     // Deletes text i after releasing its strings; false when i is out of range or the
     // list could not shrink (the text then keeps its strings).
     bool DeleteText(int i);
+    // Stores the right and bottom edge that drawing text i measured: derived from its
+    // contents and font, so not a change of the drawing.
+    void StoreTextExtent(int i, double right, double bottom);
     // Releases every text's strings (font name, then text) and empties both lists.
     void ClearRecords();
     // Takes over the records of another drawing (a file read in full); that drawing gets

@@ -50,6 +50,7 @@ protected:
     void *NextRaw();             // the record visited, or null at the end
     void *CurrentRaw() const { return current_; }
     const char *DataRaw() const { return data_; }
+    char *DataRaw() { return data_; }
     void ResetCursor();
 
 private:
@@ -116,6 +117,8 @@ public:
 
     // Read-only access that leaves the cursor alone (for renderers and caches).
     const T &At(int i) const { return reinterpret_cast<const T *>(DataRaw())[i]; }
+    // Writing access that leaves the cursor alone (for the drawing's own bookkeeping).
+    T &At(int i) { return reinterpret_cast<T *>(DataRaw())[i]; }
 
 private:
     T *Bind(void *rec)

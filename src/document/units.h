@@ -8,6 +8,11 @@ namespace velmora {
 // The program's single conversion constant between millimetres and inches.
 inline constexpr double MmPerInch = 25.39995;
 
+// Angles: degrees on the sheet, radians for the maths, converted in extended precision.
+inline constexpr long double Pi = 3.141592653589793238462643383279502884L; // as std::numbers::pi_v
+inline constexpr long double DegToRad(long double degrees) { return degrees * Pi / 180; }
+inline constexpr long double RadToDeg(long double radians) { return radians * 180 / Pi; }
+
 // Margin above and to the left of the first sheet on the drawing surface.
 inline constexpr int PointerMarginPx = 5;
 

@@ -31,10 +31,10 @@ QRect TextBoxOnSheet(const TextObject &text, double s, double off)
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
-void StoreMeasuredBox(TextObject &text, const QRect &measured, double s, double off)
+void StoreMeasuredBox(DrawingState &state, int i, const QRect &measured, double s, double off)
 {
-    text.Right = (double(measured.left()) + measured.width()) / s;
-    text.Bottom = (double(measured.top()) + measured.height()) / s + off;
+    state.StoreTextExtent(i, (double(measured.left()) + measured.width()) / s,
+                          (double(measured.top()) + measured.height()) / s + off);
 }
 
 void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off)
@@ -105,14 +105,14 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, doubl
     }
 
     for (int i = 0; i < state.Texts.Count; ++i) {
-        TextObject &text = const_cast<TextObject &>(state.Texts.At(i));
+        const TextObject &text = state.Texts.At(i);
         canvas.SetFont(TextFont(text, f, dpiY));
         canvas.SetBackgroundTransparent(true);
         const QString content = TextString(text);
         const QRect measured = canvas.MeasureText(TextBoxOnSheet(text, s, off), content);
         if (!culling || measured.intersects(culling->VisiblePx))
             canvas.DrawText(measured, content);
-        StoreMeasuredBox(text, measured, s, off);
+        StoreMeasuredBox(state, i, measured, s, off);
     }
 }
 
@@ -120,10 +120,10 @@ void MeasureTexts(DrawingState &state, int sheet, double s, double f, double dpi
 {
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);
     for (int i = 0; i < state.Texts.Count; ++i) {
-        TextObject &text = const_cast<TextObject &>(state.Texts.At(i));
+        const TextObject &text = state.Texts.At(i);
         const QRect box = TextBoxOnSheet(text, s, off);
         const QSize size = TextMetrics::Shared().Measure(TextFont(text, f, dpiY), TextString(text));
-        StoreMeasuredBox(text, QRect(box.topLeft(), size), s, off);
+        StoreMeasuredBox(state, i, QRect(box.topLeft(), size), s, off);
     }
 }
 

@@ -6,15 +6,11 @@
 
 namespace velmora {
 
-int SurfaceRenderer::LastRenderedSheet(const DrawingState &state, const ViewGeometry &view)
+void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &view, PaintScope scope, int activeSheet)
 {
-    return state.RenderActivePageOnly ? state.ActivePage : view.PageCount - 1;
-}
-
-void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &view)
-{
+    const int last = scope == PaintScope::ActiveSheet ? activeSheet : view.PageCount - 1;
     if (view.PageCount > 0 && view.PixelsPerMm > 0)
-        MeasureTexts(state, LastRenderedSheet(state, view), view.PixelsPerMm, view.FontFactor(), view.DpiY);
+        MeasureTexts(state, last, view.PixelsPerMm, view.FontFactor(), view.DpiY);
 }
 
 void SurfaceRenderer::AcceptDrawing(const DrawingState &state)
@@ -67,12 +63,10 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
         UpdateTextBoxes(state, view);
         return;
     }
-    const int last = LastRenderedSheet(state, view);
+    const int last = view.PageCount - 1;
     const InstrumentKey instruments = InstrumentsOf(state, show);
     bool lastMeasured = false;
     for (int sheet = 0; sheet < view.PageCount; ++sheet) {
-        if (state.RenderActivePageOnly && sheet != state.ActivePage)
-            continue;
         const QRect onSurface = view.SheetOnSurface(sheet);
         const QRect part = onSurface.intersected(exposed);
         if (part.isEmpty())

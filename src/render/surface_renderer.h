@@ -7,6 +7,7 @@
 
 #include "object_index.h"
 #include "sheet_renderer.h"
+#include "surface_view.h"
 #include "view_geometry.h"
 
 #include <QImage>
@@ -26,11 +27,10 @@ public:
     void Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,
                const SheetView &show);
 
-    // The text boxes a full paint would leave, without drawing anything.
-    void UpdateTextBoxes(DrawingState &state, const ViewGeometry &view);
-
-    // The sheet whose rendering writes the text boxes last.
-    static int LastRenderedSheet(const DrawingState &state, const ViewGeometry &view);
+    // The text boxes a paint of the given scope would leave, without drawing anything: a paint
+    // of every sheet measures them on the last sheet, one of the active sheet on that sheet.
+    void UpdateTextBoxes(DrawingState &state, const ViewGeometry &view, PaintScope scope = PaintScope::AllSheets,
+                         int activeSheet = 0);
 
     // Forget the kept drawings (for measurements of uncached paints).
     void DropCache() { layers_.clear(); }

@@ -1,24 +1,19 @@
 #include "compass_tool.h"
 
+#include "add_object.h"
+
 #include "document/units.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace velmora {
-
-namespace {
-
-constexpr long double Pi = std::numbers::pi_v<long double>;
-
-} // namespace
 
 std::optional<long double> CompassDirection(long double dx, long double dy)
 {
     const long double dist = std::sqrt(dx * dx + dy * dy);
     if (dist == 0)
         return std::nullopt;
-    long double a = std::acos(std::clamp(dx / dist, -1.0L, 1.0L)) * 180 / Pi;
+    long double a = RadToDeg(std::acos(std::clamp(dx / dist, -1.0L, 1.0L)));
     if (dy < 0)
         a = dx < 0 ? 360 - a : -a;
     return a;
@@ -26,50 +21,32 @@ std::optional<long double> CompassDirection(long double dx, long double dy)
 
 void CompassTool::TurnToward(int x, int y)
 {
-    DrawingState &s = host_.State();
-    const long double dx = x - static_cast<long double>(s.Placement.CompassX) * s.PixelsPerMm;
-    const long double dy = y - (static_cast<long double>(s.Placement.CompassY) * s.PixelsPerMm + s.ActivePageTopPx);
+    InstrumentPlacement &p = host_.State().Placement;
+    const SurfaceView &view = host_.View();
+    const long double dx = x - static_cast<long double>(p.CompassX) * view.PixelsPerMm();
+    const long double dy = y - (static_cast<long double>(p.CompassY) * view.PixelsPerMm() + view.ActivePageTopPx);
     if (const auto a = CompassDirection(dx, dy))
-        s.Placement.CompassAngle = double(*a);
+        p.CompassAngle = double(*a);
 }
 
 void CompassTool::SpanTo(int x, int y)
 {
-    DrawingState &s = host_.State();
-    const long double dx = x / static_cast<long double>(s.PixelsPerMm) - s.Placement.CompassX;
-    const long double dy = y / static_cast<long double>(s.PixelsPerMm) -
-                           (s.ActivePageTopPx / static_cast<long double>(s.PixelsPerMm) + s.Placement.CompassY);
-    s.Placement.CompassSpan = double(std::sqrt(dx * dx + dy * dy));
+    InstrumentPlacement &p = host_.State().Placement;
+    const SurfaceView &view = host_.View();
+    const long double dx = x / static_cast<long double>(view.PixelsPerMm()) - p.CompassX;
+    const long double dy = y / static_cast<long double>(view.PixelsPerMm()) -
+                           (view.ActivePageTopPx / static_cast<long double>(view.PixelsPerMm()) + p.CompassY);
+    p.CompassSpan = double(std::sqrt(dx * dx + dy * dy));
 }
 
-void CompassTool::PressMove(int x, int y)
+SpanDrag CompassTool::PressSpan(int x, int y)
 {
-    drag_.CompassMoving = true;
-    drag_.CompassPressX = x;
-    drag_.CompassPressY = y;
-    drag_.CompassXAtPress = host_.State().Placement.CompassX;
-    drag_.CompassYAtPress = host_.State().Placement.CompassY;
-}
-
-void CompassTool::DragMove(int x, int y)
-{
-    DrawingState &s = host_.State();
-    s.Placement.CompassX = (x - drag_.CompassPressX) / s.PixelsPerMm + drag_.CompassXAtPress;
-    s.Placement.CompassY = (y - drag_.CompassPressY) / s.PixelsPerMm + drag_.CompassYAtPress;
-    host_.Repaint();
-    host_.UpdateEds();
-}
-
-void CompassTool::PressSpan(int x, int y)
-{
-    drag_.SpanSetting = true;
     DragSpan(x, y);
+    return {};
 }
 
 void CompassTool::DragSpan(int x, int y)
 {
-    drag_.InstrumentPointerX = x;
-    drag_.InstrumentPointerY = y;
     TurnToward(x, y);
     SpanTo(x, y);
     host_.Repaint();
@@ -78,50 +55,42 @@ void CompassTool::DragSpan(int x, int y)
 
 void CompassTool::HoverArc(int x, int y)
 {
-    drag_.InstrumentPointerX = x;
-    drag_.InstrumentPointerY = y;
     TurnToward(x, y);
     host_.Repaint();
 }
 
-void CompassTool::PressArc(int x, int y)
+ArcDraw CompassTool::PressArc(int x, int y)
 {
-    const double s = host_.State().PixelsPerMm;
-    drag_.ArcDrawing = true;
-    drag_.InstrumentPointerX = x;
-    drag_.InstrumentPointerY = y;
-    drag_.ArcStartX = x / s;
-    drag_.ArcStartY = y / s;
+    const double s = host_.View().PixelsPerMm();
+    ArcDraw arc;
+    arc.StartX = x / s;
+    arc.StartY = y / s;
     TurnToward(x, y);
-    drag_.ArcStartAngle = host_.State().Placement.CompassAngle;
-    drag_.ArcTurnKnown = false;
+    arc.StartAngle = host_.State().Placement.CompassAngle;
     host_.Repaint();
+    return arc;
 }
 
-void CompassTool::DragArc(int x, int y)
+void CompassTool::DragArc(ArcDraw &arc, int x, int y)
 {
-    DrawingState &state = host_.State();
-    const double s = state.PixelsPerMm;
-    drag_.InstrumentPointerX = x;
-    drag_.InstrumentPointerY = y;
+    const SurfaceView &view = host_.View();
+    const double s = view.PixelsPerMm();
     TurnToward(x, y);
-    drag_.ArcEndX = x / s;
-    drag_.ArcEndY = y / s;
-    const double angle = state.Placement.CompassAngle;
-    if (!drag_.ArcTurnKnown && angle != drag_.ArcStartAngle) {
+    arc.EndX = x / s;
+    arc.EndY = y / s;
+    const InstrumentPlacement &p = host_.State().Placement;
+    if (!arc.TurnKnown && p.CompassAngle != arc.StartAngle) {
         // The turning sense is decided once, by the first move that changes the angle.
-        drag_.ArcClockwise = angle > drag_.ArcStartAngle ? 1 : 0;
-        drag_.ArcTurnKnown = true;
+        arc.Clockwise = p.CompassAngle > arc.StartAngle;
+        arc.TurnKnown = true;
     }
     host_.Repaint();
-    if (!drag_.ArcTurnKnown)
+    if (!arc.TurnKnown)
         return;
-    const InstrumentPlacement &p = state.Placement;
     const double r = p.CompassSpan;
-    const int top = state.ActivePageTopPx + PointerMarginPx;
-    const bool clockwise = drag_.ArcClockwise == 1;
-    const double sx = clockwise ? drag_.ArcEndX : drag_.ArcStartX, sy = clockwise ? drag_.ArcEndY : drag_.ArcStartY;
-    const double ex = clockwise ? drag_.ArcStartX : drag_.ArcEndX, ey = clockwise ? drag_.ArcStartY : drag_.ArcEndY;
+    const int top = view.ActivePageTopPx + PointerMarginPx;
+    const double sx = arc.Clockwise ? arc.EndX : arc.StartX, sy = arc.Clockwise ? arc.EndY : arc.StartY;
+    const double ex = arc.Clockwise ? arc.StartX : arc.EndX, ey = arc.Clockwise ? arc.StartY : arc.EndY;
     auto px = [s](double mm) { return Round(mm * s) + PointerMarginPx; };
     Canvas &surface = host_.Surface();
     surface.SetPenColour(ColourRed);
@@ -133,52 +102,37 @@ void CompassTool::DragArc(int x, int y)
 
 void CompassTool::CircleBox(DrawingObject &o) const
 {
-    const DrawingState &s = host_.State();
-    const double r = s.Placement.CompassSpan, top = s.ActivePageTopPx / s.PixelsPerMm;
-    o.X1 = s.Placement.CompassX - r;
-    o.Y1 = s.Placement.CompassY - r + top;
-    o.X2 = s.Placement.CompassX + r;
-    o.Y2 = s.Placement.CompassY + r + top;
+    const InstrumentPlacement &p = host_.State().Placement;
+    const SurfaceView &view = host_.View();
+    const double r = p.CompassSpan, top = view.ActivePageTopPx / view.PixelsPerMm();
+    o.X1 = p.CompassX - r;
+    o.Y1 = p.CompassY - r + top;
+    o.X2 = p.CompassX + r;
+    o.Y2 = p.CompassY + r + top;
     o.Colour = host_.PenColour();
     o.PenWidth = host_.PenWidth();
 }
 
-void CompassTool::ReleaseArc()
+void CompassTool::ReleaseArc(const ArcDraw &arc)
 {
-    drag_.ArcDrawing = false;
-    if (!drag_.ArcTurnKnown)
+    if (!arc.TurnKnown)
         return; // the angle never changed: no arc
-    host_.Edits().Begin(host_.State(), QStringLiteral("Kreisbogen"));
-    DrawingObject *arc = host_.State().Objects.Append();
-    if (!arc) {
-        host_.CommitEdit();
-        return;
-    }
-    host_.SetChanged();
-    arc->Kind = KindArc;
-    CircleBox(*arc);
-    const bool clockwise = drag_.ArcClockwise == 1;
-    arc->X3 = clockwise ? drag_.ArcEndX : drag_.ArcStartX;
-    arc->Y3 = clockwise ? drag_.ArcEndY : drag_.ArcStartY;
-    arc->X4 = clockwise ? drag_.ArcStartX : drag_.ArcEndX;
-    arc->Y4 = clockwise ? drag_.ArcStartY : drag_.ArcEndY;
-    host_.CommitEdit();
-    host_.Repaint();
+    AddObject(host_, QStringLiteral("Kreisbogen"), [&](DrawingObject &o) {
+        o.Kind = KindArc;
+        CircleBox(o);
+        o.X3 = arc.Clockwise ? arc.EndX : arc.StartX;
+        o.Y3 = arc.Clockwise ? arc.EndY : arc.StartY;
+        o.X4 = arc.Clockwise ? arc.StartX : arc.EndX;
+        o.Y4 = arc.Clockwise ? arc.StartY : arc.EndY;
+    });
 }
 
 void CompassTool::AddCircle()
 {
-    host_.Edits().Begin(host_.State(), QStringLiteral("Kreis"));
-    DrawingObject *circle = host_.State().Objects.Append();
-    if (!circle) {
-        host_.CommitEdit();
-        return;
-    }
-    host_.SetChanged();
-    circle->Kind = KindEllipse;
-    CircleBox(*circle);
-    host_.CommitEdit();
-    host_.Repaint();
+    AddObject(host_, QStringLiteral("Kreis"), [&](DrawingObject &o) {
+        o.Kind = KindEllipse;
+        CircleBox(o);
+    });
 }
 
 } // namespace velmora

@@ -1,24 +1,24 @@
 // The curve tool: one cubic Bezier curve from four presses (start, end, first control,
 // second control), with a rubber band between the presses. The points stay in pixels until
-// the fourth press, and nothing cancels a curve under construction.
+// the fourth press stores the curve; the dispatch can drop a curve under construction.
 #pragma once
 
-#include "drag_state.h"
+#include "gesture.h"
 #include "tool_host.h"
 
 namespace velmora {
 
 class CurveTool {
 public:
-    CurveTool(ToolHost &host, DragState &drag) : host_(host), drag_(drag) {}
+    explicit CurveTool(ToolHost &host) : host_(host) {}
 
-    bool InProgress() const { return drag_.CurveHasStart || drag_.CurveHasEnd || drag_.CurveHasControl1; }
-    void Press(int x, int y); // advances one stage; the fourth press stores the curve
-    void Preview(int x, int y);
+    Curve Start(int x, int y);
+    // Places the next point; false when this was the fourth press and the curve is done.
+    bool Press(Curve &curve, int x, int y);
+    void Preview(const Curve &curve, int x, int y);
 
 private:
     ToolHost &host_;
-    DragState &drag_;
 };
 
 } // namespace velmora

@@ -11,7 +11,7 @@ namespace velmora {
 
 bool ObjectTool::Hits(const DrawingObject &o, int x, int y) const
 {
-    const double s = host_.State().PixelsPerMm;
+    const double s = host_.View().PixelsPerMm();
     // A quick look at the box first: a point more than 4 pixels outside it cannot be within the
     // 3-pixel tolerance (NaN boxes never pass this look and get the full test).
     auto outside = [x, y](double left, double right, double top, double bottom) {
@@ -38,7 +38,7 @@ bool ObjectTool::Hits(const DrawingObject &o, int x, int y) const
 
 void ObjectTool::DrawRed(const DrawingObject &o, int dx, int dy)
 {
-    const double s = host_.State().PixelsPerMm;
+    const double s = host_.View().PixelsPerMm();
     auto px = [s, dx](double mm) { return Round(s * mm) + PointerMarginPx + dx; };
     auto py = [s, dy](double mm) { return Round(s * mm) + PointerMarginPx + dy; };
     Canvas &surface = host_.Surface();
@@ -55,87 +55,48 @@ void ObjectTool::DrawRed(const DrawingObject &o, int dx, int dy)
     }
 }
 
-void ObjectTool::HoverScan(int x, int y)
+int ObjectTool::Count() const
 {
-    drag_.HoverFound = false;
-    TDynaArray<DrawingObject> &objects = host_.State().Objects;
-    for (int n = objects.Count - 1; n >= 0; --n) {
-        const DrawingObject &o = *objects.Select(n);
-        if (!Hits(o, x, y))
-            continue;
-        host_.Repaint();
-        DrawRed(objects.At(n), 0, 0);
-        drag_.HoverFound = drag_.HoverActive = true;
-        drag_.HoverIndex = n;
-        drag_.HoverIn = DragState::HoverList::Objects;
-        return;
-    }
-    if (drag_.HoverActive) {
-        drag_.HoverActive = false;
-        host_.Repaint();
-    }
+    return host_.State().Objects.Count;
 }
 
-bool ObjectTool::HoverValid() const
+bool ObjectTool::HitsRecord(int i, int x, int y)
 {
-    return drag_.HoverActive && drag_.HoverIn == DragState::HoverList::Objects && drag_.HoverIndex >= 0 &&
-           drag_.HoverIndex < host_.State().Objects.Count;
+    return Hits(*host_.State().Objects.Select(i), x, y);
 }
 
-void ObjectTool::PressDelete()
+void ObjectTool::DrawHovered(int i)
 {
-    if (!HoverValid())
-        return;
-    drag_.HoverActive = false;
-    host_.Edits().Begin(host_.State(), QStringLiteral("Objekt löschen"));
-    host_.Edits().WillDeleteObject(drag_.HoverIndex);
-    if (!host_.State().Objects.Delete(drag_.HoverIndex)) {
-        host_.Edits().End(); // nothing was deleted
-        return;
-    }
-    host_.SetChanged();
-    host_.CommitEdit();
-    host_.Repaint();
+    DrawRed(host_.State().Objects.At(i), 0, 0);
 }
 
-void ObjectTool::PressMove(int x, int y)
+void ObjectTool::DrawDragged(int i, int dx, int dy)
 {
-    if (!HoverValid())
-        return;
-    drag_.ObjectDragging = true;
-    drag_.HoverActive = false;
-    drag_.AnchorX = x;
-    drag_.AnchorY = y;
+    DrawRed(*host_.State().Objects.Select(i), dx, dy);
 }
 
-void ObjectTool::DragMove(int x, int y)
+void ObjectTool::Shift(int i, double dx, double dy)
 {
-    host_.Repaint();
-    if (drag_.HoverIndex < host_.State().Objects.Count)
-        DrawRed(*host_.State().Objects.Select(drag_.HoverIndex), x - drag_.AnchorX, y - drag_.AnchorY);
+    DrawingObject &o = *host_.State().Objects.Select(i);
+    o.X1 += dx;
+    o.X2 += dx;
+    o.X3 += dx;
+    o.X4 += dx;
+    o.Y1 += dy;
+    o.Y2 += dy;
+    o.Y3 += dy;
+    o.Y4 += dy;
 }
 
-void ObjectTool::ReleaseMove(int x, int y)
+void ObjectTool::WillChange(int i)
 {
-    DrawingState &state = host_.State();
-    if (drag_.HoverIndex < state.Objects.Count) {
-        host_.Edits().Begin(state, QStringLiteral("Objekt verschieben"));
-        host_.Edits().WillChangeObject(drag_.HoverIndex);
-        DrawingObject &o = *state.Objects.Select(drag_.HoverIndex);
-        const double dx = (x - drag_.AnchorX) / state.PixelsPerMm, dy = (y - drag_.AnchorY) / state.PixelsPerMm;
-        o.X1 += dx;
-        o.X2 += dx;
-        o.X3 += dx;
-        o.X4 += dx;
-        o.Y1 += dy;
-        o.Y2 += dy;
-        o.Y3 += dy;
-        o.Y4 += dy;
-        host_.SetChanged();
-        host_.CommitEdit();
-    }
-    drag_.ObjectDragging = false;
-    host_.Repaint();
+    host_.Edits().WillChangeObject(i);
+}
+
+bool ObjectTool::Remove(int i)
+{
+    host_.Edits().WillDeleteObject(i);
+    return host_.State().Objects.Delete(i);
 }
 
 } // namespace velmora

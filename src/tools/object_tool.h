@@ -2,31 +2,31 @@
 // deletes it or starts dragging it. Curves are never hit.
 #pragma once
 
-#include "drag_state.h"
-#include "tool_host.h"
+#include "record_tool.h"
 
 namespace velmora {
 
-class ObjectTool {
+class ObjectTool : public RecordTool {
 public:
-    ObjectTool(ToolHost &host, DragState &drag) : host_(host), drag_(drag) {}
+    ObjectTool(ToolHost &host, HoverState &hover) : RecordTool(host, hover, RecordList::Objects) {}
 
-    void HoverScan(int x, int y);
-    void PressDelete();
-    void PressMove(int x, int y);
-    void DragMove(int x, int y);
-    void ReleaseMove(int x, int y);
-
-    // Whether object n lies under pixel point (x, y) (global pixels, no margin).
+    // Whether the object lies under pixel point (x, y) (global pixels, no margin).
     bool Hits(const DrawingObject &object, int x, int y) const;
 
 private:
-    bool HoverValid() const;
+    int Count() const override;
+    bool HitsRecord(int i, int x, int y) override;
+    void DrawHovered(int i) override;
+    void DrawDragged(int i, int dx, int dy) override;
+    void Shift(int i, double dxMm, double dyMm) override;
+    void WillChange(int i) override;
+    bool Remove(int i) override;
+    QString DeleteLabel() const override { return QStringLiteral("Objekt löschen"); }
+    QString MoveLabel() const override { return QStringLiteral("Objekt verschieben"); }
+    bool KeepsHoverWhileDragged() const override { return false; }
+
     // The object in red, twice its width (at least 2 pixels), shifted by (dx, dy) pixels.
     void DrawRed(const DrawingObject &object, int dx, int dy);
-
-    ToolHost &host_;
-    DragState &drag_;
 };
 
 } // namespace velmora

@@ -1,12 +1,21 @@
 #include "pointer_dispatch.h"
 
-#include "preview.h"
+#include "add_object.h"
+#include "instrument_drag.h"
 
 #include "document/units.h"
 
 #include <QLocale>
 
 namespace velmora {
+
+namespace {
+
+template <class... Ts> struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
+} // namespace
 
 QString PositionText(int x, int y, double pixelsPerMm)
 {
@@ -15,148 +24,174 @@ QString PositionText(int x, int y, double pixelsPerMm)
            locale.toString(y / pixelsPerMm, 'f', 2) + QStringLiteral(" mm");
 }
 
+RecordTool &PointerDispatch::ToolFor(RecordList list)
+{
+    if (list == RecordList::Texts)
+        return texts_;
+    return objects_;
+}
+
 void PointerDispatch::MouseDown(PointerButton button, int surfaceX, int surfaceY)
 {
+    if (Dragging())
+        return; // one gesture at a time: another button pressed during a drag changes nothing
     const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
-    DrawingState &state = host_.State();
-    state.ActivePage = ActivePageFor(surfaceY, state.PageHeightPx);
-    state.ActivePageTopPx = state.ActivePage * state.PageHeightPx;
-    const ToolSelection tool = host_.Selection();
+    host_.View().PressAt(surfaceY);
+    if (Curve *curve = gesture_ ? std::get_if<Curve>(&*gesture_) : nullptr) {
+        // After its first point every press feeds the curve, whatever tool is chosen by then.
+        if (!curve_.Press(*curve, x, y))
+            gesture_.reset();
+        return;
+    }
+    gesture_ = Press(button, x, y);
+}
 
-    if (curve_.InProgress() || tool.Is(Tool::Curves))
-        curve_.Press(x, y);
+// The one place that decides which gesture a press starts: the tools in this order.
+std::optional<Gesture> PointerDispatch::Press(PointerButton button, int x, int y)
+{
+    const ToolSelection tool = host_.Selection();
+    std::optional<Gesture> started;
+    if (tool.Is(Tool::Curves))
+        started = curve_.Start(x, y);
     else if (tool.Is(TextMode::Move))
-        texts_.PressMove(x, y);
+        started = texts_.PressMove(x, y);
     else if (tool.Is(TextMode::Delete))
         texts_.PressDelete();
     else if (tool.Is(TextMode::Add))
         texts_.PressAdd(x, y);
     else if (tool.Is(Tool::Pencil) || tool.Is(Tool::Eraser))
-        stroke_.Press(x, y);
+        started = Stroke{QPoint(x, y)};
     else if (tool.Is(TextMode::Change))
         texts_.PressChange();
     else if (tool.Is(ObjectMode::Move))
-        objects_.PressMove(x, y);
+        started = objects_.PressMove(x, y);
     else if (tool.Is(ObjectMode::Delete))
         objects_.PressDelete();
     else if (tool.Is(Tool::Hand))
-        HandPress(drag_, x, y);
+        started = Pan{QPoint(x, y)};
     else if (tool.Is(Tool::Zoom))
         ZoomPress(host_, button, x, y);
     else if (tool.Is(CompassMode::Arc))
-        compass_.PressArc(x, y);
+        started = compass_.PressArc(x, y);
     else if (tool.Is(CompassMode::Span))
-        compass_.PressSpan(x, y);
+        started = compass_.PressSpan(x, y);
     else if (tool.Is(CompassMode::Move))
-        compass_.PressMove(x, y);
+        started = StartMove(host_, Instrument::Compass, x, y);
     else if (tool.Is(RulerMode::Move))
-        ruler_.PressMove(x, y);
+        started = StartMove(host_, Instrument::Ruler, x, y);
     else if (tool.Is(RulerMode::Turn))
-        ruler_.PressTurn(x, y);
+        started = StartTurn(host_, Instrument::Ruler, x, y, true);
     else if (tool.Is(ProtractorMode::Mark))
-        protractor_.PressMark(x, y);
+        started = protractor_.PressMark(x, y);
     else if (tool.Is(RulerMode::Across))
-        ruler_.PressAcross(x, y);
+        started = ruler_.PressAcross(x, y);
     else if (tool.Is(RulerMode::Along))
-        ruler_.PressAlong(x, y);
+        started = ruler_.PressAlong(x, y);
     else if (tool.Is(ProtractorMode::Move))
-        protractor_.PressMove(x, y);
+        started = StartMove(host_, Instrument::Protractor, x, y);
     else if (tool.Is(ProtractorMode::Turn))
-        protractor_.PressTurn(x, y);
+        started = StartTurn(host_, Instrument::Protractor, x, y, false); // the last move has placed it
+    return started;
 }
 
 void PointerDispatch::MouseMove(int surfaceX, int surfaceY)
 {
     const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
-    const double s = host_.State().PixelsPerMm;
+    const double s = host_.View().PixelsPerMm();
     if (s != 0)
         host_.ShowStatus(PositionText(x, y, s));
     const ToolSelection tool = host_.Selection();
-
-    if (tool.Is(Tool::Text) && (tool.Text == TextMode::Change || tool.Text == TextMode::Delete ||
-                                (tool.Text == TextMode::Move && !drag_.TextDragging)))
+    const RecordDrag *drag = gesture_ ? std::get_if<RecordDrag>(&*gesture_) : nullptr;
+    const bool draggingText = drag && drag->List == RecordList::Texts;
+    // The text tool's hover search comes first, as it always has, even over a curve under way.
+    if (tool.Is(TextMode::Change) || tool.Is(TextMode::Delete) || (tool.Is(TextMode::Move) && !draggingText)) {
         texts_.HoverScan(x, y);
-    else if (curve_.InProgress())
-        curve_.Preview(x, y);
-    else if (drag_.StrokeActive)
-        stroke_.Move(x, y);
-    else if (drag_.TextDragging)
-        texts_.DragMove(x, y);
-    else if (drag_.ObjectDragging)
-        objects_.DragMove(x, y);
-    else if (tool.Is(ObjectMode::Delete) || tool.Is(ObjectMode::Move))
+        return;
+    }
+    if (!gesture_) {
+        Hover(x, y);
+        return;
+    }
+    std::visit(Overloaded{
+                   [&](InstrumentMove &g) { FollowMove(host_, g, x, y); },
+                   [&](InstrumentTurn &g) { FollowTurn(host_, g, x, y); },
+                   [&](GuidedLine &g) {
+                       if (g.Of == GuidedLine::Kind::Along)
+                           ruler_.DragAlong(g, x, y);
+                       else if (g.Of == GuidedLine::Kind::Across)
+                           ruler_.DragAcross(g, x, y);
+                       else
+                           protractor_.DragMark(g, x, y);
+                   },
+                   [&](ArcDraw &g) { compass_.DragArc(g, x, y); },
+                   [&](SpanDrag &) { compass_.DragSpan(x, y); },
+                   [&](Stroke &g) { stroke_.Move(g, x, y); },
+                   [&](RecordDrag &g) { ToolFor(g.List).DragMove(g, x, y); },
+                   [&](Pan &g) { HandMove(host_, g, x, y); },
+                   [&](Curve &g) { curve_.Preview(g, x, y); },
+               },
+               *gesture_);
+}
+
+// A move with no gesture under way: the hover of the tools that show one.
+void PointerDispatch::Hover(int x, int y)
+{
+    const ToolSelection tool = host_.Selection();
+    if (tool.Is(ObjectMode::Delete) || tool.Is(ObjectMode::Move))
         objects_.HoverScan(x, y);
-    else if (drag_.Panning)
-        HandMove(host_, drag_, x, y);
-    else if (!drag_.RulerAcrossDrawing && tool.Is(RulerMode::Across))
+    else if (tool.Is(RulerMode::Across))
         ruler_.HoverAcross(x, y);
-    else if (drag_.RulerAcrossDrawing)
-        ruler_.DragAcross(x, y);
-    else if (drag_.ArcDrawing)
-        compass_.DragArc(x, y);
     else if (tool.Is(CompassMode::Arc))
         compass_.HoverArc(x, y);
-    else if (drag_.SpanSetting)
-        compass_.DragSpan(x, y);
-    else if (drag_.ProtractorMarking)
-        protractor_.DragMark(x, y);
     else if (tool.Is(ProtractorMode::Mark))
         protractor_.HoverMark(x, y);
-    else if (tool.Is(RulerMode::Along) || drag_.RulerAlongDrawing)
-        ruler_.MoveAlong(x, y);
-    else if (drag_.CompassMoving)
-        compass_.DragMove(x, y);
-    else if (drag_.RulerMoving)
-        ruler_.DragMove(x, y);
-    else if (drag_.ProtractorMoving)
-        protractor_.DragMove(x, y);
-    else if (drag_.RulerRotating)
-        ruler_.DragTurn(x, y);
-    else if (drag_.ProtractorRotating)
-        protractor_.DragTurn(x, y);
+    else if (tool.Is(RulerMode::Along))
+        ruler_.HoverAlong(x, y);
 }
 
 void PointerDispatch::MouseUp(int surfaceX, int surfaceY)
 {
-    if (drag_.StrokeActive) {
-        drag_.StrokeActive = false;
-        host_.CommitEdit(); // the whole stroke is one step
-        return;
-    }
+    if (!Dragging())
+        return; // no press began a drag, or a curve waits for its next press
+    const Gesture ended = *gesture_;
+    gesture_.reset();
     const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
-    if (drag_.ObjectDragging) {
-        objects_.ReleaseMove(x, y);
-    } else if (drag_.TextDragging) {
-        texts_.ReleaseMove(x, y);
-    } else if (drag_.Panning) {
-        drag_.Panning = false;
-    } else if (drag_.ArcDrawing) {
-        compass_.ReleaseArc();
-    } else if (drag_.SpanSetting) {
-        drag_.SpanSetting = false;
-        compass_.DragSpan(x, y);
-    } else if (drag_.ProtractorMarking || drag_.RulerAlongDrawing || drag_.RulerAcrossDrawing) {
-        const bool mark = drag_.ProtractorMarking;
-        bool &flag = drag_.ProtractorMarking ? drag_.ProtractorMarking
-                     : drag_.RulerAlongDrawing ? drag_.RulerAlongDrawing
-                                               : drag_.RulerAcrossDrawing;
-        flag = false;
-        StorePendingLine(host_, drag_, mark ? QStringLiteral("Gradmarkierung") : QStringLiteral("Linie"));
-    } else if (drag_.CompassMoving) {
-        drag_.CompassMoving = false;
-        compass_.DragMove(x, y);
-    } else if (drag_.RulerMoving) {
-        drag_.RulerMoving = false;
-        ruler_.DragMove(x, y);
-    } else if (drag_.ProtractorMoving) {
-        drag_.ProtractorMoving = false;
-        protractor_.DragMove(x, y);
-    } else if (drag_.RulerRotating) {
-        drag_.RulerRotating = false;
-        ruler_.DragTurn(x, y);
-    } else if (drag_.ProtractorRotating) {
-        drag_.ProtractorRotating = false; // the last move has placed it
-    }
+    std::visit(Overloaded{
+                   [&](const InstrumentMove &g) { FollowMove(host_, g, x, y); },
+                   [&](const InstrumentTurn &g) {
+                       if (g.PlaceOnRelease)
+                           FollowTurn(host_, g, x, y);
+                   },
+                   [&](const GuidedLine &g) {
+                       const bool mark = g.Of == GuidedLine::Kind::Mark;
+                       AddObject(host_, mark ? QStringLiteral("Gradmarkierung") : QStringLiteral("Linie"),
+                                 [&](DrawingObject &line) {
+                                     line.Colour = host_.PenColour();
+                                     line.PenWidth = host_.PenWidth();
+                                     line.Kind = KindLine;
+                                     line.X1 = g.X1;
+                                     line.Y1 = g.Y1;
+                                     line.X2 = g.X2;
+                                     line.Y2 = g.Y2;
+                                 });
+                   },
+                   [&](const ArcDraw &g) { compass_.ReleaseArc(g); },
+                   [&](const SpanDrag &) { compass_.DragSpan(x, y); },
+                   [&](const Stroke &) { host_.CommitEdit(); }, // the whole stroke is one step
+                   [&](const RecordDrag &g) { ToolFor(g.List).ReleaseMove(g, x, y); },
+                   [&](const Pan &) {},
+                   [&](const Curve &) {},
+               },
+               ended);
+}
+
+bool PointerDispatch::Cancel()
+{
+    if (!gesture_ || !std::holds_alternative<Curve>(*gesture_))
+        return false;
+    gesture_.reset();
+    host_.Repaint(); // wipes the rubber band
+    return true;
 }
 
 } // namespace velmora

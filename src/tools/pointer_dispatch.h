@@ -1,10 +1,11 @@
-// The three pointer handlers of the drawing surface: each reduces the pointer by the 5-pixel
-// margin and hands the event to exactly one tool, testing the tools and drags in a fixed order.
+// The three pointer handlers of the drawing surface. A press starts at most one gesture,
+// testing the tools in a fixed order; moves and the release go to that gesture, and moves
+// without one to the current tool's hover. Each reduces the pointer by the 5-pixel margin.
 #pragma once
 
 #include "compass_tool.h"
 #include "curve_tool.h"
-#include "drag_state.h"
+#include "gesture.h"
 #include "object_tool.h"
 #include "protractor_tool.h"
 #include "ruler_tool.h"
@@ -13,13 +14,15 @@
 #include "tool_host.h"
 #include "view_tools.h"
 
+#include <optional>
+
 namespace velmora {
 
 class PointerDispatch {
 public:
-    PointerDispatch(ToolHost &host, DragState &drag)
-        : host_(host), drag_(drag), ruler_(host, drag), protractor_(host, drag), compass_(host, drag),
-          curve_(host, drag), stroke_(host, drag), objects_(host, drag), texts_(host, drag)
+    explicit PointerDispatch(ToolHost &host)
+        : host_(host), ruler_(host), protractor_(host), compass_(host), curve_(host), stroke_(host),
+          objects_(host, hover_), texts_(host, hover_)
     {
     }
 
@@ -27,13 +30,28 @@ public:
     void MouseDown(PointerButton button, int surfaceX, int surfaceY);
     void MouseMove(int surfaceX, int surfaceY);
     void MouseUp(int surfaceX, int surfaceY);
+    // Drops a curve under construction and wipes its rubber band; true when there was one.
+    // A drag with the button held ends only with its release.
+    bool Cancel();
 
     // "Kreis zeichnen": a full circle around the compass's needle on the sheet of the last press.
     void AddCircle() { compass_.AddCircle(); }
 
+    // The gesture under way, if any.
+    const Gesture *Active() const { return gesture_ ? &*gesture_ : nullptr; }
+    // A gesture that holds the pointer from press to release: every gesture but the curve.
+    bool Dragging() const { return gesture_ && !std::holds_alternative<Curve>(*gesture_); }
+    // What the hover search of the text or object tool found last.
+    HoverState &Hover() { return hover_; }
+
 private:
+    std::optional<Gesture> Press(PointerButton button, int x, int y);
+    void Hover(int x, int y);
+    RecordTool &ToolFor(RecordList list);
+
     ToolHost &host_;
-    DragState &drag_;
+    std::optional<Gesture> gesture_;
+    HoverState hover_;
     RulerTool ruler_;
     ProtractorTool protractor_;
     CompassTool compass_;

@@ -1,31 +1,27 @@
-// The protractor tool: move and turn the protractor, and mark a degree with the pencil
-// along the ray from its centre through the press point.
+// The protractor tool: mark a degree with the pencil along the ray from its centre through
+// the press point. Moving and turning the protractor are the instruments' shared gestures
+// (instrument_drag.h).
 #pragma once
 
-#include "drag_state.h"
+#include "gesture.h"
 #include "tool_host.h"
 
 namespace velmora {
 
 class ProtractorTool {
 public:
-    ProtractorTool(ToolHost &host, DragState &drag) : host_(host), drag_(drag) {}
+    explicit ProtractorTool(ToolHost &host) : host_(host) {}
 
-    void PressMove(int x, int y);
-    void DragMove(int x, int y); // also the release of a move
-    void PressTurn(int x, int y);
-    void DragTurn(int x, int y);
     void HoverMark(int x, int y);
-    void PressMark(int x, int y);
-    void DragMark(int x, int y);
+    GuidedLine PressMark(int x, int y);
+    void DragMark(GuidedLine &mark, int x, int y);
 
 private:
     // The projection of pixel point (x, y) onto the mark's ray, in mm from the centre.
-    long double AlongMark(int x, int y) const;
-    void SetPendingEnds();
+    long double AlongMark(const GuidedLine &mark, int x, int y) const;
+    void SetEnds(GuidedLine &mark);
 
     ToolHost &host_;
-    DragState &drag_;
 };
 
 } // namespace velmora

@@ -5,15 +5,8 @@
 #include "document/units.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace velmora {
-
-namespace {
-
-constexpr long double Pi = std::numbers::pi_v<long double>;
-
-} // namespace
 
 double Trunc3(double v)
 {
@@ -25,8 +18,8 @@ double Trunc3(double v)
 
 std::optional<long double> Guide::Position(double mx, double my) const
 {
-    const double gx = std::cos(G * Pi / 180), gy = std::sin(G * Pi / 180);
-    const double kx = std::cos(K * Pi / 180), ky = std::sin(K * Pi / 180);
+    const double gx = std::cos(DegToRad(G)), gy = std::sin(DegToRad(G));
+    const double kx = std::cos(DegToRad(K)), ky = std::sin(DegToRad(K));
     if (ky == 0)
         return std::nullopt;
     const long double w = gx - static_cast<long double>(kx) * gy / ky;
@@ -36,166 +29,121 @@ std::optional<long double> Guide::Position(double mx, double my) const
 
 void Guide::PointAt(long double t, double &x, double &y) const
 {
-    const double gx = std::cos(G * Pi / 180), gy = std::sin(G * Pi / 180);
+    const double gx = std::cos(DegToRad(G)), gy = std::sin(DegToRad(G));
     x = Trunc3(double(gx * t + Ox));
     y = Trunc3(double(gy * t + Oy));
 }
 
-std::optional<long double> DirectionValue(long double px, long double py, long double qx, long double qy)
-{
-    const long double dx = px - qx, dy = py - qy;
-    const long double r = std::sqrt(dx * dx + dy * dy);
-    if (r == 0)
-        return std::nullopt;
-    const long double v = dy / r;
-    long double phi = std::atan2(v, std::sqrt(std::max(0.0L, 1 - v * v))) * 180 / Pi;
-    if (dx > 0)
-        phi = -90 - (phi + 90);
-    return phi;
-}
-
-void TurnAbout(const DrawingState &state, double pivotX, double pivotY, int pressX, int pressY, int x, int y,
-               double angleAtPress, double &angle)
-{
-    const long double qx = static_cast<long double>(pivotX) * state.PixelsPerMm;
-    const long double qy = static_cast<long double>(pivotY) * state.PixelsPerMm + state.ActivePageTopPx;
-    const auto atPress = DirectionValue(pressX, pressY, qx, qy);
-    const auto now = DirectionValue(x, y, qx, qy);
-    if (atPress && now)
-        angle = double(angleAtPress + *atPress - *now);
-}
-
 Guide RulerTool::ScaleEdge() const
 {
-    const DrawingState &s = host_.State();
-    const double angle = s.Placement.RulerAngle;
-    return {s.Placement.RulerX, s.Placement.RulerY + s.ActivePageTopPx / s.PixelsPerMm, angle, angle + 90};
+    const InstrumentPlacement &p = host_.State().Placement;
+    const SurfaceView &view = host_.View();
+    return {p.RulerX, p.RulerY + view.ActivePageTopPx / view.PixelsPerMm(), p.RulerAngle, p.RulerAngle + 90};
 }
 
-Guide RulerTool::Perpendicular() const
+Guide RulerTool::Perpendicular(const GuidedLine &line) const
 {
     const double angle = host_.State().Placement.RulerAngle;
-    return {drag_.GuideFootX, drag_.GuideFootY, angle + 90, angle};
+    return {line.FootX, line.FootY, angle + 90, angle};
 }
 
-void RulerTool::PressMove(int x, int y)
-{
-    drag_.RulerMoving = true;
-    drag_.RulerPressX = x;
-    drag_.RulerPressY = y;
-    drag_.RulerXAtPress = host_.State().Placement.RulerX;
-    drag_.RulerYAtPress = host_.State().Placement.RulerY;
-}
-
-void RulerTool::DragMove(int x, int y)
-{
-    DrawingState &s = host_.State();
-    s.Placement.RulerX = (x - drag_.RulerPressX) / s.PixelsPerMm + drag_.RulerXAtPress;
-    s.Placement.RulerY = (y - drag_.RulerPressY) / s.PixelsPerMm + drag_.RulerYAtPress;
-    host_.Repaint();
-    host_.UpdateEds();
-}
-
-void RulerTool::PressTurn(int x, int y)
-{
-    drag_.RulerRotating = true;
-    drag_.RulerPressX = x;
-    drag_.RulerPressY = y;
-    drag_.RulerAngleAtPress = host_.State().Placement.RulerAngle;
-}
-
-void RulerTool::DragTurn(int x, int y)
-{
-    InstrumentPlacement &p = host_.State().Placement;
-    TurnAbout(host_.State(), p.RulerX, p.RulerY, drag_.RulerPressX, drag_.RulerPressY, x, y, drag_.RulerAngleAtPress,
-              p.RulerAngle);
-    host_.Repaint();
-    host_.UpdateEds();
-}
-
-void RulerTool::Reach(const Guide &guide, std::optional<long double> t, double my, double fallbackX, bool widen)
+void RulerTool::Reach(GuidedLine &line, const Guide &guide, std::optional<long double> t, double my, double fallbackX,
+                      bool widen)
 {
     const long double position = t ? *t : my;
     if (widen) {
-        if (position < drag_.PendingLineMin)
-            drag_.PendingLineMin = double(position);
-        if (position > drag_.PendingLineMax)
-            drag_.PendingLineMax = double(position);
+        if (position < line.Min)
+            line.Min = double(position);
+        if (position > line.Max)
+            line.Max = double(position);
     } else {
-        drag_.PendingLineMin = drag_.PendingLineMax = double(position);
+        line.Min = line.Max = double(position);
     }
     if (t) {
-        guide.PointAt(drag_.PendingLineMin, drag_.PendingLineX1, drag_.PendingLineY1);
-        guide.PointAt(drag_.PendingLineMax, drag_.PendingLineX2, drag_.PendingLineY2);
+        guide.PointAt(line.Min, line.X1, line.Y1);
+        guide.PointAt(line.Max, line.X2, line.Y2);
     } else { // a vertical guide: the pointer's own y, not cut
-        drag_.PendingLineX1 = drag_.PendingLineX2 = fallbackX;
-        drag_.PendingLineY1 = drag_.PendingLineMin;
-        drag_.PendingLineY2 = drag_.PendingLineMax;
+        line.X1 = line.X2 = fallbackX;
+        line.Y1 = line.Min;
+        line.Y2 = line.Max;
     }
 }
 
-void RulerTool::PressAlong(int x, int y)
+void RulerTool::ReachAlong(GuidedLine &line, int x, int y, bool widen) const
 {
-    const double s = host_.State().PixelsPerMm;
-    drag_.RulerAlongDrawing = true;
+    const double s = host_.View().PixelsPerMm();
     const Guide edge = ScaleEdge();
-    Reach(edge, edge.Position(x / s, y / s), y / s, host_.State().Placement.RulerX, false);
-    DrawPreviewLine(host_, drag_.PendingLineX1, drag_.PendingLineY1, drag_.PendingLineX2, drag_.PendingLineY2, 3);
+    Reach(line, edge, edge.Position(x / s, y / s), y / s, host_.State().Placement.RulerX, widen);
 }
 
-void RulerTool::MoveAlong(int x, int y)
+void RulerTool::Preview(const GuidedLine &line, int width)
 {
-    const double s = host_.State().PixelsPerMm;
-    const Guide edge = ScaleEdge();
-    Reach(edge, edge.Position(x / s, y / s), y / s, host_.State().Placement.RulerX, drag_.RulerAlongDrawing);
+    DrawPreviewLine(host_, line.X1, line.Y1, line.X2, line.Y2, width);
+}
+
+GuidedLine RulerTool::PressAlong(int x, int y)
+{
+    GuidedLine line{GuidedLine::Kind::Along};
+    ReachAlong(line, x, y, false);
+    Preview(line, 3);
+    return line;
+}
+
+void RulerTool::HoverAlong(int x, int y)
+{
+    GuidedLine dot{GuidedLine::Kind::Along};
+    ReachAlong(dot, x, y, false);
     host_.Repaint();
-    DrawPreviewLine(host_, drag_.PendingLineX1, drag_.PendingLineY1, drag_.PendingLineX2, drag_.PendingLineY2,
-                    drag_.RulerAlongDrawing ? 3 : 5);
+    Preview(dot, 5);
 }
 
-void RulerTool::PressAcross(int x, int y)
+void RulerTool::DragAlong(GuidedLine &line, int x, int y)
 {
-    const double s = host_.State().PixelsPerMm;
-    drag_.RulerAcrossDrawing = true;
-    HoverAcrossFoot(x, y);
-    const Guide across = Perpendicular();
-    Reach(across, across.Position(x / s, y / s), y / s, drag_.GuideFootX, false);
-    DrawPreviewLine(host_, drag_.PendingLineX1, drag_.PendingLineY1, drag_.PendingLineX2, drag_.PendingLineY2, 3);
+    ReachAlong(line, x, y, true);
+    host_.Repaint();
+    Preview(line, 3);
 }
 
-void RulerTool::HoverAcrossFoot(int x, int y)
+void RulerTool::FindFoot(GuidedLine &line, int x, int y) const
 {
-    const double s = host_.State().PixelsPerMm;
+    const double s = host_.View().PixelsPerMm();
     const Guide edge = ScaleEdge();
     const auto t = edge.Position(x / s, y / s);
     if (t) {
-        drag_.PendingLineMin = drag_.PendingLineMax = double(*t);
-        edge.PointAt(*t, drag_.GuideFootX, drag_.GuideFootY);
+        line.Min = line.Max = double(*t);
+        edge.PointAt(*t, line.FootX, line.FootY);
     } else {
-        drag_.PendingLineMin = drag_.PendingLineMax = y / s;
-        drag_.GuideFootX = host_.State().Placement.RulerX;
-        drag_.GuideFootY = y / s;
+        line.Min = line.Max = y / s;
+        line.FootX = host_.State().Placement.RulerX;
+        line.FootY = y / s;
     }
+}
+
+GuidedLine RulerTool::PressAcross(int x, int y)
+{
+    const double s = host_.View().PixelsPerMm();
+    GuidedLine line{GuidedLine::Kind::Across};
+    FindFoot(line, x, y);
+    const Guide across = Perpendicular(line);
+    Reach(line, across, across.Position(x / s, y / s), y / s, line.FootX, false);
+    Preview(line, 3);
+    return line;
 }
 
 void RulerTool::HoverAcross(int x, int y)
 {
-    HoverAcrossFoot(x, y);
+    GuidedLine foot{GuidedLine::Kind::Across};
+    FindFoot(foot, x, y);
     host_.Repaint();
-    DrawPreviewLine(host_, drag_.GuideFootX, drag_.GuideFootY, drag_.GuideFootX, drag_.GuideFootY, 5);
+    DrawPreviewLine(host_, foot.FootX, foot.FootY, foot.FootX, foot.FootY, 5);
 }
 
-void RulerTool::DragAcross(int x, int y)
+void RulerTool::DragAcross(GuidedLine &line, int x, int y)
 {
-    const double s = host_.State().PixelsPerMm;
-    const Guide across = Perpendicular();
-    Reach(across, across.Position(x / s, y / s), y / s, drag_.GuideFootX, true);
-    DrawPreviewLine(host_, drag_.PendingLineX1, drag_.PendingLineY1, drag_.PendingLineX2, drag_.PendingLineY2, 3);
-}
-
-void RulerTool::StoreLine()
-{
-    StorePendingLine(host_, drag_, QStringLiteral("Linie"));
+    const double s = host_.View().PixelsPerMm();
+    const Guide across = Perpendicular(line);
+    Reach(line, across, across.Position(x / s, y / s), y / s, line.FootX, true);
+    Preview(line, 3);
 }
 
 } // namespace velmora

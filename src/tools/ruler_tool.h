@@ -1,8 +1,9 @@
-// The ruler tool: move and turn the ruler, and draw pencil lines along its scale edge or at
-// right angles to it. Lines snap to the guide and are cut to 0.001 mm.
+// The ruler tool: pencil lines along its scale edge or at right angles to it. Lines snap to
+// the guide and are cut to 0.001 mm. Moving and turning the ruler are the instruments'
+// shared gestures (instrument_drag.h).
 #pragma once
 
-#include "drag_state.h"
+#include "gesture.h"
 #include "tool_host.h"
 
 #include <optional>
@@ -22,41 +23,31 @@ struct Guide {
     void PointAt(long double t, double &x, double &y) const;
 };
 
-// The direction value of pixel point (px, py) seen from pivot (qx, qy); none on the pivot.
-std::optional<long double> DirectionValue(long double px, long double py, long double qx, long double qy);
-
-// An instrument turned about its pivot (sheet-local mm, on the sheet of the last press) by the
-// angle the pointer swept from the press to (x, y): angleAtPress + value(press) - value(now).
-// The angle stays as it is when either point lies on the pivot.
-void TurnAbout(const DrawingState &state, double pivotX, double pivotY, int pressX, int pressY, int x, int y,
-               double angleAtPress, double &angle);
-
 class RulerTool {
 public:
-    RulerTool(ToolHost &host, DragState &drag) : host_(host), drag_(drag) {}
+    explicit RulerTool(ToolHost &host) : host_(host) {}
 
-    void PressMove(int x, int y);
-    void PressTurn(int x, int y);
-    void PressAlong(int x, int y);
-    void PressAcross(int x, int y);
-    void MoveAlong(int x, int y);      // hovering in the along mode, or dragging along
+    GuidedLine PressAlong(int x, int y);
+    void HoverAlong(int x, int y);
+    void DragAlong(GuidedLine &line, int x, int y);
+    GuidedLine PressAcross(int x, int y);
     void HoverAcross(int x, int y);
-    void DragAcross(int x, int y);
-    void DragMove(int x, int y);       // a move drag, also its release
-    void DragTurn(int x, int y);       // a turn drag, also its release
-    void StoreLine();                  // the release of a drawing drag
+    void DragAcross(GuidedLine &line, int x, int y);
 
     Guide ScaleEdge() const;
-    Guide Perpendicular() const;
+    Guide Perpendicular(const GuidedLine &line) const;
 
 private:
     // The foot of the perpendicular from the pointer onto the scale edge (the across mode).
-    void HoverAcrossFoot(int x, int y);
-    // Widens the pending line by t (or sets it when hovering) and sets its end points.
-    void Reach(const Guide &guide, std::optional<long double> t, double my, double fallbackX, bool widen);
+    void FindFoot(GuidedLine &line, int x, int y) const;
+    // Widens the line by t (or sets it when starting or hovering) and sets its end points.
+    static void Reach(GuidedLine &line, const Guide &guide, std::optional<long double> t, double my, double fallbackX,
+                      bool widen);
+    // Along the scale edge: the line for the pointer at (x, y), widened or set.
+    void ReachAlong(GuidedLine &line, int x, int y, bool widen) const;
+    void Preview(const GuidedLine &line, int width);
 
     ToolHost &host_;
-    DragState &drag_;
 };
 
 } // namespace velmora

@@ -4,14 +4,7 @@
 
 namespace velmora {
 
-void StrokeTool::Press(int x, int y)
-{
-    drag_.StrokeActive = true;
-    drag_.AnchorX = x;
-    drag_.AnchorY = y;
-}
-
-void StrokeTool::Move(int x, int y)
+void StrokeTool::Move(Stroke &stroke, int x, int y)
 {
     DrawingState &state = host_.State();
     const bool erasing = host_.Selection().Is(Tool::Eraser);
@@ -21,12 +14,12 @@ void StrokeTool::Move(int x, int y)
     if (!segment)
         return;
     host_.SetChanged();
-    const double s = state.PixelsPerMm;
+    const double s = host_.View().PixelsPerMm();
     segment->Kind = KindLine;
     segment->Colour = erasing ? ColourWhite : host_.PenColour();
     segment->PenWidth = erasing ? host_.EraserSize() : host_.PenWidth();
-    segment->X1 = drag_.AnchorX / s;
-    segment->Y1 = drag_.AnchorY / s;
+    segment->X1 = stroke.Last.x() / s;
+    segment->Y1 = stroke.Last.y() / s;
     segment->X2 = x / s;
     segment->Y2 = y / s;
 
@@ -36,8 +29,7 @@ void StrokeTool::Move(int x, int y)
     surface.SetPenColour(segment->Colour);
     surface.MoveTo(Round(segment->X1 * s) + PointerMarginPx, Round(segment->Y1 * s) + PointerMarginPx);
     surface.LineTo(Round(segment->X2 * s) + PointerMarginPx, Round(segment->Y2 * s) + PointerMarginPx);
-    drag_.AnchorX = x;
-    drag_.AnchorY = y;
+    stroke.Last = QPoint(x, y);
 }
 
 } // namespace velmora

@@ -25,8 +25,7 @@ void ApplyFont(TextObject &text, const TextFontChoice &font)
 
 void TextTool::DrawText(const TextObject &text, uint32_t colour, int dx, int dy)
 {
-    const DrawingState &state = host_.State();
-    const double s = state.PixelsPerMm;
+    const double s = host_.View().PixelsPerMm();
     FontSpec font = TextFont(text, host_.Zoom() / 100.0, host_.ScreenDpiY());
     font.Colour = colour;
     Canvas &surface = host_.Surface();
@@ -39,32 +38,47 @@ void TextTool::DrawText(const TextObject &text, uint32_t colour, int dx, int dy)
     surface.DrawText(surface.MeasureText(box, content), content);
 }
 
-void TextTool::HoverScan(int x, int y)
+int TextTool::Count() const
 {
-    drag_.HoverFound = false;
-    TDynaArray<TextObject> &texts = host_.State().Texts;
-    const double s = host_.State().PixelsPerMm;
-    for (int n = texts.Count - 1; n >= 0; --n) {
-        const TextObject &t = *texts.Select(n);
-        if (!PointInBox(x, y, Round(t.Left * s), Round(t.Top * s), Round(t.Right * s), Round(t.Bottom * s)))
-            continue;
-        host_.Repaint();
-        DrawText(texts.At(n), ColourRed, 0, 0);
-        drag_.HoverFound = drag_.HoverActive = true;
-        drag_.HoverIndex = n;
-        drag_.HoverIn = DragState::HoverList::Texts;
-        return;
-    }
-    if (drag_.HoverActive) {
-        drag_.HoverActive = false;
-        host_.Repaint();
-    }
+    return host_.State().Texts.Count;
 }
 
-bool TextTool::HoverValid() const
+bool TextTool::HitsRecord(int i, int x, int y)
 {
-    return drag_.HoverActive && drag_.HoverIn == DragState::HoverList::Texts && drag_.HoverIndex >= 0 &&
-           drag_.HoverIndex < host_.State().Texts.Count;
+    const double s = host_.View().PixelsPerMm();
+    const TextObject &t = *host_.State().Texts.Select(i);
+    return PointInBox(x, y, Round(t.Left * s), Round(t.Top * s), Round(t.Right * s), Round(t.Bottom * s));
+}
+
+void TextTool::DrawHovered(int i)
+{
+    DrawText(host_.State().Texts.At(i), ColourRed, 0, 0);
+}
+
+void TextTool::DrawDragged(int i, int dx, int dy)
+{
+    const TextObject &text = *host_.State().Texts.Select(i);
+    DrawText(text, uint32_t(text.Colour), dx, dy);
+}
+
+void TextTool::Shift(int i, double dx, double dy)
+{
+    TextObject &text = *host_.State().Texts.Select(i);
+    text.Left += dx;
+    text.Right += dx;
+    text.Top += dy;
+    text.Bottom += dy;
+}
+
+void TextTool::WillChange(int i)
+{
+    host_.Edits().WillChangeText(i);
+}
+
+bool TextTool::Remove(int i)
+{
+    host_.Edits().WillDeleteText(i);
+    return host_.State().DeleteText(i);
 }
 
 void TextTool::PressAdd(int x, int y)
@@ -73,6 +87,7 @@ void TextTool::PressAdd(int x, int y)
     if (!host_.EditText(nullptr, content))
         return;
     DrawingState &state = host_.State();
+    const double s = host_.View().PixelsPerMm();
     host_.Edits().Begin(state, QStringLiteral("Text hinzufügen"));
     TextObject *text = state.Texts.Append();
     if (!text) {
@@ -81,8 +96,8 @@ void TextTool::PressAdd(int x, int y)
     }
     *text = TextObject{}; // a reused slot keeps no stale strings or bytes
     host_.SetChanged();
-    text->Left = text->Right = x / state.PixelsPerMm;
-    text->Top = text->Bottom = y / state.PixelsPerMm;
+    text->Left = text->Right = x / s;
+    text->Top = text->Bottom = y / s;
     SetTextString(*text, content);
     ApplyFont(*text, host_.NewTextFont());
     host_.Repaint(); // measures the new text's box
@@ -93,8 +108,9 @@ void TextTool::PressChange()
 {
     if (!HoverValid())
         return;
-    drag_.HoverActive = false;
-    TextObject &text = *host_.State().Texts.Select(drag_.HoverIndex);
+    hover_.Active = false;
+    const int index = hover_.Index;
+    TextObject &text = *host_.State().Texts.Select(index);
     const QString current = TextString(text);
     TextFontChoice &font = host_.NewTextFont();
     font.Name = FontNameString(text);
@@ -104,69 +120,16 @@ void TextTool::PressChange()
     font.Pitch = text.Pitch;
     font.Style = text.Style;
     QString changed;
-    if (host_.EditText(&current, changed) && drag_.HoverIndex < host_.State().Texts.Count) {
+    if (host_.EditText(&current, changed) && index < host_.State().Texts.Count) {
         host_.Edits().Begin(host_.State(), QStringLiteral("Text ändern"));
-        host_.Edits().WillChangeText(drag_.HoverIndex);
-        TextObject &same = *host_.State().Texts.Select(drag_.HoverIndex);
+        host_.Edits().WillChangeText(index);
+        TextObject &same = *host_.State().Texts.Select(index);
         SetTextString(same, changed);
         ApplyFont(same, host_.NewTextFont());
         host_.SetChanged();
         host_.Repaint();
         host_.CommitEdit();
     }
-    host_.Repaint();
-}
-
-void TextTool::PressDelete()
-{
-    if (!HoverValid())
-        return;
-    drag_.HoverActive = false;
-    host_.Edits().Begin(host_.State(), QStringLiteral("Text löschen"));
-    host_.Edits().WillDeleteText(drag_.HoverIndex);
-    if (!host_.State().DeleteText(drag_.HoverIndex)) {
-        host_.Edits().End(); // nothing was deleted
-        return;
-    }
-    host_.SetChanged();
-    host_.CommitEdit();
-    host_.Repaint();
-}
-
-void TextTool::PressMove(int x, int y)
-{
-    if (!HoverValid())
-        return;
-    drag_.TextDragging = true;
-    drag_.AnchorX = x;
-    drag_.AnchorY = y;
-}
-
-void TextTool::DragMove(int x, int y)
-{
-    host_.Repaint();
-    if (drag_.HoverIndex < host_.State().Texts.Count) {
-        const TextObject &text = *host_.State().Texts.Select(drag_.HoverIndex);
-        DrawText(text, uint32_t(text.Colour), x - drag_.AnchorX, y - drag_.AnchorY);
-    }
-}
-
-void TextTool::ReleaseMove(int x, int y)
-{
-    DrawingState &state = host_.State();
-    if (drag_.HoverIndex < state.Texts.Count) {
-        host_.Edits().Begin(state, QStringLiteral("Text verschieben"));
-        host_.Edits().WillChangeText(drag_.HoverIndex);
-        TextObject &text = *state.Texts.Select(drag_.HoverIndex);
-        const double dx = (x - drag_.AnchorX) / state.PixelsPerMm, dy = (y - drag_.AnchorY) / state.PixelsPerMm;
-        text.Left += dx;
-        text.Right += dx;
-        text.Top += dy;
-        text.Bottom += dy;
-        host_.SetChanged();
-        host_.CommitEdit();
-    }
-    drag_.TextDragging = false;
     host_.Repaint();
 }
 

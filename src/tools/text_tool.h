@@ -2,32 +2,32 @@
 // under the pointer, which is highlighted in red.
 #pragma once
 
-#include "drag_state.h"
-#include "tool_host.h"
-
-#include "render/canvas.h"
+#include "record_tool.h"
 
 namespace velmora {
 
-class TextTool {
+class TextTool : public RecordTool {
 public:
-    TextTool(ToolHost &host, DragState &drag) : host_(host), drag_(drag) {}
+    TextTool(ToolHost &host, HoverState &hover) : RecordTool(host, hover, RecordList::Texts) {}
 
-    void HoverScan(int x, int y);
     void PressAdd(int x, int y);
     void PressChange();
-    void PressDelete();
-    void PressMove(int x, int y);
-    void DragMove(int x, int y);
-    void ReleaseMove(int x, int y);
 
 private:
-    bool HoverValid() const;
+    int Count() const override;
+    bool HitsRecord(int i, int x, int y) override;
+    void DrawHovered(int i) override;
+    void DrawDragged(int i, int dx, int dy) override;
+    void Shift(int i, double dxMm, double dyMm) override;
+    void WillChange(int i) override;
+    bool Remove(int i) override;
+    QString DeleteLabel() const override { return QStringLiteral("Text löschen"); }
+    QString MoveLabel() const override { return QStringLiteral("Text verschieben"); }
+    // The highlight stays, so a press right after a drag takes the same text again.
+    bool KeepsHoverWhileDragged() const override { return true; }
+
     // The text drawn on the surface in the given colour, shifted by (dx, dy) pixels.
     void DrawText(const TextObject &text, uint32_t colour, int dx, int dy);
-
-    ToolHost &host_;
-    DragState &drag_;
 };
 
 } // namespace velmora

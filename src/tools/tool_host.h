@@ -1,27 +1,19 @@
-// What the tools need from the window: the drawing, the chosen tool, the controls' values,
-// the surface to draw previews on, scrolling, and the calls that follow a change. The main
-// window implements it; tests implement it without a display.
+// What the tools need from the window: the drawing, the view of it, the chosen tool, the
+// controls' values, the surface to draw previews on, scrolling, and the calls that follow a
+// change. The main window implements it; tests implement it without a display.
 #pragma once
 
 #include "tool_selection.h"
 
 #include "document/drawing_edit.h"
 #include "document/drawing_state.h"
+#include "document/text_font_choice.h"
 #include "render/canvas.h"
+#include "render/surface_view.h"
 
 #include <QString>
 
 namespace velmora {
-
-// The font of new texts, as the font dialog of the text tool holds it.
-struct TextFontChoice {
-    QString Name = QStringLiteral("Arial");
-    int32_t Size = 10;   // points
-    uint32_t Colour = 0; // platform colour value
-    uint8_t Charset = 0;
-    uint8_t Pitch = 0;
-    uint8_t Style = 0; // TextStyleBits
-};
 
 struct ScrollState {
     int H = 0, V = 0;                   // scroll positions
@@ -34,10 +26,14 @@ public:
     virtual ~ToolHost() = default;
 
     virtual DrawingState &State() = 0;
+    // The transform of the last paint and the sheet of the latest press; a press sets the sheet.
+    virtual SurfaceView &View() = 0;
     virtual ToolSelection Selection() const = 0;
 
-    // The whole repaint of the drawing surface; it also wipes what was drawn on Surface().
-    virtual void Repaint() = 0;
+    // The repaint of the drawing surface; it also wipes what was drawn on Surface() and
+    // brings the transform in View() up to date.
+    virtual void Repaint(PaintScope scope) = 0;
+    void Repaint() { Repaint(PaintScope::AllSheets); }
     // Draws over what the surface shows, in surface pixels, until the next repaint.
     virtual Canvas &Surface() = 0;
     virtual void SetChanged() = 0;
@@ -53,7 +49,8 @@ public:
     // change handler repaints and resizes the surface.
     virtual void SetZoom(double percent) = 0;
     virtual ScrollState Scroll() const = 0;
-    virtual void SetScroll(int h, int v) = 0; // horizontal first, then vertical
+    // Horizontal first, then vertical; the drawing is not repainted meanwhile.
+    virtual void SetScroll(int h, int v) = 0;
 
     // The screen's logical vertical resolution, for the height of texts.
     virtual double ScreenDpiY() const = 0;

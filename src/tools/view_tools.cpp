@@ -6,24 +6,14 @@
 
 namespace velmora {
 
-void HandPress(DragState &drag, int x, int y)
+void HandMove(ToolHost &host, const Pan &pan, int x, int y)
 {
-    drag.Panning = true;
-    drag.AnchorX = x;
-    drag.AnchorY = y;
-}
-
-void HandMove(ToolHost &host, const DragState &drag, int x, int y)
-{
-    DrawingState &state = host.State();
-    state.PaintSuspended = true;
     const ScrollState scroll = host.Scroll();
-    int h = scroll.H + drag.AnchorX - x;
-    int v = scroll.V + drag.AnchorY - y;
+    int h = scroll.H + pan.Anchor.x() - x;
+    int v = scroll.V + pan.Anchor.y() - y;
     h = std::max(0, std::min(h, scroll.RangeH - 1));
     v = std::max(0, std::min(v, scroll.RangeV - 1));
     host.SetScroll(h, v);
-    state.PaintSuspended = false; // the window repaints what the scrolling uncovered
 }
 
 void ZoomPress(ToolHost &host, PointerButton button, int x, int y)
@@ -34,7 +24,6 @@ void ZoomPress(ToolHost &host, PointerButton button, int x, int y)
         host.SetZoom(z0 * 1.5);
     else if (button == PointerButton::Right)
         host.SetZoom(z0 / 1.5);
-    host.State().PaintSuspended = true;
     const double z1 = host.Zoom();
     const ScrollState scroll = host.Scroll();
     double h = z1 * px - scroll.ViewportW / 2.0;
@@ -48,7 +37,6 @@ void ZoomPress(ToolHost &host, PointerButton button, int x, int y)
     if (v > scroll.RangeV - 1)
         v = scroll.RangeV - 1;
     host.SetScroll(Round(h), Round(v));
-    host.State().PaintSuspended = false;
     host.Repaint();
 }
 

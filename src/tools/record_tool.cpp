@@ -1,0 +1,70 @@
+#include "record_tool.h"
+
+namespace velmora {
+
+void RecordTool::HoverScan(int x, int y)
+{
+    for (int n = Count() - 1; n >= 0; --n) {
+        if (!HitsRecord(n, x, y))
+            continue;
+        host_.Repaint();
+        DrawHovered(n);
+        hover_ = {true, n, list_};
+        return;
+    }
+    if (hover_.Active) {
+        hover_.Active = false;
+        host_.Repaint();
+    }
+}
+
+bool RecordTool::HoverValid() const
+{
+    return hover_.Active && hover_.In == list_ && hover_.Index >= 0 && hover_.Index < Count();
+}
+
+void RecordTool::PressDelete()
+{
+    if (!HoverValid())
+        return;
+    hover_.Active = false;
+    host_.Edits().Begin(host_.State(), DeleteLabel());
+    if (!Remove(hover_.Index)) {
+        host_.Edits().End(); // nothing was deleted
+        return;
+    }
+    host_.SetChanged();
+    host_.CommitEdit();
+    host_.Repaint();
+}
+
+std::optional<RecordDrag> RecordTool::PressMove(int x, int y)
+{
+    if (!HoverValid())
+        return std::nullopt;
+    if (!KeepsHoverWhileDragged())
+        hover_.Active = false;
+    return RecordDrag{list_, hover_.Index, QPoint(x, y)};
+}
+
+void RecordTool::DragMove(const RecordDrag &drag, int x, int y)
+{
+    host_.Repaint();
+    if (drag.Index < Count())
+        DrawDragged(drag.Index, x - drag.Anchor.x(), y - drag.Anchor.y());
+}
+
+void RecordTool::ReleaseMove(const RecordDrag &drag, int x, int y)
+{
+    if (drag.Index < Count()) {
+        const double s = host_.View().PixelsPerMm();
+        host_.Edits().Begin(host_.State(), MoveLabel());
+        WillChange(drag.Index);
+        Shift(drag.Index, (x - drag.Anchor.x()) / s, (y - drag.Anchor.y()) / s);
+        host_.SetChanged();
+        host_.CommitEdit();
+    }
+    host_.Repaint();
+}
+
+} // namespace velmora
