@@ -271,6 +271,29 @@ private slots:
         QVERIFY(!form.Lineal1->toolTip().isEmpty() && !form.Lineal1->icon().isNull());
     }
 
+    void escapeDropsACurveUnderConstruction()
+    {
+        ProgramFolder folder;
+        TMainForm form(folder.Path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.Kurven1->trigger();
+        QTest::mouseClick(form.PaintBox1, Qt::LeftButton, {}, QPoint(105, 105));
+        QTest::mouseClick(form.PaintBox1, Qt::LeftButton, {}, QPoint(305, 105));
+        QVERIFY(form.Dispatch.Active());
+        QTest::keyClick(&form, Qt::Key_Escape);
+        QVERIFY(!form.Dispatch.Active());
+        // The next clicks are the pencil's, not the curve's control points.
+        form.Bleistift1->trigger();
+        QTest::mousePress(form.PaintBox1, Qt::LeftButton, {}, QPoint(105, 205));
+        QMouseEvent move(QEvent::MouseMove, QPoint(155, 205), form.PaintBox1->mapToGlobal(QPoint(155, 205)),
+                         Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(form.PaintBox1, &move);
+        QTest::mouseRelease(form.PaintBox1, Qt::LeftButton, {}, QPoint(155, 205));
+        QCOMPARE(form.State.Objects.Count, 1);
+        QCOMPARE(form.State.Objects.At(0).Kind, uint32_t(KindLine));
+    }
+
     void drawingAlongTheRulerWithTheMouse()
     {
         ProgramFolder folder;

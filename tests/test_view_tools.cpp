@@ -105,6 +105,92 @@ private slots:
         QCOMPARE(host.ViewNow.ActivePage, 1);
     }
 
+    void aSecondPressDuringAGestureChangesNothing()
+    {
+        ToolPointer p;
+        p.host.PageCount = 2;
+        p.host.Repaint();
+        p.host.Tools.Current = Tool::Ruler;
+        p.host.Tools.Ruler = RulerMode::Move;
+        p.dispatch.MouseDown(PointerButton::Left, 105, 105);
+        p.dispatch.MouseMove(125, 105);
+        const double movedX = p.host.Drawing.Placement.RulerX;
+        // The other button, far away on the second sheet: neither a new drag nor a new sheet.
+        p.dispatch.MouseDown(PointerButton::Right, 600, 1123 + 600);
+        QCOMPARE(p.host.ViewNow.ActivePage, 0);
+        QCOMPARE(p.host.Drawing.Placement.RulerX, movedX);
+        p.dispatch.MouseMove(145, 105); // still measured from the first press
+        QCOMPARE(p.host.Drawing.Placement.RulerX, 10 + 40 / p.host.ViewNow.PixelsPerMm());
+        p.dispatch.MouseUp(145, 105);
+        QVERIFY(!p.dispatch.Active());
+        p.dispatch.MouseUp(600, 1123 + 600); // the second button's release finds nothing
+        QCOMPARE(p.host.Drawing.Placement.RulerX, 10 + 40 / p.host.ViewNow.PixelsPerMm());
+
+        // A stroke stays one stroke and one step.
+        p.host.Tools.Current = Tool::Pencil;
+        p.dispatch.MouseDown(PointerButton::Left, 100, 100);
+        p.dispatch.MouseMove(110, 100);
+        p.dispatch.MouseDown(PointerButton::Right, 300, 300);
+        p.dispatch.MouseMove(120, 100);
+        QCOMPARE(p.host.Drawing.Objects.Count, 2);
+        QCOMPARE(p.host.Drawing.Objects.At(1).X1, p.host.Drawing.Objects.At(0).X2); // chained, not restarted
+        p.dispatch.MouseUp(120, 100);
+        QCOMPARE(int(p.host.Steps.size()), 1);
+    }
+
+    void aReleaseWithoutAPressDoesNothing()
+    {
+        ToolPointer p;
+        for (Tool tool : {Tool::Ruler, Tool::Pencil, Tool::Objects, Tool::Hand, Tool::Curves}) {
+            p.host.Tools.Current = tool;
+            const int repaints = p.host.Repaints;
+            p.dispatch.MouseUp(200, 200);
+            QCOMPARE(p.host.Repaints, repaints);
+            QCOMPARE(p.host.Drawing.Objects.Count, 0);
+            QCOMPARE(p.host.Drawing.Placement.RulerX, 10.0);
+            QCOMPARE(p.host.EdsUpdates, 0);
+            QVERIFY(p.host.Steps.empty());
+        }
+        // The curve's presses survive their releases.
+        p.dispatch.MouseDown(PointerButton::Left, 100, 100);
+        p.dispatch.MouseUp(100, 100);
+        QVERIFY(std::holds_alternative<Curve>(*p.dispatch.Active()));
+        QVERIFY(!p.dispatch.Dragging());
+    }
+
+    void cancellingACurveUnderConstruction()
+    {
+        ToolPointer p;
+        p.host.Tools.Current = Tool::Curves;
+        QVERIFY(!p.dispatch.Cancel()); // nothing to cancel
+        p.dispatch.MouseDown(PointerButton::Left, 100, 100);
+        p.dispatch.MouseDown(PointerButton::Left, 300, 100);
+        p.dispatch.MouseMove(200, 200);
+        QVERIFY(!p.host.SurfaceOps.Ops.isEmpty()); // the rubber band
+        const int repaints = p.host.Repaints;
+        QVERIFY(p.dispatch.Cancel());
+        QVERIFY(!p.dispatch.Active());
+        QVERIFY(p.host.Repaints > repaints);
+        QVERIFY(p.host.SurfaceOps.Ops.isEmpty()); // wiped
+        // The next press starts what the tool says, and no curve is stored later.
+        p.host.Tools.Current = Tool::Pencil;
+        p.dispatch.MouseDown(PointerButton::Left, 100, 100);
+        QVERIFY(std::holds_alternative<Stroke>(*p.dispatch.Active()));
+        QVERIFY(!p.dispatch.Cancel()); // a held drag ends only with its release
+        p.dispatch.MouseUp(100, 100);
+        QCOMPARE(p.host.Drawing.Objects.Count, 0);
+
+        // Cancelling after three presses stores nothing either.
+        p.host.Tools.Current = Tool::Curves;
+        for (int i = 0; i < 3; ++i)
+            p.dispatch.MouseDown(PointerButton::Left, 100 + 50 * i, 100);
+        QVERIFY(p.dispatch.Cancel());
+        p.dispatch.MouseDown(PointerButton::Left, 400, 400); // a new start
+        QCOMPARE(std::get<Curve>(*p.dispatch.Active()).Placed, Curve::Stage::Start);
+        QCOMPARE(p.host.Drawing.Objects.Count, 0);
+        QVERIFY(p.host.Steps.empty());
+    }
+
     void aMoveThatMatchesNothingOnlyShowsThePosition()
     {
         host.Tools.Current = Tool::Ruler;

@@ -7,6 +7,7 @@
 
 #include <QColorDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -243,6 +244,14 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent *event)
+{
+    // Escape drops a curve under construction.
+    if (event->key() == Qt::Key_Escape && Dispatch.Cancel())
+        return;
+    QMainWindow::keyPressEvent(event);
 }
 
 void TMainForm::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)

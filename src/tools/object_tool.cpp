@@ -55,28 +55,15 @@ void ObjectTool::DrawRed(const DrawingObject &o, int dx, int dy)
     }
 }
 
-int ObjectTool::Count() const
+void ObjectTool::DrawOver(int i, int dx, int dy, bool dragged)
 {
-    return host_.State().Objects.Count;
+    TDynaArray<DrawingObject> &objects = host_.State().Objects;
+    DrawRed(dragged ? *objects.Select(i) : objects.At(i), dx, dy);
 }
 
-bool ObjectTool::HitsRecord(int i, int x, int y)
+void ObjectTool::MoveBy(int i, double dx, double dy)
 {
-    return Hits(*host_.State().Objects.Select(i), x, y);
-}
-
-void ObjectTool::DrawHovered(int i)
-{
-    DrawRed(host_.State().Objects.At(i), 0, 0);
-}
-
-void ObjectTool::DrawDragged(int i, int dx, int dy)
-{
-    DrawRed(*host_.State().Objects.Select(i), dx, dy);
-}
-
-void ObjectTool::Shift(int i, double dx, double dy)
-{
+    host_.Edits().WillChangeObject(i);
     DrawingObject &o = *host_.State().Objects.Select(i);
     o.X1 += dx;
     o.X2 += dx;
@@ -86,11 +73,6 @@ void ObjectTool::Shift(int i, double dx, double dy)
     o.Y2 += dy;
     o.Y3 += dy;
     o.Y4 += dy;
-}
-
-void ObjectTool::WillChange(int i)
-{
-    host_.Edits().WillChangeObject(i);
 }
 
 bool ObjectTool::Remove(int i)

@@ -8,22 +8,21 @@ namespace velmora {
 
 class ObjectTool : public RecordTool {
 public:
-    ObjectTool(ToolHost &host, HoverState &hover) : RecordTool(host, hover, RecordList::Objects) {}
+    ObjectTool(ToolHost &host, HoverState &hover)
+        : RecordTool(host, hover, {RecordList::Objects, QStringLiteral("Objekt löschen"),
+                                   QStringLiteral("Objekt verschieben"), false})
+    {
+    }
 
     // Whether the object lies under pixel point (x, y) (global pixels, no margin).
     bool Hits(const DrawingObject &object, int x, int y) const;
 
 private:
-    int Count() const override;
-    bool HitsRecord(int i, int x, int y) override;
-    void DrawHovered(int i) override;
-    void DrawDragged(int i, int dx, int dy) override;
-    void Shift(int i, double dxMm, double dyMm) override;
-    void WillChange(int i) override;
+    int Count() const override { return host_.State().Objects.Count; }
+    bool HitsRecord(int i, int x, int y) override { return Hits(*host_.State().Objects.Select(i), x, y); }
+    void DrawOver(int i, int dx, int dy, bool dragged) override;
+    void MoveBy(int i, double dx, double dy) override;
     bool Remove(int i) override;
-    QString DeleteLabel() const override { return QStringLiteral("Objekt löschen"); }
-    QString MoveLabel() const override { return QStringLiteral("Objekt verschieben"); }
-    bool KeepsHoverWhileDragged() const override { return false; }
 
     // The object in red, twice its width (at least 2 pixels), shifted by (dx, dy) pixels.
     void DrawRed(const DrawingObject &object, int dx, int dy);

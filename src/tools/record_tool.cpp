@@ -8,8 +8,8 @@ void RecordTool::HoverScan(int x, int y)
         if (!HitsRecord(n, x, y))
             continue;
         host_.Repaint();
-        DrawHovered(n);
-        hover_ = {true, n, list_};
+        DrawOver(n, 0, 0, false);
+        hover_ = {true, n, traits_.List};
         return;
     }
     if (hover_.Active) {
@@ -20,7 +20,7 @@ void RecordTool::HoverScan(int x, int y)
 
 bool RecordTool::HoverValid() const
 {
-    return hover_.Active && hover_.In == list_ && hover_.Index >= 0 && hover_.Index < Count();
+    return hover_.Active && hover_.In == traits_.List && hover_.Index >= 0 && hover_.Index < Count();
 }
 
 void RecordTool::PressDelete()
@@ -28,7 +28,7 @@ void RecordTool::PressDelete()
     if (!HoverValid())
         return;
     hover_.Active = false;
-    host_.Edits().Begin(host_.State(), DeleteLabel());
+    host_.Edits().Begin(host_.State(), traits_.DeleteLabel);
     if (!Remove(hover_.Index)) {
         host_.Edits().End(); // nothing was deleted
         return;
@@ -42,25 +42,24 @@ std::optional<RecordDrag> RecordTool::PressMove(int x, int y)
 {
     if (!HoverValid())
         return std::nullopt;
-    if (!KeepsHoverWhileDragged())
+    if (!traits_.KeepsHoverWhileDragged)
         hover_.Active = false;
-    return RecordDrag{list_, hover_.Index, QPoint(x, y)};
+    return RecordDrag{traits_.List, hover_.Index, QPoint(x, y)};
 }
 
 void RecordTool::DragMove(const RecordDrag &drag, int x, int y)
 {
     host_.Repaint();
     if (drag.Index < Count())
-        DrawDragged(drag.Index, x - drag.Anchor.x(), y - drag.Anchor.y());
+        DrawOver(drag.Index, x - drag.Anchor.x(), y - drag.Anchor.y(), true);
 }
 
 void RecordTool::ReleaseMove(const RecordDrag &drag, int x, int y)
 {
     if (drag.Index < Count()) {
         const double s = host_.View().PixelsPerMm();
-        host_.Edits().Begin(host_.State(), MoveLabel());
-        WillChange(drag.Index);
-        Shift(drag.Index, (x - drag.Anchor.x()) / s, (y - drag.Anchor.y()) / s);
+        host_.Edits().Begin(host_.State(), traits_.MoveLabel);
+        MoveBy(drag.Index, (x - drag.Anchor.x()) / s, (y - drag.Anchor.y()) / s);
         host_.SetChanged();
         host_.CommitEdit();
     }

@@ -12,7 +12,14 @@ namespace velmora {
 
 class RecordTool {
 public:
-    RecordTool(ToolHost &host, HoverState &hover, RecordList list) : host_(host), hover_(hover), list_(list) {}
+    // What differs between the lists besides the virtual calls: the history's names of a
+    // delete and a move, and whether the highlight stays usable after a drag began (texts).
+    struct Traits {
+        RecordList List;
+        QString DeleteLabel, MoveLabel;
+        bool KeepsHoverWhileDragged;
+    };
+    RecordTool(ToolHost &host, HoverState &hover, Traits traits) : host_(host), hover_(hover), traits_(traits) {}
     virtual ~RecordTool() = default;
 
     void HoverScan(int x, int y);
@@ -28,22 +35,19 @@ protected:
 
     virtual int Count() const = 0;
     virtual bool HitsRecord(int i, int x, int y) = 0;
-    virtual void DrawHovered(int i) = 0;
-    virtual void DrawDragged(int i, int dx, int dy) = 0;
-    virtual void Shift(int i, double dxMm, double dyMm) = 0;
-    virtual void WillChange(int i) = 0;
+    // Record i drawn over the surface shifted by (dx, dy) pixels: in red under the pointer,
+    // as it is while dragged.
+    virtual void DrawOver(int i, int dx, int dy, bool dragged) = 0;
+    // Moves record i by (dx, dy) mm, named to the history first.
+    virtual void MoveBy(int i, double dx, double dy) = 0;
     // Deletes record i, named to the history first; false when nothing was deleted.
     virtual bool Remove(int i) = 0;
-    virtual QString DeleteLabel() const = 0;
-    virtual QString MoveLabel() const = 0;
-    // Whether the highlight stays usable for the next press after a drag began (texts).
-    virtual bool KeepsHoverWhileDragged() const = 0;
 
     ToolHost &host_;
     HoverState &hover_;
 
 private:
-    RecordList list_;
+    Traits traits_;
 };
 
 } // namespace velmora

@@ -38,11 +38,6 @@ void TextTool::DrawText(const TextObject &text, uint32_t colour, int dx, int dy)
     surface.DrawText(surface.MeasureText(box, content), content);
 }
 
-int TextTool::Count() const
-{
-    return host_.State().Texts.Count;
-}
-
 bool TextTool::HitsRecord(int i, int x, int y)
 {
     const double s = host_.View().PixelsPerMm();
@@ -50,29 +45,25 @@ bool TextTool::HitsRecord(int i, int x, int y)
     return PointInBox(x, y, Round(t.Left * s), Round(t.Top * s), Round(t.Right * s), Round(t.Bottom * s));
 }
 
-void TextTool::DrawHovered(int i)
+void TextTool::DrawOver(int i, int dx, int dy, bool dragged)
 {
-    DrawText(host_.State().Texts.At(i), ColourRed, 0, 0);
+    TDynaArray<TextObject> &texts = host_.State().Texts;
+    if (dragged) {
+        const TextObject &text = *texts.Select(i);
+        DrawText(text, uint32_t(text.Colour), dx, dy);
+    } else {
+        DrawText(texts.At(i), ColourRed, dx, dy);
+    }
 }
 
-void TextTool::DrawDragged(int i, int dx, int dy)
+void TextTool::MoveBy(int i, double dx, double dy)
 {
-    const TextObject &text = *host_.State().Texts.Select(i);
-    DrawText(text, uint32_t(text.Colour), dx, dy);
-}
-
-void TextTool::Shift(int i, double dx, double dy)
-{
+    host_.Edits().WillChangeText(i);
     TextObject &text = *host_.State().Texts.Select(i);
     text.Left += dx;
     text.Right += dx;
     text.Top += dy;
     text.Bottom += dy;
-}
-
-void TextTool::WillChange(int i)
-{
-    host_.Edits().WillChangeText(i);
 }
 
 bool TextTool::Remove(int i)

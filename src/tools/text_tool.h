@@ -8,23 +8,23 @@ namespace velmora {
 
 class TextTool : public RecordTool {
 public:
-    TextTool(ToolHost &host, HoverState &hover) : RecordTool(host, hover, RecordList::Texts) {}
+    // The highlight stays after a drag began, so a press right after the drag takes the same text.
+    TextTool(ToolHost &host, HoverState &hover)
+        : RecordTool(host, hover, {RecordList::Texts, QStringLiteral("Text löschen"), QStringLiteral("Text verschieben"),
+                                   true})
+    {
+    }
 
     void PressAdd(int x, int y);
     void PressChange();
 
 private:
-    int Count() const override;
+    int Count() const override { return host_.State().Texts.Count; }
     bool HitsRecord(int i, int x, int y) override;
-    void DrawHovered(int i) override;
-    void DrawDragged(int i, int dx, int dy) override;
-    void Shift(int i, double dxMm, double dyMm) override;
-    void WillChange(int i) override;
+    // Red under the pointer; in its own colour while dragged.
+    void DrawOver(int i, int dx, int dy, bool dragged) override;
+    void MoveBy(int i, double dx, double dy) override;
     bool Remove(int i) override;
-    QString DeleteLabel() const override { return QStringLiteral("Text löschen"); }
-    QString MoveLabel() const override { return QStringLiteral("Text verschieben"); }
-    // The highlight stays, so a press right after a drag takes the same text again.
-    bool KeepsHoverWhileDragged() const override { return true; }
 
     // The text drawn on the surface in the given colour, shifted by (dx, dy) pixels.
     void DrawText(const TextObject &text, uint32_t colour, int dx, int dy);
