@@ -14,7 +14,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON -DVELMORA_SANITIZE=ON \
-  -DBUILD_TESTING=OFF
+  -DBUILD_TESTING=OFF -DVELMORA_WERROR="${VELMORA_WERROR:-OFF}"
 cmake --build build-fuzz --target fuzz_drawing_file --parallel "$(nproc)"
 mkdir -p build-fuzz/corpus
 cp -n fuzz/corpus/* build-fuzz/corpus/
