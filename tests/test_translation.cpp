@@ -124,9 +124,9 @@ private slots:
         QVERIFY(table.Open(Path("messages.dbf")));
         Translator translator(table);
         translator.LoadTranslationIndex();
-        QCOMPARE(translator.ProgramMessage(2), QStringLiteral("Brandok Velmora 1.0"));
-        QCOMPARE(translator.ProgramMessage(3), QString());
-        QCOMPARE(translator.ProgramMessage(6), QStringLiteral("unbenannt.vlm"));
+        QCOMPARE(translator.ProgramMessage(Message::ProgramTitle), QStringLiteral("Brandok Velmora 1.0"));
+        QCOMPARE(translator.ProgramMessage(Message(3)), QString());
+        QCOMPARE(translator.ProgramMessage(Message::Untitled), QStringLiteral("unbenannt.vlm"));
         translator.RegisterMessages();
         QStringList keys;
         for (int r = 0; r < table.RecordCount(); ++r)

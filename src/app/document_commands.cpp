@@ -15,7 +15,6 @@ namespace velmora {
 namespace {
 
 // A drawing file larger than this is no drawing of ours (a drawing of a million objects is 88 MB).
-constexpr qint64 MaxDrawingFileBytes = qint64(1) << 30;
 
 int RoundedInto(const QSpinBox *edit, double value)
 {
@@ -73,13 +72,13 @@ void TMainForm::SetChanged()
 {
     State.Modified = true;
     State.TouchContent();
-    setWindowTitle(DrawingCaption(CaptionBase, State.FileName, Translation.ProgramMessage(6), true));
+    setWindowTitle(DrawingCaption(CaptionBase, State.FileName, Translation.ProgramMessage(Message::Untitled), true));
 }
 
 void TMainForm::SetUnChanged()
 {
     State.Modified = false;
-    setWindowTitle(DrawingCaption(CaptionBase, State.FileName, Translation.ProgramMessage(6), false));
+    setWindowTitle(DrawingCaption(CaptionBase, State.FileName, Translation.ProgramMessage(Message::Untitled), false));
 }
 
 void TMainForm::NewAll()
@@ -166,7 +165,7 @@ bool TMainForm::AskToSaveChanges()
 {
     if (!State.Modified)
         return true;
-    switch (AskYesNoCancel(Translation.ProgramMessage(8), Translation.ProgramMessage(9))) {
+    switch (AskYesNoCancel(Translation.ProgramMessage(Message::SaveChangesQuestion), Translation.ProgramMessage(Message::SaveChangesCaption))) {
     case QMessageBox::Yes:
         return SaveFile();
     case QMessageBox::No:
@@ -183,18 +182,16 @@ bool TMainForm::OpenFile()
         return false;
     // The whole file is read into a drawing of its own first; the current drawing is replaced
     // only when the file was read completely and makes sense.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowError(Translation.TranslateString(QStringLiteral("Die Datei kann nicht geöffnet werden:")) +
-                  QLatin1Char('\n') + path + QStringLiteral("\n\n") + file.errorString());
-        return false;
-    }
-    const bool tooLarge = file.size() > MaxDrawingFileBytes;
-    const QByteArray data = tooLarge ? QByteArray() : file.readAll();
     DrawingState read;
     DrawingFileSettings settings = CurrentFileSettings(); // an older file keeps the current tail values
-    if (tooLarge || data.size() != file.size() ||
-        ReadDrawingFile(data, read, settings) != DrawingFileError::None) {
+    QString reason;
+    const DrawingFileError error = LoadDrawingFile(path, read, settings, &reason);
+    if (error == DrawingFileError::CannotOpen) {
+        ShowError(Translation.TranslateString(QStringLiteral("Die Datei kann nicht geöffnet werden:")) +
+                  QLatin1Char('\n') + path + QStringLiteral("\n\n") + reason);
+        return false;
+    }
+    if (error != DrawingFileError::None) {
         ShowError(Translation.TranslateString(
                       QStringLiteral("Die Datei ist beschädigt oder keine Zeichnung; die bisherige Zeichnung bleibt:")) +
                   QLatin1Char('\n') + path);

@@ -80,7 +80,7 @@ void TMainForm::FormShow()
         AnsichtZollAngabenfrdasLineal1->setChecked(true);
     }
     FirstShowDone = true;
-    CaptionBase = Translation.ProgramMessage(2);
+    CaptionBase = Translation.ProgramMessage(Message::ProgramTitle);
     if (!translate.IsOpen())
         ShowInformation(Translation.TranslateString(QStringLiteral(
                             "Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:")) +
@@ -128,7 +128,7 @@ void TMainForm::ChooseLanguage(int language, QAction *item)
         return;
     item->setChecked(true);
     Translation.LanguageColumn = language;
-    ShowInformation(Translation.ProgramMessage(1), Translation.ProgramMessage(2));
+    ShowInformation(Translation.ProgramMessage(Message::RestartForLanguage), Translation.ProgramMessage(Message::ProgramTitle));
     SaveOptions();
 }
 
@@ -150,7 +150,7 @@ void TMainForm::SpracheItaliano1Click()
 void TMainForm::Sprachebersetzen1Click()
 {
     TranslateForm->ShowModal();
-    ShowInformation(Translation.ProgramMessage(1), Translation.ProgramMessage(2));
+    ShowInformation(Translation.ProgramMessage(Message::RestartForLanguage), Translation.ProgramMessage(Message::ProgramTitle));
 }
 
 void TMainForm::LoadQtTranslations(int language)

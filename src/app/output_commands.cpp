@@ -4,7 +4,6 @@
 #include "render/sheet_export.h"
 
 #include <QFileInfo>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -75,24 +74,15 @@ void TMainForm::DateiDrucken1Click()
 
 bool TMainForm::ExportSheet(const QString &path, int sheet, int dpi)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         ShowError(Translation.TranslateString(QStringLiteral("Das Bild konnte nicht gespeichert werden:")) +
                   QLatin1Char('\n') + path + QStringLiteral("\n\n") + file.errorString());
         return false;
     }
-    ExportError error = ExportError::None;
-    if (suffix == QLatin1String("pdf")) {
-        QPdfWriter pdf(&file);
-        pdf.setResolution(1200);
-        pdf.setCreator(CaptionBase);
-        PaintSheetsOnPages(pdf, State, PageAnz->value(), sheet, sheet);
-    } else if (suffix == QLatin1String("png")) {
-        error = WriteSheetPng(State, PageAnz->value(), sheet, dpi, file);
-    } else {
-        error = WriteSheetBmp(State, PageAnz->value(), sheet, dpi, file);
-    }
+    // Any other extension gets a BMP, the export dialog's own format.
+    const ExportError error = WriteSheets(file, SheetFormatOf(path).value_or(SheetFormat::Bmp), State,
+                                          PageAnz->value(), sheet, sheet, dpi, CaptionBase);
     if (error == ExportError::None && file.commit())
         return true;
     file.cancelWriting();

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPdfWriter>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -45,6 +44,9 @@ QString ErrorText(DrawingFileError error)
     case DrawingFileError::NotFinite: return QStringLiteral("it holds a value that is not a number");
     case DrawingFileError::BadSheetSize: return QStringLiteral("its sheet size is zero or less");
     case DrawingFileError::OutOfMemory: return QStringLiteral("there is not enough memory");
+    case DrawingFileError::CannotOpen: return QStringLiteral("it cannot be opened");
+    case DrawingFileError::TooLarge: return QStringLiteral("it is too large to be a drawing");
+    case DrawingFileError::ReadFailed: return QStringLiteral("it could not be read completely");
     case DrawingFileError::None: break;
     }
     return {};
@@ -103,18 +105,18 @@ int main(int argc, char *argv[])
         return Fail(2, QStringLiteral("--page and --all exclude each other"));
     if (output.isEmpty())
         output = QFileInfo(input).path() + QLatin1Char('/') + QFileInfo(input).completeBaseName() + QStringLiteral(".png");
-    const QString format = QFileInfo(output).suffix().toLower();
-    if (format != QLatin1String("bmp") && format != QLatin1String("png") && format != QLatin1String("pdf"))
+    const std::optional<SheetFormat> format = SheetFormatOf(output);
+    if (!format)
         return Fail(2, QStringLiteral("the output must end in .bmp, .png or .pdf"));
 
-    QFile file(input);
-    if (!file.open(QIODevice::ReadOnly))
-        return Fail(1, QStringLiteral("cannot open %1: %2").arg(input, file.errorString()));
-    if (file.size() > (qint64(1) << 30))
-        return Fail(1, QStringLiteral("%1 is too large to be a drawing").arg(input));
     DrawingState drawing;
     DrawingFileSettings settings;
-    const DrawingFileError error = ReadDrawingFile(file.readAll(), drawing, settings);
+    QString reason;
+    const DrawingFileError error = LoadDrawingFile(input, drawing, settings, &reason);
+    if (error == DrawingFileError::CannotOpen)
+        return Fail(1, QStringLiteral("cannot open %1: %2").arg(input, reason));
+    if (error == DrawingFileError::TooLarge)
+        return Fail(1, QStringLiteral("%1 is too large to be a drawing").arg(input));
     if (error != DrawingFileError::None)
         return Fail(1, QStringLiteral("%1 is damaged or not a drawing: %2").arg(input, ErrorText(error)));
     drawing.PageWidthInch = settings.PageWidthInch;
@@ -124,31 +126,21 @@ int main(int argc, char *argv[])
         return Fail(2, QStringLiteral("the drawing has %1 sheet(s)").arg(sheets));
     const int first = all ? 1 : page, last = all ? sheets : page;
 
-    if (format == QLatin1String("pdf")) {
-        QSaveFile out(output);
-        if (!out.open(QIODevice::WriteOnly))
-            return Fail(1, QStringLiteral("cannot write %1: %2").arg(output, out.errorString()));
-        {
-            QPdfWriter pdf(&out);
-            pdf.setResolution(1200);
-            pdf.setCreator(QStringLiteral("velmora-export"));
-            PaintSheetsOnPages(pdf, drawing, sheets, first - 1, last - 1);
-        }
-        if (!out.commit())
-            return Fail(1, QStringLiteral("cannot write %1: %2").arg(output, out.errorString()));
-        return 0;
-    }
-    for (int sheet = first; sheet <= last; ++sheet) {
-        const QString name = all ? QFileInfo(output).path() + QLatin1Char('/') + QFileInfo(output).completeBaseName() +
-                                       QStringLiteral("-%1.").arg(sheet) + format
-                                 : output;
+    // A PDF holds every sheet asked for; images are a file a sheet.
+    const bool pdf = *format == SheetFormat::Pdf;
+    const QString suffix = QFileInfo(output).suffix().toLower();
+    for (int sheet = first; sheet <= (pdf ? first : last); ++sheet) {
+        const QString name = all && !pdf ? QFileInfo(output).path() + QLatin1Char('/') +
+                                               QFileInfo(output).completeBaseName() + QStringLiteral("-%1.").arg(sheet) +
+                                               suffix
+                                         : output;
         QSaveFile out(name);
         if (!out.open(QIODevice::WriteOnly))
             return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, out.errorString()));
-        const ExportError written = format == QLatin1String("bmp") ? WriteSheetBmp(drawing, sheets, sheet - 1, dpi, out)
-                                                                   : WriteSheetPng(drawing, sheets, sheet - 1, dpi, out);
+        const ExportError written = WriteSheets(out, *format, drawing, sheets, sheet - 1, pdf ? last - 1 : sheet - 1, dpi,
+                                                QStringLiteral("velmora-export"));
         if (written == ExportError::TooLarge)
-            return Fail(1, QStringLiteral("the image of sheet %1 at %2 DPI is too large for %3").arg(sheet).arg(dpi).arg(format));
+            return Fail(1, QStringLiteral("the image of sheet %1 at %2 DPI is too large for %3").arg(sheet).arg(dpi).arg(suffix));
         if (written != ExportError::None || !out.commit())
             return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, out.errorString()));
     }

@@ -1,5 +1,6 @@
 #include "drawing_file.h"
 
+#include <QFile>
 #include <QVector>
 #include <QtEndian>
 
@@ -206,6 +207,23 @@ DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, Dra
     if (settings.HasTail && (settings.PageWidthInch <= 0 || settings.PageHeightInch <= 0))
         return DrawingFileError::BadSheetSize;
     return DrawingFileError::None;
+}
+
+DrawingFileError LoadDrawingFile(const QString &path, DrawingState &into, DrawingFileSettings &settings,
+                                 QString *openError)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (openError)
+            *openError = file.errorString();
+        return DrawingFileError::CannotOpen;
+    }
+    if (file.size() > MaxDrawingFileBytes)
+        return DrawingFileError::TooLarge;
+    const QByteArray data = file.readAll();
+    if (!file.isSequential() && data.size() != file.size())
+        return DrawingFileError::ReadFailed; // it changed or failed while being read
+    return ReadDrawingFile(data, into, settings);
 }
 
 } // namespace velmora

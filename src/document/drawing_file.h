@@ -44,11 +44,22 @@ enum class DrawingFileError {
     NotFinite,       // a coordinate or setting that is NaN or infinite
     BadSheetSize,    // a sheet width or height of zero or less
     OutOfMemory,     // the lists could not take the records
+    CannotOpen,      // the file could not be opened
+    TooLarge,        // larger than any drawing can be
+    ReadFailed,      // the file could not be read completely
 };
 
 // Reads a whole file into an empty drawing and its settings. Nothing is read past the end
 // of the data and nothing is allocated beyond what the data can hold; on an error the
 // drawing may hold a part of the records and must be thrown away.
 DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, DrawingFileSettings &settings);
+
+// The largest file taken for a drawing; a larger one is refused before it is read.
+inline constexpr qint64 MaxDrawingFileBytes = qint64(1) << 30;
+
+// Opens, reads and checks the drawing file at path, as ReadDrawingFile does; the settings
+// keep the values a file does not hold. The system's reason is given when it cannot be opened.
+DrawingFileError LoadDrawingFile(const QString &path, DrawingState &into, DrawingFileSettings &settings,
+                                 QString *openError = nullptr);
 
 } // namespace velmora

@@ -55,28 +55,30 @@ void Translator::ReleaseIndex()
     }
 }
 
-QString Translator::GermanMessage(int n)
+QString Translator::GermanMessage(Message message)
 {
-    switch (n) {
-    case 1: return QStringLiteral("Bitte schließen Sie das Programm und starten Sie es erneut!");
-    case 2: return QStringLiteral("Brandok Velmora 1.0");
-    case 6: return QStringLiteral("unbenannt.vlm");
-    case 7: return QStringLiteral("Zeichnung");
-    case 8: return QStringLiteral("Die Datei ist noch nicht gespeichert. Wollen Sie jetzt speichern?");
-    case 9: return QStringLiteral("Speichern");
-    default: return {};
+    switch (message) {
+    case Message::RestartForLanguage: return QStringLiteral("Bitte schließen Sie das Programm und starten Sie es erneut!");
+    case Message::ProgramTitle: return QStringLiteral("Brandok Velmora 1.0");
+    case Message::Untitled: return QStringLiteral("unbenannt.vlm");
+    case Message::Drawing: return QStringLiteral("Zeichnung");
+    case Message::SaveChangesQuestion:
+        return QStringLiteral("Die Datei ist noch nicht gespeichert. Wollen Sie jetzt speichern?");
+    case Message::SaveChangesCaption: return QStringLiteral("Speichern");
     }
+    return {};
 }
 
-QString Translator::ProgramMessage(int n)
+QString Translator::ProgramMessage(Message message)
 {
-    return TranslateString(GermanMessage(n));
+    return TranslateString(GermanMessage(message));
 }
 
 void Translator::RegisterMessages()
 {
-    for (int n : {1, 2, 6, 7, 8, 9})
-        TranslateString(GermanMessage(n));
+    for (Message message : {Message::RestartForLanguage, Message::ProgramTitle, Message::Untitled, Message::Drawing,
+                             Message::SaveChangesQuestion, Message::SaveChangesCaption})
+        TranslateString(GermanMessage(message));
 }
 
 void Translator::LoadTranslationIndex()

@@ -21,6 +21,16 @@ struct TranslationEntry {
 
 using TranslationBucket = TDynaArray<TranslationEntry>;
 
+// The program's messages, with the numbers they have always had in the translation table.
+enum class Message {
+    RestartForLanguage = 1,
+    ProgramTitle = 2,
+    Untitled = 6,
+    Drawing = 7,
+    SaveChangesQuestion = 8,
+    SaveChangesCaption = 9,
+};
+
 class Translator {
 public:
     explicit Translator(TranslateTable &table);
@@ -34,12 +44,12 @@ public:
     // Builds the index of all rows with a German text, each bucket sorted by key.
     void LoadTranslationIndex();
     QString TranslateString(const QString &text);
-    // The translation of program message n, or an empty text for a number not in use.
-    QString ProgramMessage(int n);
+    // The translation of a program message, or an empty text for a number not in use.
+    QString ProgramMessage(Message message);
     // Passes every program message through the translator once, so each has its row.
     void RegisterMessages();
 
-    static QString GermanMessage(int n);
+    static QString GermanMessage(Message message);
     static void SortBucket(TranslationBucket &bucket, int low, int high);
 
     const TranslationBucket &Bucket(unsigned char firstByte) const { return *TranslationIndex[firstByte]; }

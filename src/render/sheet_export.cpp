@@ -7,8 +7,10 @@
 #include "document/units.h"
 
 #include <QImage>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QtEndian>
 
 #include <algorithm>
@@ -123,6 +125,37 @@ void PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int page
         PainterCanvas canvas(painter);
         RenderSheetDrawing(canvas, state, view, sheet);
     }
+}
+
+std::optional<SheetFormat> SheetFormatOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("bmp"))
+        return SheetFormat::Bmp;
+    if (suffix == QLatin1String("png"))
+        return SheetFormat::Png;
+    if (suffix == QLatin1String("pdf"))
+        return SheetFormat::Pdf;
+    return std::nullopt;
+}
+
+ExportError WriteSheets(QIODevice &out, SheetFormat format, DrawingState &state, int pageCount, int first, int last,
+                        double dpi, const QString &creator)
+{
+    switch (format) {
+    case SheetFormat::Pdf: {
+        QPdfWriter pdf(&out);
+        pdf.setResolution(1200);
+        pdf.setCreator(creator);
+        PaintSheetsOnPages(pdf, state, pageCount, first, last);
+        return ExportError::None;
+    }
+    case SheetFormat::Png:
+        return WriteSheetPng(state, pageCount, first, dpi, out);
+    case SheetFormat::Bmp:
+        break;
+    }
+    return WriteSheetBmp(state, pageCount, first, dpi, out);
 }
 
 } // namespace velmora

@@ -9,6 +9,8 @@
 #include <QPagedPaintDevice>
 #include <QString>
 
+#include <optional>
+
 namespace velmora {
 
 class DrawingState;
@@ -31,5 +33,15 @@ ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double 
 // Each sheet from first to last on its own page of the device, one millimetre of the drawing
 // on one millimetre of paper; the page size is set from the sheet size.
 void PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last);
+
+enum class SheetFormat { Bmp, Png, Pdf };
+
+// The format a file name's extension chooses (any case); none for another extension.
+std::optional<SheetFormat> SheetFormatOf(const QString &path);
+
+// Writes sheets of the drawing in the format: a PDF holds sheets first to last, a page each,
+// at true scale and with the creator named; an image holds sheet `first` at dpi.
+ExportError WriteSheets(QIODevice &out, SheetFormat format, DrawingState &state, int pageCount, int first, int last,
+                        double dpi, const QString &creator);
 
 } // namespace velmora
