@@ -65,14 +65,10 @@ void ObjectTool::MoveBy(int i, double dx, double dy)
 {
     host_.Edits().WillChangeObject(i);
     DrawingObject &o = *host_.State().Objects.Select(i);
-    o.X1 += dx;
-    o.X2 += dx;
-    o.X3 += dx;
-    o.X4 += dx;
-    o.Y1 += dy;
-    o.Y2 += dy;
-    o.Y3 += dy;
-    o.Y4 += dy;
+    for (double *x : {&o.X1, &o.X2, &o.X3, &o.X4}) // all four points, used or not
+        *x += dx;
+    for (double *y : {&o.Y1, &o.Y2, &o.Y3, &o.Y4})
+        *y += dy;
 }
 
 bool ObjectTool::Remove(int i)

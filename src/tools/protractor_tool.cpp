@@ -24,28 +24,28 @@ void ProtractorTool::HoverMark(int x, int y)
     surface.LineTo(Round(1000.0L * (x - gx) + gx + PointerMarginPx), Round(1000.0L * (y - gy) + gy + PointerMarginPx));
 }
 
-long double ProtractorTool::AlongMark(const GuidedLine &mark, int x, int y) const
+ProtractorTool::Ray ProtractorTool::RayOf(const GuidedLine &mark) const
 {
     const InstrumentPlacement &p = host_.State().Placement;
     const SurfaceView &view = host_.View();
-    const long double cmx = p.ProtractorX;
-    const long double cmy = p.ProtractorY + static_cast<long double>(view.ActivePageTopPx) / view.PixelsPerMm();
-    const long double ux = std::cos(DegToRad(mark.MarkAngle)), uy = std::sin(DegToRad(mark.MarkAngle));
-    return (x / static_cast<long double>(view.PixelsPerMm()) - cmx) * ux +
-           (y / static_cast<long double>(view.PixelsPerMm()) - cmy) * uy;
+    return {p.ProtractorX, p.ProtractorY + static_cast<long double>(view.ActivePageTopPx) / view.PixelsPerMm(),
+            std::cos(DegToRad(mark.MarkAngle)), std::sin(DegToRad(mark.MarkAngle))};
+}
+
+long double ProtractorTool::AlongMark(const GuidedLine &mark, int x, int y) const
+{
+    const Ray ray = RayOf(mark);
+    const long double s = host_.View().PixelsPerMm();
+    return (x / s - ray.Cx) * ray.Ux + (y / s - ray.Cy) * ray.Uy;
 }
 
 void ProtractorTool::SetEnds(GuidedLine &mark)
 {
-    const InstrumentPlacement &p = host_.State().Placement;
-    const SurfaceView &view = host_.View();
-    const long double cmx = p.ProtractorX;
-    const long double cmy = p.ProtractorY + static_cast<long double>(view.ActivePageTopPx) / view.PixelsPerMm();
-    const long double ux = std::cos(DegToRad(mark.MarkAngle)), uy = std::sin(DegToRad(mark.MarkAngle));
-    mark.X1 = Trunc3(double(cmx + ux * mark.Min));
-    mark.Y1 = Trunc3(double(cmy + uy * mark.Min));
-    mark.X2 = Trunc3(double(cmx + ux * mark.Max));
-    mark.Y2 = Trunc3(double(cmy + uy * mark.Max));
+    const Ray ray = RayOf(mark);
+    mark.X1 = Trunc3(double(ray.Cx + ray.Ux * mark.Min));
+    mark.Y1 = Trunc3(double(ray.Cy + ray.Uy * mark.Min));
+    mark.X2 = Trunc3(double(ray.Cx + ray.Ux * mark.Max));
+    mark.Y2 = Trunc3(double(ray.Cy + ray.Uy * mark.Max));
     DrawPreviewLine(host_, mark.X1, mark.Y1, mark.X2, mark.Y2, 3);
 }
 

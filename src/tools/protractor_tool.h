@@ -17,6 +17,11 @@ public:
     void DragMark(GuidedLine &mark, int x, int y);
 
 private:
+    // The mark's ray on the sheet of the latest press: its origin (global mm) and unit direction.
+    struct Ray {
+        long double Cx, Cy, Ux, Uy;
+    };
+    Ray RayOf(const GuidedLine &mark) const;
     // The projection of pixel point (x, y) onto the mark's ray, in mm from the centre.
     long double AlongMark(const GuidedLine &mark, int x, int y) const;
     void SetEnds(GuidedLine &mark);
