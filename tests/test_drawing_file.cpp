@@ -142,6 +142,28 @@ private slots:
         QCOMPARE(ReadDrawingFile(Sample(name), drawing, settings), error);
     }
 
+    void loadingAFileChecksItFirst()
+    {
+        DrawingState drawing;
+        DrawingFileSettings settings;
+        QString reason;
+        QCOMPARE(LoadDrawingFile(QStringLiteral(TEST_DATA_DIR "/full.vlm"), drawing, settings, &reason),
+                 DrawingFileError::None);
+        QCOMPARE(drawing.Objects.Count, 4);
+        DrawingState missing;
+        QCOMPARE(LoadDrawingFile(QStringLiteral(TEST_DATA_DIR "/no_such_file.vlm"), missing, settings, &reason),
+                 DrawingFileError::CannotOpen);
+        QVERIFY(!reason.isEmpty());
+        // A file beyond the limit is refused before a byte of it is read (a sparse file here).
+        QTemporaryDir dir;
+        QFile huge(dir.filePath("huge.vlm"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(MaxDrawingFileBytes + 1));
+        huge.close();
+        DrawingState tooLarge;
+        QCOMPARE(LoadDrawingFile(huge.fileName(), tooLarge, settings), DrawingFileError::TooLarge);
+        QCOMPARE(tooLarge.Objects.Count, 0);
+    }
+
     void everyCutOfAGoodFileIsRefused()
     {
         // A file cut anywhere but after the four visibility bytes is damaged.
