@@ -43,7 +43,7 @@ public:
         SurfaceOps.Ops.clear();
         ActiveOnlyRepaints += Drawing.RenderActivePageOnly ? 1 : 0;
         MeasureTexts(Drawing, Drawing.RenderActivePageOnly ? Drawing.ActivePage : PageCount - 1, view.PixelsPerMm,
-                     ZoomValue / 100.0, 96);
+                     ZoomValue, 96);
     }
     Canvas &Surface() override { return SurfaceOps; }
     void SetChanged() override

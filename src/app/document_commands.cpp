@@ -127,7 +127,7 @@ void TMainForm::ApplyFileSettings(const DrawingFileSettings &s)
         RadierEd->setValue(s.EraserSize);
         State.PageWidthInch = s.PageWidthInch;
         State.PageHeightInch = s.PageHeightInch;
-        PageAnz->setValue(RoundedInto(PageAnz, s.PageCount));
+        PageAnz->setValue(SheetCountOf(s));
     }
 }
 

@@ -1,6 +1,8 @@
 // Undo and redo: every action that changes the drawing is one step of a QUndoStack.
 #include "main_form.h"
 
+#include "i18n/options_file.h"
+
 #include <QStyle>
 
 namespace velmora {
@@ -105,9 +107,13 @@ void TMainForm::CreateHistory()
 
 void TMainForm::UpdateHistoryItems()
 {
-    auto name = [this](const QString &item, const QString &step) {
-        const QString text = Translation.TranslateString(item);
-        return step.isEmpty() ? text : text + QStringLiteral(": ") + Translation.TranslateString(step);
+    // Window texts reach the translator (and so the table) only at a start in another language.
+    auto shown = [this](const QString &german) {
+        return FirstShowDone && StartLanguage != LanguageGerman ? Translation.TranslateString(german) : german;
+    };
+    auto name = [&](const QString &item, const QString &step) {
+        const QString text = shown(item);
+        return step.isEmpty() ? text : text + QStringLiteral(": ") + shown(step);
     };
     Rueckgaengig1->setText(name(QStringLiteral("Rückgängig"), History.canUndo() ? History.undoText() : QString()));
     Wiederherstellen1->setText(

@@ -194,6 +194,8 @@ void TMainForm::PaintBox1Paint()
     State.PixelsPerMm = view.PixelsPerMm;
     State.PageHeightPx = view.PageHeightPx;
     State.PageWidthPx = view.PageWidthPx;
+    // The previews drawn over the old picture go with it, also when the surface changes size.
+    SurfaceOverlay.Clear();
     const QSize wanted = view.SurfaceSize();
     if (PaintBox1->size() != wanted) {
         // The resize makes the platform paint the surface again; that paint draws the sheets.
@@ -202,7 +204,6 @@ void TMainForm::PaintBox1Paint()
     }
     // Texts get their measured boxes now, so what follows the paint can rely on them.
     Renderer.UpdateTextBoxes(State, view);
-    SurfaceOverlay.Clear();
     PaintBox1->update();
 }
 

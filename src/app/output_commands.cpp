@@ -109,9 +109,10 @@ void TMainForm::DateiAlsBildexportieren1Click()
     if (!DPIForm->Execute())
         return;
     const int number = DPIForm->SeiteEd->value();
-    if (number > PageAnz->value()) {
-        ShowError(Translation.TranslateString(QStringLiteral("Die Zeichnung hat nur %1 Seiten."))
-                      .arg(PageAnz->value()));
+    const int sheets = PageAnz->value();
+    if (number > sheets) {
+        ShowError(sheets == 1 ? Translation.TranslateString(QStringLiteral("Die Zeichnung hat nur eine Seite."))
+                              : Translation.TranslateString(QStringLiteral("Die Zeichnung hat nur %1 Seiten.")).arg(sheets));
         return;
     }
     const QString path = AskSaveFileName(*SaveDialog2);

@@ -119,7 +119,7 @@ int main(int argc, char *argv[])
         return Fail(1, QStringLiteral("%1 is damaged or not a drawing: %2").arg(input, ErrorText(error)));
     drawing.PageWidthInch = settings.PageWidthInch;
     drawing.PageHeightInch = settings.PageHeightInch;
-    const int sheets = std::clamp(int(std::lround(settings.PageCount)), 1, 10);
+    const int sheets = SheetCountOf(settings);
     if (page > sheets)
         return Fail(2, QStringLiteral("the drawing has %1 sheet(s)").arg(sheets));
     const int first = all ? 1 : page, last = all ? sheets : page;

@@ -3,6 +3,7 @@
 #include <QVector>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -206,6 +207,11 @@ DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, Dra
     if (settings.HasTail && (settings.PageWidthInch <= 0 || settings.PageHeightInch <= 0))
         return DrawingFileError::BadSheetSize;
     return DrawingFileError::None;
+}
+
+int SheetCountOf(const DrawingFileSettings &settings)
+{
+    return std::clamp(Round(settings.PageCount), 1, 10);
 }
 
 } // namespace velmora

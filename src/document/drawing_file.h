@@ -30,6 +30,10 @@ struct DrawingFileSettings {
     double PageCount = 1;
 };
 
+// The number of sheets a stored page count stands for, wherever the drawing is shown or
+// exported: rounded half to even and limited to 1 to 10 sheets.
+int SheetCountOf(const DrawingFileSettings &settings);
+
 inline constexpr int SettingsBytesOld = 96;  // fields 5 to 20
 inline constexpr int SettingsBytesTail = 32; // fields 21 to 24
 

@@ -31,6 +31,12 @@ void RenderBand(DrawingState &state, const ViewGeometry &view, int sheet, int to
     RenderSheetDrawing(canvas, state, view, sheet);
 }
 
+// The resolution in the file's own unit, converted with the program's millimetres per inch.
+int PixelsPerMetre(double dpi)
+{
+    return Round(dpi * 1000.0L / MmPerInch);
+}
+
 bool ValidSheet(const ViewGeometry &view, int sheet)
 {
     return sheet >= 0 && sheet < view.PageCount && view.PageWidthPx > 0 && view.PageHeightPx > 0;
@@ -65,7 +71,7 @@ ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double 
     qToLittleEndian<quint16>(1, header + 26);
     qToLittleEndian<quint16>(24, header + 28);
     qToLittleEndian<quint32>(quint32(rowBytes * height), header + 34);
-    const qint32 pixelsPerMetre = qint32(dpi / 0.0254 + 0.5);
+    const qint32 pixelsPerMetre = PixelsPerMetre(dpi);
     qToLittleEndian<qint32>(pixelsPerMetre, header + 38);
     qToLittleEndian<qint32>(pixelsPerMetre, header + 42);
     if (out.write(header, 54) != 54)
@@ -102,7 +108,7 @@ ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double 
     if (image.isNull())
         return ExportError::TooLarge;
     RenderBand(state, view, sheet, 0, view.PageHeightPx, image);
-    const int pixelsPerMetre = int(dpi / 0.0254 + 0.5);
+    const int pixelsPerMetre = PixelsPerMetre(dpi);
     image.setDotsPerMeterX(pixelsPerMetre);
     image.setDotsPerMeterY(pixelsPerMetre);
     QImageWriter writer(&out, "png");

@@ -14,7 +14,7 @@ int SurfaceRenderer::LastRenderedSheet(const DrawingState &state, const ViewGeom
 void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &view)
 {
     if (view.PageCount > 0 && view.PixelsPerMm > 0)
-        MeasureTexts(state, LastRenderedSheet(state, view), view.PixelsPerMm, view.FontFactor(), view.DpiY);
+        MeasureTexts(state, LastRenderedSheet(state, view), view.PixelsPerMm, view.Zoom, view.DpiY);
 }
 
 void SurfaceRenderer::AcceptDrawing(const DrawingState &state)

@@ -27,7 +27,7 @@ void TextTool::DrawText(const TextObject &text, uint32_t colour, int dx, int dy)
 {
     const DrawingState &state = host_.State();
     const double s = state.PixelsPerMm;
-    FontSpec font = TextFont(text, host_.Zoom() / 100.0, host_.ScreenDpiY());
+    FontSpec font = TextFont(text, host_.Zoom(), host_.ScreenDpiY());
     font.Colour = colour;
     Canvas &surface = host_.Surface();
     surface.SetFont(font);
