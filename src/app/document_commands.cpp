@@ -55,6 +55,8 @@ void TMainForm::CreateDialogHooks()
         QFileDialog files(this);
         files.setAcceptMode(QFileDialog::AcceptSave);
         files.setFileMode(QFileDialog::AnyFile); // the folder must exist; overwriting is asked
+        if (const QString title = FileDialogTitle(dialog); !title.isEmpty())
+            files.setWindowTitle(title);
         files.setNameFilter(dialog.QtFilter());
         files.setDefaultSuffix(dialog.DefaultSuffix);
         // A name typed without an extension gets the one of the chosen file type.
@@ -69,6 +71,13 @@ void TMainForm::CreateDialogHooks()
     };
 }
 
+QString TMainForm::FileDialogTitle(const FileDialogFilter &dialog)
+{
+    if (&dialog == SaveDialog2)
+        return Translation.TranslateString(QStringLiteral("Als Bild exportieren"));
+    return {};
+}
+
 void TMainForm::SetChanged()
 {
     State.Modified = true;
@@ -79,6 +88,7 @@ void TMainForm::SetChanged()
 void TMainForm::SetUnChanged()
 {
     State.Modified = false;
+    History.setClean(); // this step of the history is what the file holds
     setWindowTitle(DrawingCaption(CaptionBase, State.FileName, Translation.ProgramMessage(6), false));
 }
 
@@ -206,6 +216,7 @@ bool TMainForm::OpenFile()
     History.clear(); // a history of another drawing means nothing here
     UpdateEds();
     SetUnChanged();
+    ScrollToTopLeft(); // the drawing starts at its first sheet's top-left corner
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "main_form.h"
 
 #include "document/units.h"
+#include "desktop_keys.h"
 #include "i18n/options_file.h"
 #include "i18n/translate_components.h"
 #include "render/painter_canvas.h"
@@ -12,6 +13,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QWheelEvent>
 
@@ -37,6 +39,7 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
     CreateToolMenu();
     CreateEntryBar();
     CreateSurface();
+    CreateKeys();
     ScrollBox1->viewport()->installEventFilter(this);
     resize(780, 560);
     UpdateEds();
@@ -79,14 +82,19 @@ void TMainForm::FormShow()
         AnsichtZollAngabenfrdasLineal1->setChecked(true);
     }
     FirstShowDone = true;
+    AssignMnemonics(MainMenu); // after the translation: the letters are those of the shown texts
+    MnemonicsShown = true;
     CaptionBase = Translation.ProgramMessage(2);
     if (!translate.IsOpen())
         ShowInformation(Translation.TranslateString(QStringLiteral(
                             "Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:")) +
                             QLatin1Char('\n') + translate.Path(),
                         CaptionBase);
-    QGuiApplication::setApplicationDisplayName(CaptionBase);
+    // The desktop knows the program by its name and desktop file; no display name is set,
+    // because Qt would append it to every window title.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
     SetUnChanged();
+    PaintBox1->setFocus(); // the keys go to the drawing first, not to the zoom edit
     PaintBox1Paint();
 }
 
@@ -265,6 +273,23 @@ void TMainForm::PaintBox1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, 
 {
     Dispatch.MouseUp(x, y);
     ShowSurfaceDrawing();
+}
+
+void TMainForm::CreateKeys()
+{
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] { MainMenu->setActiveAction(Datei1->menuAction()); });
+    auto *cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(cancelKey, &QShortcut::activated, this, [this] {
+        Dispatch.CancelCurve();
+        ShowSurfaceDrawing();
+    });
+}
+
+void TMainForm::ScrollToTopLeft()
+{
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->verticalScrollBar()->setValue(0);
 }
 
 void TMainForm::zoomedChange()

@@ -142,6 +142,7 @@ public:
     TDPIForm *DPIForm = nullptr;
     std::unique_ptr<QPrinter> Printer;
     QPrinter &CurrentPrinter();
+    QString DrawingName(); // the file's name without folder and extension, for print jobs and PDFs
     std::optional<QSizeF> PrintablePageMm();
     void DateiSeiteeinrichten1Click();
     void Druckereinrichten1Click();
@@ -174,6 +175,8 @@ public:
     std::function<QMessageBox::StandardButton(const QString &text, const QString &caption)> AskYesNoCancel;
     std::function<QString(const FileDialogFilter &dialog)> AskOpenFileName;
     std::function<QString(const FileDialogFilter &dialog)> AskSaveFileName;
+    // The title of a file dialog: Qt's own for opening and saving, the command's for the export.
+    QString FileDialogTitle(const FileDialogFilter &dialog);
 
     // The history of the drawing: undo and redo.
     QMenu *Bearbeiten1 = nullptr;
@@ -188,6 +191,7 @@ public:
     void Rueckgaengig1Click();
     void Wiederherstellen1Click();
     void UpdateHistoryItems();
+    bool MnemonicsShown = false; // set once the menus are translated and carry their mnemonics
     void AfterHistoryStep();
     void CommitEdit();
     void RecordPageCount(int before, int after);
@@ -232,6 +236,9 @@ public:
     void SpracheItaliano1Click();
     void Sprachebersetzen1Click();
     void FormShow();
+    // F10 opens the first menu; Escape drops a curve under construction.
+    void CreateKeys();
+    void ScrollToTopLeft();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -21,8 +21,7 @@ QPrinter &TMainForm::CurrentPrinter()
 
 std::optional<QSizeF> TMainForm::PrintablePageMm()
 {
-    if (QPrinterInfo::availablePrinters().isEmpty())
-        return std::nullopt;
+    // Without a printer of the system the printer prints to PDF, whose page counts as well.
     QPrinter &printer = CurrentPrinter();
     const int resolution = printer.resolution();
     if (resolution <= 0)
@@ -48,14 +47,18 @@ void TMainForm::DateiSeiteeinrichten1Click()
 
 void TMainForm::Druckereinrichten1Click()
 {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        ShowError(Translation.TranslateString(QStringLiteral("Es ist kein Drucker eingerichtet.")));
-    } else {
-        QPrintDialog setup(&CurrentPrinter(), this);
-        setup.setOption(QAbstractPrintDialog::PrintPageRange, false);
-        setup.exec();
-    }
+    // The same printers as "Drucken...", printing to a PDF file among them.
+    QPrintDialog setup(&CurrentPrinter(), this);
+    setup.setWindowTitle(Translation.TranslateString(QStringLiteral("Drucker einrichten")));
+    setup.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    setup.exec();
     PaintBox1Paint();
+}
+
+QString TMainForm::DrawingName()
+{
+    const QString name = State.FileName.isEmpty() ? Translation.ProgramMessage(6) : State.FileName;
+    return QFileInfo(name).completeBaseName();
 }
 
 void TMainForm::DateiDrucken1Click()
@@ -63,6 +66,7 @@ void TMainForm::DateiDrucken1Click()
     QPrinter &printer = CurrentPrinter();
     const int sheets = PageAnz->value();
     printer.setFromTo(1, sheets);
+    printer.setDocName(DrawingName()); // the job's name, and the title of a PDF
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, sheets);
     if (dialog.exec() != QDialog::Accepted)
@@ -87,6 +91,7 @@ bool TMainForm::ExportSheet(const QString &path, int sheet, int dpi)
         QPdfWriter pdf(&file);
         pdf.setResolution(1200);
         pdf.setCreator(CaptionBase);
+        pdf.setTitle(DrawingName());
         PaintSheetsOnPages(pdf, State, PageAnz->value(), sheet, sheet);
     } else if (suffix == QLatin1String("png")) {
         error = WriteSheetPng(State, PageAnz->value(), sheet, dpi, file);

@@ -132,6 +132,7 @@ int main(int argc, char *argv[])
             QPdfWriter pdf(&out);
             pdf.setResolution(1200);
             pdf.setCreator(QStringLiteral("velmora-export"));
+            pdf.setTitle(QFileInfo(input).completeBaseName()); // the drawing's name
             PaintSheetsOnPages(pdf, drawing, sheets, first - 1, last - 1);
         }
         if (!out.commit())

@@ -12,6 +12,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmora {
 
@@ -122,12 +123,20 @@ void PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int page
                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     const double dpi = device.logicalDpiX() > 0 ? device.logicalDpiX() : 1200;
     const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
+    // The paper may be a little smaller than the sheet (a PDF page is whole points, a printer
+    // keeps margins): the frame then runs along the paper's edge, so all four sides show.
+    // The drawing itself stays at true scale.
+    const QRect paperPt = device.pageLayout().paintRectPoints();
+    ViewGeometry framed = view;
+    framed.PageWidthPx = std::min({view.PageWidthPx, device.width(), int(std::floor(paperPt.width() * dpi / 72))});
+    framed.PageHeightPx =
+        std::min({view.PageHeightPx, device.height(), int(std::floor(paperPt.height() * dpi / 72))});
     QPainter painter(&device);
     for (int sheet = first; sheet <= last; ++sheet) {
         if (sheet > first)
             static_cast<QPagedPaintDevice &>(device).newPage();
         PainterCanvas canvas(painter);
-        RenderSheetDrawing(canvas, state, view, sheet);
+        RenderSheetDrawing(canvas, state, framed, sheet);
     }
 }
 

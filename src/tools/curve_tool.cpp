@@ -76,4 +76,13 @@ void CurveTool::Preview(int x, int y)
     surface.ResetClip();
 }
 
+bool CurveTool::Cancel()
+{
+    if (!InProgress())
+        return false;
+    drag_.CurveHasStart = drag_.CurveHasEnd = drag_.CurveHasControl1 = false;
+    host_.Repaint();
+    return true;
+}
+
 } // namespace velmora

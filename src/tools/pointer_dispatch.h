@@ -30,6 +30,8 @@ public:
 
     // "Kreis zeichnen": a full circle around the compass's needle on the sheet of the last press.
     void AddCircle() { compass_.AddCircle(); }
+    // Escape: the curve under construction is dropped; false when there was none.
+    bool CancelCurve() { return curve_.Cancel(); }
 
 private:
     ToolHost &host_;
