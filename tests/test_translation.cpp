@@ -254,7 +254,7 @@ private slots:
     {
         const QString path = Path("options.dat");
         QCOMPARE(ReadOptionsFile(path), -1); // missing
-        QVERIFY(WriteOptionsFile(path, LanguageEnglish));
+        QVERIFY(WriteOptionsFile(path, LanguageEnglish).Ok());
         QCOMPARE(ReadAll(path), QByteArray("\x01\x00\x00\x00", 4));
         QCOMPARE(ReadOptionsFile(path), 1);
         WriteAll(path, QByteArray("\x05\x00\x00\x00\xff", 5)); // bytes after the fourth are ignored
@@ -265,7 +265,7 @@ private slots:
         QCOMPARE(ReadOptionsFile(path), -1); // 19: no such column
         WriteAll(path, QByteArray("\xff\xff\xff\xff", 4));
         QCOMPARE(ReadOptionsFile(path), -1);
-        QVERIFY(!WriteOptionsFile(Path("no/such/folder/options.dat"), 0));
+        QVERIFY(!WriteOptionsFile(Path("no/such/folder/options.dat"), 0).Ok());
     }
 };
 

@@ -1,5 +1,7 @@
 #include "main_form.h"
 
+#include "file_messages.h"
+
 #include "document/units.h"
 #include "i18n/options_file.h"
 #include "i18n/translate_components.h"
@@ -116,9 +118,16 @@ void TMainForm::LoadOptions()
     SuppressLanguageClick = false;
 }
 
-void TMainForm::SaveOptions()
+bool TMainForm::SaveOptions()
 {
-    WriteOptionsFile(OptionsPath(), Translation.LanguageColumn);
+    const QString path = OptionsPath();
+    const FileOutcome written = WriteOptionsFile(path, Translation.LanguageColumn);
+    if (!written.Ok())
+        ShowError(FileFaultMessage(
+            Translation,
+            QStringLiteral("Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:"),
+            path, written));
+    return written.Ok();
 }
 
 void TMainForm::ChooseLanguage(int language, QAction *item)
@@ -127,8 +136,9 @@ void TMainForm::ChooseLanguage(int language, QAction *item)
         return;
     item->setChecked(true);
     Translation.LanguageColumn = language;
-    ShowInformation(Translation.ProgramMessage(1), Translation.ProgramMessage(2));
-    SaveOptions();
+    // The request to restart only makes sense when the choice was kept for the next start.
+    if (SaveOptions())
+        ShowInformation(Translation.ProgramMessage(1), Translation.ProgramMessage(2));
 }
 
 void TMainForm::SpracheDeutsch1Click()

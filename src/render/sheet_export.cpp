@@ -12,6 +12,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <limits>
 
 namespace velmora {
 
@@ -38,6 +39,13 @@ bool ValidSheet(const ViewGeometry &view, int sheet)
 
 } // namespace
 
+bool ExportableSheetSize(const DrawingState &state, bool onPages)
+{
+    const double width = state.PageWidthInch * MmPerInch, height = state.PageHeightInch * MmPerInch;
+    const double largest = onPages ? MaxPageSideMm : std::numeric_limits<double>::max();
+    return width >= MinExportSideMm && height >= MinExportSideMm && width <= largest && height <= largest;
+}
+
 ViewGeometry ExportGeometry(const DrawingState &state, int pageCount, double dpi)
 {
     return ComputeViewGeometry(pageCount, 100, dpi, dpi, state.PageWidthInch, state.PageHeightInch);
@@ -45,6 +53,8 @@ ViewGeometry ExportGeometry(const DrawingState &state, int pageCount, double dpi
 
 ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out)
 {
+    if (!ExportableSheetSize(state, false))
+        return ExportError::BadSheetSize;
     const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
     if (!ValidSheet(view, sheet))
         return ExportError::NoSuchSheet;
@@ -93,6 +103,8 @@ ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double 
 
 ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out)
 {
+    if (!ExportableSheetSize(state, false))
+        return ExportError::BadSheetSize;
     const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
     if (!ValidSheet(view, sheet))
         return ExportError::NoSuchSheet;
@@ -109,8 +121,10 @@ ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double 
     return writer.write(image) ? ExportError::None : ExportError::WriteFailed;
 }
 
-void PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last)
+ExportError PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last)
 {
+    if (!ExportableSheetSize(state, true))
+        return ExportError::BadSheetSize;
     const QSizeF sheetMm(state.PageWidthInch * MmPerInch, state.PageHeightInch * MmPerInch);
     device.setPageLayout(QPageLayout(QPageSize(sheetMm, QPageSize::Millimeter), QPageLayout::Portrait,
                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
@@ -123,6 +137,7 @@ void PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int page
         PainterCanvas canvas(painter);
         RenderSheetDrawing(canvas, state, view, sheet);
     }
+    return ExportError::None;
 }
 
 } // namespace velmora
