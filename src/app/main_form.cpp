@@ -82,10 +82,17 @@ void TMainForm::FormShow()
     }
     FirstShowDone = true;
     CaptionBase = Translation.ProgramMessage(2);
+    const auto translated = [this](const QString &text) { return Translation.TranslateString(text); };
     if (!translate.IsOpen())
-        ShowInformation(Translation.TranslateString(QStringLiteral(
+        ShowInformation(translated(QStringLiteral(
                             "Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:")) +
-                            QLatin1Char('\n') + translate.Path(),
+                            QLatin1Char('\n') + translate.Path() + QStringLiteral("\n\n") +
+                            translate.Problem().Text(translated),
+                        CaptionBase);
+    else if (!translate.Problem().IsEmpty())
+        ShowInformation(translated(QStringLiteral("Die Übersetzungstabelle wird nur gelesen und nicht verändert:")) +
+                            QLatin1Char('\n') + translate.Path() + QStringLiteral("\n\n") +
+                            translate.Problem().Text(translated),
                         CaptionBase);
     QGuiApplication::setApplicationDisplayName(CaptionBase);
     SetUnChanged();
