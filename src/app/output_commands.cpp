@@ -5,6 +5,7 @@
 #include "render/sheet_export.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -108,8 +109,8 @@ void TMainForm::ShowSheetSizeError()
     ShowError(Translation.TranslateString(QStringLiteral(
                   "Die Seitengröße %1 × %2 mm kann nicht ausgegeben werden; wählen Sie unter \"Seite einrichten\" "
                   "eine Größe von 0,1 bis 5080 mm."))
-                  .arg(State.PageWidthInch * MmPerInch, 0, 'g', 4)
-                  .arg(State.PageHeightInch * MmPerInch, 0, 'g', 4));
+                  .arg(QLocale().toString(State.PageWidthInch * MmPerInch, 'g', 4),
+                       QLocale().toString(State.PageHeightInch * MmPerInch, 'g', 4)));
 }
 
 void TMainForm::DateiAlsBildexportieren1Click()
