@@ -297,6 +297,26 @@ private slots:
         QVERIFY(QFileInfo(dir.filePath("options.dat")).exists() && !QFileInfo(dir.filePath("options.dat")).isFile());
     }
 
+    // A table of another structure is used for reading, said at the start, and left as it was.
+    void foreignTableIsOnlyReadAndSaidSo()
+    {
+        QTemporaryDir dir;
+        const QString table = dir.filePath("translate.dbf");
+        QVERIFY(QFile::copy(QStringLiteral(TEST_DATA_DIR "/table_date_column.dbf"), table));
+        QFile::setPermissions(table, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const QByteArray before = ReadAll(table);
+        WriteOptionsFile(dir.filePath("options.dat"), LanguageEnglish);
+        {
+            Window w(dir.path());
+            QCOMPARE(w->Datei1->title(), QStringLiteral("File"));
+            QCOMPARE(w.information,
+                     QStringList{"Die Übersetzungstabelle wird nur gelesen und nicht verändert:\n" + table +
+                                 "\n\nDie Spalte 3 ist vom Typ D mit 8 Zeichen statt Text (C) mit 255 Zeichen; die "
+                                 "Tabelle wird nur gelesen."});
+        }
+        QCOMPARE(ReadAll(table), before);
+    }
+
     // Before, the choice was dropped without a word.
     void languageThatCannotBeKeptIsReported()
     {
