@@ -250,7 +250,8 @@ private slots:
         form.ShowInformation = [&](const QString &text, const QString &) { shown << text; };
         form.show();
         QCOMPARE(shown.size(), 1);
-        QVERIFY(shown[0].endsWith(damaged.fileName()));
+        QVERIFY(shown[0].contains(damaged.fileName() + "\n"));
+        QVERIFY(shown[0].endsWith("Der Kopf der Tabelle ist beschädigt.")); // what is wrong with it
         QCOMPARE(WithoutMnemonic(form.Datei1->title()), QStringLiteral("Datei"));
         form.SpracheDeutsch1->trigger(); // lookups and the menu keep working
         QCOMPARE(shown.size(), 2);

@@ -1,14 +1,14 @@
 // Change tracking, the drawing file and the file commands New, Open, Save, Save as, Exit.
 #include "main_form.h"
 
+#include "file_messages.h"
+
 #include "document/caption.h"
 #include "document/units.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace velmora {
 
@@ -143,12 +143,12 @@ void TMainForm::ApplyFileSettings(const DrawingFileSettings &s)
 
 bool TMainForm::SaveTheFile()
 {
-    // Written beside the target and renamed over it: a failed save leaves the old file whole.
-    QSaveFile file(State.FileName);
-    const QByteArray bytes = WriteDrawingFile(State, CurrentFileSettings());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        ShowError(Translation.TranslateString(QStringLiteral("Die Zeichnung konnte nicht gespeichert werden:")) +
-                  QLatin1Char('\n') + State.FileName + QStringLiteral("\n\n") + file.errorString());
+    // Written beside the target and renamed over it only when every byte reached the disk:
+    // a failed save leaves the old file whole.
+    const FileOutcome written = WriteFileSafely(State.FileName, WriteDrawingFile(State, CurrentFileSettings()));
+    if (!written.Ok()) {
+        ShowError(FileFaultMessage(Translation, QStringLiteral("Die Zeichnung konnte nicht gespeichert werden:"),
+                                   State.FileName, written));
         return false;
     }
     SetUnChanged();
@@ -193,24 +193,21 @@ bool TMainForm::OpenFile()
         return false;
     // The whole file is read into a drawing of its own first; the current drawing is replaced
     // only when the file was read completely and makes sense.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowError(Translation.TranslateString(QStringLiteral("Die Datei kann nicht geöffnet werden:")) +
-                  QLatin1Char('\n') + path + QStringLiteral("\n\n") + file.errorString());
+    QByteArray data;
+    const FileOutcome read = ReadRegularFile(path, MaxDrawingFileBytes, data);
+    if (!read.Ok()) {
+        ShowError(FileFaultMessage(Translation, QStringLiteral("Die Datei kann nicht geöffnet werden:"), path, read));
         return false;
     }
-    const bool tooLarge = file.size() > MaxDrawingFileBytes;
-    const QByteArray data = tooLarge ? QByteArray() : file.readAll();
-    DrawingState read;
+    DrawingState drawing;
     DrawingFileSettings settings = CurrentFileSettings(); // an older file keeps the current tail values
-    if (tooLarge || data.size() != file.size() ||
-        ReadDrawingFile(data, read, settings) != DrawingFileError::None) {
+    if (ReadDrawingFile(data, drawing, settings) != DrawingFileError::None) {
         ShowError(Translation.TranslateString(
                       QStringLiteral("Die Datei ist beschädigt oder keine Zeichnung; die bisherige Zeichnung bleibt:")) +
                   QLatin1Char('\n') + path);
         return false;
     }
-    State.TakeRecords(read);
+    State.TakeRecords(drawing);
     State.FileName = path;
     ApplyFileSettings(settings);
     History.clear(); // a history of another drawing means nothing here

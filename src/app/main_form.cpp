@@ -1,5 +1,7 @@
 #include "main_form.h"
 
+#include "file_messages.h"
+
 #include "document/units.h"
 #include "desktop_keys.h"
 #include "i18n/options_file.h"
@@ -85,10 +87,17 @@ void TMainForm::FormShow()
     AssignMnemonics(MainMenu); // after the translation: the letters are those of the shown texts
     MnemonicsShown = true;
     CaptionBase = Translation.ProgramMessage(2);
+    const auto translated = [this](const QString &text) { return Translation.TranslateString(text); };
     if (!translate.IsOpen())
-        ShowInformation(Translation.TranslateString(QStringLiteral(
+        ShowInformation(translated(QStringLiteral(
                             "Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:")) +
-                            QLatin1Char('\n') + translate.Path(),
+                            QLatin1Char('\n') + translate.Path() + QStringLiteral("\n\n") +
+                            translate.Problem().Text(translated),
+                        CaptionBase);
+    else if (!translate.Problem().IsEmpty())
+        ShowInformation(translated(QStringLiteral("Die Übersetzungstabelle wird nur gelesen und nicht verändert:")) +
+                            QLatin1Char('\n') + translate.Path() + QStringLiteral("\n\n") +
+                            translate.Problem().Text(translated),
                         CaptionBase);
     // The desktop knows the program by its name and desktop file; no display name is set,
     // because Qt would append it to every window title.
@@ -124,9 +133,16 @@ void TMainForm::LoadOptions()
     SuppressLanguageClick = false;
 }
 
-void TMainForm::SaveOptions()
+bool TMainForm::SaveOptions()
 {
-    WriteOptionsFile(OptionsPath(), Translation.LanguageColumn);
+    const QString path = OptionsPath();
+    const FileOutcome written = WriteOptionsFile(path, Translation.LanguageColumn);
+    if (!written.Ok())
+        ShowError(FileFaultMessage(
+            Translation,
+            QStringLiteral("Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:"),
+            path, written));
+    return written.Ok();
 }
 
 void TMainForm::ChooseLanguage(int language, QAction *item)
@@ -135,8 +151,9 @@ void TMainForm::ChooseLanguage(int language, QAction *item)
         return;
     item->setChecked(true);
     Translation.LanguageColumn = language;
-    ShowInformation(Translation.ProgramMessage(1), Translation.ProgramMessage(2));
-    SaveOptions();
+    // The request to restart only makes sense when the choice was kept for the next start.
+    if (SaveOptions())
+        ShowInformation(Translation.ProgramMessage(1), Translation.ProgramMessage(2));
 }
 
 void TMainForm::SpracheDeutsch1Click()

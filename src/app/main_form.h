@@ -150,6 +150,7 @@ public:
     void DateiAlsBildexportieren1Click();
     // Writes sheet `sheet` (from 0) to path as BMP, PNG or PDF by its extension; says what failed.
     bool ExportSheet(const QString &path, int sheet, int dpi);
+    void ShowSheetSizeError(); // the sheet is too small or too large for paper or an image
 
     QScrollArea *ScrollBox1 = nullptr;
     PaintBox *PaintBox1 = nullptr;
@@ -230,7 +231,7 @@ public:
     void FarbeBtnClick();
     void ViewSwitchClick();
     void LoadOptions();
-    void SaveOptions();
+    bool SaveOptions(); // false (and the user told why) when the choice could not be kept
     void SpracheDeutsch1Click();
     void SpracheEnglish1Click();
     void SpracheItaliano1Click();

@@ -1,14 +1,15 @@
 // Page setup, printer setup, printing and image export.
 #include "main_form.h"
 
+#include "file_messages.h"
 #include "render/sheet_export.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
 namespace velmora {
 
@@ -73,40 +74,48 @@ void TMainForm::DateiDrucken1Click()
         return;
     const int first = printer.printRange() == QPrinter::PageRange ? std::max(1, printer.fromPage()) : 1;
     const int last = printer.printRange() == QPrinter::PageRange ? std::min(sheets, printer.toPage()) : sheets;
-    PaintSheetsOnPages(printer, State, sheets, first - 1, last - 1);
+    if (PaintSheetsOnPages(printer, State, sheets, first - 1, last - 1) == ExportError::BadSheetSize)
+        ShowSheetSizeError();
     PaintBox1Paint();
 }
 
 bool TMainForm::ExportSheet(const QString &path, int sheet, int dpi)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ShowError(Translation.TranslateString(QStringLiteral("Das Bild konnte nicht gespeichert werden:")) +
-                  QLatin1Char('\n') + path + QStringLiteral("\n\n") + file.errorString());
-        return false;
-    }
     ExportError error = ExportError::None;
-    if (suffix == QLatin1String("pdf")) {
-        QPdfWriter pdf(&file);
-        pdf.setResolution(1200);
-        pdf.setCreator(CaptionBase);
-        pdf.setTitle(DrawingName());
-        PaintSheetsOnPages(pdf, State, PageAnz->value(), sheet, sheet);
-    } else if (suffix == QLatin1String("png")) {
-        error = WriteSheetPng(State, PageAnz->value(), sheet, dpi, file);
-    } else {
-        error = WriteSheetBmp(State, PageAnz->value(), sheet, dpi, file);
-    }
-    if (error == ExportError::None && file.commit())
+    const FileOutcome written = WriteFileSafely(path, [&](QIODevice &file) {
+        if (suffix == QLatin1String("pdf")) {
+            QPdfWriter pdf(&file);
+            pdf.setResolution(1200);
+            pdf.setCreator(CaptionBase);
+            pdf.setTitle(DrawingName());
+            error = PaintSheetsOnPages(pdf, State, PageAnz->value(), sheet, sheet);
+        } else if (suffix == QLatin1String("png")) {
+            error = WriteSheetPng(State, PageAnz->value(), sheet, dpi, file);
+        } else {
+            error = WriteSheetBmp(State, PageAnz->value(), sheet, dpi, file);
+        }
+        return error == ExportError::None;
+    });
+    if (written.Ok())
         return true;
-    file.cancelWriting();
-    ShowError(error == ExportError::TooLarge
-                  ? Translation.TranslateString(
-                        QStringLiteral("Das Bild wäre zu groß. Wählen Sie weniger DPI oder das BMP-Format."))
-                  : Translation.TranslateString(QStringLiteral("Das Bild konnte nicht gespeichert werden:")) +
-                        QLatin1Char('\n') + path + QStringLiteral("\n\n") + file.errorString());
+    if (error == ExportError::TooLarge)
+        ShowError(Translation.TranslateString(
+            QStringLiteral("Das Bild wäre zu groß. Wählen Sie weniger DPI oder das BMP-Format.")));
+    else if (error == ExportError::BadSheetSize)
+        ShowSheetSizeError();
+    else
+        ShowError(FileFaultMessage(Translation, QStringLiteral("Das Bild konnte nicht gespeichert werden:"), path, written));
     return false;
+}
+
+void TMainForm::ShowSheetSizeError()
+{
+    ShowError(Translation.TranslateString(QStringLiteral(
+                  "Die Seitengröße %1 × %2 mm kann nicht ausgegeben werden; wählen Sie unter \"Seite einrichten\" "
+                  "eine Größe von 0,1 bis 5080 mm."))
+                  .arg(QLocale().toString(State.PageWidthInch * MmPerInch, 'g', 4),
+                       QLocale().toString(State.PageHeightInch * MmPerInch, 'g', 4)));
 }
 
 void TMainForm::DateiAlsBildexportieren1Click()

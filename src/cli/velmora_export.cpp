@@ -1,13 +1,13 @@
 // velmora-export: renders sheets of a drawing to BMP, PNG or PDF files without a display.
 #include "document/drawing_file.h"
+#include "document/safe_file.h"
+#include "document/units.h"
 #include "render/sheet_export.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -107,14 +107,16 @@ int main(int argc, char *argv[])
     if (format != QLatin1String("bmp") && format != QLatin1String("png") && format != QLatin1String("pdf"))
         return Fail(2, QStringLiteral("the output must end in .bmp, .png or .pdf"));
 
-    QFile file(input);
-    if (!file.open(QIODevice::ReadOnly))
-        return Fail(1, QStringLiteral("cannot open %1: %2").arg(input, file.errorString()));
-    if (file.size() > (qint64(1) << 30))
+    // Only a regular file is read: a FIFO or a device (/dev/zero) would block or never end.
+    QByteArray data;
+    const FileOutcome read = ReadRegularFile(input, qint64(1) << 30, data);
+    if (read.Fault == FileFault::TooLarge)
         return Fail(1, QStringLiteral("%1 is too large to be a drawing").arg(input));
+    if (!read.Ok())
+        return Fail(1, QStringLiteral("cannot read %1: %2").arg(input, FaultText(read)));
     DrawingState drawing;
     DrawingFileSettings settings;
-    const DrawingFileError error = ReadDrawingFile(file.readAll(), drawing, settings);
+    const DrawingFileError error = ReadDrawingFile(data, drawing, settings);
     if (error != DrawingFileError::None)
         return Fail(1, QStringLiteral("%1 is damaged or not a drawing: %2").arg(input, ErrorText(error)));
     drawing.PageWidthInch = settings.PageWidthInch;
@@ -124,34 +126,39 @@ int main(int argc, char *argv[])
         return Fail(2, QStringLiteral("the drawing has %1 sheet(s)").arg(sheets));
     const int first = all ? 1 : page, last = all ? sheets : page;
 
+    if (!ExportableSheetSize(drawing, format == QLatin1String("pdf")))
+        return Fail(1, QStringLiteral("the sheet size %1 x %2 mm cannot be exported (each side from %3 to %4 mm)")
+                           .arg(drawing.PageWidthInch * MmPerInch, 0, 'g', 4)
+                           .arg(drawing.PageHeightInch * MmPerInch, 0, 'g', 4)
+                           .arg(MinExportSideMm)
+                           .arg(MaxPageSideMm));
+
     if (format == QLatin1String("pdf")) {
-        QSaveFile out(output);
-        if (!out.open(QIODevice::WriteOnly))
-            return Fail(1, QStringLiteral("cannot write %1: %2").arg(output, out.errorString()));
-        {
+        const FileOutcome written = WriteFileSafely(output, [&](QIODevice &out) {
             QPdfWriter pdf(&out);
             pdf.setResolution(1200);
             pdf.setCreator(QStringLiteral("velmora-export"));
             pdf.setTitle(QFileInfo(input).completeBaseName()); // the drawing's name
-            PaintSheetsOnPages(pdf, drawing, sheets, first - 1, last - 1);
-        }
-        if (!out.commit())
-            return Fail(1, QStringLiteral("cannot write %1: %2").arg(output, out.errorString()));
+            return PaintSheetsOnPages(pdf, drawing, sheets, first - 1, last - 1) == ExportError::None;
+        });
+        if (!written.Ok())
+            return Fail(1, QStringLiteral("cannot write %1: %2").arg(output, FaultText(written)));
         return 0;
     }
     for (int sheet = first; sheet <= last; ++sheet) {
         const QString name = all ? QFileInfo(output).path() + QLatin1Char('/') + QFileInfo(output).completeBaseName() +
                                        QStringLiteral("-%1.").arg(sheet) + format
                                  : output;
-        QSaveFile out(name);
-        if (!out.open(QIODevice::WriteOnly))
-            return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, out.errorString()));
-        const ExportError written = format == QLatin1String("bmp") ? WriteSheetBmp(drawing, sheets, sheet - 1, dpi, out)
-                                                                   : WriteSheetPng(drawing, sheets, sheet - 1, dpi, out);
-        if (written == ExportError::TooLarge)
+        ExportError rendered = ExportError::None;
+        const FileOutcome written = WriteFileSafely(name, [&](QIODevice &out) {
+            rendered = format == QLatin1String("bmp") ? WriteSheetBmp(drawing, sheets, sheet - 1, dpi, out)
+                                                      : WriteSheetPng(drawing, sheets, sheet - 1, dpi, out);
+            return rendered == ExportError::None;
+        });
+        if (rendered == ExportError::TooLarge)
             return Fail(1, QStringLiteral("the image of sheet %1 at %2 DPI is too large for %3").arg(sheet).arg(dpi).arg(format));
-        if (written != ExportError::None || !out.commit())
-            return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, out.errorString()));
+        if (!written.Ok())
+            return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, FaultText(written)));
     }
     return 0;
 }

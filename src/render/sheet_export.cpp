@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace velmora {
 
@@ -45,6 +46,13 @@ bool ValidSheet(const ViewGeometry &view, int sheet)
 
 } // namespace
 
+bool ExportableSheetSize(const DrawingState &state, bool onPages)
+{
+    const double width = state.PageWidthInch * MmPerInch, height = state.PageHeightInch * MmPerInch;
+    const double largest = onPages ? MaxPageSideMm : std::numeric_limits<double>::max();
+    return width >= MinExportSideMm && height >= MinExportSideMm && width <= largest && height <= largest;
+}
+
 ViewGeometry ExportGeometry(const DrawingState &state, int pageCount, double dpi)
 {
     return ComputeViewGeometry(pageCount, 100, dpi, dpi, state.PageWidthInch, state.PageHeightInch);
@@ -52,6 +60,8 @@ ViewGeometry ExportGeometry(const DrawingState &state, int pageCount, double dpi
 
 ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out)
 {
+    if (!ExportableSheetSize(state, false))
+        return ExportError::BadSheetSize;
     const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
     if (!ValidSheet(view, sheet))
         return ExportError::NoSuchSheet;
@@ -100,6 +110,8 @@ ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double 
 
 ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out)
 {
+    if (!ExportableSheetSize(state, false))
+        return ExportError::BadSheetSize;
     const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
     if (!ValidSheet(view, sheet))
         return ExportError::NoSuchSheet;
@@ -116,8 +128,10 @@ ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double 
     return writer.write(image) ? ExportError::None : ExportError::WriteFailed;
 }
 
-void PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last)
+ExportError PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last)
 {
+    if (!ExportableSheetSize(state, true))
+        return ExportError::BadSheetSize;
     const QSizeF sheetMm(state.PageWidthInch * MmPerInch, state.PageHeightInch * MmPerInch);
     device.setPageLayout(QPageLayout(QPageSize(sheetMm, QPageSize::Millimeter), QPageLayout::Portrait,
                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
@@ -138,6 +152,7 @@ void PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int page
         PainterCanvas canvas(painter);
         RenderSheetDrawing(canvas, state, framed, sheet);
     }
+    return ExportError::None;
 }
 
 } // namespace velmora
