@@ -5,9 +5,11 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config     # compiler and build system
   qt6-base-dev qt6-qpa-plugins libgl-dev # Qt 6 Widgets, Print Support, Test
+  qt6-translations-l10n                # Qt's own texts in standard dialogs, in German and Italian
   libshp-dev                           # dBase tables (shapelib)
   fonts-liberation                     # metric twins of the fonts drawings ask for
   libx11-dev xvfb xauth                # the X11 smoke test in a virtual display
+  poppler-utils                        # tests look at printed PDF pages as pictures
 )
 
 missing=()

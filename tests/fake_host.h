@@ -46,8 +46,7 @@ public:
         SurfaceOps.Ops.clear();
         const bool activeOnly = scope == PaintScope::ActiveSheet;
         ActiveOnlyRepaints += activeOnly ? 1 : 0;
-        MeasureTexts(Drawing, activeOnly ? ViewNow.ActivePage : PageCount - 1, view.PixelsPerMm, ZoomValue / 100.0,
-                     96);
+        MeasureTexts(Drawing, activeOnly ? ViewNow.ActivePage : PageCount - 1, view.PixelsPerMm, ZoomValue, 96);
     }
     Canvas &Surface() override { return SurfaceOps; }
     void SetChanged() override

@@ -1,5 +1,6 @@
 // Starts the real program in an X window, waits for its main window with the caption,
-// asks it to close the way a window manager does and expects a clean exit.
+// checks that the window system shows the caption alone as its title, asks it to close the
+// way a window manager does and expects a clean exit.
 // Usage: smoke_test /path/to/velmora   (DISPLAY must name a running X server)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -109,6 +110,10 @@ int main(int argc, char *argv[])
                 attributes.height);
     if (attributes.width < 400 || attributes.height < 300)
         return Fail(child, "the main window is far smaller than it should start");
+    // The title the window system shows is the caption alone, nothing appended to it.
+    const std::string title = WindowName(display, window);
+    if (title.empty() || title.back() != ']')
+        return Fail(child, "the window system shows more than the caption as the title");
 
     // Close it as a window manager would: WM_DELETE_WINDOW through WM_PROTOCOLS.
     XEvent event;

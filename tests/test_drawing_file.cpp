@@ -146,14 +146,14 @@ private slots:
     {
         DrawingState drawing;
         DrawingFileSettings settings;
-        QString reason;
+        FileOutcome reason;
         QCOMPARE(LoadDrawingFile(QStringLiteral(TEST_DATA_DIR "/full.vlm"), drawing, settings, &reason),
                  DrawingFileError::None);
         QCOMPARE(drawing.Objects.Count, 4);
         DrawingState missing;
         QCOMPARE(LoadDrawingFile(QStringLiteral(TEST_DATA_DIR "/no_such_file.vlm"), missing, settings, &reason),
                  DrawingFileError::CannotOpen);
-        QVERIFY(!reason.isEmpty());
+        QVERIFY(!reason.Ok() && !reason.Reason.isEmpty());
         // A file beyond the limit is refused before a byte of it is read (a sparse file here).
         QTemporaryDir dir;
         QFile huge(dir.filePath("huge.vlm"));

@@ -109,7 +109,7 @@ private slots:
         SetTextString(*t, QStringLiteral("bleibt"));
         SetFontName(*t, "Arial", 5);
         RecordingCanvas canvas;
-        DrawObjects(canvas, state, 0, S, 1, 96);
+        DrawObjects(canvas, state, 0, S, 100, 96);
         const QStringList shapes = canvas.Shapes();
         const int erase = shapes.indexOf(QStringLiteral("LineTo %1,%2").arg(Round(50 * S)).arg(Round(60 * S)));
         const int later = shapes.indexOf(QStringLiteral("LineTo %1,%2").arg(Round(50 * S)).arg(Round(90 * S)));

@@ -1,5 +1,6 @@
 // Undo and redo through the real window: each kind of step done, taken back to the same
 // bytes and done again; mixed sequences; the history emptied by New and Open; its bound.
+#include "app/desktop_keys.h"
 #include "app/main_form.h"
 #include "document/drawing_file.h"
 #include "i18n/options_file.h"
@@ -62,11 +63,11 @@ void CheckStep(Window &w, const std::function<void()> &action, const QString &la
     QCOMPARE(w->History.undoText(), label);
     const QByteArray after = w.Bytes();
     QVERIFY(after != before);
-    QCOMPARE(w->Rueckgaengig1->text(), "Rückgängig: " + label);
+    QCOMPARE(WithoutMnemonic(w->Rueckgaengig1->text()), "Rückgängig: " + label);
     w->Rueckgaengig1->trigger();
     QCOMPARE(w.Bytes(), before);
-    QVERIFY(w->State.Modified);
-    QCOMPARE(w->Wiederherstellen1->text(), "Wiederherstellen: " + label);
+    QCOMPARE(w->State.Modified, !w->History.isClean()); // unchanged only when back at the start
+    QCOMPARE(WithoutMnemonic(w->Wiederherstellen1->text()), "Wiederherstellen: " + label);
     w->Wiederherstellen1->trigger();
     QCOMPARE(w.Bytes(), after);
 }
@@ -80,8 +81,8 @@ private slots:
     {
         Window w;
         QVERIFY(!w->Rueckgaengig1->isEnabled());
-        QCOMPARE(w->Rueckgaengig1->text(), QStringLiteral("Rückgängig"));
-        QCOMPARE(w->Bearbeiten1->title(), QStringLiteral("Bearbeiten"));
+        QCOMPARE(w->Rueckgaengig1->text(), QStringLiteral("&Rückgängig"));
+        QCOMPARE(w->Bearbeiten1->title(), QStringLiteral("&Bearbeiten"));
 
         w->LinealAnLinealentlangzeichnen1->trigger();
         CheckStep(w, [&] { w.Drag({105, 205}, {305, 505}); }, "Linie");

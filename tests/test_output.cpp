@@ -86,14 +86,17 @@ private slots:
             Type(dialog.hoched, "abc");
             dialog.BitBtnXP1->click();
             QVERIFY(dialog.isVisible());
-            dialog.VonDruckerBtn->click(); // this machine has no printer
-            dialog.close();                // the close box cancels
+            // This machine has no printer of its own; printing to PDF counts as one, so the
+            // printable part of its page is taken, in whole millimetres.
+            dialog.VonDruckerBtn->click();
+            QVERIFY(dialog.breited->value() > 150 && dialog.hoched->value() > 250);
+            QCOMPARE(dialog.breited->value(), std::round(dialog.breited->value()));
+            dialog.close(); // the close box cancels
         });
         w->State.Modified = false;
         w->DateiSeiteeinrichten1->trigger();
-        QCOMPARE(w.messages.size(), 3);
+        QCOMPARE(w.messages.size(), 2);
         QCOMPARE(w.messages[0], QStringLiteral("Breite und Höhe müssen Zahlen größer als 0 sein."));
-        QCOMPARE(w.messages[2], QStringLiteral("Es ist kein Drucker eingerichtet."));
         QCOMPARE(w->State.PageHeightInch, 11.0); // nothing changed
         QVERIFY(!w->State.Modified);
     }
@@ -141,7 +144,7 @@ private slots:
             w->DPIForm->BitBtn1->click();
         });
         w->DateiAlsBildexportieren1->trigger();
-        QCOMPARE(w.errors, QStringList{"Die Zeichnung hat nur 1 Seiten."});
+        QCOMPARE(w.errors, QStringList{"Die Zeichnung hat nur eine Seite."});
         w.savePath = w.dir.filePath("sheet.png");
         w->PageAnz->setValue(2);
         QTimer::singleShot(0, w->DPIForm, [&] { w->DPIForm->BitBtn1->click(); });
@@ -149,6 +152,40 @@ private slots:
         QImage png(w.savePath);
         QCOMPARE(png.size(), QSize(1240, 1754)); // sheet 2, empty
         QCOMPARE(qGray(png.pixel(600, lineRow)), 255);
+        QCOMPARE(png.dotsPerMeterX(), 5906); // 150000 / 25.39995 pixels per metre
+        QTimer::singleShot(0, w->DPIForm, [&] {
+            w->DPIForm->SeiteEd->setValue(3);
+            w->DPIForm->BitBtn1->click();
+        });
+        w->DateiAlsBildexportieren1->trigger();
+        QCOMPARE(w.errors.value(1), QStringLiteral("Die Zeichnung hat nur 2 Seiten."));
+    }
+
+    void storedHalfSheetCountRoundsToEvenEverywhere()
+    {
+        // A file holding 2.5 sheets shows 2 in the window and exports 2; 3.5 gives 4 in both.
+        Window w;
+        w->AskOpenFileName = [&](const FileDialogFilter &) { return w.dir.filePath("half.vlm"); };
+        const QString exporter = QStringLiteral(VELMORA_EXPORT);
+        for (const auto &[stored, sheets] : {std::pair{2.5, 2}, std::pair{3.5, 4}, std::pair{0.5, 1}}) {
+            DrawingFileSettings settings;
+            settings.PageCount = stored;
+            QFile file(w.dir.filePath("half.vlm"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(WriteDrawingFile(DrawingState(), settings));
+            file.close();
+            w->ffnen1->trigger();
+            QCOMPARE(w->PageAnz->value(), sheets);
+            QVERIFY(!w->State.Modified);
+            QProcess run;
+            run.start(exporter, {file.fileName(), "--all", "-o", w.dir.filePath("half.pdf")});
+            QVERIFY(run.waitForFinished(60000));
+            QCOMPARE(run.exitCode(), 0);
+            QFile pdf(w.dir.filePath("half.pdf"));
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            QCOMPARE(PdfPages(pdf.readAll()), sheets);
+        }
+        QVERIFY(w.errors.isEmpty());
     }
 
     void pdfOfThreeSheets()

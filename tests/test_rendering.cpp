@@ -80,7 +80,7 @@ private slots:
         AddObject(state, KindBezier, 0.3, {1, 2, 3, 4, 5, 6, 7, 8});
         AddObject(state, 7, 1, {1, 1, 2, 2}); // unknown kinds draw nothing
         RecordingCanvas canvas;
-        DrawObjects(canvas, state, 0, S, 1, 96);
+        DrawObjects(canvas, state, 0, S, 100, 96);
         const QStringList expected = {
             "PenColour 000000",
             "PenWidth 2", "PenColour 0000FF", "MoveTo 38,76", "LineTo 113,151",
@@ -110,7 +110,7 @@ private slots:
         DrawingState state;
         AddObject(state, KindLine, widthMm, {0, 0, 1, 1});
         RecordingCanvas canvas;
-        DrawObjects(canvas, state, 0, 4.0, 1, 96);
+        DrawObjects(canvas, state, 0, 4.0, 100, 96);
         QCOMPARE(canvas.Ops.at(1), QStringLiteral("PenWidth %1").arg(pixels));
     }
 
@@ -119,7 +119,7 @@ private slots:
         DrawingState state;
         AddObject(state, KindLine, 0.1, {10, 300, 20, 300});
         RecordingCanvas canvas;
-        DrawObjects(canvas, state, 1, S, 1, 96);
+        DrawObjects(canvas, state, 1, S, 100, 96);
         QCOMPARE(canvas.Shapes(), (QStringList{"MoveTo 38,11", "LineTo 76,11"}));
     }
 
@@ -156,7 +156,7 @@ private slots:
         DrawingState state;
         TextObject &t = AddText(state, 10, 300, 12, QStringLiteral("A&B\r\nzweite Zeile"));
         RecordingCanvas canvas;
-        DrawObjects(canvas, state, 1, S, 1, 96);
+        DrawObjects(canvas, state, 1, S, 100, 96);
         // 3 mm below the second sheet's top; size 12 at zoom 100 and 96 dpi is 16 pixels.
         QCOMPARE(canvas.Ops.at(1), QStringLiteral("Font \"Arial\" 16 w400 e0  FF0000"));
         QCOMPARE(canvas.Ops.at(2), QStringLiteral("Transparent 1"));
@@ -175,7 +175,7 @@ private slots:
         DrawingState state;
         AddText(state, 0, 0, 2, QStringLiteral("x")).Style = StyleBold | StyleItalic | StyleUnderline;
         RecordingCanvas canvas;
-        DrawObjects(canvas, state, 0, S / 10, 0.1, 96); // Round(0.2) = 0 points becomes 1: 1.33 pixels
+        DrawObjects(canvas, state, 0, S / 10, 10, 96); // Round(0.2) = 0 points becomes 1: 1.33 pixels
         QCOMPARE(canvas.Ops.at(1), QStringLiteral("Font \"Arial\" 1 w700 e0 iu FF0000"));
     }
 
@@ -228,7 +228,7 @@ private slots:
         t.Bottom = t.Top;
         for (int sheet = 0; sheet < 3; ++sheet) {
             RecordingCanvas canvas;
-            DrawObjects(canvas, state, sheet, view.PixelsPerMm, 1, 96);
+            DrawObjects(canvas, state, sheet, view.PixelsPerMm, 100, 96);
         }
         QCOMPARE(t.Bottom, bottom);
         QCOMPARE(t.Right, right);

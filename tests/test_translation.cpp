@@ -6,8 +6,13 @@
 #include "i18n/translate_table.h"
 #include "i18n/translator.h"
 
+#include <QProcess>
+#include <QSet>
 #include <QtEndian>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velmora;
 
@@ -196,6 +201,122 @@ private slots:
         QCOMPARE(translator.TranslateString("Kreis"), QStringLiteral("Kreis"));
     }
 
+    // Damaged and foreign tables: the rows that are really there are read, nothing is written,
+    // and the problem is named. Before, a head claiming 2^31 - 1 rows hung the start for hours.
+    void tablesNotOursAreOnlyRead_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("english"); // what "Datei" translates to
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("count huge") << "table_count_huge.dbf" << true << 2 << "File"
+                                    << "Der Kopf nennt 2147483647 Zeilen, die Datei enthält nur 2;";
+        QTest::newRow("count short") << "table_count_short.dbf" << true << 2 << "File"
+                                     << "Der Kopf nennt 3 Zeilen, die Datei enthält nur 2;";
+        QTest::newRow("date column") << "table_date_column.dbf" << true << 2 << "File"
+                                     << "Die Spalte 3 ist vom Typ D mit 8 Zeichen";
+        QTest::newRow("number column") << "table_number_column.dbf" << true << 1 << "Datei"
+                                       << "Die Spalte 2 ist vom Typ N mit 10 Zeichen";
+        QTest::newRow("narrow columns") << "table_narrow_columns.dbf" << true << 2 << "File"
+                                        << "Die Spalte 1 ist vom Typ C mit 100 Zeichen";
+        QTest::newRow("three columns") << "table_three_columns.dbf" << true << 2 << "File"
+                                       << "Die Tabelle hat 3 Spalten statt 19";
+        QTest::newRow("record length") << "table_record_length.dbf" << false << 0 << "Datei"
+                                       << "Die Zeilenlänge 4800 passt nicht zu den Spalten (4846).";
+    }
+
+    void tablesNotOursAreOnlyRead()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, readable);
+        QFETCH(int, rows);
+        QFETCH(QString, english);
+        QFETCH(QString, problem);
+        const QString path = Path(file);
+        QFile::remove(path);
+        QVERIFY(QFile::copy(QStringLiteral(TEST_DATA_DIR "/") + file, path));
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const QByteArray before = ReadAll(path);
+        alarm(60); // a hang ends the test instead of the machine's afternoon
+        {
+            TranslateTable table;
+            QCOMPARE(table.Open(path), readable);
+            QVERIFY(table.Problem().Text([](const QString &german) { return german; }).startsWith(problem));
+            QCOMPARE(table.RecordCount(), rows);
+            QVERIFY(!table.IsOpen() || table.ReadOnly());
+            Translator translator(table);
+            translator.LoadTranslationIndex();
+            translator.RegisterMessages(); // a start meets new texts...
+            translator.LanguageColumn = 1;
+            QCOMPARE(translator.TranslateString("Datei"), english);
+            QCOMPARE(translator.TranslateString("Noch nie gesehen"), QStringLiteral("Noch nie gesehen"));
+            QCOMPARE(table.AppendRecord({"Neu"}), -1); // ...and the editor would write
+            QVERIFY(!table.WriteField(0, 0, "Anders"));
+            QVERIFY(!table.SetDeleted(0, true));
+        }
+        alarm(0);
+        QCOMPARE(ReadAll(path), before); // not a byte written, not extended
+    }
+
+    // Two copies of the program in one folder append at the same time: every row of both is
+    // kept and the head counts exactly the rows present. Before, each copy wrote its own count.
+    void twoProcessesAppendToOneTable()
+    {
+        const QString path = Path("shared.dbf");
+        {
+            TranslateTable table;
+            QVERIFY(table.Open(path)); // created once, before both start
+        }
+        constexpr int PerProcess = 150;
+        QProcess first, second;
+        first.start(QStringLiteral(TABLE_WRITER), {path, "Erster", QString::number(PerProcess)});
+        second.start(QStringLiteral(TABLE_WRITER), {path, "Zweiter", QString::number(PerProcess)});
+        QVERIFY(first.waitForFinished(120000) && second.waitForFinished(120000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 0);
+
+        const QByteArray bytes = ReadAll(path);
+        const int headerLength = qFromLittleEndian<quint16>(bytes.constData() + 8);
+        const int present = int((bytes.size() - headerLength) / TranslateTable::RecordLength);
+        QCOMPARE(int(qFromLittleEndian<quint32>(bytes.constData() + 4)), present);
+        QCOMPARE(present, 2 * PerProcess);
+        TranslateTable table;
+        QVERIFY(table.Open(path, true));
+        QVERIFY(table.Problem().IsEmpty());
+        QSet<QString> keys;
+        for (int r = 0; r < table.RecordCount(); ++r)
+            keys.insert(table.FieldText(r, 0));
+        for (int i = 0; i < PerProcess; ++i) {
+            QVERIFY(keys.contains(QStringLiteral("Erster %1").arg(i)));
+            QVERIFY(keys.contains(QStringLiteral("Zweiter %1").arg(i)));
+        }
+    }
+
+    // A FIFO or a device in the table's place is neither waited for nor read.
+    void specialFilesAreNoTables()
+    {
+        const QString fifo = Path("fifo.dbf");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString zero = Path("zero.dbf");
+        QVERIFY(QFile::link("/dev/zero", zero));
+        alarm(30);
+        for (const QString &path : {fifo, zero}) {
+            TranslateTable table;
+            QVERIFY(!table.Open(path));
+            QCOMPARE(table.Problem().Text([](const QString &german) { return german; }),
+                     QStringLiteral("Das ist keine gewöhnliche Datei (ein Ordner, ein Gerät oder eine Pipe)."));
+            QFile::remove(path);
+        }
+        const QString options = Path("options.dat");
+        QCOMPARE(mkfifo(QFile::encodeName(options).constData(), 0600), 0);
+        QCOMPARE(ReadOptionsFile(options), -1);
+        QCOMPARE(WriteOptionsFile(options, LanguageGerman).Fault, FileFault::NotRegular); // the FIFO stays
+        QVERIFY(QFileInfo(options).exists() && !QFileInfo(options).isFile());
+        QFile::remove(options);
+        alarm(0);
+    }
+
     void searchAndEditorRows()
     {
         const QString path = Path("editor.dbf");
@@ -254,7 +375,7 @@ private slots:
     {
         const QString path = Path("options.dat");
         QCOMPARE(ReadOptionsFile(path), -1); // missing
-        QVERIFY(WriteOptionsFile(path, LanguageEnglish));
+        QVERIFY(WriteOptionsFile(path, LanguageEnglish).Ok());
         QCOMPARE(ReadAll(path), QByteArray("\x01\x00\x00\x00", 4));
         QCOMPARE(ReadOptionsFile(path), 1);
         WriteAll(path, QByteArray("\x05\x00\x00\x00\xff", 5)); // bytes after the fourth are ignored
@@ -265,7 +386,7 @@ private slots:
         QCOMPARE(ReadOptionsFile(path), -1); // 19: no such column
         WriteAll(path, QByteArray("\xff\xff\xff\xff", 4));
         QCOMPARE(ReadOptionsFile(path), -1);
-        QVERIFY(!WriteOptionsFile(Path("no/such/folder/options.dat"), 0));
+        QVERIFY(!WriteOptionsFile(Path("no/such/folder/options.dat"), 0).Ok());
     }
 };
 

@@ -1,14 +1,14 @@
 // Change tracking, the drawing file and the file commands New, Open, Save, Save as, Exit.
 #include "main_form.h"
 
+#include "file_messages.h"
+
 #include "document/caption.h"
 #include "document/units.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace velmora {
 
@@ -54,6 +54,8 @@ void TMainForm::CreateDialogHooks()
         QFileDialog files(this);
         files.setAcceptMode(QFileDialog::AcceptSave);
         files.setFileMode(QFileDialog::AnyFile); // the folder must exist; overwriting is asked
+        if (const QString title = FileDialogTitle(dialog); !title.isEmpty())
+            files.setWindowTitle(title);
         files.setNameFilter(dialog.QtFilter());
         files.setDefaultSuffix(dialog.DefaultSuffix);
         // A name typed without an extension gets the one of the chosen file type.
@@ -68,6 +70,13 @@ void TMainForm::CreateDialogHooks()
     };
 }
 
+QString TMainForm::FileDialogTitle(const FileDialogFilter &dialog)
+{
+    if (&dialog == SaveDialog2)
+        return Translation.TranslateString(QStringLiteral("Als Bild exportieren"));
+    return {};
+}
+
 void TMainForm::SetChanged()
 {
     State.Modified = true;
@@ -78,6 +87,7 @@ void TMainForm::SetChanged()
 void TMainForm::SetUnChanged()
 {
     State.Modified = false;
+    History.setClean(); // this step of the history is what the file holds
     setWindowTitle(DrawingCaption(CaptionBase, State.FileName, Translation.ProgramMessage(Message::Untitled), false));
 }
 
@@ -126,18 +136,18 @@ void TMainForm::ApplyFileSettings(const DrawingFileSettings &s)
         RadierEd->setValue(s.EraserSize);
         State.PageWidthInch = s.PageWidthInch;
         State.PageHeightInch = s.PageHeightInch;
-        PageAnz->setValue(RoundedInto(PageAnz, s.PageCount));
+        PageAnz->setValue(SheetCountOf(s));
     }
 }
 
 bool TMainForm::SaveTheFile()
 {
-    // Written beside the target and renamed over it: a failed save leaves the old file whole.
-    QSaveFile file(State.FileName);
-    const QByteArray bytes = WriteDrawingFile(State, CurrentFileSettings());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        ShowError(Translation.TranslateString(QStringLiteral("Die Zeichnung konnte nicht gespeichert werden:")) +
-                  QLatin1Char('\n') + State.FileName + QStringLiteral("\n\n") + file.errorString());
+    // Written beside the target and renamed over it only when every byte reached the disk:
+    // a failed save leaves the old file whole.
+    const FileOutcome written = WriteFileSafely(State.FileName, WriteDrawingFile(State, CurrentFileSettings()));
+    if (!written.Ok()) {
+        ShowError(FileFaultMessage(Translation, QStringLiteral("Die Zeichnung konnte nicht gespeichert werden:"),
+                                   State.FileName, written));
         return false;
     }
     SetUnChanged();
@@ -182,13 +192,12 @@ bool TMainForm::OpenFile()
         return false;
     // The whole file is read into a drawing of its own first; the current drawing is replaced
     // only when the file was read completely and makes sense.
-    DrawingState read;
+    DrawingState drawing;
     DrawingFileSettings settings = CurrentFileSettings(); // an older file keeps the current tail values
-    QString reason;
-    const DrawingFileError error = LoadDrawingFile(path, read, settings, &reason);
-    if (error == DrawingFileError::CannotOpen) {
-        ShowError(Translation.TranslateString(QStringLiteral("Die Datei kann nicht geöffnet werden:")) +
-                  QLatin1Char('\n') + path + QStringLiteral("\n\n") + reason);
+    FileOutcome opened;
+    const DrawingFileError error = LoadDrawingFile(path, drawing, settings, &opened);
+    if (!opened.Ok()) {
+        ShowError(FileFaultMessage(Translation, QStringLiteral("Die Datei kann nicht geöffnet werden:"), path, opened));
         return false;
     }
     if (error != DrawingFileError::None) {
@@ -197,12 +206,13 @@ bool TMainForm::OpenFile()
                   QLatin1Char('\n') + path);
         return false;
     }
-    State.TakeRecords(read);
+    State.TakeRecords(drawing);
     State.FileName = path;
     ApplyFileSettings(settings);
     History.clear(); // a history of another drawing means nothing here
     UpdateEds();
     SetUnChanged();
+    ScrollToTopLeft(); // the drawing starts at its first sheet's top-left corner
     return true;
 }
 

@@ -1,7 +1,10 @@
 // Undo and redo: every action that changes the drawing is one step of a QUndoStack.
 #include "main_form.h"
 
-#include <QStyle>
+#include "command_icons.h"
+#include "desktop_keys.h"
+
+#include "i18n/options_file.h"
 
 namespace velmora {
 
@@ -35,12 +38,21 @@ private:
     bool pushed_ = true;
 };
 
-// A change of the number of sheets, which lives in its spin edit.
+// A change of the number of sheets, which lives in its spin edit. Consecutive changes are
+// one step: typing "10" or clicking the arrow three times is undone at once.
 class PageCountCommand : public QUndoCommand {
 public:
+    static constexpr int Id = 1;
     PageCountCommand(TMainForm &form, int before, int after) : form_(form), before_(before), after_(after)
     {
         setText(QStringLiteral("Seitenanzahl"));
+    }
+    int id() const override { return Id; }
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        after_ = static_cast<const PageCountCommand *>(other)->after_;
+        setObsolete(after_ == before_); // back where it started: no step at all
+        return true;
     }
     void undo() override { Set(before_); }
     void redo() override
@@ -75,10 +87,12 @@ void TMainForm::CreateHistory()
     MainMenu->insertMenu(Ansicht1->menuAction(), Bearbeiten1);
     Rueckgaengig1 = Bearbeiten1->addAction(QStringLiteral("Rückgängig"));
     Rueckgaengig1->setObjectName(QStringLiteral("Rueckgaengig1"));
-    Rueckgaengig1->setShortcut(QKeySequence::Undo);
+    Rueckgaengig1->setShortcuts(CommonShortcuts(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}));
     Wiederherstellen1 = Bearbeiten1->addAction(QStringLiteral("Wiederherstellen"));
     Wiederherstellen1->setObjectName(QStringLiteral("Wiederherstellen1"));
-    Wiederherstellen1->setShortcut(QKeySequence::Redo);
+    // GNOME knows only Ctrl+Shift+Z, other desktops only Ctrl+Y: both work everywhere.
+    Wiederherstellen1->setShortcuts(CommonShortcuts(
+        QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}));
     for (QAction *item : {Rueckgaengig1, Wiederherstellen1})
         item->setShortcutContext(Qt::ApplicationShortcut);
     connect(Rueckgaengig1, &QAction::triggered, this, &TMainForm::Rueckgaengig1Click);
@@ -86,10 +100,12 @@ void TMainForm::CreateHistory()
 
     // Icon items after the file commands' New to Save as, with hints.
     QAction *before = IconItems->findChild<QAction *>(QStringLiteral("MenuItem1")); // page setup
-    UndoIcon = new QAction(style()->standardIcon(QStyle::SP_ArrowBack), QString(), IconItems);
+    Rueckgaengig1->setIcon(CommandIcon(CommandIconKind::Undo));
+    Wiederherstellen1->setIcon(CommandIcon(CommandIconKind::Redo));
+    UndoIcon = new QAction(Rueckgaengig1->icon(), QString(), IconItems);
     UndoIcon->setObjectName(QStringLiteral("UndoIcon"));
     UndoIcon->setToolTip(QStringLiteral("Rückgängig"));
-    RedoIcon = new QAction(style()->standardIcon(QStyle::SP_ArrowForward), QString(), IconItems);
+    RedoIcon = new QAction(Wiederherstellen1->icon(), QString(), IconItems);
     RedoIcon->setObjectName(QStringLiteral("RedoIcon"));
     RedoIcon->setToolTip(QStringLiteral("Wiederherstellen"));
     IconItems->insertAction(before, UndoIcon);
@@ -100,14 +116,26 @@ void TMainForm::CreateHistory()
 
     connect(&History, &QUndoStack::indexChanged, this, &TMainForm::UpdateHistoryItems);
     connect(&History, &QUndoStack::cleanChanged, this, &TMainForm::UpdateHistoryItems);
+    // Undoing back to the state last saved or opened makes the drawing unchanged again;
+    // going away from it by undo or redo makes it changed.
+    connect(&History, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (clean)
+            SetUnChanged();
+        else
+            SetChanged();
+    });
     UpdateHistoryItems();
 }
 
 void TMainForm::UpdateHistoryItems()
 {
-    auto name = [this](const QString &item, const QString &step) {
-        const QString text = Translation.TranslateString(item);
-        return step.isEmpty() ? text : text + QStringLiteral(": ") + Translation.TranslateString(step);
+    // Window texts reach the translator (and so the table) only at a start in another language.
+    auto shown = [this](const QString &german) {
+        return FirstShowDone && StartLanguage != LanguageGerman ? Translation.TranslateString(german) : german;
+    };
+    auto name = [&](const QString &item, const QString &step) {
+        const QString text = shown(item);
+        return step.isEmpty() ? text : text + QStringLiteral(": ") + shown(step);
     };
     Rueckgaengig1->setText(name(QStringLiteral("Rückgängig"), History.canUndo() ? History.undoText() : QString()));
     Wiederherstellen1->setText(
@@ -116,6 +144,8 @@ void TMainForm::UpdateHistoryItems()
     Wiederherstellen1->setEnabled(History.canRedo());
     UndoIcon->setEnabled(History.canUndo());
     RedoIcon->setEnabled(History.canRedo());
+    if (MnemonicsShown)
+        AssignMnemonics(Bearbeiten1);
 }
 
 void TMainForm::Rueckgaengig1Click()

@@ -1,6 +1,9 @@
 #include "main_form.h"
 
+#include "file_messages.h"
+
 #include "document/units.h"
+#include "desktop_keys.h"
 #include "i18n/options_file.h"
 #include "i18n/translate_components.h"
 #include "render/painter_canvas.h"
@@ -13,6 +16,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QWheelEvent>
 
@@ -38,6 +42,7 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
     CreateToolMenu();
     CreateEntryBar();
     CreateSurface();
+    CreateKeys();
     ScrollBox1->viewport()->installEventFilter(this);
     resize(780, 560);
     UpdateEds();
@@ -80,14 +85,26 @@ void TMainForm::FormShow()
         AnsichtZollAngabenfrdasLineal1->setChecked(true);
     }
     FirstShowDone = true;
+    AssignMnemonics(MainMenu); // after the translation: the letters are those of the shown texts
+    MnemonicsShown = true;
     CaptionBase = Translation.ProgramMessage(Message::ProgramTitle);
+    const auto translated = [this](const QString &text) { return Translation.TranslateString(text); };
     if (!translate.IsOpen())
-        ShowInformation(Translation.TranslateString(QStringLiteral(
+        ShowInformation(translated(QStringLiteral(
                             "Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:")) +
-                            QLatin1Char('\n') + translate.Path(),
+                            QLatin1Char('\n') + translate.Path() + QStringLiteral("\n\n") +
+                            translate.Problem().Text(translated),
                         CaptionBase);
-    QGuiApplication::setApplicationDisplayName(CaptionBase);
+    else if (!translate.Problem().IsEmpty())
+        ShowInformation(translated(QStringLiteral("Die Übersetzungstabelle wird nur gelesen und nicht verändert:")) +
+                            QLatin1Char('\n') + translate.Path() + QStringLiteral("\n\n") +
+                            translate.Problem().Text(translated),
+                        CaptionBase);
+    // The desktop knows the program by its name and desktop file; no display name is set,
+    // because Qt would append it to every window title.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
     SetUnChanged();
+    PaintBox1->setFocus(); // the keys go to the drawing first, not to the zoom edit
     PaintBox1Paint();
 }
 
@@ -117,9 +134,16 @@ void TMainForm::LoadOptions()
     SuppressLanguageClick = false;
 }
 
-void TMainForm::SaveOptions()
+bool TMainForm::SaveOptions()
 {
-    WriteOptionsFile(OptionsPath(), Translation.LanguageColumn);
+    const QString path = OptionsPath();
+    const FileOutcome written = WriteOptionsFile(path, Translation.LanguageColumn);
+    if (!written.Ok())
+        ShowError(FileFaultMessage(
+            Translation,
+            QStringLiteral("Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:"),
+            path, written));
+    return written.Ok();
 }
 
 void TMainForm::ChooseLanguage(int language, QAction *item)
@@ -128,8 +152,9 @@ void TMainForm::ChooseLanguage(int language, QAction *item)
         return;
     item->setChecked(true);
     Translation.LanguageColumn = language;
-    ShowInformation(Translation.ProgramMessage(Message::RestartForLanguage), Translation.ProgramMessage(Message::ProgramTitle));
-    SaveOptions();
+    // The request to restart only makes sense when the choice was kept for the next start.
+    if (SaveOptions())
+        ShowInformation(Translation.ProgramMessage(Message::RestartForLanguage), Translation.ProgramMessage(Message::ProgramTitle));
 }
 
 void TMainForm::SpracheDeutsch1Click()
@@ -198,6 +223,8 @@ void TMainForm::PaintSheets(PaintScope scope)
     Renderer.AcceptDrawing(State);
     const ViewGeometry view = CurrentView();
     View.Geometry = view;
+    // The previews drawn over the old picture go with it, also when the surface changes size.
+    SurfaceOverlay.Clear();
     const QSize wanted = view.SurfaceSize();
     if (PaintBox1->size() != wanted) {
         // The resize makes the platform paint the surface again; that paint draws the sheets.
@@ -206,7 +233,6 @@ void TMainForm::PaintSheets(PaintScope scope)
     }
     // Texts get their measured boxes now, so what follows the paint can rely on them.
     Renderer.UpdateTextBoxes(State, view, scope, View.ActivePage);
-    SurfaceOverlay.Clear();
     PaintBox1->update();
 }
 
@@ -246,14 +272,6 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMainForm::keyPressEvent(QKeyEvent *event)
-{
-    // Escape drops a curve under construction.
-    if (event->key() == Qt::Key_Escape && Dispatch.Cancel())
-        return;
-    QMainWindow::keyPressEvent(event);
-}
-
 void TMainForm::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
 {
     const PointerButton which = button == Qt::LeftButton    ? PointerButton::Left
@@ -282,6 +300,23 @@ void TMainForm::PaintBox1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, 
 {
     Dispatch.MouseUp(x, y);
     ShowSurfaceDrawing();
+}
+
+void TMainForm::CreateKeys()
+{
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] { MainMenu->setActiveAction(Datei1->menuAction()); });
+    auto *cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(cancelKey, &QShortcut::activated, this, [this] {
+        Dispatch.Cancel();
+        ShowSurfaceDrawing();
+    });
+}
+
+void TMainForm::ScrollToTopLeft()
+{
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->verticalScrollBar()->setValue(0);
 }
 
 void TMainForm::zoomedChange()

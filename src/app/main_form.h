@@ -147,6 +147,7 @@ public:
     TDPIForm *DPIForm = nullptr;
     std::unique_ptr<QPrinter> Printer;
     QPrinter &CurrentPrinter();
+    QString DrawingName(); // the file's name without folder and extension, for print jobs and PDFs
     std::optional<QSizeF> PrintablePageMm();
     void DateiSeiteeinrichten1Click();
     void Druckereinrichten1Click();
@@ -154,6 +155,7 @@ public:
     void DateiAlsBildexportieren1Click();
     // Writes sheet `sheet` (from 0) to path as BMP, PNG or PDF by its extension; says what failed.
     bool ExportSheet(const QString &path, int sheet, int dpi);
+    void ShowSheetSizeError(); // the sheet is too small or too large for paper or an image
 
     QScrollArea *ScrollBox1 = nullptr;
     PaintBox *PaintBox1 = nullptr;
@@ -179,6 +181,8 @@ public:
     std::function<QMessageBox::StandardButton(const QString &text, const QString &caption)> AskYesNoCancel;
     std::function<QString(const FileDialogFilter &dialog)> AskOpenFileName;
     std::function<QString(const FileDialogFilter &dialog)> AskSaveFileName;
+    // The title of a file dialog: Qt's own for opening and saving, the command's for the export.
+    QString FileDialogTitle(const FileDialogFilter &dialog);
 
     // The history of the drawing: undo and redo.
     QMenu *Bearbeiten1 = nullptr;
@@ -193,6 +197,7 @@ public:
     void Rueckgaengig1Click();
     void Wiederherstellen1Click();
     void UpdateHistoryItems();
+    bool MnemonicsShown = false; // set once the menus are translated and carry their mnemonics
     void AfterHistoryStep();
     void CommitEdit();
     void RecordPageCount(int before, int after);
@@ -230,18 +235,20 @@ public:
     void FarbeBtnClick();
     void ViewSwitchClick();
     void LoadOptions();
-    void SaveOptions();
+    bool SaveOptions(); // false (and the user told why) when the choice could not be kept
     void SpracheDeutsch1Click();
     void SpracheEnglish1Click();
     void SpracheItaliano1Click();
     void Sprachebersetzen1Click();
     void FormShow();
+    // F10 opens the first menu; Escape drops a curve under construction.
+    void CreateKeys();
+    void ScrollToTopLeft();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void ChooseLanguage(int language, QAction *item);

@@ -1,6 +1,9 @@
 // Construction of the main window's bands, menus and controls.
 #include "main_form.h"
 
+#include "command_icons.h"
+#include "desktop_keys.h"
+
 #include <QActionGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -76,12 +79,15 @@ void TMainForm::CreateMenus()
     DateiAlsBildexportieren1 = MenuItem(Datei1, "DateiAlsBildexportieren1", QStringLiteral("Als Bild exportieren..."));
     Datei1->addSeparator();
     Beenden1 = MenuItem(Datei1, "Beenden1", QStringLiteral("Beenden"));
-    Neu1->setShortcut(QKeySequence::New);
-    ffnen1->setShortcut(QKeySequence::Open);
-    Speichern1->setShortcut(QKeySequence::Save);
-    Speichernunter1->setShortcut(QKeySequence::SaveAs);
-    Beenden1->setShortcut(QKeySequence::Quit);
-    DateiDrucken1->setShortcut(QKeySequence::Print);
+    // The platform's keys, and the common ones where the platform has none (plain X11 has no
+    // key for Save as).
+    Neu1->setShortcuts(CommonShortcuts(QKeySequence::New, {QKeySequence(Qt::CTRL | Qt::Key_N)}));
+    ffnen1->setShortcuts(CommonShortcuts(QKeySequence::Open, {QKeySequence(Qt::CTRL | Qt::Key_O)}));
+    Speichern1->setShortcuts(CommonShortcuts(QKeySequence::Save, {QKeySequence(Qt::CTRL | Qt::Key_S)}));
+    Speichernunter1->setShortcuts(
+        CommonShortcuts(QKeySequence::SaveAs, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}));
+    DateiDrucken1->setShortcuts(CommonShortcuts(QKeySequence::Print, {QKeySequence(Qt::CTRL | Qt::Key_P)}));
+    Beenden1->setShortcuts(CommonShortcuts(QKeySequence::Quit, {QKeySequence(Qt::CTRL | Qt::Key_Q)}));
     for (QAction *item : {Neu1, ffnen1, Speichern1, Speichernunter1, DateiDrucken1, Beenden1})
         item->setShortcutContext(Qt::ApplicationShortcut);
     connect(DateiSeiteeinrichten1, &QAction::triggered, this, &TMainForm::DateiSeiteeinrichten1Click);
@@ -126,20 +132,22 @@ void TMainForm::CreateMenus()
     const struct {
         const char *name;
         QAction *item;
-        QStyle::StandardPixmap icon;
+        CommandIconKind icon;
         QString hint;
     } icons[] = {
-        {"N5", Neu1, QStyle::SP_FileIcon, QStringLiteral("Neu")},
-        {"N6", ffnen1, QStyle::SP_DialogOpenButton, QStringLiteral("Öffnen...")},
-        {"N7", Speichern1, QStyle::SP_DialogSaveButton, QStringLiteral("Speichern")},
-        {"N8", Speichernunter1, QStyle::SP_DriveFDIcon, QStringLiteral("Speichern unter...")},
-        {"MenuItem1", DateiSeiteeinrichten1, QStyle::SP_FileDialogDetailedView, QStringLiteral("Seite einrichten")},
-        {"N9", DateiDrucken1, QStyle::SP_ComputerIcon, QStringLiteral("Drucken")},
-        {"N10", Druckereinrichten1, QStyle::SP_FileDialogInfoView, QStringLiteral("Drucker einrichten")},
-        {"N11", Beenden1, QStyle::SP_DialogCloseButton, QStringLiteral("Beenden")},
+        {"N5", Neu1, CommandIconKind::New, QStringLiteral("Neu")},
+        {"N6", ffnen1, CommandIconKind::Open, QStringLiteral("Öffnen...")},
+        {"N7", Speichern1, CommandIconKind::Save, QStringLiteral("Speichern")},
+        {"N8", Speichernunter1, CommandIconKind::SaveAs, QStringLiteral("Speichern unter...")},
+        {"MenuItem1", DateiSeiteeinrichten1, CommandIconKind::PageSetup, QStringLiteral("Seite einrichten")},
+        {"N9", DateiDrucken1, CommandIconKind::Print, QStringLiteral("Drucken")},
+        {"N10", Druckereinrichten1, CommandIconKind::PrinterSetup, QStringLiteral("Drucker einrichten")},
+        {"N11", Beenden1, CommandIconKind::Quit, QStringLiteral("Beenden")},
     };
     for (const auto &entry : icons) {
-        QAction *button = IconItems->addAction(style()->standardIcon(entry.icon), QString());
+        const QIcon icon = CommandIcon(entry.icon);
+        entry.item->setIcon(icon); // the menu shows it too
+        QAction *button = IconItems->addAction(icon, QString());
         button->setObjectName(QString::fromLatin1(entry.name));
         button->setToolTip(entry.hint);
         button->setEnabled(entry.item->isEnabled());
@@ -212,6 +220,9 @@ void TMainForm::CreateSurface()
     ScrollBox1->viewport()->setAutoFillBackground(true);
 
     PaintBox1 = new PaintBox;
+    // A click on the sheet takes the keyboard from an edit, so Ctrl+Z undoes the drawing, not
+    // the edit's typing.
+    PaintBox1->setFocusPolicy(Qt::ClickFocus);
     PaintBox1->OnPaint = [this](QPainter &painter, const QRect &exposed) { PaintSurface(painter, exposed); };
     PaintBox1->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
         PaintBox1MouseDown(b, s, x, y);

@@ -1,13 +1,14 @@
 // Page setup, printer setup, printing and image export.
 #include "main_form.h"
 
+#include "file_messages.h"
 #include "render/sheet_export.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
 namespace velmora {
 
@@ -20,8 +21,7 @@ QPrinter &TMainForm::CurrentPrinter()
 
 std::optional<QSizeF> TMainForm::PrintablePageMm()
 {
-    if (QPrinterInfo::availablePrinters().isEmpty())
-        return std::nullopt;
+    // Without a printer of the system the printer prints to PDF, whose page counts as well.
     QPrinter &printer = CurrentPrinter();
     const int resolution = printer.resolution();
     if (resolution <= 0)
@@ -47,14 +47,18 @@ void TMainForm::DateiSeiteeinrichten1Click()
 
 void TMainForm::Druckereinrichten1Click()
 {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        ShowError(Translation.TranslateString(QStringLiteral("Es ist kein Drucker eingerichtet.")));
-    } else {
-        QPrintDialog setup(&CurrentPrinter(), this);
-        setup.setOption(QAbstractPrintDialog::PrintPageRange, false);
-        setup.exec();
-    }
+    // The same printers as "Drucken...", printing to a PDF file among them.
+    QPrintDialog setup(&CurrentPrinter(), this);
+    setup.setWindowTitle(Translation.TranslateString(QStringLiteral("Drucker einrichten")));
+    setup.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    setup.exec();
     PaintBox1Paint();
+}
+
+QString TMainForm::DrawingName()
+{
+    const QString name = State.FileName.isEmpty() ? Translation.ProgramMessage(Message::Untitled) : State.FileName;
+    return QFileInfo(name).completeBaseName();
 }
 
 void TMainForm::DateiDrucken1Click()
@@ -62,36 +66,46 @@ void TMainForm::DateiDrucken1Click()
     QPrinter &printer = CurrentPrinter();
     const int sheets = PageAnz->value();
     printer.setFromTo(1, sheets);
+    printer.setDocName(DrawingName()); // the job's name, and the title of a PDF
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, sheets);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const int first = printer.printRange() == QPrinter::PageRange ? std::max(1, printer.fromPage()) : 1;
     const int last = printer.printRange() == QPrinter::PageRange ? std::min(sheets, printer.toPage()) : sheets;
-    PaintSheetsOnPages(printer, State, sheets, first - 1, last - 1);
+    if (PaintSheetsOnPages(printer, State, sheets, first - 1, last - 1) == ExportError::BadSheetSize)
+        ShowSheetSizeError();
     PaintBox1Paint();
 }
 
 bool TMainForm::ExportSheet(const QString &path, int sheet, int dpi)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ShowError(Translation.TranslateString(QStringLiteral("Das Bild konnte nicht gespeichert werden:")) +
-                  QLatin1Char('\n') + path + QStringLiteral("\n\n") + file.errorString());
-        return false;
-    }
+    ExportError error = ExportError::None;
     // Any other extension gets a BMP, the export dialog's own format.
-    const ExportError error = WriteSheets(file, SheetFormatOf(path).value_or(SheetFormat::Bmp), State,
-                                          PageAnz->value(), sheet, sheet, dpi, CaptionBase);
-    if (error == ExportError::None && file.commit())
+    const FileOutcome written = WriteFileSafely(path, [&](QIODevice &file) {
+        error = WriteSheets(file, SheetFormatOf(path).value_or(SheetFormat::Bmp), State, PageAnz->value(), sheet, sheet,
+                            dpi, CaptionBase, DrawingName());
+        return error == ExportError::None;
+    });
+    if (written.Ok())
         return true;
-    file.cancelWriting();
-    ShowError(error == ExportError::TooLarge
-                  ? Translation.TranslateString(
-                        QStringLiteral("Das Bild wäre zu groß. Wählen Sie weniger DPI oder das BMP-Format."))
-                  : Translation.TranslateString(QStringLiteral("Das Bild konnte nicht gespeichert werden:")) +
-                        QLatin1Char('\n') + path + QStringLiteral("\n\n") + file.errorString());
+    if (error == ExportError::TooLarge)
+        ShowError(Translation.TranslateString(
+            QStringLiteral("Das Bild wäre zu groß. Wählen Sie weniger DPI oder das BMP-Format.")));
+    else if (error == ExportError::BadSheetSize)
+        ShowSheetSizeError();
+    else
+        ShowError(FileFaultMessage(Translation, QStringLiteral("Das Bild konnte nicht gespeichert werden:"), path, written));
     return false;
+}
+
+void TMainForm::ShowSheetSizeError()
+{
+    ShowError(Translation.TranslateString(QStringLiteral(
+                  "Die Seitengröße %1 × %2 mm kann nicht ausgegeben werden; wählen Sie unter \"Seite einrichten\" "
+                  "eine Größe von 0,1 bis 5080 mm."))
+                  .arg(QLocale().toString(State.PageWidthInch * MmPerInch, 'g', 4),
+                       QLocale().toString(State.PageHeightInch * MmPerInch, 'g', 4)));
 }
 
 void TMainForm::DateiAlsBildexportieren1Click()
@@ -99,9 +113,10 @@ void TMainForm::DateiAlsBildexportieren1Click()
     if (!DPIForm->Execute())
         return;
     const int number = DPIForm->SeiteEd->value();
-    if (number > PageAnz->value()) {
-        ShowError(Translation.TranslateString(QStringLiteral("Die Zeichnung hat nur %1 Seiten."))
-                      .arg(PageAnz->value()));
+    const int sheets = PageAnz->value();
+    if (number > sheets) {
+        ShowError(sheets == 1 ? Translation.TranslateString(QStringLiteral("Die Zeichnung hat nur eine Seite."))
+                              : Translation.TranslateString(QStringLiteral("Die Zeichnung hat nur %1 Seiten.")).arg(sheets));
         return;
     }
     const QString path = AskSaveFileName(*SaveDialog2);

@@ -1,12 +1,12 @@
 // velmora-export: renders sheets of a drawing to BMP, PNG or PDF files without a display.
 #include "document/drawing_file.h"
+#include "document/safe_file.h"
+#include "document/units.h"
 #include "render/sheet_export.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -109,40 +109,49 @@ int main(int argc, char *argv[])
     if (!format)
         return Fail(2, QStringLiteral("the output must end in .bmp, .png or .pdf"));
 
+    // Only a regular file is read: a FIFO or a device (/dev/zero) would block or never end.
     DrawingState drawing;
     DrawingFileSettings settings;
-    QString reason;
-    const DrawingFileError error = LoadDrawingFile(input, drawing, settings, &reason);
-    if (error == DrawingFileError::CannotOpen)
-        return Fail(1, QStringLiteral("cannot open %1: %2").arg(input, reason));
+    FileOutcome opened;
+    const DrawingFileError error = LoadDrawingFile(input, drawing, settings, &opened);
     if (error == DrawingFileError::TooLarge)
         return Fail(1, QStringLiteral("%1 is too large to be a drawing").arg(input));
+    if (!opened.Ok())
+        return Fail(1, QStringLiteral("cannot read %1: %2").arg(input, FaultText(opened)));
     if (error != DrawingFileError::None)
         return Fail(1, QStringLiteral("%1 is damaged or not a drawing: %2").arg(input, ErrorText(error)));
     drawing.PageWidthInch = settings.PageWidthInch;
     drawing.PageHeightInch = settings.PageHeightInch;
-    const int sheets = std::clamp(int(std::lround(settings.PageCount)), 1, 10);
+    const int sheets = SheetCountOf(settings);
     if (page > sheets)
         return Fail(2, QStringLiteral("the drawing has %1 sheet(s)").arg(sheets));
     const int first = all ? 1 : page, last = all ? sheets : page;
 
     // A PDF holds every sheet asked for; images are a file a sheet.
     const bool pdf = *format == SheetFormat::Pdf;
+    if (!ExportableSheetSize(drawing, pdf))
+        return Fail(1, QStringLiteral("the sheet size %1 x %2 mm cannot be exported (each side from %3 to %4 mm)")
+                           .arg(drawing.PageWidthInch * MmPerInch, 0, 'g', 4)
+                           .arg(drawing.PageHeightInch * MmPerInch, 0, 'g', 4)
+                           .arg(MinExportSideMm)
+                           .arg(MaxPageSideMm));
+
     const QString suffix = QFileInfo(output).suffix().toLower();
     for (int sheet = first; sheet <= (pdf ? first : last); ++sheet) {
         const QString name = all && !pdf ? QFileInfo(output).path() + QLatin1Char('/') +
                                                QFileInfo(output).completeBaseName() + QStringLiteral("-%1.").arg(sheet) +
                                                suffix
                                          : output;
-        QSaveFile out(name);
-        if (!out.open(QIODevice::WriteOnly))
-            return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, out.errorString()));
-        const ExportError written = WriteSheets(out, *format, drawing, sheets, sheet - 1, pdf ? last - 1 : sheet - 1, dpi,
-                                                QStringLiteral("velmora-export"));
-        if (written == ExportError::TooLarge)
+        ExportError rendered = ExportError::None;
+        const FileOutcome written = WriteFileSafely(name, [&](QIODevice &out) {
+            rendered = WriteSheets(out, *format, drawing, sheets, sheet - 1, pdf ? last - 1 : sheet - 1, dpi,
+                                   QStringLiteral("velmora-export"), QFileInfo(input).completeBaseName());
+            return rendered == ExportError::None;
+        });
+        if (rendered == ExportError::TooLarge)
             return Fail(1, QStringLiteral("the image of sheet %1 at %2 DPI is too large for %3").arg(sheet).arg(dpi).arg(suffix));
-        if (written != ExportError::None || !out.commit())
-            return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, out.errorString()));
+        if (!written.Ok())
+            return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, FaultText(written)));
     }
     return 0;
 }

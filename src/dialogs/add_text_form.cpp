@@ -4,7 +4,9 @@
 #include "render/painter_canvas.h"
 
 #include <QColorDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QScreen>
 
@@ -58,8 +60,7 @@ TAddTextForm::TAddTextForm(TextFontChoice &font, QWidget *parent) : QDialog(pare
     OkBtn = new QPushButton(QStringLiteral("OK"), this);
     OkBtn->setObjectName(QStringLiteral("OkBtn"));
     OkBtn->setGeometry(196, 226, 90, 30);
-    OkBtn->setDefault(false);
-    OkBtn->setAutoDefault(false);
+    OkBtn->setDefault(true); // Enter in the memo is a line break; elsewhere it confirms
     CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(295, 226, 90, 30);
@@ -116,11 +117,21 @@ bool TAddTextForm::eventFilter(QObject *watched, QEvent *event)
 
 void TAddTextForm::NewFontBtnClick()
 {
+    // The dialog lists the installed families; a name the drawing asks for, like "Arial", may
+    // be served by a metric twin under another name. The dialog starts at that family, and a
+    // choice of the same family keeps the name the text had.
+    QFont start = QtFontFor(font_);
+    const QString shown = QFontInfo(start).family();
+    if (!QFontDatabase::hasFamily(font_.Name))
+        start.setFamily(shown);
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, QtFontFor(font_), this);
+    const QFont chosen = QFontDialog::getFont(&ok, start, this);
     if (!ok)
         return;
+    const QString name = font_.Name;
     TakeQtFont(chosen, font_);
+    if (chosen.family() == start.family())
+        font_.Name = name;
     ShowFontInMemo();
 }
 

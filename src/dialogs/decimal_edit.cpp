@@ -21,7 +21,49 @@ DecimalEdit::DecimalEdit(const char *name, double minimum, double maximum, doubl
     setSingleStep(step);
     setValue(value);
     setKeyboardTracking(true);
-    connect(lineEdit(), &QLineEdit::textChanged, this, &DecimalEdit::TextEdited);
+    announced_ = lineEdit()->text();
+    connect(lineEdit(), &QLineEdit::textChanged, this, &DecimalEdit::NoteText);
+    connect(this, &QDoubleSpinBox::textChanged, this, &DecimalEdit::NoteText);
+}
+
+void DecimalEdit::NoteText()
+{
+    const QString text = lineEdit()->text();
+    if (text == announced_)
+        return;
+    announced_ = text;
+    emit TextEdited();
+}
+
+void DecimalEdit::stepBy(int steps)
+{
+    // A text that is no number stands for 0, so the arrows step from 0 (the spin box itself
+    // would only put its previous value back).
+    QString text = lineEdit()->text();
+    int pos = 0;
+    if (validate(text, pos) != QValidator::Acceptable) {
+        fixup(text);
+        if (validate(text, pos) == QValidator::Acceptable) {
+            const QSignalBlocker quiet(lineEdit());
+            lineEdit()->setText(text);
+        }
+    }
+    QDoubleSpinBox::stepBy(steps);
+    NoteText();
+}
+
+void DecimalEdit::focusOutEvent(QFocusEvent *event)
+{
+    QDoubleSpinBox::focusOutEvent(event); // may put a finished value's text in place
+    NoteText();
+}
+
+void DecimalEdit::fixup(QString &input) const
+{
+    bool ok = false;
+    Format().toDouble(input.trimmed(), &ok);
+    if (!ok)
+        input = textFromValue(0);
 }
 
 QLocale DecimalEdit::Format() const
@@ -45,7 +87,10 @@ double DecimalEdit::valueFromText(const QString &text) const
 
 double DecimalEdit::TypedValue() const
 {
-    return valueFromText(lineEdit()->text());
+    const QString text = lineEdit()->text();
+    if (text == textFromValue(value()))
+        return value(); // stepped or set: all its decimals, not only the two shown
+    return valueFromText(text);
 }
 
 QValidator::State DecimalEdit::validate(QString &input, int &) const

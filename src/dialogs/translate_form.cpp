@@ -125,6 +125,8 @@ TTranslateForm::TTranslateForm(TranslateTable &table, QWidget *parent)
     FilterEdit->setObjectName(QStringLiteral("FilterEdit"));
     FilterBtn = new QPushButton(QStringLiteral("Suchen"), this);
     FilterBtn->setObjectName(QStringLiteral("FilterBtn"));
+    FilterBtn->setDefault(true); // Enter in the search edit searches
+    BackBtn->setAutoDefault(false);
     DBGrid1 = new QTableView(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     model_ = new TranslateGridModel(DataSet, DBGrid1);
@@ -172,7 +174,6 @@ TTranslateForm::TTranslateForm(TranslateTable &table, QWidget *parent)
                     model_->RowChanged(DataSet.Row());
             });
     connect(FilterBtn, &QPushButton::clicked, this, &TTranslateForm::FilterBtnClick);
-    connect(FilterEdit, &QLineEdit::returnPressed, this, &TTranslateForm::FilterBtnClick);
     connect(BackBtn, &QPushButton::clicked, this, &TTranslateForm::BackBtnClick);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {

@@ -4,6 +4,7 @@
 #include <QVector>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -210,20 +211,22 @@ DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, Dra
 }
 
 DrawingFileError LoadDrawingFile(const QString &path, DrawingState &into, DrawingFileSettings &settings,
-                                 QString *openError)
+                                 FileOutcome *opened)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (openError)
-            *openError = file.errorString();
-        return DrawingFileError::CannotOpen;
-    }
-    if (file.size() > MaxDrawingFileBytes)
+    QByteArray data;
+    const FileOutcome read = ReadRegularFile(path, MaxDrawingFileBytes, data);
+    if (opened)
+        *opened = read;
+    if (read.Fault == FileFault::TooLarge)
         return DrawingFileError::TooLarge;
-    const QByteArray data = file.readAll();
-    if (!file.isSequential() && data.size() != file.size())
-        return DrawingFileError::ReadFailed; // it changed or failed while being read
+    if (!read.Ok())
+        return DrawingFileError::CannotOpen;
     return ReadDrawingFile(data, into, settings);
+}
+
+int SheetCountOf(const DrawingFileSettings &settings)
+{
+    return std::clamp(Round(settings.PageCount), 1, 10);
 }
 
 } // namespace velmora

@@ -3,6 +3,8 @@
 // after the four visibility bytes. No magic number, no version, no checksum.
 #pragma once
 
+#include "safe_file.h"
+
 #include "drawing_state.h"
 
 #include <QByteArray>
@@ -29,6 +31,10 @@ struct DrawingFileSettings {
     double PageHeightInch = A4HeightInch;
     double PageCount = 1;
 };
+
+// The number of sheets a stored page count stands for, wherever the drawing is shown or
+// exported: rounded half to even and limited to 1 to 10 sheets.
+int SheetCountOf(const DrawingFileSettings &settings);
 
 inline constexpr int SettingsBytesOld = 96;  // fields 5 to 20
 inline constexpr int SettingsBytesTail = 32; // fields 21 to 24
@@ -57,9 +63,10 @@ DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, Dra
 // The largest file taken for a drawing; a larger one is refused before it is read.
 inline constexpr qint64 MaxDrawingFileBytes = qint64(1) << 30;
 
-// Opens, reads and checks the drawing file at path, as ReadDrawingFile does; the settings
-// keep the values a file does not hold. The system's reason is given when it cannot be opened.
+// Reads the regular file at path (never a FIFO or a device, never more than
+// MaxDrawingFileBytes) and checks it as ReadDrawingFile does; the settings keep the values a
+// file does not hold. opened, when given, says why the file could not be read.
 DrawingFileError LoadDrawingFile(const QString &path, DrawingState &into, DrawingFileSettings &settings,
-                                 QString *openError = nullptr);
+                                 FileOutcome *opened = nullptr);
 
 } // namespace velmora

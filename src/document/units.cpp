@@ -50,6 +50,19 @@ int SheetPx(double zoomPercent, double dpi, double inches)
     return Round(z * (static_cast<long double>(dpi) * inches) / 100.0L);
 }
 
+int ZoomedPointSize(int size, int zoomPercent)
+{
+    const int64_t product = int64_t(size) * zoomPercent;
+    int64_t quotient = product / 100, remainder = product % 100;
+    if (remainder < 0) { // floor division, so the remainder counts up from the quotient
+        remainder += 100;
+        --quotient;
+    }
+    if (remainder > 50 || (remainder == 50 && quotient % 2 != 0))
+        ++quotient;
+    return Saturate(static_cast<long double>(quotient));
+}
+
 double SheetOffsetMm(int sheet, double pageHeightInch)
 {
     return sheet * pageHeightInch * MmPerInch;

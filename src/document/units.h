@@ -32,6 +32,10 @@ double PixelsPerMmFor(double zoomPercent, double dpi);
 // Sheet width or height in pixels: Round(z * (dpi * inches) / 100).
 int SheetPx(double zoomPercent, double dpi, double inches);
 
+// Point size of a text of `size` points at zoom percent z: Round(size x z / 100), halves to
+// even, worked out on integers so that an exact half is never pushed either way.
+int ZoomedPointSize(int size, int zoomPercent);
+
 // Top of sheet i in the global millimetre space.
 double SheetOffsetMm(int sheet, double pageHeightInch);
 

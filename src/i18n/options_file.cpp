@@ -1,9 +1,7 @@
 #include "options_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QtEndian>
 
@@ -11,24 +9,19 @@ namespace velmora {
 
 int ReadOptionsFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray bytes = file.read(4);
-    if (bytes.size() < 4)
+    // Only the first four bytes count; a FIFO or device named options.dat is not waited for.
+    QByteArray bytes;
+    if (!ReadRegularFile(path, 4, bytes, false).Ok() || bytes.size() < 4)
         return -1;
     const qint32 language = qFromLittleEndian<qint32>(bytes.constData());
     return language >= 0 && language <= LastLanguageColumn ? language : -1;
 }
 
-bool WriteOptionsFile(const QString &path, int language)
+FileOutcome WriteOptionsFile(const QString &path, int language)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     char bytes[4];
     qToLittleEndian<qint32>(language, bytes);
-    return file.write(bytes, 4) == 4 && file.commit();
+    return WriteFileSafely(path, QByteArray(bytes, 4));
 }
 
 QString DataFilePath(const QString &programDir, const QString &fileName)

@@ -1,7 +1,12 @@
 // translate.dbf: the dBase III table of interface texts, one row per German text and one
 // character column of 255 bytes per language. Read and written through shapelib's DBF
 // module; values are Windows-1252 bytes. Deleted rows stay in the file, marked.
+// Only a table whose head matches its size and whose structure is exactly the program's is
+// written to; writes are serialised across running copies of the program by a lock file
+// beside the table, and each write first takes the row count another copy may have raised.
 #pragma once
+
+#include "table_check.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,6 +21,7 @@ public:
     static constexpr int FieldCount = 19;
     static constexpr int FieldWidth = 255;
     static constexpr int RecordLength = 1 + FieldCount * FieldWidth; // 4846
+    static constexpr int MaxRecords = 1000000;
 
     TranslateTable() = default;
     ~TranslateTable();
@@ -23,13 +29,16 @@ public:
     TranslateTable &operator=(const TranslateTable &) = delete;
 
     // Opens the table, creating it when the file does not exist. When it cannot be opened
-    // for writing (or readOnly asks for it) it is opened read-only. False when it cannot be
-    // opened at all.
+    // for writing (or readOnly asks for it), or is not exactly the program's table, it is
+    // opened read-only. False when it cannot be read at all (Problem says why).
     bool Open(const QString &path, bool readOnly = false);
     void Close();
     bool IsOpen() const { return handle_ != nullptr; }
     bool ReadOnly() const { return readOnly_; }
     QString Path() const { return path_; }
+    // Why the table could not be opened, or is only read although the file could be written:
+    // empty when neither.
+    const TableProblem &Problem() const { return problem_; }
 
     static QString FieldName(int column); // "language1" .. "language19"
 
@@ -59,10 +68,14 @@ public:
 
 private:
     void SkipHidden();
-    bool Flush();
+    bool Create(const QByteArray &native);
+    // Runs a change under the lock with the row count as the file has it now, then writes
+    // the header and checks that everything reached the disk.
+    bool Change(const std::function<bool()> &change);
 
     void *handle_ = nullptr; // shapelib's DBFHandle
     bool readOnly_ = false;
+    TableProblem problem_;
     QString path_;
     int position_ = 0;
     std::function<bool(int)> filter_;

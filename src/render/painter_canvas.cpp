@@ -80,6 +80,23 @@ void PainterCanvas::MoveTo(int x, int y)
 
 void PainterCanvas::LineTo(int x, int y)
 {
+    if (QPoint(x, y) == current_) {
+        // A line whose ends coincide is a round dot of the pen's width, one pixel for the
+        // thinnest pen (a click with the pencil, the hover marker); the stroker draws nothing.
+        if (penStyle_ == PenStyle::Clear)
+            return;
+        if (penWidth_ <= 1) {
+            UseAreaOrigin();
+            painter_.fillRect(QRect(x, y, 1, 1), ToQColor(penColour_));
+            return;
+        }
+        const qreal radius = penWidth_ / 2.0;
+        UseStrokeOrigin();
+        painter_.setPen(Qt::NoPen);
+        painter_.setBrush(ToQColor(penColour_));
+        painter_.drawEllipse(QPointF(x, y), radius, radius);
+        return;
+    }
     UseStrokeOrigin();
     painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
     painter_.drawLine(QPointF(current_), QPointF(x, y));

@@ -14,6 +14,8 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace velmora {
 
@@ -33,12 +35,25 @@ void RenderBand(DrawingState &state, const ViewGeometry &view, int sheet, int to
     RenderSheetDrawing(canvas, state, view, sheet);
 }
 
+// The resolution in the file's own unit, converted with the program's millimetres per inch.
+int PixelsPerMetre(double dpi)
+{
+    return Round(dpi * 1000.0L / MmPerInch);
+}
+
 bool ValidSheet(const ViewGeometry &view, int sheet)
 {
     return sheet >= 0 && sheet < view.PageCount && view.PageWidthPx > 0 && view.PageHeightPx > 0;
 }
 
 } // namespace
+
+bool ExportableSheetSize(const DrawingState &state, bool onPages)
+{
+    const double width = state.PageWidthInch * MmPerInch, height = state.PageHeightInch * MmPerInch;
+    const double largest = onPages ? MaxPageSideMm : std::numeric_limits<double>::max();
+    return width >= MinExportSideMm && height >= MinExportSideMm && width <= largest && height <= largest;
+}
 
 ViewGeometry ExportGeometry(const DrawingState &state, int pageCount, double dpi)
 {
@@ -47,6 +62,8 @@ ViewGeometry ExportGeometry(const DrawingState &state, int pageCount, double dpi
 
 ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out)
 {
+    if (!ExportableSheetSize(state, false))
+        return ExportError::BadSheetSize;
     const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
     if (!ValidSheet(view, sheet))
         return ExportError::NoSuchSheet;
@@ -67,7 +84,7 @@ ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double 
     qToLittleEndian<quint16>(1, header + 26);
     qToLittleEndian<quint16>(24, header + 28);
     qToLittleEndian<quint32>(quint32(rowBytes * height), header + 34);
-    const qint32 pixelsPerMetre = qint32(dpi / 0.0254 + 0.5);
+    const qint32 pixelsPerMetre = PixelsPerMetre(dpi);
     qToLittleEndian<qint32>(pixelsPerMetre, header + 38);
     qToLittleEndian<qint32>(pixelsPerMetre, header + 42);
     if (out.write(header, 54) != 54)
@@ -95,6 +112,8 @@ ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double 
 
 ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out)
 {
+    if (!ExportableSheetSize(state, false))
+        return ExportError::BadSheetSize;
     const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
     if (!ValidSheet(view, sheet))
         return ExportError::NoSuchSheet;
@@ -104,27 +123,38 @@ ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double 
     if (image.isNull())
         return ExportError::TooLarge;
     RenderBand(state, view, sheet, 0, view.PageHeightPx, image);
-    const int pixelsPerMetre = int(dpi / 0.0254 + 0.5);
+    const int pixelsPerMetre = PixelsPerMetre(dpi);
     image.setDotsPerMeterX(pixelsPerMetre);
     image.setDotsPerMeterY(pixelsPerMetre);
     QImageWriter writer(&out, "png");
     return writer.write(image) ? ExportError::None : ExportError::WriteFailed;
 }
 
-void PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last)
+ExportError PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last)
 {
+    if (!ExportableSheetSize(state, true))
+        return ExportError::BadSheetSize;
     const QSizeF sheetMm(state.PageWidthInch * MmPerInch, state.PageHeightInch * MmPerInch);
     device.setPageLayout(QPageLayout(QPageSize(sheetMm, QPageSize::Millimeter), QPageLayout::Portrait,
                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     const double dpi = device.logicalDpiX() > 0 ? device.logicalDpiX() : 1200;
     const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
+    // The paper may be a little smaller than the sheet (a PDF page is whole points, a printer
+    // keeps margins): the frame then runs along the paper's edge, so all four sides show.
+    // The drawing itself stays at true scale.
+    const QRect paperPt = device.pageLayout().paintRectPoints();
+    ViewGeometry framed = view;
+    framed.PageWidthPx = std::min({view.PageWidthPx, device.width(), int(std::floor(paperPt.width() * dpi / 72))});
+    framed.PageHeightPx =
+        std::min({view.PageHeightPx, device.height(), int(std::floor(paperPt.height() * dpi / 72))});
     QPainter painter(&device);
     for (int sheet = first; sheet <= last; ++sheet) {
         if (sheet > first)
             static_cast<QPagedPaintDevice &>(device).newPage();
         PainterCanvas canvas(painter);
-        RenderSheetDrawing(canvas, state, view, sheet);
+        RenderSheetDrawing(canvas, state, framed, sheet);
     }
+    return ExportError::None;
 }
 
 std::optional<SheetFormat> SheetFormatOf(const QString &path)
@@ -140,15 +170,15 @@ std::optional<SheetFormat> SheetFormatOf(const QString &path)
 }
 
 ExportError WriteSheets(QIODevice &out, SheetFormat format, DrawingState &state, int pageCount, int first, int last,
-                        double dpi, const QString &creator)
+                        double dpi, const QString &creator, const QString &title)
 {
     switch (format) {
     case SheetFormat::Pdf: {
         QPdfWriter pdf(&out);
         pdf.setResolution(1200);
         pdf.setCreator(creator);
-        PaintSheetsOnPages(pdf, state, pageCount, first, last);
-        return ExportError::None;
+        pdf.setTitle(title);
+        return PaintSheetsOnPages(pdf, state, pageCount, first, last);
     }
     case SheetFormat::Png:
         return WriteSheetPng(state, pageCount, first, dpi, out);

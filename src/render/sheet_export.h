@@ -20,7 +20,14 @@ enum class ExportError {
     NoSuchSheet,  // the sheet number is beyond the drawing's sheets
     TooLarge,     // the image would be larger than the format or the memory allows
     WriteFailed,  // the file could not be written
+    BadSheetSize, // a sheet too small (or, on pages, too large) to be put on paper or in an image
 };
+
+// Sheets whose sides lie outside this range cannot be exported (a damaged drawing may hold
+// 1e-300 inches): not a tenth of a millimetre, or larger than a PDF page can be.
+inline constexpr double MinExportSideMm = 0.1;
+inline constexpr double MaxPageSideMm = 5080; // 200 inches
+bool ExportableSheetSize(const DrawingState &state, bool onPages);
 
 // The pixel geometry of a sheet rendered at dpi pixels per inch (zoom 100 at that resolution).
 ViewGeometry ExportGeometry(const DrawingState &state, int pageCount, double dpi);
@@ -31,8 +38,9 @@ ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double 
 ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out);
 
 // Each sheet from first to last on its own page of the device, one millimetre of the drawing
-// on one millimetre of paper; the page size is set from the sheet size.
-void PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last);
+// on one millimetre of paper; the page size is set from the sheet size. Nothing is painted
+// (BadSheetSize) when the sheet cannot be a page.
+ExportError PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last);
 
 enum class SheetFormat { Bmp, Png, Pdf };
 
@@ -40,8 +48,9 @@ enum class SheetFormat { Bmp, Png, Pdf };
 std::optional<SheetFormat> SheetFormatOf(const QString &path);
 
 // Writes sheets of the drawing in the format: a PDF holds sheets first to last, a page each,
-// at true scale and with the creator named; an image holds sheet `first` at dpi.
+// at true scale, with the creator and the title (the drawing's name) named; an image holds
+// sheet `first` at dpi.
 ExportError WriteSheets(QIODevice &out, SheetFormat format, DrawingState &state, int pageCount, int first, int last,
-                        double dpi, const QString &creator);
+                        double dpi, const QString &creator, const QString &title);
 
 } // namespace velmora

@@ -66,11 +66,11 @@ void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off)
 
 } // namespace
 
-FontSpec TextFont(const TextObject &text, double fontFactor, double dpiY)
+FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY)
 {
     FontSpec font;
     font.Face = FontNameString(text);
-    int points = Round(static_cast<long double>(text.Size) * fontFactor);
+    int points = ZoomedPointSize(text.Size, zoomPercent);
     if (points == 0)
         points = 1;
     font.PixelHeight = std::min(RoundHalfAway(static_cast<long double>(points) * dpiY / 72), MaxTextPixelHeight);
@@ -84,7 +84,7 @@ FontSpec TextFont(const TextObject &text, double fontFactor, double dpiY)
     return font;
 }
 
-void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, double f, double dpiY,
+void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
                  const SheetCulling *culling)
 {
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);
@@ -106,7 +106,7 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, doubl
 
     for (int i = 0; i < state.Texts.Count; ++i) {
         const TextObject &text = state.Texts.At(i);
-        canvas.SetFont(TextFont(text, f, dpiY));
+        canvas.SetFont(TextFont(text, zoomPercent, dpiY));
         canvas.SetBackgroundTransparent(true);
         const QString content = TextString(text);
         const QRect measured = canvas.MeasureText(TextBoxOnSheet(text, s, off), content);
@@ -116,13 +116,13 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, doubl
     }
 }
 
-void MeasureTexts(DrawingState &state, int sheet, double s, double f, double dpiY)
+void MeasureTexts(DrawingState &state, int sheet, double s, int zoomPercent, double dpiY)
 {
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);
     for (int i = 0; i < state.Texts.Count; ++i) {
         const TextObject &text = state.Texts.At(i);
         const QRect box = TextBoxOnSheet(text, s, off);
-        const QSize size = TextMetrics::Shared().Measure(TextFont(text, f, dpiY), TextString(text));
+        const QSize size = TextMetrics::Shared().Measure(TextFont(text, zoomPercent, dpiY), TextString(text));
         StoreMeasuredBox(state, i, QRect(box.topLeft(), size), s, off);
     }
 }
@@ -134,7 +134,7 @@ void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry 
     canvas.SetPenColour(ColourBlack);
     canvas.SetPenWidth(1);
     canvas.Rectangle(0, 0, view.PageWidthPx, view.PageHeightPx);
-    DrawObjects(canvas, state, sheet, view.PixelsPerMm, view.FontFactor(), view.DpiY, culling);
+    DrawObjects(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling);
 }
 
 void RenderSheetInstruments(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, const SheetView &show)

@@ -29,12 +29,13 @@ struct SheetCulling {
     const ObjectIndex *Index = nullptr;
 };
 
-// Font of a text at font factor f on a screen of dpiY pixels per inch.
-FontSpec TextFont(const TextObject &text, double fontFactor, double dpiY);
+// Font of a text at zoom percent z on a screen of dpiY pixels per inch.
+FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY);
 
-// Draws every object, then every text, onto sheet i's canvas at scale s and font factor f
-// (the zoom as a fraction), and writes each text's measured right and bottom edges back.
-void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, double f, double dpiY,
+// Draws every object, then every text, onto sheet i's canvas at scale s and zoom percent z
+// (texts take the zoom as the fraction z / 100), and writes each text's measured right and
+// bottom edges back.
+void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
                  const SheetCulling *culling = nullptr);
 
 // The drawing of a sheet: white rectangle with a one-pixel black frame, objects and texts.
@@ -49,6 +50,6 @@ void RenderSheet(Canvas &canvas, DrawingState &state, const ViewGeometry &view, 
                  const SheetCulling *culling = nullptr);
 
 // Writes every text's right and bottom edge as drawing it on sheet i would, without drawing.
-void MeasureTexts(DrawingState &state, int sheet, double s, double f, double dpiY);
+void MeasureTexts(DrawingState &state, int sheet, double s, int zoomPercent, double dpiY);
 
 } // namespace velmora

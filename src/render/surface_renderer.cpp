@@ -10,7 +10,7 @@ void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &v
 {
     const int last = scope == PaintScope::ActiveSheet ? activeSheet : view.PageCount - 1;
     if (view.PageCount > 0 && view.PixelsPerMm > 0)
-        MeasureTexts(state, last, view.PixelsPerMm, view.FontFactor(), view.DpiY);
+        MeasureTexts(state, last, view.PixelsPerMm, view.Zoom, view.DpiY);
 }
 
 void SurfaceRenderer::AcceptDrawing(const DrawingState &state)

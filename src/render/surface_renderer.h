@@ -44,7 +44,9 @@ private:
     struct LayerKey {
         int Sheet;
         QRect Part; // on the sheet, in sheet pixels
-        double PixelsPerMm, Zoom, DpiY, PageHeightInch;
+        double PixelsPerMm;
+        int Zoom;
+        double DpiY, PageHeightInch;
         int PageWidthPx, PageHeightPx;
         uint64_t ObjectsVersion, TextsVersion, Content;
         bool operator==(const LayerKey &) const = default;

@@ -16,7 +16,7 @@ int ClampSide(int64_t v)
 
 } // namespace
 
-ViewGeometry ComputeViewGeometry(int pageCount, double zoom, double dpiX, double dpiY, double pageWidthInch,
+ViewGeometry ComputeViewGeometry(int pageCount, int zoom, double dpiX, double dpiY, double pageWidthInch,
                                  double pageHeightInch)
 {
     ViewGeometry g;

@@ -10,21 +10,20 @@ namespace velmora {
 
 struct ViewGeometry {
     int PageCount = 1;
-    double Zoom = 100; // percent
+    int Zoom = 100; // percent
     double DpiX = 96;
     double DpiY = 96;
     double PixelsPerMm = 0; // s
     int PageWidthPx = 0;    // W
     int PageHeightPx = 0;   // H
 
-    double FontFactor() const { return Zoom / 100; }
     // N x (W + 10) by N x H + 10, limited to what a widget can be.
     QSize SurfaceSize() const;
     // Sheet i on the surface: top-left (5, 5 + i x H), W x H; empty when it cannot be placed.
     QRect SheetOnSurface(int sheet) const;
 };
 
-ViewGeometry ComputeViewGeometry(int pageCount, double zoom, double dpiX, double dpiY, double pageWidthInch,
+ViewGeometry ComputeViewGeometry(int pageCount, int zoom, double dpiX, double dpiY, double pageWidthInch,
                                  double pageHeightInch);
 
 // Largest side a widget may have.

@@ -26,7 +26,7 @@ void ApplyFont(TextObject &text, const TextFontChoice &font)
 void TextTool::DrawText(const TextObject &text, uint32_t colour, int dx, int dy)
 {
     const double s = host_.View().PixelsPerMm();
-    FontSpec font = TextFont(text, host_.Zoom() / 100.0, host_.ScreenDpiY());
+    FontSpec font = TextFont(text, host_.Zoom(), host_.ScreenDpiY());
     font.Colour = colour;
     Canvas &surface = host_.Surface();
     surface.SetFont(font);
