@@ -4,6 +4,8 @@
 
 #include "document/drawing_state.h"
 
+#include <cstring>
+
 namespace velmora {
 
 int SurfaceRenderer::LastRenderedSheet(const DrawingState &state, const ViewGeometry &view)
@@ -11,10 +13,36 @@ int SurfaceRenderer::LastRenderedSheet(const DrawingState &state, const ViewGeom
     return state.RenderActivePageOnly ? state.ActivePage : view.PageCount - 1;
 }
 
+bool SurfaceRenderer::BoxesAsMeasured(const DrawingState &state) const
+{
+    if (measuredEdges_.size() != size_t(state.Texts.Count) * 2)
+        return false;
+    for (int i = 0; i < state.Texts.Count; ++i) {
+        const TextObject &text = state.Texts.At(i);
+        const double edges[2] = {text.Right, text.Bottom};
+        if (std::memcmp(edges, &measuredEdges_[size_t(i) * 2], sizeof edges) != 0)
+            return false;
+    }
+    return true;
+}
+
 void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &view)
 {
-    if (view.PageCount > 0 && view.PixelsPerMm > 0)
-        MeasureTexts(state, LastRenderedSheet(state, view), view.PixelsPerMm, view.Zoom, view.DpiY);
+    if (view.PageCount <= 0 || view.PixelsPerMm <= 0)
+        return;
+    const int sheet = LastRenderedSheet(state, view);
+    const TextBoxKey key{&state,         state.Texts.Version(), state.ContentRevision(), view.PixelsPerMm, view.Zoom,
+                         view.DpiY,      state.PageHeightInch,  sheet};
+    if (measured_ && key == measuredFor_ && BoxesAsMeasured(state))
+        return;
+    MeasureTexts(state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY);
+    measuredEdges_.resize(size_t(state.Texts.Count) * 2);
+    for (int i = 0; i < state.Texts.Count; ++i) {
+        measuredEdges_[size_t(i) * 2] = state.Texts.At(i).Right;
+        measuredEdges_[size_t(i) * 2 + 1] = state.Texts.At(i).Bottom;
+    }
+    measuredFor_ = key;
+    measured_ = true;
 }
 
 void SurfaceRenderer::AcceptDrawing(const DrawingState &state)
@@ -67,9 +95,9 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
         UpdateTextBoxes(state, view);
         return;
     }
-    const int last = LastRenderedSheet(state, view);
+    // Every text's box first: the rendering below finds the texts of a part by them.
+    UpdateTextBoxes(state, view);
     const InstrumentKey instruments = InstrumentsOf(state, show);
-    bool lastMeasured = false;
     for (int sheet = 0; sheet < view.PageCount; ++sheet) {
         if (state.RenderActivePageOnly && sheet != state.ActivePage)
             continue;
@@ -101,7 +129,6 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
                 RenderSheetDrawing(canvas, state, view, sheet, &culling);
                 layers_.push_back({key, offscreen_.copy(partInImage), QImage(), instruments, false});
                 layer = &layers_.back();
-                lastMeasured = lastMeasured || sheet == last;
             }
             RenderSheetInstruments(canvas, state, view, show);
         }
@@ -123,8 +150,6 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
     constexpr size_t MaxLayers = 12;
     if (layers_.size() > MaxLayers)
         layers_.erase(layers_.begin(), layers_.end() - MaxLayers);
-    if (!lastMeasured)
-        UpdateTextBoxes(state, view);
 }
 
 } // namespace velmora
