@@ -169,6 +169,41 @@ private slots:
         QCOMPARE(array.At(0).Value, 0);
         QCOMPARE(array.At(100).Value, 100);
     }
+
+    void largeArraysKeepTheirRecordsAndGranules()
+    {
+        // With the program's own allocation: blocks of megabytes are resized in place, and
+        // still hold every record, report granules of 100 and are zero beyond the records.
+        DynaArrayCore::SetAllocator(nullptr, nullptr);
+        DrawingObject *cursor = nullptr;
+        TDynaArray<DrawingObject> array(&cursor);
+        for (int i = 0; i < 30001; ++i)
+            array.Append()->X1 = i;
+        QCOMPARE(array.AllocatedBytes, 30100 * 88);
+        QCOMPARE(cursor->X1, 30000.0);
+        for (int i : {0, 11915, 11916, 29999, 30000})
+            QCOMPARE(array.At(i).X1, double(i));
+        while (array.Count > 150)
+            QVERIFY(array.Delete(array.Count - 1));
+        QCOMPARE(array.AllocatedBytes, 200 * 88);
+        QCOMPARE(array.At(149).X1, 149.0);
+        for (int i = 0; i < 50; ++i) // within the granule: the slots keep what they held
+            array.Append();
+        QCOMPARE(array.At(199).X1, 199.0);
+        array.Append(); // a new granule after shrinking: never used, so zero
+        QCOMPARE(array.At(200).X1, 0.0);
+
+        // Many records in one step, as the file reader takes them.
+        TDynaArray<DrawingObject> read(&cursor);
+        DrawingObject *first = read.AppendMany(250);
+        QVERIFY(first != nullptr);
+        QCOMPARE(read.Count, 250);
+        QCOMPARE(read.AllocatedBytes, 300 * 88);
+        QCOMPARE(cursor, &first[249]); // the last one current, as after 250 appends
+        QCOMPARE(first[249].X1, 0.0);
+        QCOMPARE(read.AppendMany(0), nullptr);
+        QCOMPARE(read.Count, 250);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDynaArray)

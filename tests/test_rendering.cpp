@@ -234,6 +234,68 @@ private slots:
         QCOMPARE(t.Right, right);
     }
 
+    void keptTextBoxesFollowEveryChange()
+    {
+        // The renderer measures texts only when something changed; each kind of change
+        // must still give the box a fresh measuring would.
+        DrawingState state;
+        TextObject *t = &AddText(state, 10, 20, 12, QStringLiteral("kurz"));
+        const ViewGeometry view = ComputeViewGeometry(2, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
+        SurfaceRenderer renderer;
+        auto expected = [&](const ViewGeometry &v) {
+            DrawingState copy;
+            TextObject &c = AddText(copy, t->Left, t->Top, t->Size, TextString(*t));
+            MeasureTexts(copy, v.PageCount - 1, v.PixelsPerMm, v.Zoom, v.DpiY);
+            return std::pair(c.Right, c.Bottom);
+        };
+        renderer.UpdateTextBoxes(state, view);
+        QCOMPARE(std::pair(t->Right, t->Bottom), expected(view));
+
+        SetTextString(*t, QStringLiteral("ein viel längerer Text")); // an edit marks the drawing changed
+        state.TouchContent();
+        renderer.UpdateTextBoxes(state, view);
+        QCOMPARE(std::pair(t->Right, t->Bottom), expected(view));
+
+        t->Right = t->Bottom = 0; // a box written behind the renderer's back
+        renderer.UpdateTextBoxes(state, view);
+        QCOMPARE(std::pair(t->Right, t->Bottom), expected(view));
+
+        const ViewGeometry zoomed = ComputeViewGeometry(2, 250, 96, 96, state.PageWidthInch, state.PageHeightInch);
+        renderer.UpdateTextBoxes(state, zoomed);
+        QCOMPARE(std::pair(t->Right, t->Bottom), expected(zoomed));
+
+        t = &AddText(state, 30, 40, 30, QStringLiteral("neu")); // appended: the list's version moves
+        renderer.UpdateTextBoxes(state, zoomed);
+        QCOMPARE(std::pair(t->Right, t->Bottom), expected(zoomed));
+    }
+
+    void manyTextsInAViewportAsOnWholeSheets()
+    {
+        // Texts near the edges of the painted part, on both sides of a sheet border, at a
+        // zoom where sheet offsets round differently: the part shows what whole sheets show.
+        DrawingState state;
+        for (int i = 0; i < 300; ++i)
+            AddText(state, (i * 13) % 190, 250 + (i * 7) % 90, 8 + i % 9, QStringLiteral("T%1 g").arg(i));
+        const ViewGeometry view = ComputeViewGeometry(2, 137, 96, 96, state.PageWidthInch, state.PageHeightInch);
+        const QImage first = RenderWhole(state, view, 0);
+        const QImage second = RenderWhole(state, view, 1);
+        QImage surface(view.SurfaceSize(), QImage::Format_RGB32);
+        SurfaceRenderer renderer;
+        const QRect exposed(203, 1389, 311, 277);
+        QPainter painter(&surface);
+        renderer.Paint(painter, exposed, state, view, SheetView{false, false, false, false});
+        painter.end();
+        int differing = 0;
+        for (int y = exposed.top(); y <= exposed.bottom(); ++y)
+            for (int x = exposed.left(); x <= exposed.right(); ++x) {
+                const int sy = y - 5;
+                const QImage &sheet = sy < view.PageHeightPx ? first : second;
+                if (!Near(surface.pixel(x, y), sheet.pixel(x - 5, sy % view.PageHeightPx)))
+                    ++differing;
+            }
+        QCOMPARE(differing, 0);
+    }
+
     void damagedValuesDrawWithoutHarm()
     {
         // Values a damaged file may hold: nothing may crash, hang or spoil the rest.

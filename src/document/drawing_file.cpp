@@ -14,7 +14,8 @@ namespace {
 
 class Writer {
 public:
-    void Bytes(const void *data, int size) { out_.append(static_cast<const char *>(data), size); }
+    void Reserve(int64_t bytes) { out_.reserve(qsizetype(bytes)); }
+    void Bytes(const void *data, int64_t size) { out_.append(static_cast<const char *>(data), qsizetype(size)); }
     void Int32(int32_t v)
     {
         char b[4];
@@ -107,9 +108,11 @@ bool Finite(std::initializer_list<double> values)
 QByteArray WriteDrawingFile(const DrawingState &drawing, const DrawingFileSettings &settings)
 {
     Writer w;
+    w.Reserve(int64_t(drawing.Objects.Count) * DrawingObjectSize + int64_t(drawing.Texts.Count) * (TextRecordSize + 40) +
+              SettingsBytesOld + SettingsBytesTail + 8);
     w.Int32(drawing.Objects.Count);
-    for (int i = 0; i < drawing.Objects.Count; ++i)
-        w.Bytes(&drawing.Objects.At(i), DrawingObjectSize);
+    if (drawing.Objects.Count > 0) // the records lie in one block, in file order
+        w.Bytes(&drawing.Objects.At(0), int64_t(drawing.Objects.Count) * DrawingObjectSize);
     w.Int32(drawing.Texts.Count);
     for (int i = 0; i < drawing.Texts.Count; ++i) {
         const TextObject &text = drawing.Texts.At(i);
@@ -138,13 +141,17 @@ DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, Dra
         return DrawingFileError::Truncated;
     if (count < 0 || int64_t(count) * DrawingObjectSize > r.Remaining())
         return DrawingFileError::BadCount;
-    for (int i = 0; i < count; ++i) {
-        DrawingObject *o = into.Objects.Append();
-        if (!o)
+    if (count > 0) {
+        // The count is checked against the bytes left: all records in one block, one copy.
+        DrawingObject *first = into.Objects.AppendMany(count);
+        if (!first)
             return DrawingFileError::OutOfMemory;
-        r.Bytes(o, DrawingObjectSize);
-        if (!Finite({o->PenWidth, o->X1, o->Y1, o->X2, o->Y2, o->X3, o->Y3, o->X4, o->Y4}))
-            return DrawingFileError::NotFinite;
+        r.Bytes(first, int64_t(count) * DrawingObjectSize);
+        for (int i = 0; i < count; ++i) {
+            const DrawingObject &o = first[i];
+            if (!Finite({o.PenWidth, o.X1, o.Y1, o.X2, o.Y2, o.X3, o.Y3, o.X4, o.Y4}))
+                return DrawingFileError::NotFinite;
+        }
     }
 
     if (!r.Int32(count))

@@ -1,5 +1,9 @@
 #include "dyna_array.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +21,7 @@ void *ZeroedAlloc(size_t bytes)
 
 DynaArrayCore::Allocator g_allocate = ZeroedAlloc;
 DynaArrayCore::Releaser g_release = std::free;
+bool g_ownAllocator = false; // a test's allocator: every change of size goes through it
 DynaArrayCore::FailureReporter g_report;
 
 void ReportFailure(int64_t bytes)
@@ -28,17 +33,78 @@ void ReportFailure(int64_t bytes)
         std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
+// Blocks from this size on are whole pages of their own, resized by remapping the pages:
+// growing the block of a large drawing by one granule then moves no record. Beyond its
+// size a mapped block is zero up to the end of its last page.
+constexpr size_t MappedFrom = size_t(1) << 20;
+
+size_t PageRounded(size_t bytes)
+{
+    static const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    return (bytes + page - 1) / page * page;
+}
+
+bool Mapped(size_t bytes)
+{
+    return bytes >= MappedFrom;
+}
+
+char *SystemAllocate(size_t bytes)
+{
+    if (!Mapped(bytes))
+        return static_cast<char *>(std::calloc(bytes, 1));
+    void *block = mmap(nullptr, PageRounded(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return block == MAP_FAILED ? nullptr : static_cast<char *>(block);
+}
+
+void SystemRelease(char *block, size_t bytes)
+{
+    if (!block)
+        return;
+    if (Mapped(bytes))
+        munmap(block, PageRounded(bytes));
+    else
+        std::free(block);
+}
+
+// The block at its new size: the first bytes kept, everything after the old size zero.
+char *SystemResize(char *block, size_t oldBytes, size_t newBytes)
+{
+    if (Mapped(oldBytes) && Mapped(newBytes)) {
+        void *moved = mremap(block, PageRounded(oldBytes), PageRounded(newBytes), MREMAP_MAYMOVE);
+        if (moved == MAP_FAILED)
+            return nullptr;
+        char *result = static_cast<char *>(moved);
+        if (newBytes < oldBytes)
+            std::memset(result + newBytes, 0, PageRounded(newBytes) - newBytes);
+        return result;
+    }
+    if (!Mapped(oldBytes) && !Mapped(newBytes)) {
+        char *result = static_cast<char *>(std::realloc(block, newBytes));
+        if (result && newBytes > oldBytes)
+            std::memset(result + oldBytes, 0, newBytes - oldBytes);
+        return result;
+    }
+    char *fresh = SystemAllocate(newBytes);
+    if (!fresh)
+        return nullptr;
+    std::memcpy(fresh, block, std::min(oldBytes, newBytes));
+    SystemRelease(block, oldBytes);
+    return fresh;
+}
+
 } // namespace
 
 DynaArrayCore::DynaArrayCore(int recordSize) : RecordSize(recordSize) {}
 
 DynaArrayCore::~DynaArrayCore()
 {
-    g_release(data_);
+    ReleaseBlock();
 }
 
 void DynaArrayCore::SetAllocator(Allocator allocate, Releaser release)
 {
+    g_ownAllocator = allocate != nullptr;
     g_allocate = allocate ? allocate : ZeroedAlloc;
     g_release = release ? release : std::free;
 }
@@ -53,23 +119,52 @@ QString DynaArrayCore::AllocationFailureMessage(int64_t bytes)
     return QStringLiteral("Error while trying to allocate %1 bytes of RAM. Not enough memory.").arg(bytes);
 }
 
-int64_t DynaArrayCore::WantedBytes(int count) const
+int64_t DynaArrayCore::WantedBytes(int64_t count) const
 {
-    const int64_t granules = (int64_t(count) + GrowBy - 1) / GrowBy;
+    const int64_t granules = (count + GrowBy - 1) / GrowBy;
     return granules * GrowBy * RecordSize;
 }
 
-char *DynaArrayCore::AllocateBlock(int64_t bytes)
+void DynaArrayCore::ReleaseBlock()
+{
+    if (systemBlock_)
+        SystemRelease(data_, size_t(AllocatedBytes));
+    else
+        g_release(data_);
+    data_ = nullptr;
+    systemBlock_ = false;
+}
+
+bool DynaArrayCore::ResizeBlock(int64_t bytes)
 {
     // The byte size is a 32-bit quantity; a larger array is refused like a failed allocation.
-    if (bytes > std::numeric_limits<int>::max())
-        return nullptr;
-    return static_cast<char *>(g_allocate(size_t(bytes)));
+    if (bytes > std::numeric_limits<int>::max() || bytes <= 0)
+        return false;
+    if (data_ && systemBlock_ && !g_ownAllocator) {
+        char *block = SystemResize(data_, size_t(AllocatedBytes), size_t(bytes));
+        if (!block)
+            return false;
+        data_ = block;
+        AllocatedBytes = int(bytes);
+        return true;
+    }
+    char *block = g_ownAllocator ? static_cast<char *>(g_allocate(size_t(bytes))) : SystemAllocate(size_t(bytes));
+    if (!block)
+        return false;
+    if (data_) {
+        std::memcpy(block, data_, size_t(std::min<int64_t>(AllocatedBytes, bytes)));
+        ReleaseBlock();
+    }
+    data_ = block;
+    systemBlock_ = !g_ownAllocator;
+    AllocatedBytes = int(bytes);
+    return true;
 }
 
 void DynaArrayCore::SwapStorageRaw(DynaArrayCore &other)
 {
     std::swap(data_, other.data_);
+    std::swap(systemBlock_, other.systemBlock_);
     std::swap(Count, other.Count);
     std::swap(AllocatedBytes, other.AllocatedBytes);
     ResetCursor();
@@ -93,25 +188,23 @@ void *DynaArrayCore::SelectRaw(int i)
 
 void *DynaArrayCore::AppendRaw()
 {
-    if (Count == std::numeric_limits<int>::max())
+    return AppendManyRaw(1) ? SelectRaw(Count - 1) : nullptr;
+}
+
+void *DynaArrayCore::AppendManyRaw(int n)
+{
+    if (n <= 0 || Count > std::numeric_limits<int>::max() - n)
         return nullptr;
-    const int64_t wanted = WantedBytes(Count + 1);
-    if (wanted != AllocatedBytes) {
-        char *block = AllocateBlock(wanted);
-        if (!block) {
-            ReportFailure(wanted);
-            return nullptr;
-        }
-        if (data_) {
-            std::memcpy(block, data_, size_t(AllocatedBytes));
-            g_release(data_);
-        }
-        data_ = block;
-        AllocatedBytes = int(wanted);
+    const int64_t wanted = WantedBytes(int64_t(Count) + n);
+    if (wanted != AllocatedBytes && !ResizeBlock(wanted)) {
+        ReportFailure(wanted);
+        return nullptr;
     }
-    ++Count;
+    const int first = Count;
+    Count += n;
     ++version_;
-    return SelectRaw(Count - 1);
+    SelectRaw(Count - 1);
+    return data_ + int64_t(first) * RecordSize;
 }
 
 void *DynaArrayCore::InsertRaw(int i)
@@ -132,13 +225,14 @@ bool DynaArrayCore::DeleteRaw(int i)
         return false;
     const int remaining = Count - 1;
     const int64_t wanted = WantedBytes(remaining);
-    char *block = nullptr;
-    if (remaining > 0 && wanted != AllocatedBytes) {
+    char *smaller = nullptr;
+    const bool resizable = systemBlock_ && !g_ownAllocator;
+    if (remaining > 0 && wanted != AllocatedBytes && !resizable) {
         // Get the smaller block before touching anything, so a failure leaves the array as it was.
-        block = AllocateBlock(wanted);
-        if (!block)
-            block = AllocateBlock(wanted);
-        if (!block) {
+        smaller = static_cast<char *>(g_allocate(size_t(wanted)));
+        if (!smaller)
+            smaller = static_cast<char *>(g_allocate(size_t(wanted)));
+        if (!smaller) {
             ReportFailure(wanted);
             return false;
         }
@@ -148,14 +242,16 @@ bool DynaArrayCore::DeleteRaw(int i)
                      size_t(remaining - i) * RecordSize);
     Count = remaining;
     if (Count == 0) {
-        g_release(data_);
-        data_ = nullptr;
+        ReleaseBlock();
         AllocatedBytes = 0;
-    } else if (block) {
-        std::memcpy(block, data_, size_t(wanted));
-        g_release(data_);
-        data_ = block;
+    } else if (smaller) {
+        std::memcpy(smaller, data_, size_t(wanted));
+        ReleaseBlock();
+        data_ = smaller;
         AllocatedBytes = int(wanted);
+    } else if (wanted != AllocatedBytes && !ResizeBlock(wanted)) {
+        // Shrinking in place hardly ever fails; when it does, the larger block keeps every record.
+        ResizeBlock(wanted);
     }
     ++version_;
     ResetCursor();
@@ -164,8 +260,7 @@ bool DynaArrayCore::DeleteRaw(int i)
 
 void DynaArrayCore::ClearRaw()
 {
-    g_release(data_);
-    data_ = nullptr;
+    ReleaseBlock();
     Count = 0;
     AllocatedBytes = 0;
     ++version_;

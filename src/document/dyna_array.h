@@ -1,6 +1,8 @@
 // TDynaArray: the program's growable array of fixed-size records with one built-in
 // cursor bound to a record-pointer variable of its owner. Records are plain memory
-// images moved with memcpy; capacity grows and shrinks in granules of 100 records.
+// images moved with memcpy; capacity grows and shrinks in granules of 100 records. Large
+// blocks are resized in place (their pages remapped), so growing by a granule costs the
+// same at a million records as at a hundred.
 #pragma once
 
 #include <QString>
@@ -42,6 +44,7 @@ protected:
     void SwapStorageRaw(DynaArrayCore &other); // records, counts and blocks; cursors reset
     void *SelectRaw(int i);
     void *AppendRaw(); // null when the block could not be grown; nothing changed then
+    void *AppendManyRaw(int n); // the first of n new records, one resize; null as AppendRaw
     void *InsertRaw(int i); // a new record at i, the later ones moved up; null as AppendRaw
     bool DeleteRaw(int i);
     void ClearRaw();
@@ -54,10 +57,12 @@ protected:
     void ResetCursor();
 
 private:
-    int64_t WantedBytes(int count) const;
-    char *AllocateBlock(int64_t bytes);
+    int64_t WantedBytes(int64_t count) const;
+    bool ResizeBlock(int64_t bytes); // keeps the records; false when no block could be had
+    void ReleaseBlock();
 
     char *data_ = nullptr;
+    bool systemBlock_ = false; // from the program's own allocation, not from a test's hook
     void *current_ = nullptr;
     uint64_t version_ = 0;
 };
@@ -72,6 +77,16 @@ public:
 
     T *Select(int i) { return Bind(SelectRaw(i)); }
     T *Append() { return Bind(AppendRaw()); }
+    // n records at the end in one step (as n appends would leave them, the last one current);
+    // returns the first of them. For reading files with a known count.
+    T *AppendMany(int n)
+    {
+        void *first = AppendManyRaw(n);
+        if (!first)
+            return nullptr;
+        Bind(CurrentRaw());
+        return static_cast<T *>(first);
+    }
     // A new record at index i (0 <= i <= Count), the records from i on moved up one place.
     // Used to put a deleted record back where it was.
     T *Insert(int i) { return Bind(InsertRaw(i)); }

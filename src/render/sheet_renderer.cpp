@@ -104,15 +104,21 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
             DrawObject(canvas, state.Objects.At(i), s, off);
     }
 
+    // The stored boxes were measured on another sheet at the same scale: on this one they
+    // may be off by the rounding of the sheet offset, a pixel or two.
+    const QRect nearPart = culling ? culling->VisiblePx.adjusted(-4, -4, 4, 4) : QRect();
     for (int i = 0; i < state.Texts.Count; ++i) {
         const TextObject &text = state.Texts.At(i);
+        if (culling && !TextBoxOnSheet(text, s, off).normalized().adjusted(0, 0, 1, 1).intersects(nearPart))
+            continue;
         canvas.SetFont(TextFont(text, zoomPercent, dpiY));
         canvas.SetBackgroundTransparent(true);
         const QString content = TextString(text);
         const QRect measured = canvas.MeasureText(TextBoxOnSheet(text, s, off), content);
         if (!culling || measured.intersects(culling->VisiblePx))
             canvas.DrawText(measured, content);
-        StoreMeasuredBox(state, i, measured, s, off);
+        if (!culling)
+            StoreMeasuredBox(state, i, measured, s, off);
     }
 }
 

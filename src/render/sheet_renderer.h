@@ -24,6 +24,8 @@ struct SheetView {
 
 // Where a paint may leave things out: the part of the sheet (in sheet pixels) that will
 // be seen, and the index that finds the objects there. Without it everything is drawn.
+// With it, the texts' stored boxes must be up to date (MeasureTexts for this view): only
+// the texts near the part are measured and drawn, and no box is written.
 struct SheetCulling {
     QRect VisiblePx;
     const ObjectIndex *Index = nullptr;

@@ -4,13 +4,40 @@
 
 #include "document/drawing_state.h"
 
+#include <cstring>
+
 namespace velmora {
+
+bool SurfaceRenderer::BoxesAsMeasured(const DrawingState &state) const
+{
+    if (measuredEdges_.size() != size_t(state.Texts.Count) * 2)
+        return false;
+    for (int i = 0; i < state.Texts.Count; ++i) {
+        const TextObject &text = state.Texts.At(i);
+        const double edges[2] = {text.Right, text.Bottom};
+        if (std::memcmp(edges, &measuredEdges_[size_t(i) * 2], sizeof edges) != 0)
+            return false;
+    }
+    return true;
+}
 
 void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &view, PaintScope scope, int activeSheet)
 {
-    const int last = scope == PaintScope::ActiveSheet ? activeSheet : view.PageCount - 1;
-    if (view.PageCount > 0 && view.PixelsPerMm > 0)
-        MeasureTexts(state, last, view.PixelsPerMm, view.Zoom, view.DpiY);
+    if (view.PageCount <= 0 || view.PixelsPerMm <= 0)
+        return;
+    const int sheet = scope == PaintScope::ActiveSheet ? activeSheet : view.PageCount - 1;
+    const TextBoxKey key{&state,         state.Texts.Version(), state.ContentRevision(), view.PixelsPerMm, view.Zoom,
+                         view.DpiY,      state.PageHeightInch,  sheet};
+    if (measured_ && key == measuredFor_ && BoxesAsMeasured(state))
+        return;
+    MeasureTexts(state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY);
+    measuredEdges_.resize(size_t(state.Texts.Count) * 2);
+    for (int i = 0; i < state.Texts.Count; ++i) {
+        measuredEdges_[size_t(i) * 2] = state.Texts.At(i).Right;
+        measuredEdges_[size_t(i) * 2 + 1] = state.Texts.At(i).Bottom;
+    }
+    measuredFor_ = key;
+    measured_ = true;
 }
 
 void SurfaceRenderer::AcceptDrawing(const DrawingState &state)
@@ -63,9 +90,9 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
         UpdateTextBoxes(state, view);
         return;
     }
-    const int last = view.PageCount - 1;
+    // Every text's box first: the rendering below finds the texts of a part by them.
+    UpdateTextBoxes(state, view);
     const InstrumentKey instruments = InstrumentsOf(state, show);
-    bool lastMeasured = false;
     for (int sheet = 0; sheet < view.PageCount; ++sheet) {
         const QRect onSurface = view.SheetOnSurface(sheet);
         const QRect part = onSurface.intersected(exposed);
@@ -95,7 +122,6 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
                 RenderSheetDrawing(canvas, state, view, sheet, &culling);
                 layers_.push_back({key, offscreen_.copy(partInImage), QImage(), instruments, false});
                 layer = &layers_.back();
-                lastMeasured = lastMeasured || sheet == last;
             }
             RenderSheetInstruments(canvas, state, view, show);
         }
@@ -117,8 +143,6 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
     constexpr size_t MaxLayers = 12;
     if (layers_.size() > MaxLayers)
         layers_.erase(layers_.begin(), layers_.end() - MaxLayers);
-    if (!lastMeasured)
-        UpdateTextBoxes(state, view);
 }
 
 } // namespace velmora

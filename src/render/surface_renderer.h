@@ -29,6 +29,8 @@ public:
 
     // The text boxes a paint of the given scope would leave, without drawing anything: a paint
     // of every sheet measures them on the last sheet, one of the active sheet on that sheet.
+    // Texts are measured again only when the texts, the drawing or the view changed since the
+    // last measuring (or a box was written by someone else), not at every paint.
     void UpdateTextBoxes(DrawingState &state, const ViewGeometry &view, PaintScope scope = PaintScope::AllSheets,
                          int activeSheet = 0);
 
@@ -71,7 +73,22 @@ private:
     // A kept layer of the same drawing and view whose part contains the given one.
     Layer *Covering(const LayerKey &key);
 
+    // What the text boxes were last measured for, and the edges then written.
+    struct TextBoxKey {
+        const void *State;
+        uint64_t TextsVersion, Content;
+        double PixelsPerMm;
+        int Zoom;
+        double DpiY, PageHeightInch;
+        int Sheet;
+        bool operator==(const TextBoxKey &) const = default;
+    };
+    bool BoxesAsMeasured(const DrawingState &state) const;
+
     ObjectIndex index_;
+    TextBoxKey measuredFor_{};
+    bool measured_ = false;
+    std::vector<double> measuredEdges_; // right, bottom of every text
     QImage offscreen_; // reused between paints; grows to the largest exposed part
     std::vector<Layer> layers_;
     bool accepted_ = false;

@@ -44,43 +44,58 @@ FontSpec TextMetrics::Shape(const FontSpec &font)
     return shape;
 }
 
+template <typename V>
+const V *TextMetrics::Generations<V>::Find(const Key &key)
+{
+    auto it = Young.constFind(key);
+    if (it != Young.constEnd())
+        return &*it;
+    auto old = Old.constFind(key);
+    if (old == Old.constEnd())
+        return nullptr;
+    const V value = *old;
+    Insert(key, value);
+    return &*Young.constFind(key);
+}
+
+template <typename V>
+void TextMetrics::Generations<V>::Insert(const Key &key, const V &value)
+{
+    if (Young.size() >= Limit) {
+        Old = std::move(Young);
+        Young = QHash<Key, V>();
+    }
+    Young.insert(key, value);
+}
+
 QSize TextMetrics::Measure(const FontSpec &font, const QString &text)
 {
     const Key key{Shape(font), text};
-    auto it = sizes_.constFind(key);
-    if (it != sizes_.constEnd())
-        return *it;
-    if (sizes_.size() > 20000)
-        sizes_.clear();
+    if (const QSize *known = sizes_.Find(key))
+        return *known;
     const QFontMetrics metrics(MakeFont(font));
     const QSize size = metrics.size(Qt::TextShowMnemonic, NormaliseLineBreaks(text));
-    sizes_.insert(key, size);
+    sizes_.Insert(key, size);
     return size;
 }
 
 int TextMetrics::Width(const FontSpec &font, const QString &text)
 {
     const Key key{Shape(font), text};
-    auto it = widths_.constFind(key);
-    if (it != widths_.constEnd())
-        return *it;
-    if (widths_.size() > 20000)
-        widths_.clear();
+    if (const int *known = widths_.Find(key))
+        return *known;
     const int width = QFontMetrics(MakeFont(font)).horizontalAdvance(text);
-    widths_.insert(key, width);
+    widths_.Insert(key, width);
     return width;
 }
 
 int TextMetrics::Ascent(const FontSpec &font)
 {
     const Key key{Shape(font), QString()};
-    auto it = ascents_.constFind(key);
-    if (it != ascents_.constEnd())
-        return *it;
-    if (ascents_.size() > 1000)
-        ascents_.clear();
+    if (const int *known = ascents_.Find(key))
+        return *known;
     const int ascent = QFontMetrics(MakeFont(font)).ascent();
-    ascents_.insert(key, ascent);
+    ascents_.Insert(key, ascent);
     return ascent;
 }
 

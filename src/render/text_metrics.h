@@ -1,5 +1,5 @@
-// Font creation and text measuring shared by every canvas, with a cache so that the
-// measuring every paint does for every text costs a lookup once a text is known.
+// Font creation and text measuring shared by every canvas, with a cache so that measuring
+// a text again (another sheet, the zoom back where it was) costs a lookup.
 #pragma once
 
 #include "canvas.h"
@@ -34,9 +34,21 @@ private:
 
     static FontSpec Shape(const FontSpec &font); // what decides the size: no colour, no turn
 
-    QHash<Key, QSize> sizes_;
-    QHash<Key, int> widths_;
-    QHash<Key, int> ascents_; // keyed with an empty text
+    // Two generations: when the young one is full it becomes the old one, and what is used
+    // from the old one moves back. What a paint uses stays, however many texts it has, and
+    // the memory is bounded without ever dropping everything at once.
+    template <typename V>
+    struct Generations {
+        explicit Generations(qsizetype limit) : Limit(limit) {}
+        const V *Find(const Key &key);
+        void Insert(const Key &key, const V &value);
+        qsizetype Limit;
+        QHash<Key, V> Young, Old;
+    };
+
+    Generations<QSize> sizes_{200000};
+    Generations<int> widths_{20000};
+    Generations<int> ascents_{1000}; // keyed with an empty text
 };
 
 } // namespace velmora
