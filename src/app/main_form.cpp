@@ -42,6 +42,7 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
     CreateEntryBar();
     CreateSurface();
     CreateKeys();
+    CreateOutsideOpening();
     ScrollBox1->viewport()->installEventFilter(this);
     resize(780, 560);
     UpdateEds();
@@ -86,6 +87,7 @@ void TMainForm::FormShow()
     FirstShowDone = true;
     AssignMnemonics(MainMenu); // after the translation: the letters are those of the shown texts
     MnemonicsShown = true;
+    UpdateRecentItems(); // after the translation: file names are no window texts
     CaptionBase = Translation.ProgramMessage(2);
     const auto translated = [this](const QString &text) { return Translation.TranslateString(text); };
     if (!translate.IsOpen())
