@@ -10,6 +10,10 @@ packages=(
   fonts-liberation                     # metric twins of the fonts drawings ask for
   libx11-dev xvfb xauth                # the X11 smoke test in a virtual display
   poppler-utils                        # tests look at printed PDF pages as pictures
+  libxtst-dev                          # the recovery test types real keys into the X window
+  librsvg2-bin                         # the application icon rendered from its SVG at build time
+  dpkg-dev                             # cpack's DEB package: dependencies from dpkg-shlibdeps
+  desktop-file-utils appstream shared-mime-info # tests check the desktop files with the desktop's tools
 )
 
 missing=()

@@ -1,70 +1,36 @@
 // Starts the real program in an X window, waits for its main window with the caption,
-// checks that the window system shows the caption alone as its title, asks it to close the
-// way a window manager does and expects a clean exit.
+// checks that the window system shows the caption alone as its title and the program's
+// icon, asks it to close the way a window manager does and expects a clean exit.
 // Usage: smoke_test /path/to/velmora   (DISPLAY must name a running X server)
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "x11_window.h"
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
 
+using x11::FindWindow;
+using x11::WaitForExit;
+using x11::WindowName;
+
 // The caption begins with the program's name; the drawing's file name follows in brackets.
 const char *const Caption = "Brandok Velmora 1.0 - [";
 
-std::string WindowName(Display *display, Window window)
+bool HasIcon(Display *display, Window window)
 {
-    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-    Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
     Atom type;
     int format;
-    unsigned long count, after;
+    unsigned long count = 0, after;
     unsigned char *data = nullptr;
-    std::string name;
-    if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data) ==
-            Success &&
-        data) {
-        name.assign(reinterpret_cast<char *>(data), count);
+    XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0, 1 << 20, False,
+                       XA_CARDINAL, &type, &format, &count, &after, &data);
+    if (data)
         XFree(data);
-    }
-    return name;
-}
-
-Window FindWindow(Display *display, Window root, const std::string &caption)
-{
-    if (WindowName(display, root).rfind(caption, 0) == 0) {
-        XWindowAttributes attributes;
-        if (XGetWindowAttributes(display, root, &attributes) && attributes.map_state == IsViewable)
-            return root;
-    }
-    Window parent, *children = nullptr;
-    unsigned int count = 0;
-    Window found = 0;
-    if (XQueryTree(display, root, &root, &parent, &children, &count)) {
-        for (unsigned int i = 0; i < count && !found; ++i)
-            found = FindWindow(display, children[i], caption);
-        if (children)
-            XFree(children);
-    }
-    return found;
-}
-
-bool WaitForExit(pid_t child, int seconds, int &status)
-{
-    for (int i = 0; i < seconds * 10; ++i) {
-        if (waitpid(child, &status, WNOHANG) == child)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
+    return count > 2;
 }
 
 int Fail(pid_t child, const char *message)
@@ -115,17 +81,12 @@ int main(int argc, char *argv[])
     if (title.empty() || title.back() != ']')
         return Fail(child, "the window system shows more than the caption as the title");
 
+    // The program's icon reaches the window system.
+    if (!HasIcon(display, window))
+        return Fail(child, "the main window carries no icon");
+
     // Close it as a window manager would: WM_DELETE_WINDOW through WM_PROTOCOLS.
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
+    x11::AskToClose(display, window);
 
     int status = 0;
     if (!WaitForExit(child, 30, status))

@@ -2,6 +2,7 @@
 #include "main_form.h"
 
 #include "file_messages.h"
+#include "user_settings.h"
 
 #include "document/caption.h"
 #include "document/units.h"
@@ -88,6 +89,7 @@ void TMainForm::SetUnChanged()
 {
     State.Modified = false;
     History.setClean(); // this step of the history is what the file holds
+    DropRecoveryCopy(); // the drawing is saved, opened or empty: nothing to recover
     setWindowTitle(DrawingCaption(CaptionBase, State.FileName, Translation.ProgramMessage(Message::Untitled), false));
 }
 
@@ -151,6 +153,8 @@ bool TMainForm::SaveTheFile()
         return false;
     }
     SetUnChanged();
+    AddRecentDrawing(State.FileName);
+    UpdateRecentItems();
     return true;
 }
 
@@ -188,8 +192,11 @@ bool TMainForm::AskToSaveChanges()
 bool TMainForm::OpenFile()
 {
     const QString path = AskOpenFileName(*OpenDialog1);
-    if (path.isEmpty())
-        return false;
+    return !path.isEmpty() && OpenFile(path);
+}
+
+bool TMainForm::LoadDrawing(const QString &path)
+{
     // The whole file is read into a drawing of its own first; the current drawing is replaced
     // only when the file was read completely and makes sense.
     DrawingState drawing;
@@ -207,12 +214,21 @@ bool TMainForm::OpenFile()
         return false;
     }
     State.TakeRecords(drawing);
-    State.FileName = path;
     ApplyFileSettings(settings);
     History.clear(); // a history of another drawing means nothing here
     UpdateEds();
-    SetUnChanged();
     ScrollToTopLeft(); // the drawing starts at its first sheet's top-left corner
+    return true;
+}
+
+bool TMainForm::OpenFile(const QString &path)
+{
+    if (!LoadDrawing(path))
+        return false;
+    State.FileName = path;
+    SetUnChanged();
+    AddRecentDrawing(path);
+    UpdateRecentItems();
     return true;
 }
 

@@ -1,12 +1,86 @@
 #include "main_form.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char *const Usage =
+    "Usage: velmora [DRAWING.vlm]\n"
+    "\n"
+    "Velmora draws school geometry with a ruler, a protractor and a compass on paper sheets.\n"
+    "Given a drawing, it opens that drawing at start.\n"
+    "  --help      this text\n"
+    "  --version   the program's version\n";
+
+int Fail(const char *message)
+{
+    std::fprintf(stderr, "velmora: %s\nTry 'velmora --help'.\n", message);
+    return 2;
+}
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/velmora/icons/%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    // Answered before any window system is needed, so they work on a plain terminal.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            break;
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("velmora %s\n", VELMORA_VERSION);
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setWindowIcon(ProgramIcon());
+
+    // What is left after Qt took its own options (-platform, -display, ...).
+    QStringList arguments = QApplication::arguments().mid(1);
+    QString drawing;
+    bool options = true;
+    for (const QString &argument : std::as_const(arguments)) {
+        if (options && argument == QStringLiteral("--")) {
+            options = false;
+        } else if (options && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            return Fail(qPrintable(QStringLiteral("unknown option '%1'").arg(argument)));
+        } else if (!drawing.isEmpty()) {
+            return Fail("only one drawing can be opened at a time");
+        } else {
+            // File managers may hand over a file URL instead of a path.
+            const QUrl url(argument);
+            drawing = url.isLocalFile() ? url.toLocalFile() : argument;
+        }
+    }
+
     velmora::TMainForm form;
     form.show();
+    form.activateWindow(); // without a window manager nobody else gives it the keyboard
+    // Once the window is up: first a drawing a crashed run left behind, then the one named.
+    QTimer::singleShot(0, &form, [&form, drawing] {
+        form.OfferRecovery();
+        if (!drawing.isEmpty())
+            form.OpenFromOutside(drawing);
+    });
     return app.exec();
 }

@@ -43,6 +43,7 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
     CreateEntryBar();
     CreateSurface();
     CreateKeys();
+    CreateOutsideOpening();
     ScrollBox1->viewport()->installEventFilter(this);
     resize(780, 560);
     UpdateEds();
@@ -87,6 +88,7 @@ void TMainForm::FormShow()
     FirstShowDone = true;
     AssignMnemonics(MainMenu); // after the translation: the letters are those of the shown texts
     MnemonicsShown = true;
+    UpdateRecentItems(); // after the translation: file names are no window texts
     CaptionBase = Translation.ProgramMessage(Message::ProgramTitle);
     const auto translated = [this](const QString &text) { return Translation.TranslateString(text); };
     if (!translate.IsOpen())

@@ -6,6 +6,7 @@
 #include "dialogs/decimal_edit.h"
 #include "form_tool_host.h"
 #include "paint_box.h"
+#include "recovery_store.h"
 #include "tool_icons.h"
 
 #include "dialogs/add_text_form.h"
@@ -33,6 +34,7 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QPrinter>
 #include <QTranslator>
@@ -245,9 +247,28 @@ public:
     void CreateKeys();
     void ScrollToTopLeft();
 
+    // Opening from outside the window: the command line, a drop, the recent drawings.
+    bool OpenFile(const QString &path); // the Open command without its dialog
+    void OpenFromOutside(const QString &path); // asks about unsaved changes first, then opens
+    QList<QAction *> RecentItems;       // "Datei": the last drawings, Alt+1 to Alt+8
+    QAction *RecentSeparator = nullptr;
+    void UpdateRecentItems();
+    void RecentItemClick(const QString &path);
+
+    // Recovery copies of the changed drawing, and the offer to restore one at start.
+    RecoveryStore Recovery{RecoveryStore::DefaultFolder()};
+    QTimer RecoveryTimer;
+    void WriteRecoveryCopy();
+    void DropRecoveryCopy();
+    void OfferRecovery();
+    std::function<QMessageBox::StandardButton(const QString &text, const QString &caption)> AskYesNo;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -268,6 +289,9 @@ private:
     void CreateHistory();
     void CreateEntryBar();
     void CreateDialogHooks();
+    void CreateOutsideOpening();
+    bool LoadDrawing(const QString &path); // reads a drawing file into the window; says what failed
+    QByteArray RecoveryWritten; // digest of the last recovery copy
     void PaintSurface(QPainter &painter, const QRect &exposed);
     void ShowSurfaceDrawing();
 

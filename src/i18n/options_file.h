@@ -18,8 +18,13 @@ int ReadOptionsFile(const QString &path);
 // Writes exactly four bytes, atomically; on failure the old file stays and the outcome says why.
 FileOutcome WriteOptionsFile(const QString &path, int language);
 
-// Where a data file of the program lives: beside the program when that folder already
-// holds it or can be written, otherwise in the user's data folder.
+// Where a data file of the program lives. Beside the program when that folder already holds
+// it, or when the folder can be written and is no installed bin/ folder (a build folder, a
+// folder of its own). Otherwise in the user's data folder, where a missing file starts as a
+// copy of the installed template (share/velmora/ beside bin/), so the user's copy can be
+// changed while the installed one stays as shipped.
 QString DataFilePath(const QString &programDir, const QString &fileName);
+// The installed template of a data file (programDir/../share/velmora/fileName), or empty.
+QString InstalledTemplatePath(const QString &programDir, const QString &fileName);
 
 } // namespace velmora

@@ -1,0 +1,27 @@
+// Preferences kept for the user between runs (recently opened drawings, the recovery
+// interval): an INI file in the user's config folder, never options.dat, which holds only
+// the language.
+#pragma once
+
+#include <QSettings>
+#include <QStringList>
+
+#include <memory>
+
+namespace velmora {
+
+// $XDG_CONFIG_HOME/Velmora/velmora.conf
+std::unique_ptr<QSettings> UserSettings();
+
+// The last drawings opened or saved, newest first, at most RecentLimit. Read from the
+// settings at every use, so two programs running side by side keep one list.
+inline constexpr int RecentLimit = 8;
+QStringList RecentDrawings();
+void AddRecentDrawing(const QString &path);    // moves it to the front
+void RemoveRecentDrawing(const QString &path);
+
+// Seconds between two recovery copies: VELMORA_RECOVERY_SECONDS when set to a positive
+// number, else the setting recovery/intervalSeconds, else two minutes.
+int RecoveryIntervalSeconds();
+
+} // namespace velmora
