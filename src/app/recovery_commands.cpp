@@ -30,7 +30,7 @@ void TMainForm::WriteRecoveryCopy()
         DropRecoveryCopy();
         return;
     }
-    if (DragInProgress())
+    if (Dispatch.Dragging())
         return; // half a stroke is no drawing; the next interval writes the finished one
     const QByteArray drawing = WriteDrawingFile(State, CurrentFileSettings());
     const QByteArray digest = QCryptographicHash::hash(drawing, QCryptographicHash::Sha1) + State.FileName.toUtf8();
