@@ -4,6 +4,7 @@
 #include "app/command_icons.h"
 #include "app/desktop_keys.h"
 #include "app/main_form.h"
+#include "main_form_probe.h"
 #include "i18n/options_file.h"
 
 #include <QDialogButtonBox>
@@ -153,8 +154,8 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [unbenannt.vlm]"));
         // Qt appends a set display name to every title it gives the window system.
         QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
-        QCOMPARE(w->DPIForm->windowTitle(), QStringLiteral("DPI festlegen"));
-        w->ZirkelKreiszeichnen1->trigger();
+        QCOMPARE(Probe(w).DPIForm->windowTitle(), QStringLiteral("DPI festlegen"));
+        Probe(w).ZirkelKreiszeichnen1->trigger();
         QCOMPARE(w->windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [unbenannt.vlm*]"));
     }
 
@@ -168,12 +169,12 @@ private slots:
 
         Window w;
         const std::pair<QAction *, QString> items[] = {
-            {w->Neu1, "Ctrl+N"},       {w->ffnen1, "Ctrl+O"},          {w->Speichern1, "Ctrl+S"},
-            {w->Speichernunter1, "Ctrl+Shift+S"}, {w->DateiDrucken1, "Ctrl+P"}, {w->Beenden1, "Ctrl+Q"},
-            {w->Rueckgaengig1, "Ctrl+Z"}, {w->Wiederherstellen1, "Ctrl+Shift+Z"}};
+            {Probe(w).Neu1, "Ctrl+N"},       {Probe(w).ffnen1, "Ctrl+O"},          {Probe(w).Speichern1, "Ctrl+S"},
+            {Probe(w).Speichernunter1, "Ctrl+Shift+S"}, {Probe(w).DateiDrucken1, "Ctrl+P"}, {Probe(w).Beenden1, "Ctrl+Q"},
+            {Probe(w).Rueckgaengig1, "Ctrl+Z"}, {Probe(w).Wiederherstellen1, "Ctrl+Shift+Z"}};
         for (const auto &[item, key] : items)
             QCOMPARE(item->shortcut().toString(), key);
-        QVERIFY(w->Wiederherstellen1->shortcuts().contains(ctrlY));
+        QVERIFY(Probe(w).Wiederherstellen1->shortcuts().contains(ctrlY));
         // No key belongs to two commands (Qt would then run neither).
         QList<QKeySequence> all;
         for (QAction *action : w->findChildren<QAction *>())
@@ -192,7 +193,7 @@ private slots:
         QCOMPARE(saveDialogs, 2);
         w.Key(Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(openDialogs, 1);
-        w->ZirkelKreiszeichnen1->trigger();
+        Probe(w).ZirkelKreiszeichnen1->trigger();
         w.Key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w->State.Objects.Count, 0);
         w.Key(Qt::Key_Y, Qt::ControlModifier);
@@ -213,17 +214,17 @@ private slots:
     void menusAndDialogsByKeyboard()
     {
         Window w;
-        QCOMPARE(w->Datei1->title(), QStringLiteral("&Datei"));
-        QCOMPARE(w->Bearbeiten1->title(), QStringLiteral("&Bearbeiten"));
-        QCOMPARE(w->Speichernunter1->text(), QStringLiteral("Speichern &unter..."));
+        QCOMPARE(Probe(w).Datei1->title(), QStringLiteral("&Datei"));
+        QCOMPARE(Probe(w).Bearbeiten1->title(), QStringLiteral("&Bearbeiten"));
+        QCOMPARE(Probe(w).Speichernunter1->text(), QStringLiteral("Speichern &unter..."));
         w.Key(Qt::Key_D, Qt::AltModifier);
-        QTRY_VERIFY(w->Datei1->isVisible());
-        QTest::keyClick(w->Datei1, Qt::Key_Escape);
-        QTRY_VERIFY(!w->Datei1->isVisible());
+        QTRY_VERIFY(Probe(w).Datei1->isVisible());
+        QTest::keyClick(Probe(w).Datei1, Qt::Key_Escape);
+        QTRY_VERIFY(!Probe(w).Datei1->isVisible());
         w.Key(Qt::Key_F10);
-        QTRY_VERIFY(w->Datei1->isVisible());
-        QTest::keyClick(w->Datei1, Qt::Key_Escape);
-        QTRY_VERIFY(!w->Datei1->isVisible());
+        QTRY_VERIFY(Probe(w).Datei1->isVisible());
+        QTest::keyClick(Probe(w).Datei1, Qt::Key_Escape);
+        QTRY_VERIFY(!Probe(w).Datei1->isVisible());
 
         // Every dialog has a default button and closes with Escape without doing anything.
         int saveDialogs = 0;
@@ -235,18 +236,18 @@ private slots:
             QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
         };
         Answer<QDialog>(escape);
-        w->DateiAlsBildexportieren1->trigger();
+        Probe(w).DateiAlsBildexportieren1->trigger();
         QCOMPARE(saveDialogs, 0);
         Answer<QDialog>(escape);
-        w->DateiSeiteeinrichten1->trigger();
+        Probe(w).DateiSeiteeinrichten1->trigger();
         QVERIFY(!w->State.Modified);
-        w->TextTexthinzufgen1->trigger();
+        Probe(w).TextTexthinzufgen1->trigger();
         Answer<QDialog>(escape);
-        QTest::mouseClick(w->PaintBox1, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseClick(Probe(w).PaintBox1, Qt::LeftButton, {}, QPoint(100, 100));
         QCOMPARE(w->State.Texts.Count, 0);
         w->ShowInformation = [](const QString &, const QString &) {};
         Answer<QDialog>(escape);
-        w->Sprachebersetzen1->trigger();
+        Probe(w).Sprachebersetzen1->trigger();
         QCOMPARE(defaults, (QStringList{"BitBtn1", "BitBtnXP1", "OkBtn", "FilterBtn"}));
         QVERIFY(!QApplication::activeModalWidget());
     }
@@ -254,10 +255,10 @@ private slots:
     void escapeCancelsACurve()
     {
         Window w;
-        w->Kurven1->trigger();
-        QTest::mouseClick(w->PaintBox1, Qt::LeftButton, {}, QPoint(100, 100));
-        QTest::mouseClick(w->PaintBox1, Qt::LeftButton, {}, QPoint(300, 100));
-        QTest::mouseMove(w->PaintBox1, QPoint(200, 300));
+        Probe(w).Kurven1->trigger();
+        QTest::mouseClick(Probe(w).PaintBox1, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseClick(Probe(w).PaintBox1, Qt::LeftButton, {}, QPoint(300, 100));
+        QTest::mouseMove(Probe(w).PaintBox1, QPoint(200, 300));
         const Gesture *under = w->Dispatch.Active();
         QVERIFY(under && std::holds_alternative<Curve>(*under) && std::get<Curve>(*under).Placed == Curve::Stage::End);
         w.Key(Qt::Key_Escape);
@@ -265,7 +266,7 @@ private slots:
         QVERIFY(w->SurfaceOverlay.IsEmpty()); // the rubber band is gone
         // The next four clicks make a curve of their own.
         for (QPoint p : {QPoint(50, 50), QPoint(250, 50), QPoint(100, 150), QPoint(200, 150)})
-            QTest::mouseClick(w->PaintBox1, Qt::LeftButton, {}, p);
+            QTest::mouseClick(Probe(w).PaintBox1, Qt::LeftButton, {}, p);
         QCOMPARE(w->State.Objects.Count, 1);
         QCOMPARE(w->State.Objects.At(0).X1 * w->View.PixelsPerMm(), 45.0);
     }
@@ -276,20 +277,20 @@ private slots:
             {LanguageGerman, "Abbrechen"}, {LanguageEnglish, "Cancel"}, {LanguageItalian, "Annulla"}};
         for (const auto &[language, cancel] : cases) {
             Window w(language);
-            w->ZirkelKreiszeichnen1->trigger();
+            Probe(w).ZirkelKreiszeichnen1->trigger();
             QString shown;
             Answer<QMessageBox>([&shown](QMessageBox *box) {
                 shown = box->button(QMessageBox::Cancel)->text();
                 box->button(QMessageBox::Cancel)->click();
             });
-            w->Neu1->trigger();
+            Probe(w).Neu1->trigger();
             QCOMPARE(shown, cancel);
             QCOMPARE(w->State.Objects.Count, 1); // cancelled
             Answer<QFileDialog>([&shown](QFileDialog *files) {
                 shown = DialogButton(files, QDialogButtonBox::Cancel)->text();
                 QTest::keyClick(files, Qt::Key_Escape);
             });
-            w->AskOpenFileName(*w->OpenDialog1);
+            w->AskOpenFileName(*Probe(w).OpenDialog1);
             QCOMPARE(shown, cancel);
         }
     }
@@ -303,14 +304,14 @@ private slots:
         int questions = 0;
         w->AskYesNoCancel = [&](const QString &, const QString &) { ++questions; return QMessageBox::Cancel; };
 
-        w->ZirkelKreiszeichnen1->trigger();
+        Probe(w).ZirkelKreiszeichnen1->trigger();
         w.Key(Qt::Key_Z, Qt::ControlModifier); // back to the new, empty drawing
         QVERIFY(!w.Starred() && !w->State.Modified);
         w.Key(Qt::Key_Y, Qt::ControlModifier);
         QVERIFY(w.Starred());
         w.Key(Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!w.Starred());
-        w->ZirkelKreiszeichnen1->trigger();
+        Probe(w).ZirkelKreiszeichnen1->trigger();
         QVERIFY(w.Starred());
         w.Key(Qt::Key_Z, Qt::ControlModifier); // back to what was saved
         QCOMPARE(w->windowTitle(), "Brandok Velmora 1.0 - [" + path + "]");
@@ -324,19 +325,19 @@ private slots:
 
         // Typing "10" into the sheet count is one step, not two.
         Window p;
-        p->PageAnz->setValue(3);
-        p->ZirkelKreiszeichnen1->trigger();
+        Probe(p).PageAnz->setValue(3);
+        Probe(p).ZirkelKreiszeichnen1->trigger();
         const int steps = p->History.count();
-        p->PageAnz->setFocus();
-        QTest::keyClick(p->PageAnz, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(p->PageAnz, "10");
-        QCOMPARE(p->PageAnz->value(), 10);
+        Probe(p).PageAnz->setFocus();
+        QTest::keyClick(Probe(p).PageAnz, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(Probe(p).PageAnz, "10");
+        QCOMPARE(Probe(p).PageAnz->value(), 10);
         QCOMPARE(p->History.count(), steps + 1);
-        p->Rueckgaengig1->trigger();
-        QCOMPARE(p->PageAnz->value(), 3);
+        Probe(p).Rueckgaengig1->trigger();
+        QCOMPARE(Probe(p).PageAnz->value(), 3);
         // Up and back down again leaves no step at all.
-        QTest::keyClick(p->PageAnz, Qt::Key_Up);
-        QTest::keyClick(p->PageAnz, Qt::Key_Down);
+        QTest::keyClick(Probe(p).PageAnz, Qt::Key_Up);
+        QTest::keyClick(Probe(p).PageAnz, Qt::Key_Down);
         QCOMPARE(p->History.count(), steps);
         QCOMPARE(p->History.undoText(), QStringLiteral("Kreis"));
     }
@@ -366,19 +367,19 @@ private slots:
 
         // The undo button of the icon band, before and after there is something to undo.
         Window w;
-        QWidget *undo = w->IconItems->widgetForAction(w->UndoIcon);
+        QWidget *undo = Probe(w).IconItems->widgetForAction(Probe(w).UndoIcon);
         const QImage off = undo->grab().toImage();
-        w->ZirkelKreiszeichnen1->trigger();
+        Probe(w).ZirkelKreiszeichnen1->trigger();
         QVERIFY(undo->isEnabled());
         const QImage on = undo->grab().toImage();
         QVERIFY(Differing(off, on) > 60);
-        QCOMPARE(w->DateiDrucken1->icon().cacheKey(), w->findChild<QAction *>("N9")->icon().cacheKey());
+        QCOMPARE(Probe(w).DateiDrucken1->icon().cacheKey(), w->findChild<QAction *>("N9")->icon().cacheKey());
     }
 
     void fontDialogStartsAtTheTextsFont()
     {
         Window w;
-        TAddTextForm &dialog = *w->AddTextForm;
+        TAddTextForm &dialog = *Probe(w).AddTextForm;
         QFont started;
         Answer<TAddTextForm>([&](TAddTextForm *) {
             Answer<QFontDialog>([&](QFontDialog *fonts) {
@@ -392,11 +393,11 @@ private slots:
         dialog.Execute(nullptr, text);
         QCOMPARE(started.family(), QFontInfo(QFont("Arial")).family()); // the family that shows "Arial"
         QCOMPARE(started.pointSize(), 10);
-        QCOMPARE(w->FontDialog1.Name, QStringLiteral("Arial")); // confirmed unchanged: the name stays
-        QCOMPARE(w->FontDialog1.Size, 10);
+        QCOMPARE(Probe(w).FontDialog1.Name, QStringLiteral("Arial")); // confirmed unchanged: the name stays
+        QCOMPARE(Probe(w).FontDialog1.Size, 10);
 
-        w->FontDialog1.Size = 14;
-        w->FontDialog1.Style = StyleBold;
+        Probe(w).FontDialog1.Size = 14;
+        Probe(w).FontDialog1.Style = StyleBold;
         Answer<TAddTextForm>([&](TAddTextForm *) {
             Answer<QFontDialog>([&](QFontDialog *fonts) {
                 started = fonts->currentFont();
@@ -411,16 +412,16 @@ private slots:
         dialog.Execute(nullptr, text);
         QCOMPARE(started.pointSize(), 14);
         QVERIFY(started.bold());
-        QCOMPARE(w->FontDialog1.Name, QFontInfo(QFont("DejaVu Serif")).family()); // another choice is taken
+        QCOMPARE(Probe(w).FontDialog1.Name, QFontInfo(QFont("DejaVu Serif")).family()); // another choice is taken
     }
 
     void openingShowsTheFirstSheetFromTheTopLeft()
     {
         Window w;
         w->resize(500, 400);
-        w->zoomed->setValue(200);
-        w->PageAnz->setValue(3);
-        QScrollBar *h = w->ScrollBox1->horizontalScrollBar(), *v = w->ScrollBox1->verticalScrollBar();
+        Probe(w).zoomed->setValue(200);
+        Probe(w).PageAnz->setValue(3);
+        QScrollBar *h = Probe(w).ScrollBox1->horizontalScrollBar(), *v = Probe(w).ScrollBox1->verticalScrollBar();
         QTRY_VERIFY(v->maximum() > 1000 && h->maximum() > 100);
         h->setValue(h->maximum());
         v->setValue(v->maximum());
@@ -447,17 +448,17 @@ private slots:
             title = setup->windowTitle();
             QTest::keyClick(setup, Qt::Key_Escape);
         });
-        w->Druckereinrichten1->trigger();
+        Probe(w).Druckereinrichten1->trigger();
         QCOMPARE(title, QStringLiteral("Drucker einrichten"));
         QString message;
-        w->SeiteEinrichtenForm->ShowMessage = [&](const QString &text) { message = text; };
+        Probe(w).SeiteEinrichtenForm->ShowMessage = [&](const QString &text) { message = text; };
         Answer<TSeiteEinrichtenForm>([&](TSeiteEinrichtenForm *setup) {
             setup->VonDruckerBtn->click();
             QTest::keyClick(setup, Qt::Key_Escape);
         });
-        w->DateiSeiteeinrichten1->trigger();
+        Probe(w).DateiSeiteeinrichten1->trigger();
         QCOMPARE(message, QString());
-        QVERIFY(w->SeiteEinrichtenForm->breited->value() > 150);
+        QVERIFY(Probe(w).SeiteEinrichtenForm->breited->value() > 150);
 
         Answer<QPrintDialog>([](QPrintDialog *print) { DialogButton(print, QDialogButtonBox::Ok)->click(); });
         w.Key(Qt::Key_P, Qt::ControlModifier);
@@ -486,7 +487,7 @@ private slots:
             });
             dpi->BitBtn1->click();
         });
-        w->DateiAlsBildexportieren1->trigger();
+        Probe(w).DateiAlsBildexportieren1->trigger();
         QCOMPARE(title, QStringLiteral("Als Bild exportieren"));
         QVERIFY(PdfInfo(files.filePath("blatt.pdf")).contains(QRegularExpression("Title: +Viereck\n")));
         const QImage page = PdfPage(files.filePath("blatt.pdf"), 150);
@@ -496,7 +497,7 @@ private slots:
             title = open->windowTitle();
             QTest::keyClick(open, Qt::Key_Escape);
         });
-        w->AskOpenFileName(*w->OpenDialog1);
+        w->AskOpenFileName(*Probe(w).OpenDialog1);
         QCOMPARE(title, QStringLiteral("Öffnen"));
     }
 };

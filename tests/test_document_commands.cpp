@@ -1,6 +1,7 @@
 // The file commands from the user's side: opening and saving real files, the question
 // about unsaved changes, the caption, damaged files, and the numeric entry bar.
 #include "app/main_form.h"
+#include "main_form_probe.h"
 #include "i18n/options_file.h"
 
 #include <QtTest>
@@ -72,30 +73,30 @@ private slots:
     void openRestoresEverythingTheFileHolds()
     {
         Window w;
-        w->AnsichtZollAngabenfrdasLineal1->setChecked(true);
+        Probe(w).AnsichtZollAngabenfrdasLineal1->setChecked(true);
         w.openPath = Sample("full.vlm");
-        w->ffnen1->trigger();
+        Probe(w).ffnen1->trigger();
         QVERIFY(w.errors.isEmpty());
         QCOMPARE(w->State.Objects.Count, 4);
         QCOMPARE(w->State.Texts.Count, 1);
-        QCOMPARE(w->zoomed->value(), 150);
-        QCOMPARE(w->StrichEd->value(), 0.35);
-        QCOMPARE(w->Shape1->Colour(), 0x80402010u);
-        QVERIFY(w->LeistefrZahleneingabe1->isChecked());
-        QVERIFY(w->Panel2->isVisible());
-        QVERIFY(!w->Lineal2->isChecked() && w->Winkelmesser2->isChecked() && !w->Zirkel2->isChecked());
-        QVERIFY(w->AnsichtZollAngabenfrdasLineal1->isChecked()); // not in the file
-        QCOMPARE(w->RadierEd->value(), 3.5);
-        QCOMPARE(w->PageAnz->value(), 3);
+        QCOMPARE(Probe(w).zoomed->value(), 150);
+        QCOMPARE(Probe(w).StrichEd->value(), 0.35);
+        QCOMPARE(Probe(w).Shape1->Colour(), 0x80402010u);
+        QVERIFY(Probe(w).LeistefrZahleneingabe1->isChecked());
+        QVERIFY(Probe(w).Panel2->isVisible());
+        QVERIFY(!Probe(w).Lineal2->isChecked() && Probe(w).Winkelmesser2->isChecked() && !Probe(w).Zirkel2->isChecked());
+        QVERIFY(Probe(w).AnsichtZollAngabenfrdasLineal1->isChecked()); // not in the file
+        QCOMPARE(Probe(w).RadierEd->value(), 3.5);
+        QCOMPARE(Probe(w).PageAnz->value(), 3);
         QCOMPARE(w->State.PageWidthInch, 297 / MmPerInch);
         QVERIFY(!w->State.Modified);
         QCOMPARE(w->windowTitle(), "Brandok Velmora 1.0 - [" + Sample("full.vlm") + "]");
-        QCOMPARE(w->LinXEd->value(), 10.0); // the entry bar shows the placement read
+        QCOMPARE(Probe(w).LinXEd->value(), 10.0); // the entry bar shows the placement read
 
         // Saved again, the file is the same but for the texts' right and bottom edges,
         // which follow the measured text.
         w.savePath = w.Path("again.vlm");
-        w->Speichernunter1->trigger();
+        Probe(w).Speichernunter1->trigger();
         QByteArray original = Bytes(Sample("full.vlm")), saved = Bytes(w.savePath);
         QCOMPARE(saved.size(), original.size());
         const int textRecord = 4 + 4 * 88 + 4;
@@ -104,7 +105,7 @@ private slots:
         original.replace(textRecord + 16, 16, QByteArray(16, 0));
         QCOMPARE(saved, original);
         QCOMPARE(w->windowTitle(), "Brandok Velmora 1.0 - [" + w.savePath + "]");
-        w->PageAnz->setValue(2);
+        Probe(w).PageAnz->setValue(2);
         QCOMPARE(w->windowTitle(), "Brandok Velmora 1.0 - [" + w.savePath + "*]");
     }
 
@@ -112,27 +113,27 @@ private slots:
     {
         Window w;
         w.openPath = Sample("out_of_range.vlm");
-        w->ffnen1->trigger();
-        QCOMPARE(w->zoomed->value(), 300);
-        QCOMPARE(w->PageAnz->value(), 1);
-        QCOMPARE(w->StrichEd->value(), 100.0);
-        QCOMPARE(w->RadierEd->value(), 0.01);
+        Probe(w).ffnen1->trigger();
+        QCOMPARE(Probe(w).zoomed->value(), 300);
+        QCOMPARE(Probe(w).PageAnz->value(), 1);
+        QCOMPARE(Probe(w).StrichEd->value(), 100.0);
+        QCOMPARE(Probe(w).RadierEd->value(), 0.01);
         QVERIFY(!w->State.Modified);
     }
 
     void olderFileKeepsEraserAndSheets()
     {
         Window w;
-        w->RadierEd->setValue(5);
-        w->PageAnz->setValue(2);
+        Probe(w).RadierEd->setValue(5);
+        Probe(w).PageAnz->setValue(2);
         w->State.PageWidthInch = 4;
         w->State.Modified = false;
         w.openPath = Sample("old_generation.vlm");
-        w->ffnen1->trigger();
-        QCOMPARE(w->RadierEd->value(), 5.0);
-        QCOMPARE(w->PageAnz->value(), 2);
+        Probe(w).ffnen1->trigger();
+        QCOMPARE(Probe(w).RadierEd->value(), 5.0);
+        QCOMPARE(Probe(w).PageAnz->value(), 2);
         QCOMPARE(w->State.PageWidthInch, 4.0);
-        QCOMPARE(w->zoomed->value(), 50);
+        QCOMPARE(Probe(w).zoomed->value(), 50);
         QVERIFY(!w->State.Modified);
     }
 
@@ -149,11 +150,11 @@ private slots:
         Window w;
         w.savePath = w.Path("mine.vlm");
         w.AddLine();
-        w->Speichern1->trigger();
+        Probe(w).Speichern1->trigger();
         w.AddLine();
         w.answer = QMessageBox::No;
         w.openPath = Sample(name);
-        w->ffnen1->trigger();
+        Probe(w).ffnen1->trigger();
         QCOMPARE(w.questions.size(), 1); // asked before discarding the changes
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].contains(w.openPath));
@@ -166,12 +167,12 @@ private slots:
     void questionPaths()
     {
         Window w;
-        w->Neu1->trigger(); // unchanged: no question
+        Probe(w).Neu1->trigger(); // unchanged: no question
         QVERIFY(w.questions.isEmpty());
 
         w.AddLine();
         w.answer = QMessageBox::Yes; // save first, but the save dialog is cancelled
-        w->Neu1->trigger();
+        Probe(w).Neu1->trigger();
         QCOMPARE(w.questions, QStringList{"Speichern: Die Datei ist noch nicht gespeichert. Wollen Sie jetzt speichern?"});
         QCOMPARE(w.saveDialogs, 1);
         QCOMPARE(w->State.Objects.Count, 1);
@@ -183,11 +184,11 @@ private slots:
         QCOMPARE(w->State.Objects.Count, 1);
 
         w.answer = QMessageBox::Cancel; // Open, then Cancel: no open dialog at all
-        w->ffnen1->trigger();
+        Probe(w).ffnen1->trigger();
         QCOMPARE(w.openDialogs, 0);
 
         w.answer = QMessageBox::No;
-        w->Neu1->trigger();
+        Probe(w).Neu1->trigger();
         QCOMPARE(w->State.Objects.Count, 0);
         QVERIFY(!w->State.Modified);
         QCOMPARE(w->windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [unbenannt.vlm]"));
@@ -204,7 +205,7 @@ private slots:
         Window w;
         w.AddLine();
         w.savePath = w.Path("missing-folder/drawing.vlm");
-        w->Speichern1->trigger();
+        Probe(w).Speichern1->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith("Die Zeichnung konnte nicht gespeichert werden:\n" + w.savePath));
         QVERIFY(w->State.Modified);
@@ -217,7 +218,7 @@ private slots:
         QFile::copy(Sample("full.vlm"), existing);
         QFile::setPermissions(w.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         w.savePath = existing;
-        w->Speichernunter1->trigger();
+        Probe(w).Speichernunter1->trigger();
         QFile::setPermissions(w.dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(Bytes(existing), Bytes(Sample("full.vlm")));
         QCOMPARE(w.errors.size(), 2);
@@ -227,15 +228,15 @@ private slots:
     void newKeepsTheSettings()
     {
         Window w;
-        w->zoomed->setValue(70);
-        w->PageAnz->setValue(3);
+        Probe(w).zoomed->setValue(70);
+        Probe(w).PageAnz->setValue(3);
         w->State.Placement.RulerX = 42;
         w->State.PageHeightInch = 5;
         w.AddLine();
         w.answer = QMessageBox::No;
-        w->Neu1->trigger();
-        QCOMPARE(w->zoomed->value(), 70);
-        QCOMPARE(w->PageAnz->value(), 3);
+        Probe(w).Neu1->trigger();
+        QCOMPARE(Probe(w).zoomed->value(), 70);
+        QCOMPARE(Probe(w).PageAnz->value(), 3);
         QCOMPARE(w->State.Placement.RulerX, 42.0);
         QCOMPARE(w->State.PageHeightInch, 5.0);
         QCOMPARE(w->State.Objects.Count, 0);
@@ -245,33 +246,33 @@ private slots:
     void entryBar()
     {
         Window w;
-        QVERIFY(!w->Panel2->isVisible());
-        w->LeistefrZahleneingabe1->trigger();
-        QVERIFY(w->Panel2->isVisible());
-        QCOMPARE(w->Panel2->widgetForAction(w->Panel2->actions().value(0))->width(), 121);
+        QVERIFY(!Probe(w).Panel2->isVisible());
+        Probe(w).LeistefrZahleneingabe1->trigger();
+        QVERIFY(Probe(w).Panel2->isVisible());
+        QCOMPARE(Probe(w).Panel2->widgetForAction(Probe(w).Panel2->actions().value(0))->width(), 121);
 
         // The guard: writing the edits from the state does not write them back.
         w->State.Placement.RulerX = 33.337;
         w->State.Placement.RulerY = -5;
         w->UpdateEds();
-        QCOMPARE(w->LinXEd->text(), QStringLiteral("33,34"));
+        QCOMPARE(Probe(w).LinXEd->text(), QStringLiteral("33,34"));
         QCOMPARE(w->State.Placement.RulerX, 33.337);
 
         // Typing moves the instrument at once; a text that is no number counts as 0.
-        QLineEdit *span = w->ZirksEd->findChild<QLineEdit *>();
+        QLineEdit *span = Probe(w).ZirksEd->findChild<QLineEdit *>();
         span->setText("12,5");
         QCOMPARE(w->State.Placement.CompassSpan, 12.5);
         span->clear();
         QCOMPARE(w->State.Placement.CompassSpan, 0.0);
-        w->Linyed->findChild<QLineEdit *>()->setText("-7");
+        Probe(w).Linyed->findChild<QLineEdit *>()->setText("-7");
         QCOMPARE(w->State.Placement.RulerY, -7.0);
-        w->WinkWEd->findChild<QLineEdit *>()->setText("45");
+        Probe(w).WinkWEd->findChild<QLineEdit *>()->setText("45");
         QCOMPARE(w->State.Placement.ProtractorAngle, 45.0);
-        QCOMPARE(w->WinkWEd->findChild<QLineEdit *>()->text(), QStringLiteral("45")); // not rewritten while typed
+        QCOMPARE(Probe(w).WinkWEd->findChild<QLineEdit *>()->text(), QStringLiteral("45")); // not rewritten while typed
         QVERIFY(!w->State.Modified); // placing instruments is no change of the drawing
 
-        w->LeistefrZahleneingabe1->trigger();
-        QVERIFY(!w->Panel2->isVisible());
+        Probe(w).LeistefrZahleneingabe1->trigger();
+        QVERIFY(!Probe(w).Panel2->isVisible());
         QCOMPARE(w->State.Placement.RulerY, -7.0);
     }
 };

@@ -3,6 +3,7 @@
 // page can have. Nothing the user had may be lost, nothing may hang, and every failure is said.
 #include "app/desktop_keys.h"
 #include "app/main_form.h"
+#include "main_form_probe.h"
 #include "document/drawing_file.h"
 #include "i18n/options_file.h"
 
@@ -105,8 +106,8 @@ struct Window {
     }
     void ExportThroughTheMenu()
     {
-        QTimer::singleShot(0, form->DPIForm, [this] { form->DPIForm->BitBtn1->click(); });
-        form->DateiAlsBildexportieren1->trigger();
+        QTimer::singleShot(0, Probe(form).DPIForm, [this] { Probe(form).DPIForm->BitBtn1->click(); });
+        Probe(form).DateiAlsBildexportieren1->trigger();
     }
 };
 
@@ -178,14 +179,14 @@ private slots:
         Window w;
         w.savePath = disk.Path("drawing.vlm");
         w.AddLine(50);
-        w->Speichernunter1->trigger();
+        Probe(w).Speichernunter1->trigger();
         QVERIFY(w.errors.isEmpty());
         const QByteArray saved = ReadAll(w.savePath);
         QCOMPARE(saved.size(), 4 + 88 + 4 + 128);
 
         w.AddLine(80);
         disk.Fill();
-        w->Speichern1->trigger();
+        Probe(w).Speichern1->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith("Die Zeichnung konnte nicht gespeichert werden:\n" + w.savePath));
         QVERIFY(w.errors[0].endsWith(DiskFull));
@@ -204,7 +205,7 @@ private slots:
         const QString options = disk.Path("options.dat");
         QCOMPARE(ReadAll(options), QByteArray(4, '\0'));
         disk.Fill();
-        w->SpracheEnglish1->trigger();
+        Probe(w).SpracheEnglish1->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith(
             "Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:\n" + options));
@@ -267,7 +268,7 @@ private slots:
         for (const QString &path : {fifo, zero}) {
             w.errors.clear();
             w.openPath = path;
-            w->ffnen1->trigger();
+            Probe(w).ffnen1->trigger();
             QCOMPARE(w.errors, QStringList{"Die Datei kann nicht geöffnet werden:\n" + path + "\n\n" + NotAFile});
             QCOMPARE(w->State.Objects.Count, 1); // the drawing stays
             const Run run = Export({path, "-o", dir.filePath("out.png")});
@@ -287,12 +288,12 @@ private slots:
         Window w(dir.path());
         alarm(0);
         QVERIFY(w->isVisible());
-        QVERIFY(w->SpracheItaliano1->isChecked()); // as without an options file
+        QVERIFY(Probe(w).SpracheItaliano1->isChecked()); // as without an options file
         QCOMPARE(w.information.size(), 1);
         QCOMPARE(w.information[0], "Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:\n" +
                                        dir.filePath("translate.dbf") + "\n\n" + NotAFile);
         // The language cannot be kept while a FIFO stands where options.dat belongs.
-        w->SpracheDeutsch1->trigger();
+        Probe(w).SpracheDeutsch1->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].endsWith(NotAFile));
         QVERIFY(QFileInfo(dir.filePath("options.dat")).exists() && !QFileInfo(dir.filePath("options.dat")).isFile());
@@ -309,7 +310,7 @@ private slots:
         WriteOptionsFile(dir.filePath("options.dat"), LanguageEnglish);
         {
             Window w(dir.path());
-            QCOMPARE(WithoutMnemonic(w->Datei1->title()), QStringLiteral("File"));
+            QCOMPARE(WithoutMnemonic(Probe(w).Datei1->title()), QStringLiteral("File"));
             QCOMPARE(w.information,
                      QStringList{"Die Übersetzungstabelle wird nur gelesen und nicht verändert:\n" + table +
                                  "\n\nDie Spalte 3 ist vom Typ D mit 8 Zeichen statt Text (C) mit 255 Zeichen; die "
@@ -325,7 +326,7 @@ private slots:
         Window w(dir.path());
         QFile::remove(dir.filePath("options.dat"));
         QVERIFY(QDir(dir.path()).mkdir("options.dat"));
-        w->SpracheEnglish1->trigger();
+        Probe(w).SpracheEnglish1->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith(
             "Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:\n" +

@@ -2,6 +2,7 @@
 // bytes and done again; mixed sequences; the history emptied by New and Open; its bound.
 #include "app/desktop_keys.h"
 #include "app/main_form.h"
+#include "main_form_probe.h"
 #include "document/drawing_file.h"
 #include "i18n/options_file.h"
 
@@ -31,7 +32,7 @@ struct Window {
         DrawingFileSettings fixed;
         fixed.PageWidthInch = form->State.PageWidthInch;
         fixed.PageHeightInch = form->State.PageHeightInch;
-        fixed.PageCount = form->PageAnz->value();
+        fixed.PageCount = Probe(form).PageAnz->value();
         return WriteDrawingFile(form->State, fixed);
     }
     void Press(int x, int y) { form->Dispatch.MouseDown(PointerButton::Left, x, y); }
@@ -46,9 +47,9 @@ struct Window {
     }
     void AnswerTextDialog(const QString &text)
     {
-        QTimer::singleShot(0, form->AddTextForm, [this, text] {
-            form->AddTextForm->Memo1->setPlainText(text);
-            form->AddTextForm->OkBtn->click();
+        QTimer::singleShot(0, Probe(form).AddTextForm, [this, text] {
+            Probe(form).AddTextForm->Memo1->setPlainText(text);
+            Probe(form).AddTextForm->OkBtn->click();
         });
     }
 };
@@ -63,12 +64,12 @@ void CheckStep(Window &w, const std::function<void()> &action, const QString &la
     QCOMPARE(w->History.undoText(), label);
     const QByteArray after = w.Bytes();
     QVERIFY(after != before);
-    QCOMPARE(WithoutMnemonic(w->Rueckgaengig1->text()), "Rückgängig: " + label);
-    w->Rueckgaengig1->trigger();
+    QCOMPARE(WithoutMnemonic(Probe(w).Rueckgaengig1->text()), "Rückgängig: " + label);
+    Probe(w).Rueckgaengig1->trigger();
     QCOMPARE(w.Bytes(), before);
     QCOMPARE(w->State.Modified, !w->History.isClean()); // unchanged only when back at the start
-    QCOMPARE(WithoutMnemonic(w->Wiederherstellen1->text()), "Wiederherstellen: " + label);
-    w->Wiederherstellen1->trigger();
+    QCOMPARE(WithoutMnemonic(Probe(w).Wiederherstellen1->text()), "Wiederherstellen: " + label);
+    Probe(w).Wiederherstellen1->trigger();
     QCOMPARE(w.Bytes(), after);
 }
 
@@ -80,36 +81,36 @@ private slots:
     void everyKindOfStep()
     {
         Window w;
-        QVERIFY(!w->Rueckgaengig1->isEnabled());
-        QCOMPARE(w->Rueckgaengig1->text(), QStringLiteral("&Rückgängig"));
-        QCOMPARE(w->Bearbeiten1->title(), QStringLiteral("&Bearbeiten"));
+        QVERIFY(!Probe(w).Rueckgaengig1->isEnabled());
+        QCOMPARE(Probe(w).Rueckgaengig1->text(), QStringLiteral("&Rückgängig"));
+        QCOMPARE(Probe(w).Bearbeiten1->title(), QStringLiteral("&Bearbeiten"));
 
-        w->LinealAnLinealentlangzeichnen1->trigger();
+        Probe(w).LinealAnLinealentlangzeichnen1->trigger();
         CheckStep(w, [&] { w.Drag({105, 205}, {305, 505}); }, "Linie");
-        w->LinealQuerzumLinealzeichnen1->trigger();
+        Probe(w).LinealQuerzumLinealzeichnen1->trigger();
         CheckStep(w, [&] { w.Drag({205, 205}, {205, 405}); }, "Linie");
-        w->WinkelmesserGradzahlmitBleistiftmarkieren1->trigger();
+        Probe(w).WinkelmesserGradzahlmitBleistiftmarkieren1->trigger();
         CheckStep(w, [&] { w.Drag({300, 150}, {350, 160}); }, "Gradmarkierung");
-        w->ZirkelKreisbogenzeichnen1->trigger();
+        Probe(w).ZirkelKreisbogenzeichnen1->trigger();
         CheckStep(w, [&] { w.Drag({700, 190}, {570, 330}); }, "Kreisbogen");
-        CheckStep(w, [&] { w->ZirkelKreiszeichnen1->trigger(); }, "Kreis");
+        CheckStep(w, [&] { Probe(w).ZirkelKreiszeichnen1->trigger(); }, "Kreis");
 
-        w->Bleistift1->trigger();
+        Probe(w).Bleistift1->trigger();
         CheckStep(w, [&] {
             w.Press(100, 600);
             for (int i = 1; i <= 25; ++i)
                 w.Move(100 + 4 * i, 600 + i % 5);
             w.Release(200, 600);
         }, "Bleistiftstrich"); // 25 segments, one step
-        w->Radierer1->trigger();
+        Probe(w).Radierer1->trigger();
         CheckStep(w, [&] { w.Drag({100, 600}, {200, 605}); }, "Radierstrich");
-        w->Kurven1->trigger();
+        Probe(w).Kurven1->trigger();
         CheckStep(w, [&] {
             for (QPoint p : {QPoint(50, 700), QPoint(250, 700), QPoint(100, 650), QPoint(200, 750)})
                 w.Press(p.x(), p.y());
         }, "Kurve");
 
-        w->TextTexthinzufgen1->trigger();
+        Probe(w).TextTexthinzufgen1->trigger();
         CheckStep(w, [&] {
             w.AnswerTextDialog("Dreieck ABC");
             w.Press(400, 700);
@@ -117,18 +118,18 @@ private slots:
         const TextObject &text = w->State.Texts.At(0);
         const double s = w->View.PixelsPerMm();
         const QPoint onText(qRound(text.Left * s) + 8, qRound(text.Top * s) + 8);
-        w->TextTextndern1->trigger();
+        Probe(w).TextTextndern1->trigger();
         CheckStep(w, [&] {
             w.Move(onText.x(), onText.y());
             w.AnswerTextDialog("Dreieck DEF");
             w.Press(onText.x(), onText.y());
         }, "Text ändern");
-        w->TextVerschieben1->trigger();
+        Probe(w).TextVerschieben1->trigger();
         CheckStep(w, [&] {
             w.Move(onText.x(), onText.y());
             w.Drag(onText, onText + QPoint(40, 20));
         }, "Text verschieben");
-        w->TextTextlschen1->trigger();
+        Probe(w).TextTextlschen1->trigger();
         CheckStep(w, [&] {
             w.Move(onText.x() + 40, onText.y() + 20);
             w.Press(onText.x() + 40, onText.y() + 20);
@@ -136,50 +137,50 @@ private slots:
 
         const DrawingObject &line = w->State.Objects.At(0); // the first ruler line, y 90 mm
         const QPoint onLine(qRound((line.X1 + line.X2) / 2 * s) + 5, qRound(line.Y1 * s) + 5);
-        w->ObjekteVerschieben1->trigger();
+        Probe(w).ObjekteVerschieben1->trigger();
         CheckStep(w, [&] {
             w.Move(onLine.x(), onLine.y());
             w.Drag(onLine, onLine + QPoint(30, 40));
         }, "Objekt verschieben");
-        w->ObjekteLschen1->trigger();
+        Probe(w).ObjekteLschen1->trigger();
         CheckStep(w, [&] {
             w.Move(onLine.x() + 30, onLine.y() + 40);
             w.Press(onLine.x() + 30, onLine.y() + 40);
         }, "Objekt löschen");
 
         CheckStep(w, [&] {
-            QTimer::singleShot(0, w->SeiteEinrichtenForm, [&] { w->SeiteEinrichtenForm->BitBtnXP3->click(); w->SeiteEinrichtenForm->BitBtnXP1->click(); });
-            w->DateiSeiteeinrichten1->trigger();
+            QTimer::singleShot(0, Probe(w).SeiteEinrichtenForm, [&] { Probe(w).SeiteEinrichtenForm->BitBtnXP3->click(); Probe(w).SeiteEinrichtenForm->BitBtnXP1->click(); });
+            Probe(w).DateiSeiteeinrichten1->trigger();
         }, "Seite einrichten");
-        CheckStep(w, [&] { w->PageAnz->setValue(3); }, "Seitenanzahl");
-        QCOMPARE(w->PageAnz->value(), 3);
+        CheckStep(w, [&] { Probe(w).PageAnz->setValue(3); }, "Seitenanzahl");
+        QCOMPARE(Probe(w).PageAnz->value(), 3);
 
         // The whole sequence taken back to the empty drawing, then done again.
         const QByteArray all = w.Bytes();
         while (w->History.canUndo())
-            w->Rueckgaengig1->trigger();
+            Probe(w).Rueckgaengig1->trigger();
         QCOMPARE(w->State.Objects.Count, 0);
         QCOMPARE(w->State.Texts.Count, 0);
-        QCOMPARE(w->PageAnz->value(), 1);
+        QCOMPARE(Probe(w).PageAnz->value(), 1);
         QCOMPARE(w->State.PageWidthInch, A4WidthInch);
         while (w->History.canRedo())
-            w->Wiederherstellen1->trigger();
+            Probe(w).Wiederherstellen1->trigger();
         QCOMPARE(w.Bytes(), all);
-        QVERIFY(!w->Wiederherstellen1->isEnabled());
+        QVERIFY(!Probe(w).Wiederherstellen1->isEnabled());
     }
 
     void newAndOpenEmptyTheHistory()
     {
         Window w;
-        w->ZirkelKreiszeichnen1->trigger();
-        QVERIFY(w->Rueckgaengig1->isEnabled());
+        Probe(w).ZirkelKreiszeichnen1->trigger();
+        QVERIFY(Probe(w).Rueckgaengig1->isEnabled());
         w->AskYesNoCancel = [](const QString &, const QString &) { return QMessageBox::No; };
-        w->Neu1->trigger();
+        Probe(w).Neu1->trigger();
         QCOMPARE(w->History.count(), 0);
-        QVERIFY(!w->Rueckgaengig1->isEnabled());
-        w->ZirkelKreiszeichnen1->trigger();
+        QVERIFY(!Probe(w).Rueckgaengig1->isEnabled());
+        Probe(w).ZirkelKreiszeichnen1->trigger();
         w->AskOpenFileName = [](const FileDialogFilter &) { return QStringLiteral(TEST_DATA_DIR "/full.vlm"); };
-        w->ffnen1->trigger();
+        Probe(w).ffnen1->trigger();
         QCOMPARE(w->History.count(), 0);
         QCOMPARE(w->State.Objects.Count, 4);
     }
@@ -187,26 +188,26 @@ private slots:
     void dragsAndCurvesAreNotDisturbed()
     {
         Window w;
-        w->ZirkelKreiszeichnen1->trigger();
-        w->Kurven1->trigger();
+        Probe(w).ZirkelKreiszeichnen1->trigger();
+        Probe(w).Kurven1->trigger();
         w.Press(50, 700); // a curve under way
-        w->Rueckgaengig1->trigger();
+        Probe(w).Rueckgaengig1->trigger();
         QCOMPARE(w->State.Objects.Count, 0);
         QVERIFY(std::holds_alternative<Curve>(*w->Dispatch.Active())); // still under way
-        w->Wiederherstellen1->trigger();
-        w->Bleistift1->trigger();
+        Probe(w).Wiederherstellen1->trigger();
+        Probe(w).Bleistift1->trigger();
         w.Press(100, 100); // the curve takes this press, not the pencil
         QCOMPARE(std::get<Curve>(*w->Dispatch.Active()).Placed, Curve::Stage::End);
 
         Window d;
-        d->ZirkelKreiszeichnen1->trigger();
-        d->Bleistift1->trigger();
+        Probe(d).ZirkelKreiszeichnen1->trigger();
+        Probe(d).Bleistift1->trigger();
         d.Press(100, 100);
         d.Move(120, 100);
-        d->Rueckgaengig1->trigger(); // ignored while the stroke is drawn
+        Probe(d).Rueckgaengig1->trigger(); // ignored while the stroke is drawn
         QCOMPARE(d->State.Objects.Count, 2);
         d.Release(120, 100);
-        d->Rueckgaengig1->trigger();
+        Probe(d).Rueckgaengig1->trigger();
         QCOMPARE(d->State.Objects.Count, 1);
     }
 
@@ -214,7 +215,7 @@ private slots:
     {
         Window w;
         for (int i = 0; i < TMainForm::HistoryLimit + 50; ++i)
-            w->ZirkelKreiszeichnen1->trigger();
+            Probe(w).ZirkelKreiszeichnen1->trigger();
         QCOMPARE(w->History.count(), TMainForm::HistoryLimit);
         int undone = 0;
         while (w->History.canUndo()) {

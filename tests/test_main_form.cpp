@@ -2,6 +2,7 @@
 // sizing after a page-count change, the status read-out and the view switches.
 #include "app/desktop_keys.h"
 #include "app/main_form.h"
+#include "main_form_probe.h"
 #include "i18n/options_file.h"
 #include "i18n/translate_components.h"
 
@@ -54,17 +55,17 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [unbenannt.vlm]"));
-        QCOMPARE(form.zoomed->value(), 100);
-        QCOMPARE(form.zoomed->minimum(), 1);
-        QCOMPARE(form.zoomed->maximum(), 300);
-        QCOMPARE(form.zoomed->singleStep(), 10);
-        QCOMPARE(form.StrichEd->value(), 0.1);
-        QCOMPARE(form.RadierEd->value(), 2.0);
-        QCOMPARE(form.PageAnz->maximum(), 10);
-        QCOMPARE(form.Shape1->Colour(), 0u);
-        QVERIFY(form.Lineal2->isChecked() && form.Winkelmesser2->isChecked() && form.Zirkel2->isChecked());
-        QVERIFY(!form.AnsichtZollAngabenfrdasLineal1->isChecked());
-        QCOMPARE(form.PaintBox1->size(), QSize(794 + 10, 1123 + 10));
+        QCOMPARE(Probe(form).zoomed->value(), 100);
+        QCOMPARE(Probe(form).zoomed->minimum(), 1);
+        QCOMPARE(Probe(form).zoomed->maximum(), 300);
+        QCOMPARE(Probe(form).zoomed->singleStep(), 10);
+        QCOMPARE(Probe(form).StrichEd->value(), 0.1);
+        QCOMPARE(Probe(form).RadierEd->value(), 2.0);
+        QCOMPARE(Probe(form).PageAnz->maximum(), 10);
+        QCOMPARE(Probe(form).Shape1->Colour(), 0u);
+        QVERIFY(Probe(form).Lineal2->isChecked() && Probe(form).Winkelmesser2->isChecked() && Probe(form).Zirkel2->isChecked());
+        QVERIFY(!Probe(form).AnsichtZollAngabenfrdasLineal1->isChecked());
+        QCOMPARE(Probe(form).PaintBox1->size(), QSize(794 + 10, 1123 + 10));
         QCOMPARE(form.View.PageHeightPx(), 1123);
     }
 
@@ -75,13 +76,13 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QVERIFY(!form.State.Modified);
-        form.zoomed->setValue(50);
+        Probe(form).zoomed->setValue(50);
         QVERIFY(!form.State.Modified); // the zoom is not a change of the drawing
-        QCOMPARE(form.PaintBox1->size(), QSize(397 + 10, 561 + 10));
-        form.PageAnz->setValue(2);
+        QCOMPARE(Probe(form).PaintBox1->size(), QSize(397 + 10, 561 + 10));
+        Probe(form).PageAnz->setValue(2);
         QVERIFY(form.State.Modified);
-        QCOMPARE(form.PaintBox1->size(), QSize(2 * (397 + 10), 2 * 561 + 10));
-        const QImage surface = form.PaintBox1->grab().toImage();
+        QCOMPARE(Probe(form).PaintBox1->size(), QSize(2 * (397 + 10), 2 * 561 + 10));
+        const QImage surface = Probe(form).PaintBox1->grab().toImage();
         const int secondSheetRow = 5 + 561 + 200;
         QCOMPARE(QColor(surface.pixel(5, secondSheetRow)), QColor(Qt::black)); // frame
         QCOMPARE(QColor(surface.pixel(100, secondSheetRow)), QColor(Qt::white));
@@ -96,15 +97,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const double s = form.View.PixelsPerMm();
         const QPoint at(5 + 378, 5 + 1123 + 76);
-        QMouseEvent move(QEvent::MouseMove, at, form.PaintBox1->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
-        QApplication::sendEvent(form.PaintBox1, &move);
+        QMouseEvent move(QEvent::MouseMove, at, Probe(form).PaintBox1->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(Probe(form).PaintBox1, &move);
         // x = 378 / s and y = (1123 + 76) / s, global, with the locale's decimal comma.
-        QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("100,01 mm, 317,23 mm"));
+        QCOMPARE(Probe(form).StatusBar1->currentMessage(), QStringLiteral("100,01 mm, 317,23 mm"));
         QVERIFY(s > 3.7795 && s < 3.7796);
-        QTest::mousePress(form.PaintBox1, Qt::LeftButton, {}, QPoint(50, 5 + 1123 + 10));
+        QTest::mousePress(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(50, 5 + 1123 + 10));
         QCOMPARE(form.View.ActivePage, 1); // (y - 5) div H, whatever the number of sheets
         QCOMPARE(form.View.ActivePageTopPx, 1123);
-        QTest::mouseRelease(form.PaintBox1, Qt::LeftButton, {}, QPoint(50, 5 + 1123 + 10));
+        QTest::mouseRelease(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(50, 5 + 1123 + 10));
     }
 
     void viewSwitchesToggleWithoutMarkingChanged()
@@ -113,12 +114,12 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.Lineal2->trigger();
-        form.AnsichtZollAngabenfrdasLineal1->trigger();
-        QVERIFY(!form.Lineal2->isChecked());
-        QVERIFY(form.AnsichtZollAngabenfrdasLineal1->isChecked());
+        Probe(form).Lineal2->trigger();
+        Probe(form).AnsichtZollAngabenfrdasLineal1->trigger();
+        QVERIFY(!Probe(form).Lineal2->isChecked());
+        QVERIFY(Probe(form).AnsichtZollAngabenfrdasLineal1->isChecked());
         QVERIFY(!form.State.Modified);
-        QVERIFY(form.DateiDrucken1->isEnabled());
+        QVERIFY(Probe(form).DateiDrucken1->isEnabled());
     }
 
     void germanStartRegistersOnlyMessages()
@@ -126,11 +127,11 @@ private slots:
         ProgramFolder folder(LanguageGerman);
         TMainForm form(folder.Path());
         form.show();
-        QVERIFY(form.SpracheDeutsch1->isChecked());
+        QVERIFY(Probe(form).SpracheDeutsch1->isChecked());
         QCOMPARE(form.Translation.LanguageColumn, 0);
         QCOMPARE(folder.Keys().size(), 6); // the six program messages
-        QVERIFY(!form.AnsichtZollAngabenfrdasLineal1->isChecked());
-        QCOMPARE(WithoutMnemonic(form.Datei1->title()), QStringLiteral("Datei"));
+        QVERIFY(!Probe(form).AnsichtZollAngabenfrdasLineal1->isChecked());
+        QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("Datei"));
     }
 
     void startWithoutOptionsIsItalianAndRegistersEveryText()
@@ -138,11 +139,11 @@ private slots:
         ProgramFolder folder(-1);
         TMainForm form(folder.Path());
         form.show();
-        QVERIFY(form.SpracheItaliano1->isChecked());
+        QVERIFY(Probe(form).SpracheItaliano1->isChecked());
         QCOMPARE(form.Translation.LanguageColumn, 2);
-        QVERIFY(form.AnsichtZollAngabenfrdasLineal1->isChecked());
+        QVERIFY(Probe(form).AnsichtZollAngabenfrdasLineal1->isChecked());
         // An empty table knows no translation: every text stays German, and is now recorded.
-        QCOMPARE(WithoutMnemonic(form.Datei1->title()), QStringLiteral("Datei"));
+        QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("Datei"));
         const QStringList keys = folder.Keys();
         for (const char *text : {"Datei", "Speichern unter...", "Zoll Angaben für das Lineal", "Strichstärke:",
                                  "Farbe...", "Übersetzen", "Zurück...", "Suchen", "Erster Datensatz",
@@ -162,8 +163,8 @@ private slots:
         {
             TMainForm form(folder.Path());
             form.show();
-            QCOMPARE(WithoutMnemonic(form.Datei1->title()), QStringLiteral("File")); // Italian: "File" as well
-            QCOMPARE(WithoutMnemonic(form.Beenden1->text()), QStringLiteral("Esci"));
+            QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("File")); // Italian: "File" as well
+            QCOMPARE(WithoutMnemonic(Probe(form).Beenden1->text()), QStringLiteral("Esci"));
         }
         const QStringList after = folder.Keys();
         QCOMPARE(after.mid(before.size()), QStringList());
@@ -174,15 +175,15 @@ private slots:
         ProgramFolder folder(LanguageEnglish, true);
         TMainForm form(folder.Path());
         form.show();
-        QVERIFY(form.SpracheEnglish1->isChecked());
-        QCOMPARE(WithoutMnemonic(form.Datei1->title()), QStringLiteral("File"));
-        QCOMPARE(WithoutMnemonic(form.Speichernunter1->text()), QStringLiteral("Save as..."));
+        QVERIFY(Probe(form).SpracheEnglish1->isChecked());
+        QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("File"));
+        QCOMPARE(WithoutMnemonic(Probe(form).Speichernunter1->text()), QStringLiteral("Save as..."));
         QCOMPARE(form.findChild<QAction *>("N6")->toolTip(), QStringLiteral("Open..."));
         QCOMPARE(form.findChild<QLabel *>("Label2")->text(), QStringLiteral("Line width:"));
-        QCOMPARE(form.FarbeBtn->text(), QStringLiteral("Colour..."));
-        QCOMPARE(form.TranslateForm->windowTitle(), QStringLiteral("Translate"));
-        QCOMPARE(form.TranslateForm->BackBtn->text(), QStringLiteral("Back..."));
-        QCOMPARE(form.TranslateForm->NavFirst->toolTip(), QStringLiteral("First record"));
+        QCOMPARE(Probe(form).FarbeBtn->text(), QStringLiteral("Colour..."));
+        QCOMPARE(Probe(form).TranslateForm->windowTitle(), QStringLiteral("Translate"));
+        QCOMPARE(Probe(form).TranslateForm->BackBtn->text(), QStringLiteral("Back..."));
+        QCOMPARE(Probe(form).TranslateForm->NavFirst->toolTip(), QStringLiteral("First record"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [untitled.vlm]"));
     }
 
@@ -192,7 +193,7 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QCOMPARE(form.Translation.LanguageColumn, 5);
-        QVERIFY(form.SpracheItaliano1->isChecked());
+        QVERIFY(Probe(form).SpracheItaliano1->isChecked());
     }
 
     void choosingEnglishWritesOptionsAndSaysSoInEnglish()
@@ -202,13 +203,13 @@ private slots:
         QStringList shown;
         form.ShowInformation = [&](const QString &text, const QString &caption) { shown << text << caption; };
         form.show();
-        form.SpracheEnglish1->trigger();
-        QVERIFY(form.SpracheEnglish1->isChecked());
+        Probe(form).SpracheEnglish1->trigger();
+        QVERIFY(Probe(form).SpracheEnglish1->isChecked());
         QCOMPARE(shown, (QStringList{"Please close the program and start it again!", "Brandok Velmora 1.0"}));
         QFile options(folder.dir.filePath("options.dat"));
         QVERIFY(options.open(QIODevice::ReadOnly));
         QCOMPARE(options.readAll(), QByteArray("\x01\x00\x00\x00", 4));
-        QCOMPARE(WithoutMnemonic(form.Datei1->title()), QStringLiteral("Datei")); // until the next start
+        QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("Datei")); // until the next start
     }
 
     void translationEditorWritesTheTable()
@@ -216,7 +217,7 @@ private slots:
         ProgramFolder folder(LanguageGerman, true);
         TMainForm form(folder.Path());
         form.show();
-        TTranslateForm &editor = *form.TranslateForm;
+        TTranslateForm &editor = *Probe(form).TranslateForm;
         QTimer::singleShot(0, &editor, [&] {
             editor.FilterEdit->setText("speichern");
             editor.FilterBtn->click();
@@ -226,7 +227,7 @@ private slots:
         });
         QStringList shown;
         form.ShowInformation = [&](const QString &text, const QString &) { shown << text; };
-        form.Sprachebersetzen1->trigger();
+        Probe(form).Sprachebersetzen1->trigger();
         QCOMPARE(shown, QStringList{"Bitte schließen Sie das Programm und starten Sie es erneut!"});
         QVERIFY(!form.translate.FilterActive()); // closing switches the search off
         QCOMPARE(editor.DBGrid1->columnWidth(18), 300);
@@ -252,8 +253,8 @@ private slots:
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown[0].contains(damaged.fileName() + "\n"));
         QVERIFY(shown[0].endsWith("Der Kopf der Tabelle ist beschädigt.")); // what is wrong with it
-        QCOMPARE(WithoutMnemonic(form.Datei1->title()), QStringLiteral("Datei"));
-        form.SpracheDeutsch1->trigger(); // lookups and the menu keep working
+        QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("Datei"));
+        Probe(form).SpracheDeutsch1->trigger(); // lookups and the menu keep working
         QCOMPARE(shown.size(), 2);
     }
 
@@ -262,15 +263,15 @@ private slots:
         ProgramFolder folder;
         TMainForm form(folder.Path());
         form.show();
-        QVERIFY(form.Lineal1->isChecked() && form.LinealVerschieben1->isChecked());
-        form.LinealDrehen1->trigger();
-        QVERIFY(form.Lineal1->isChecked() && form.LinealDrehen1->isChecked() && !form.LinealVerschieben1->isChecked());
-        form.Hand1->trigger();
-        QVERIFY(form.Hand1->isChecked() && !form.Lineal1->isChecked());
-        QVERIFY(form.LinealDrehen1->isChecked()); // the ruler keeps its mode
+        QVERIFY(Probe(form).Lineal1->isChecked() && Probe(form).LinealVerschieben1->isChecked());
+        Probe(form).LinealDrehen1->trigger();
+        QVERIFY(Probe(form).Lineal1->isChecked() && Probe(form).LinealDrehen1->isChecked() && !Probe(form).LinealVerschieben1->isChecked());
+        Probe(form).Hand1->trigger();
+        QVERIFY(Probe(form).Hand1->isChecked() && !Probe(form).Lineal1->isChecked());
+        QVERIFY(Probe(form).LinealDrehen1->isChecked()); // the ruler keeps its mode
         QCOMPARE(form.Tools.Current, Tool::Hand);
         QCOMPARE(form.Tools.Ruler, RulerMode::Turn);
-        QVERIFY(!form.Lineal1->toolTip().isEmpty() && !form.Lineal1->icon().isNull());
+        QVERIFY(!Probe(form).Lineal1->toolTip().isEmpty() && !Probe(form).Lineal1->icon().isNull());
     }
 
     void escapeDropsACurveUnderConstruction()
@@ -279,19 +280,19 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.Kurven1->trigger();
-        QTest::mouseClick(form.PaintBox1, Qt::LeftButton, {}, QPoint(105, 105));
-        QTest::mouseClick(form.PaintBox1, Qt::LeftButton, {}, QPoint(305, 105));
+        Probe(form).Kurven1->trigger();
+        QTest::mouseClick(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(105, 105));
+        QTest::mouseClick(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(305, 105));
         QVERIFY(form.Dispatch.Active());
         QTest::keyClick(&form, Qt::Key_Escape);
         QVERIFY(!form.Dispatch.Active());
         // The next clicks are the pencil's, not the curve's control points.
-        form.Bleistift1->trigger();
-        QTest::mousePress(form.PaintBox1, Qt::LeftButton, {}, QPoint(105, 205));
-        QMouseEvent move(QEvent::MouseMove, QPoint(155, 205), form.PaintBox1->mapToGlobal(QPoint(155, 205)),
+        Probe(form).Bleistift1->trigger();
+        QTest::mousePress(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(105, 205));
+        QMouseEvent move(QEvent::MouseMove, QPoint(155, 205), Probe(form).PaintBox1->mapToGlobal(QPoint(155, 205)),
                          Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(form.PaintBox1, &move);
-        QTest::mouseRelease(form.PaintBox1, Qt::LeftButton, {}, QPoint(155, 205));
+        QApplication::sendEvent(Probe(form).PaintBox1, &move);
+        QTest::mouseRelease(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(155, 205));
         QCOMPARE(form.State.Objects.Count, 1);
         QCOMPARE(form.State.Objects.At(0).Kind, uint32_t(KindLine));
     }
@@ -302,10 +303,10 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.LinealAnLinealentlangzeichnen1->trigger();
+        Probe(form).LinealAnLinealentlangzeichnen1->trigger();
         auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-            QMouseEvent event(type, at, form.PaintBox1->mapToGlobal(at), button, held, {});
-            QApplication::sendEvent(form.PaintBox1, &event);
+            QMouseEvent event(type, at, Probe(form).PaintBox1->mapToGlobal(at), button, held, {});
+            QApplication::sendEvent(Probe(form).PaintBox1, &event);
         };
         send(QEvent::MouseMove, {105, 205}, Qt::NoButton, Qt::NoButton);
         QVERIFY(!form.SurfaceOverlay.IsEmpty()); // the hover dot
@@ -324,18 +325,18 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.PageAnz->setValue(3);
-        QScrollBar *bar = form.ScrollBox1->verticalScrollBar();
+        Probe(form).PageAnz->setValue(3);
+        QScrollBar *bar = Probe(form).ScrollBox1->verticalScrollBar();
         QVERIFY(bar->maximum() > 100);
         const QPoint at(50, 50);
-        QWheelEvent down(at, form.ScrollBox1->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+        QWheelEvent down(at, Probe(form).ScrollBox1->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(form.ScrollBox1->viewport(), &down);
-        QApplication::sendEvent(form.ScrollBox1->viewport(), &down);
+        QApplication::sendEvent(Probe(form).ScrollBox1->viewport(), &down);
+        QApplication::sendEvent(Probe(form).ScrollBox1->viewport(), &down);
         QCOMPARE(bar->value(), 40);
-        QWheelEvent up(at, form.ScrollBox1->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+        QWheelEvent up(at, Probe(form).ScrollBox1->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
                        Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(form.ScrollBox1->viewport(), &up);
+        QApplication::sendEvent(Probe(form).ScrollBox1->viewport(), &up);
         QCOMPARE(bar->value(), 20);
     }
 
@@ -344,7 +345,7 @@ private slots:
         ProgramFolder folder;
         TMainForm form(folder.Path());
         form.show();
-        TAddTextForm &dialog = *form.AddTextForm;
+        TAddTextForm &dialog = *Probe(form).AddTextForm;
         QString text;
         // Typed text, OK only while the memo holds something.
         QTimer::singleShot(0, &dialog, [&] {
@@ -371,8 +372,8 @@ private slots:
         QCOMPARE(text, QString());
         QTimer::singleShot(0, &dialog, [&] { dialog.CancelBtn->click(); });
         QVERIFY(!dialog.Execute(nullptr, text));
-        QCOMPARE(form.FontDialog1.Name, QStringLiteral("Arial"));
-        QCOMPARE(form.FontDialog1.Size, 10);
+        QCOMPARE(Probe(form).FontDialog1.Name, QStringLiteral("Arial"));
+        QCOMPARE(Probe(form).FontDialog1.Size, 10);
     }
 
     void walkTranslatesEachKindOfText()

@@ -1,5 +1,6 @@
 // Page setup, image export, printing to PDF and the batch exporter, with real files.
 #include "app/main_form.h"
+#include "main_form_probe.h"
 #include "i18n/options_file.h"
 #include "render/sheet_export.h"
 
@@ -25,7 +26,7 @@ struct Window {
         form = std::make_unique<TMainForm>(dir.path());
         form->ShowError = [this](const QString &text) { errors << text; };
         form->AskSaveFileName = [this](const FileDialogFilter &) { return savePath; };
-        form->SeiteEinrichtenForm->ShowMessage = [this](const QString &text) { messages << text; };
+        Probe(form).SeiteEinrichtenForm->ShowMessage = [this](const QString &text) { messages << text; };
         form->show();
     }
     ~Window() { form->State.Modified = false; }
@@ -52,7 +53,7 @@ private slots:
     void pageSetup()
     {
         Window w;
-        TSeiteEinrichtenForm &dialog = *w->SeiteEinrichtenForm;
+        TSeiteEinrichtenForm &dialog = *Probe(w).SeiteEinrichtenForm;
         QTimer::singleShot(0, &dialog, [&] {
             QVERIFY(dialog.mmcheck->isChecked());
             QCOMPARE(dialog.breited->text(), QStringLiteral("210,00"));
@@ -62,7 +63,7 @@ private slots:
             Type(dialog.hoched, "11");
             dialog.BitBtnXP1->click();
         });
-        w->DateiSeiteeinrichten1->trigger();
+        Probe(w).DateiSeiteeinrichten1->trigger();
         QCOMPARE(w->State.PageWidthInch, 8.5);
         QCOMPARE(w->State.PageHeightInch, 11.0);
         QVERIFY(w->State.Modified);
@@ -73,7 +74,7 @@ private slots:
             QCOMPARE(dialog.hoched->text(), QStringLiteral("279,40"));
             dialog.BitBtnXP1->click(); // OK without a change
         });
-        w->DateiSeiteeinrichten1->trigger();
+        Probe(w).DateiSeiteeinrichten1->trigger();
         QVERIFY(w->State.Modified);
         QCOMPARE(w->State.PageWidthInch, 8.5); // the exact size, not the two decimals shown
 
@@ -94,7 +95,7 @@ private slots:
             dialog.close(); // the close box cancels
         });
         w->State.Modified = false;
-        w->DateiSeiteeinrichten1->trigger();
+        Probe(w).DateiSeiteeinrichten1->trigger();
         QCOMPARE(w.messages.size(), 2);
         QCOMPARE(w.messages[0], QStringLiteral("Breite und Höhe müssen Zahlen größer als 0 sein."));
         QCOMPARE(w->State.PageHeightInch, 11.0); // nothing changed
@@ -112,11 +113,11 @@ private slots:
         line->X2 = 190;
         line->Y2 = 100;
         w.savePath = w.dir.filePath("sheet.bmp");
-        QTimer::singleShot(0, w->DPIForm, [&] {
-            QCOMPARE(w->DPIForm->DPIED->value(), 150);
-            w->DPIForm->BitBtn1->click();
+        QTimer::singleShot(0, Probe(w).DPIForm, [&] {
+            QCOMPARE(Probe(w).DPIForm->DPIED->value(), 150);
+            Probe(w).DPIForm->BitBtn1->click();
         });
-        w->DateiAlsBildexportieren1->trigger();
+        Probe(w).DateiAlsBildexportieren1->trigger();
         QVERIFY(w.errors.isEmpty());
         QFile file(w.savePath);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -139,25 +140,25 @@ private slots:
         QCOMPARE(qGray(pixel(40 * 150 / 25, qRound(90 * 150 / MmPerInch))) > 250, true); // no ruler in the image
 
         // A sheet beyond the drawing is refused; a PNG is chosen by its extension.
-        QTimer::singleShot(0, w->DPIForm, [&] {
-            w->DPIForm->SeiteEd->setValue(2);
-            w->DPIForm->BitBtn1->click();
+        QTimer::singleShot(0, Probe(w).DPIForm, [&] {
+            Probe(w).DPIForm->SeiteEd->setValue(2);
+            Probe(w).DPIForm->BitBtn1->click();
         });
-        w->DateiAlsBildexportieren1->trigger();
+        Probe(w).DateiAlsBildexportieren1->trigger();
         QCOMPARE(w.errors, QStringList{"Die Zeichnung hat nur eine Seite."});
         w.savePath = w.dir.filePath("sheet.png");
-        w->PageAnz->setValue(2);
-        QTimer::singleShot(0, w->DPIForm, [&] { w->DPIForm->BitBtn1->click(); });
-        w->DateiAlsBildexportieren1->trigger();
+        Probe(w).PageAnz->setValue(2);
+        QTimer::singleShot(0, Probe(w).DPIForm, [&] { Probe(w).DPIForm->BitBtn1->click(); });
+        Probe(w).DateiAlsBildexportieren1->trigger();
         QImage png(w.savePath);
         QCOMPARE(png.size(), QSize(1240, 1754)); // sheet 2, empty
         QCOMPARE(qGray(png.pixel(600, lineRow)), 255);
         QCOMPARE(png.dotsPerMeterX(), 5906); // 150000 / 25.39995 pixels per metre
-        QTimer::singleShot(0, w->DPIForm, [&] {
-            w->DPIForm->SeiteEd->setValue(3);
-            w->DPIForm->BitBtn1->click();
+        QTimer::singleShot(0, Probe(w).DPIForm, [&] {
+            Probe(w).DPIForm->SeiteEd->setValue(3);
+            Probe(w).DPIForm->BitBtn1->click();
         });
-        w->DateiAlsBildexportieren1->trigger();
+        Probe(w).DateiAlsBildexportieren1->trigger();
         QCOMPARE(w.errors.value(1), QStringLiteral("Die Zeichnung hat nur 2 Seiten."));
     }
 
@@ -174,8 +175,8 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(WriteDrawingFile(DrawingState(), settings));
             file.close();
-            w->ffnen1->trigger();
-            QCOMPARE(w->PageAnz->value(), sheets);
+            Probe(w).ffnen1->trigger();
+            QCOMPARE(Probe(w).PageAnz->value(), sheets);
             QVERIFY(!w->State.Modified);
             QProcess run;
             run.start(exporter, {file.fileName(), "--all", "-o", w.dir.filePath("half.pdf")});

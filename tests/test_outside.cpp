@@ -3,6 +3,7 @@
 // recovery copies, and the first start of an installed program. The user's folders are
 // scratch folders (XDG_DATA_HOME, XDG_CONFIG_HOME set by CTest).
 #include "app/main_form.h"
+#include "main_form_probe.h"
 #include "app/user_settings.h"
 #include "i18n/options_file.h"
 
@@ -70,14 +71,14 @@ struct Window {
     // A real change: the sheet count's edit stepped up by a key.
     void Change()
     {
-        form->PageAnz->setFocus();
-        QTest::keyClick(form->PageAnz, Qt::Key_Up);
+        Probe(form).PageAnz->setFocus();
+        QTest::keyClick(Probe(form).PageAnz, Qt::Key_Up);
     }
     bool Starred() const { return form->windowTitle().endsWith(QStringLiteral("*]")); }
     QStringList RecentTexts() const
     {
         QStringList texts;
-        for (QAction *item : form->Datei1->actions())
+        for (QAction *item : Probe(form).Datei1->actions())
             if (item->objectName().startsWith(QStringLiteral("Recent")) && item->isVisible())
                 texts << item->text();
         return texts;
@@ -147,12 +148,12 @@ private slots:
 
         // A changed drawing: the usual question first; Cancel keeps it.
         w.Change();
-        const int sheets = w->PageAnz->value();
+        const int sheets = Probe(w).PageAnz->value();
         QString asked;
         AnswerBox(QMessageBox::Cancel, &asked);
         w->OpenFromOutside(w.Copy("empty_drawing.vlm", "empty.vlm"));
         QCOMPARE(asked, w->Translation.ProgramMessage(Message::SaveChangesQuestion));
-        QCOMPARE(w->PageAnz->value(), sheets);
+        QCOMPARE(Probe(w).PageAnz->value(), sheets);
         QVERIFY(w.Starred());
 
         // A damaged or missing file: the usual message, and the drawing stays.
@@ -179,7 +180,7 @@ private slots:
         const QString full = w.Copy("full.vlm", "Dreieck.VLM");
         QString asked;
         AnswerBox(QMessageBox::No, &asked);
-        Drop(w->PaintBox1, full, &accepted); // on the sheet: the window takes it
+        Drop(Probe(w).PaintBox1, full, &accepted); // on the sheet: the window takes it
         QVERIFY(accepted);
         QTRY_COMPARE(w->windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [%1]").arg(full));
         QCOMPARE(asked, w->Translation.ProgramMessage(Message::SaveChangesQuestion));
@@ -249,7 +250,7 @@ private slots:
         QCOMPARE(Bytes(own), ownBytes);        // the drawing's own file is not touched
         QCOMPARE(w->windowTitle(), caption);   // nor the caption
 
-        w->Speichern1->trigger(); // saved: the copy goes
+        Probe(w).Speichern1->trigger(); // saved: the copy goes
         QVERIFY(!QFile::exists(copy));
         QVERIFY(!QFile::exists(copy.chopped(4) + ".lock"));
 
@@ -257,7 +258,7 @@ private slots:
         w.Change();
         QTRY_VERIFY(QFile::exists(copy));
         AnswerBox(QMessageBox::No);
-        w->Neu1->trigger();
+        Probe(w).Neu1->trigger();
         QVERIFY(!QFile::exists(copy));
         QVERIFY(QDir(RecoveryStore::DefaultFolder()).entryList(QDir::Files).isEmpty());
     }
@@ -299,7 +300,7 @@ private slots:
         QCOMPARE(Bytes(w->Recovery.CopyPath()), Bytes(Sample("full.vlm")));
         // Undo of a later change does not make the restored drawing "saved".
         w.Change();
-        w->Rueckgaengig1->trigger();
+        Probe(w).Rueckgaengig1->trigger();
         QVERIFY(w.Starred());
     }
 
@@ -318,13 +319,13 @@ private slots:
             TMainForm form(prefix.filePath("bin"));
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            QVERIFY(form.SpracheDeutsch1->isChecked()); // the shipped choice: German
-            QCOMPARE(form.Datei1->title().remove('&'), QStringLiteral("Datei"));
+            QVERIFY(Probe(form).SpracheDeutsch1->isChecked()); // the shipped choice: German
+            QCOMPARE(Probe(form).Datei1->title().remove('&'), QStringLiteral("Datei"));
             QCOMPARE(form.OptionsPath(), user + "/options.dat");
             QCOMPARE(form.translate.Path(), user + "/translate.dbf");
             // The user's own choice goes to the user's copy.
             form.ShowInformation = [](const QString &, const QString &) {};
-            form.SpracheEnglish1->trigger();
+            Probe(form).SpracheEnglish1->trigger();
         }
         QCOMPARE(ReadOptionsFile(user + "/options.dat"), LanguageEnglish);
         QCOMPARE(ReadOptionsFile(prefix.filePath("share/velmora/options.dat")), LanguageGerman);

@@ -3,6 +3,7 @@
 // change, and a German start that keeps window texts out of the translation table.
 #include "app/desktop_keys.h"
 #include "app/main_form.h"
+#include "main_form_probe.h"
 #include "i18n/options_file.h"
 
 #include <QLineEdit>
@@ -40,15 +41,15 @@ struct Window {
 
 void MovePointer(TMainForm &form, QPoint at)
 {
-    QMouseEvent move(QEvent::MouseMove, at, form.PaintBox1->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
-    QApplication::sendEvent(form.PaintBox1, &move);
+    QMouseEvent move(QEvent::MouseMove, at, Probe(form).PaintBox1->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(Probe(form).PaintBox1, &move);
 }
 
 // What the surface shows now, after the pending paints.
 QImage Surface(TMainForm &form)
 {
     QCoreApplication::processEvents();
-    return form.PaintBox1->grab().toImage();
+    return Probe(form).PaintBox1->grab().toImage();
 }
 
 bool IsRed(QRgb p)
@@ -103,8 +104,8 @@ private slots:
     void entryBarArrowsKeysAndWheelMoveTheInstruments()
     {
         Window w;
-        w->LeistefrZahleneingabe1->trigger();
-        QVERIFY(w->Panel2->isVisible());
+        Probe(w).LeistefrZahleneingabe1->trigger();
+        QVERIFY(Probe(w).Panel2->isVisible());
         const InstrumentPlacement start = w->State.Placement;
         QCOMPARE(start.RulerX, 10.0);
 
@@ -112,43 +113,43 @@ private slots:
         const int oldEnd = 5 + Round(10 * w->View.PixelsPerMm()), newEnd = 5 + Round(11 * w->View.PixelsPerMm());
         const int row = 5 + Round(95 * w->View.PixelsPerMm()); // across the ruler's left end
         QVERIFY(!IsPaper(Surface(*w.form).pixel(oldEnd, row)));
-        QSignalSpy linX(w->LinXEd, &DecimalEdit::TextEdited);
-        QTest::keyClick(w->LinXEd, Qt::Key_Up);
+        QSignalSpy linX(Probe(w).LinXEd, &DecimalEdit::TextEdited);
+        QTest::keyClick(Probe(w).LinXEd, Qt::Key_Up);
         QCOMPARE(linX.count(), 1);
         QCOMPARE(w->State.Placement.RulerX, 11.0);
-        QCOMPARE(w->LinXEd->text(), QStringLiteral("11,00"));
+        QCOMPARE(Probe(w).LinXEd->text(), QStringLiteral("11,00"));
         QImage shown = Surface(*w.form);
         QVERIFY(IsPaper(shown.pixel(oldEnd, row)));
         QVERIFY(!IsPaper(shown.pixel(newEnd, row)));
-        QTest::keyClick(w->LinXEd, Qt::Key_Down);
-        QTest::keyClick(w->LinXEd, Qt::Key_Down);
+        QTest::keyClick(Probe(w).LinXEd, Qt::Key_Down);
+        QTest::keyClick(Probe(w).LinXEd, Qt::Key_Down);
         QCOMPARE(linX.count(), 3);
         QCOMPARE(w->State.Placement.RulerX, 9.0);
 
         // The up button of "Lineal y:", clicked with the mouse: one step.
-        QSignalSpy linY(w->Linyed, &DecimalEdit::TextEdited);
-        QTest::mouseClick(w->Linyed, Qt::LeftButton, {}, UpButton(w->Linyed));
+        QSignalSpy linY(Probe(w).Linyed, &DecimalEdit::TextEdited);
+        QTest::mouseClick(Probe(w).Linyed, Qt::LeftButton, {}, UpButton(Probe(w).Linyed));
         QCOMPARE(linY.count(), 1);
         QCOMPARE(w->State.Placement.RulerY, start.RulerY + 1);
-        QCOMPARE(w->Linyed->text(), QStringLiteral("91,00"));
+        QCOMPARE(Probe(w).Linyed->text(), QStringLiteral("91,00"));
 
         // The wheel over "Zirkelspanne:", one notch up and two down.
-        QSignalSpy span(w->ZirksEd, &DecimalEdit::TextEdited);
-        Wheel(w->ZirksEd, 120);
+        QSignalSpy span(Probe(w).ZirksEd, &DecimalEdit::TextEdited);
+        Wheel(Probe(w).ZirksEd, 120);
         QCOMPARE(span.count(), 1);
         QCOMPARE(w->State.Placement.CompassSpan, start.CompassSpan + 1);
-        Wheel(w->ZirksEd, -240);
+        Wheel(Probe(w).ZirksEd, -240);
         QCOMPARE(span.count(), 2);
         QCOMPARE(w->State.Placement.CompassSpan, start.CompassSpan - 1);
 
         // The protractor's rotation rewrites the whole bar from the state after its step.
-        QSignalSpy turn(w->WinkWEd, &DecimalEdit::TextEdited);
-        QTest::keyClick(w->WinkWEd, Qt::Key_Up);
+        QSignalSpy turn(Probe(w).WinkWEd, &DecimalEdit::TextEdited);
+        QTest::keyClick(Probe(w).WinkWEd, Qt::Key_Up);
         QCOMPARE(turn.count(), 1);
         QCOMPARE(w->State.Placement.ProtractorAngle, start.ProtractorAngle + 1);
-        QCOMPARE(w->LinXEd->value(), 9.0);
-        QCOMPARE(w->Linyed->value(), start.RulerY + 1);
-        QCOMPARE(w->ZirksEd->value(), start.CompassSpan - 1);
+        QCOMPARE(Probe(w).LinXEd->value(), 9.0);
+        QCOMPARE(Probe(w).Linyed->value(), start.RulerY + 1);
+        QCOMPARE(Probe(w).ZirksEd->value(), start.CompassSpan - 1);
         QCOMPARE(linX.count(), 3); // no other handler ran
         QCOMPARE(linY.count(), 1);
         QCOMPARE(span.count(), 2);
@@ -158,36 +159,36 @@ private slots:
     void entryBarKeepsExactValuesAndStepsFromAnEmptyEdit()
     {
         Window w;
-        w->LeistefrZahleneingabe1->trigger();
+        Probe(w).LeistefrZahleneingabe1->trigger();
         // A value with more decimals than shown steps by exactly 1.
         w->State.Placement.CompassX = 12.3456;
         w->UpdateEds();
-        QTest::keyClick(w->ZirkXed, Qt::Key_Up);
+        QTest::keyClick(Probe(w).ZirkXed, Qt::Key_Up);
         QCOMPARE(w->State.Placement.CompassX, 13.3456);
 
         // Typing moves the instrument with every key; an emptied edit stands for 0 at once,
         // the arrows step on from 0, and leaving the edit keeps 0.
-        QSignalSpy typed(w->ZirkXed, &DecimalEdit::TextEdited);
-        w->ZirkXed->setFocus();
-        w->ZirkXed->selectAll();
-        QTest::keyClick(w->ZirkXed, Qt::Key_Backspace);
+        QSignalSpy typed(Probe(w).ZirkXed, &DecimalEdit::TextEdited);
+        Probe(w).ZirkXed->setFocus();
+        Probe(w).ZirkXed->selectAll();
+        QTest::keyClick(Probe(w).ZirkXed, Qt::Key_Backspace);
         QCOMPARE(w->State.Placement.CompassX, 0.0);
-        QTest::keyClicks(w->ZirkXed, "25");
+        QTest::keyClicks(Probe(w).ZirkXed, "25");
         QCOMPARE(w->State.Placement.CompassX, 25.0);
         QCOMPARE(typed.count(), 3);
-        w->ZirkXed->selectAll();
-        QTest::keyClick(w->ZirkXed, Qt::Key_Backspace);
-        QTest::keyClick(w->ZirkXed, Qt::Key_Up);
+        Probe(w).ZirkXed->selectAll();
+        QTest::keyClick(Probe(w).ZirkXed, Qt::Key_Backspace);
+        QTest::keyClick(Probe(w).ZirkXed, Qt::Key_Up);
         QCOMPARE(typed.count(), 5);
         QCOMPARE(w->State.Placement.CompassX, 1.0);
-        QCOMPARE(w->ZirkXed->text(), QStringLiteral("1,00"));
-        w->ZirkXed->selectAll();
-        QTest::keyClick(w->ZirkXed, Qt::Key_Backspace);
-        w->ZirkYed->setFocus();
+        QCOMPARE(Probe(w).ZirkXed->text(), QStringLiteral("1,00"));
+        Probe(w).ZirkXed->selectAll();
+        QTest::keyClick(Probe(w).ZirkXed, Qt::Key_Backspace);
+        Probe(w).ZirkYed->setFocus();
         QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason); // the offscreen platform may not send it
-        QApplication::sendEvent(w->ZirkXed, &leave);
+        QApplication::sendEvent(Probe(w).ZirkXed, &leave);
         QCOMPARE(w->State.Placement.CompassX, 0.0);
-        QCOMPARE(w->ZirkXed->text(), QStringLiteral("0,00"));
+        QCOMPARE(Probe(w).ZirkXed->text(), QStringLiteral("0,00"));
     }
 
     void rulerHoverDotShowsOnTheSurface_data()
@@ -200,7 +201,7 @@ private slots:
     {
         QFETCH(bool, across);
         Window w;
-        (across ? w->LinealQuerzumLinealzeichnen1 : w->LinealAnLinealentlangzeichnen1)->trigger();
+        (across ? Probe(w).LinealQuerzumLinealzeichnen1 : Probe(w).LinealAnLinealentlangzeichnen1)->trigger();
         QCOMPARE(RedPixels(Surface(*w.form)), 0);
         MovePointer(*w.form, {105, 205});
         // The foot on the scale edge is (26.458, 90) mm: surface pixel (105, 345); a dot 5 wide.
@@ -214,21 +215,21 @@ private slots:
     void zoomAndSheetCountWipeThePreviews()
     {
         Window w;
-        w->LinealAnLinealentlangzeichnen1->trigger();
+        Probe(w).LinealAnLinealentlangzeichnen1->trigger();
         MovePointer(*w.form, {105, 205});
         QVERIFY(RedPixels(Surface(*w.form)) > 0);
         // Typing a zoom resizes the surface: the hover dot of the old view is gone.
-        w->zoomed->setFocus();
-        w->zoomed->selectAll();
-        QTest::keyClicks(w->zoomed, "50");
-        QCOMPARE(w->zoomed->value(), 50);
+        Probe(w).zoomed->setFocus();
+        Probe(w).zoomed->selectAll();
+        QTest::keyClicks(Probe(w).zoomed, "50");
+        QCOMPARE(Probe(w).zoomed->value(), 50);
         QCOMPARE(RedPixels(Surface(*w.form)), 0);
         QVERIFY(w->SurfaceOverlay.IsEmpty());
 
         MovePointer(*w.form, {105, 205});
         QVERIFY(RedPixels(Surface(*w.form)) > 0);
-        QTest::keyClick(w->PageAnz, Qt::Key_Up); // a second sheet
-        QCOMPARE(w->PageAnz->value(), 2);
+        QTest::keyClick(Probe(w).PageAnz, Qt::Key_Up); // a second sheet
+        QCOMPARE(Probe(w).PageAnz->value(), 2);
         QCOMPARE(RedPixels(Surface(*w.form)), 0);
         QVERIFY(w->SurfaceOverlay.IsEmpty());
     }
@@ -238,17 +239,17 @@ private slots:
         Window w;
         const QStringList before = w.TableKeys();
         QCOMPARE(before.size(), 6); // the program messages
-        w->LinealAnLinealentlangzeichnen1->trigger();
-        QTest::mousePress(w->PaintBox1, Qt::LeftButton, {}, {105, 205});
+        Probe(w).LinealAnLinealentlangzeichnen1->trigger();
+        QTest::mousePress(Probe(w).PaintBox1, Qt::LeftButton, {}, {105, 205});
         MovePointer(*w.form, {305, 205});
-        QTest::mouseRelease(w->PaintBox1, Qt::LeftButton, {}, {305, 205});
+        QTest::mouseRelease(Probe(w).PaintBox1, Qt::LeftButton, {}, {305, 205});
         QCOMPARE(w->State.Objects.Count, 1);
-        QVERIFY(WithoutMnemonic(w->Rueckgaengig1->text()).startsWith(QStringLiteral("Rückgängig: ")));
-        w->Rueckgaengig1->trigger();
+        QVERIFY(WithoutMnemonic(Probe(w).Rueckgaengig1->text()).startsWith(QStringLiteral("Rückgängig: ")));
+        Probe(w).Rueckgaengig1->trigger();
         QCOMPARE(w->State.Objects.Count, 0);
-        QVERIFY(WithoutMnemonic(w->Wiederherstellen1->text()).startsWith(QStringLiteral("Wiederherstellen: ")));
-        QTest::keyClick(w->PageAnz, Qt::Key_Up);
-        QCOMPARE(WithoutMnemonic(w->Rueckgaengig1->text()), QStringLiteral("Rückgängig: Seitenanzahl"));
+        QVERIFY(WithoutMnemonic(Probe(w).Wiederherstellen1->text()).startsWith(QStringLiteral("Wiederherstellen: ")));
+        QTest::keyClick(Probe(w).PageAnz, Qt::Key_Up);
+        QCOMPARE(WithoutMnemonic(Probe(w).Rueckgaengig1->text()), QStringLiteral("Rückgängig: Seitenanzahl"));
         QCOMPARE(w.TableKeys(), before);
     }
 };

@@ -10,7 +10,9 @@ namespace {
 
 constexpr double Unlimited = 1e12;
 
-struct EntryRow {
+} // namespace
+
+struct TMainForm::EntryRow {
     const char *edit;
     const char *label;
     const char *unit;
@@ -18,19 +20,21 @@ struct EntryRow {
     DecimalEdit *TMainForm::*field;
 };
 
-const EntryRow Rows[] = {
-    {"LinXEd", "Lineal x:", "mm", &InstrumentPlacement::RulerX, &TMainForm::LinXEd},
-    {"Linyed", "Lineal y:", "mm", &InstrumentPlacement::RulerY, &TMainForm::Linyed},
-    {"linwed", "Lineal Rotation:", "°", &InstrumentPlacement::RulerAngle, &TMainForm::linwed},
-    {"WinkXed", "Winkelmesser x:", "mm", &InstrumentPlacement::ProtractorX, &TMainForm::WinkXed},
-    {"WinkYEd", "Winkelmesser y:", "mm", &InstrumentPlacement::ProtractorY, &TMainForm::WinkYEd},
-    {"WinkWEd", "Winkelmesser Rotation:", "°", &InstrumentPlacement::ProtractorAngle, &TMainForm::WinkWEd},
-    {"ZirkXed", "Zirkel x:", "mm", &InstrumentPlacement::CompassX, &TMainForm::ZirkXed},
-    {"ZirkYed", "Zirkel y:", "mm", &InstrumentPlacement::CompassY, &TMainForm::ZirkYed},
-    {"ZirksEd", "Zirkelspanne:", "mm", &InstrumentPlacement::CompassSpan, &TMainForm::ZirksEd},
-};
-
-} // namespace
+const std::vector<TMainForm::EntryRow> &TMainForm::EntryRows()
+{
+    static const std::vector<EntryRow> rows = {
+        {"LinXEd", "Lineal x:", "mm", &InstrumentPlacement::RulerX, &TMainForm::LinXEd},
+        {"Linyed", "Lineal y:", "mm", &InstrumentPlacement::RulerY, &TMainForm::Linyed},
+        {"linwed", "Lineal Rotation:", "°", &InstrumentPlacement::RulerAngle, &TMainForm::linwed},
+        {"WinkXed", "Winkelmesser x:", "mm", &InstrumentPlacement::ProtractorX, &TMainForm::WinkXed},
+        {"WinkYEd", "Winkelmesser y:", "mm", &InstrumentPlacement::ProtractorY, &TMainForm::WinkYEd},
+        {"WinkWEd", "Winkelmesser Rotation:", "°", &InstrumentPlacement::ProtractorAngle, &TMainForm::WinkWEd},
+        {"ZirkXed", "Zirkel x:", "mm", &InstrumentPlacement::CompassX, &TMainForm::ZirkXed},
+        {"ZirkYed", "Zirkel y:", "mm", &InstrumentPlacement::CompassY, &TMainForm::ZirkYed},
+        {"ZirksEd", "Zirkelspanne:", "mm", &InstrumentPlacement::CompassSpan, &TMainForm::ZirksEd},
+    };
+    return rows;
+}
 
 void TMainForm::CreateEntryBar()
 {
@@ -43,7 +47,7 @@ void TMainForm::CreateEntryBar()
     QFont small = panel->font(); // long labels such as "Winkelmesser Rotation:" fit the narrow bar
     small.setPointSizeF(small.pointSizeF() * 0.85);
     int row = 0;
-    for (const EntryRow &entry : Rows) {
+    for (const EntryRow &entry : EntryRows()) {
         const int top = 4 + row * 40;
         auto *label = new QLabel(QString::fromUtf8(entry.label), panel);
         label->setObjectName(QStringLiteral("EntryLabel%1").arg(row + 1));
@@ -70,7 +74,7 @@ void TMainForm::CreateEntryBar()
 void TMainForm::UpdateEds()
 {
     State.UpdatingEdits = true;
-    for (const EntryRow &entry : Rows) {
+    for (const EntryRow &entry : EntryRows()) {
         DecimalEdit *edit = this->*entry.field;
         // An edit whose text already says the value keeps it, so a value being typed is not
         // rewritten under the cursor.

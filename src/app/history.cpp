@@ -65,19 +65,21 @@ public:
     }
 
 private:
-    void Set(int count)
-    {
-        form_.ApplyingHistory = true;
-        form_.PageAnz->setValue(count);
-        form_.ApplyingHistory = false;
-        form_.AfterHistoryStep();
-    }
+    void Set(int count) { form_.ApplyPageCountStep(count); }
     TMainForm &form_;
     int before_, after_;
     bool pushed_ = true;
 };
 
 } // namespace
+
+void TMainForm::ApplyPageCountStep(int count)
+{
+    ApplyingHistory = true;
+    PageAnz->setValue(count);
+    ApplyingHistory = false;
+    AfterHistoryStep();
+}
 
 void TMainForm::CreateHistory()
 {

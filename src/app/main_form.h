@@ -43,6 +43,7 @@
 #include <functional>
 #include <optional>
 #include <memory>
+#include <vector>
 
 namespace velmora {
 
@@ -70,6 +71,124 @@ public:
     DrawingState State;
     // The surface's transform of the last paint and the sheet of the latest press.
     SurfaceView View;
+
+    // The chosen tool and its modes; the tool menu shows it and every check of an item writes it.
+    ToolSelection Tools;
+
+    // The pointer: what the tools draw on the surface, the dispatch and its gestures.
+    OverlayCanvas SurfaceOverlay;
+    FormToolHost Host{*this};
+    PointerDispatch Dispatch{Host};
+
+    // Output: page setup, printing, image export.
+    QPrinter &CurrentPrinter();
+    QString DrawingName(); // the file's name without folder and extension, for print jobs and PDFs
+    std::optional<QSizeF> PrintablePageMm();
+    void DateiSeiteeinrichten1Click();
+    void Druckereinrichten1Click();
+    void DateiDrucken1Click();
+    void DateiAlsBildexportieren1Click();
+    // Writes sheet `sheet` (from 0) to path as BMP, PNG or PDF by its extension; says what failed.
+    bool ExportSheet(const QString &path, int sheet, int dpi);
+    void ShowSheetSizeError(); // the sheet is too small or too large for paper or an image
+
+    QString CaptionBase;
+    QString ProgramDir; // the program's folder, ending in '/'
+
+    // Languages: the translation table of the whole run and the translator over it.
+    TranslateTable translate;
+    Translator Translation{translate};
+    int StartLanguage = 2;
+    bool SuppressLanguageClick = false;
+    QString OptionsPath() const;
+
+    // Message boxes and file dialogs go through these, so tests can answer them.
+    std::function<void(const QString &text, const QString &caption)> ShowInformation;
+    std::function<void(const QString &text)> ShowError;
+    std::function<QMessageBox::StandardButton(const QString &text, const QString &caption)> AskYesNoCancel;
+    std::function<QString(const FileDialogFilter &dialog)> AskOpenFileName;
+    std::function<QString(const FileDialogFilter &dialog)> AskSaveFileName;
+    // The title of a file dialog: Qt's own for opening and saving, the command's for the export.
+    QString FileDialogTitle(const FileDialogFilter &dialog);
+
+    // The history of the drawing: undo and redo.
+    QUndoStack History;
+    EditRecorder Recorder;
+    static constexpr int HistoryLimit = 1000; // steps kept; older ones are forgotten
+    bool ApplyingHistory = false;
+    int LastPageCount = 1;
+    void Rueckgaengig1Click();
+    void Wiederherstellen1Click();
+    void UpdateHistoryItems();
+    bool MnemonicsShown = false; // set once the menus are translated and carry their mnemonics
+    void AfterHistoryStep();
+    void CommitEdit();
+    void RecordPageCount(int before, int after);
+    // Undo or redo of a change of the number of sheets: sets the count without recording a step.
+    void ApplyPageCountStep(int count);
+
+    // Change tracking and the caption.
+    void SetChanged();
+    void SetUnChanged();
+    void NewAll();
+
+    // Drawing files and the document commands.
+    bool SaveTheFile();
+    bool OpenFile();
+    bool SaveFile();
+    // The question about unsaved changes; true when the caller may go on.
+    bool AskToSaveChanges();
+    DrawingFileSettings CurrentFileSettings() const;
+    void ApplyFileSettings(const DrawingFileSettings &settings);
+    void Neu1Click();
+    void ffnen1Click();
+    void Speichern1Click();
+    void Speichernunter1Click();
+
+    // Numeric entry bar.
+    void UpdateEds();
+    void LeistefrZahleneingabe1Click();
+    void EntryEdChange(double InstrumentPlacement::*value, DecimalEdit *edit);
+    void WinkWEdChange();
+
+    // Event handlers.
+    void PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void PaintBox1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
+    void PaintBox1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void zoomedChange();
+    void PageAnzChange();
+    void FarbeBtnClick();
+    void ViewSwitchClick();
+    void LoadOptions();
+    bool SaveOptions(); // false (and the user told why) when the choice could not be kept
+    void SpracheDeutsch1Click();
+    void SpracheEnglish1Click();
+    void SpracheItaliano1Click();
+    void Sprachebersetzen1Click();
+    void FormShow();
+    // F10 opens the first menu; Escape drops a curve under construction.
+    void CreateKeys();
+    void ScrollToTopLeft();
+
+    // Opening from outside the window: the command line, a drop, the recent drawings.
+    bool OpenFile(const QString &path); // the Open command without its dialog
+    void OpenFromOutside(const QString &path); // asks about unsaved changes first, then opens
+    void UpdateRecentItems();
+    void RecentItemClick(const QString &path);
+
+    // Recovery copies of the changed drawing, and the offer to restore one at start.
+    RecoveryStore Recovery{RecoveryStore::DefaultFolder()};
+    QTimer RecoveryTimer;
+    void WriteRecoveryCopy();
+    void DropRecoveryCopy();
+    void OfferRecovery();
+    std::function<QMessageBox::StandardButton(const QString &text, const QString &caption)> AskYesNo;
+
+private:
+    // The window's widgets. Only the window's own code reaches them; the tools go through
+    // FormToolHost, tests through MainFormProbe (tests/main_form_probe.h).
+    friend class FormToolHost;
+    friend class MainFormProbe;
 
     // Menu bar band: menus and icon items.
     QWidget *MenuBar20002 = nullptr;
@@ -119,13 +238,6 @@ public:
             *TextVerschieben1 = nullptr;
     QAction *Objekte1 = nullptr, *ObjekteLschen1 = nullptr, *ObjekteVerschieben1 = nullptr;
     QAction *Hand1 = nullptr, *Zoom1 = nullptr;
-    // The chosen tool and its modes; the tool menu shows it and every check of an item writes it.
-    ToolSelection Tools;
-
-    // The pointer: what the tools draw on the surface, the dispatch and its gestures.
-    OverlayCanvas SurfaceOverlay;
-    FormToolHost Host{*this};
-    PointerDispatch Dispatch{Host};
 
     // Numeric entry bar: the instrument placement as numbers.
     QToolBar *Panel2 = nullptr;
@@ -148,120 +260,26 @@ public:
     TSeiteEinrichtenForm *SeiteEinrichtenForm = nullptr;
     TDPIForm *DPIForm = nullptr;
     std::unique_ptr<QPrinter> Printer;
-    QPrinter &CurrentPrinter();
-    QString DrawingName(); // the file's name without folder and extension, for print jobs and PDFs
-    std::optional<QSizeF> PrintablePageMm();
-    void DateiSeiteeinrichten1Click();
-    void Druckereinrichten1Click();
-    void DateiDrucken1Click();
-    void DateiAlsBildexportieren1Click();
-    // Writes sheet `sheet` (from 0) to path as BMP, PNG or PDF by its extension; says what failed.
-    bool ExportSheet(const QString &path, int sheet, int dpi);
-    void ShowSheetSizeError(); // the sheet is too small or too large for paper or an image
 
+    // The drawing surface in its scroll box, and the status line.
     QScrollArea *ScrollBox1 = nullptr;
     PaintBox *PaintBox1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
 
-    QString CaptionBase;
-    QString ProgramDir; // the program's folder, ending in '/'
-
-    // Languages: the translation table of the whole run and the translator over it.
-    TranslateTable translate;
-    Translator Translation{translate};
+    // Languages, and the text dialog with the font of new texts (the text tool's font dialog).
     TTranslateForm *TranslateForm = nullptr;
-    // The text dialog and the font of new texts (the text tool's font dialog).
     TextFontChoice FontDialog1;
     TAddTextForm *AddTextForm = nullptr;
-    int StartLanguage = 2;
-    bool SuppressLanguageClick = false;
-    QString OptionsPath() const;
-
-    // Message boxes and file dialogs go through these, so tests can answer them.
-    std::function<void(const QString &text, const QString &caption)> ShowInformation;
-    std::function<void(const QString &text)> ShowError;
-    std::function<QMessageBox::StandardButton(const QString &text, const QString &caption)> AskYesNoCancel;
-    std::function<QString(const FileDialogFilter &dialog)> AskOpenFileName;
-    std::function<QString(const FileDialogFilter &dialog)> AskSaveFileName;
-    // The title of a file dialog: Qt's own for opening and saving, the command's for the export.
-    QString FileDialogTitle(const FileDialogFilter &dialog);
 
     // The history of the drawing: undo and redo.
     QMenu *Bearbeiten1 = nullptr;
     QAction *Rueckgaengig1 = nullptr;
     QAction *Wiederherstellen1 = nullptr;
     QAction *UndoIcon = nullptr, *RedoIcon = nullptr;
-    QUndoStack History;
-    EditRecorder Recorder;
-    static constexpr int HistoryLimit = 1000; // steps kept; older ones are forgotten
-    bool ApplyingHistory = false;
-    int LastPageCount = 1;
-    void Rueckgaengig1Click();
-    void Wiederherstellen1Click();
-    void UpdateHistoryItems();
-    bool MnemonicsShown = false; // set once the menus are translated and carry their mnemonics
-    void AfterHistoryStep();
-    void CommitEdit();
-    void RecordPageCount(int before, int after);
 
-    // Change tracking and the caption.
-    void SetChanged();
-    void SetUnChanged();
-    void NewAll();
-
-    // Drawing files and the document commands.
-    bool SaveTheFile();
-    bool OpenFile();
-    bool SaveFile();
-    // The question about unsaved changes; true when the caller may go on.
-    bool AskToSaveChanges();
-    DrawingFileSettings CurrentFileSettings() const;
-    void ApplyFileSettings(const DrawingFileSettings &settings);
-    void Neu1Click();
-    void ffnen1Click();
-    void Speichern1Click();
-    void Speichernunter1Click();
-
-    // Numeric entry bar.
-    void UpdateEds();
-    void LeistefrZahleneingabe1Click();
-    void EntryEdChange(double InstrumentPlacement::*value, DecimalEdit *edit);
-    void WinkWEdChange();
-
-    // Event handlers.
-    void PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void PaintBox1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
-    void PaintBox1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void zoomedChange();
-    void PageAnzChange();
-    void FarbeBtnClick();
-    void ViewSwitchClick();
-    void LoadOptions();
-    bool SaveOptions(); // false (and the user told why) when the choice could not be kept
-    void SpracheDeutsch1Click();
-    void SpracheEnglish1Click();
-    void SpracheItaliano1Click();
-    void Sprachebersetzen1Click();
-    void FormShow();
-    // F10 opens the first menu; Escape drops a curve under construction.
-    void CreateKeys();
-    void ScrollToTopLeft();
-
-    // Opening from outside the window: the command line, a drop, the recent drawings.
-    bool OpenFile(const QString &path); // the Open command without its dialog
-    void OpenFromOutside(const QString &path); // asks about unsaved changes first, then opens
-    QList<QAction *> RecentItems;       // "Datei": the last drawings, Alt+1 to Alt+8
+    // "Datei": the last drawings, Alt+1 to Alt+8.
+    QList<QAction *> RecentItems;
     QAction *RecentSeparator = nullptr;
-    void UpdateRecentItems();
-    void RecentItemClick(const QString &path);
-
-    // Recovery copies of the changed drawing, and the offer to restore one at start.
-    RecoveryStore Recovery{RecoveryStore::DefaultFolder()};
-    QTimer RecoveryTimer;
-    void WriteRecoveryCopy();
-    void DropRecoveryCopy();
-    void OfferRecovery();
-    std::function<QMessageBox::StandardButton(const QString &text, const QString &caption)> AskYesNo;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -288,6 +306,8 @@ private:
     void FollowToolChoices();
     void CreateHistory();
     void CreateEntryBar();
+    struct EntryRow; // an edit of the numeric entry bar and the value it shows
+    static const std::vector<EntryRow> &EntryRows();
     void CreateDialogHooks();
     void CreateOutsideOpening();
     bool LoadDrawing(const QString &path); // reads a drawing file into the window; says what failed
