@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <cstring>
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -87,8 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TranslateTable again;
     if (!again.Open(path, true) || !again.Problem().IsEmpty() || again.RecordCount() != rows)
         std::abort();
-    const int headerLength = qFromLittleEndian<quint16>(after.constData() + 8);
-    if (qFromLittleEndian<quint32>(after.constData() + 4) != quint32(rows) ||
+    constexpr qsizetype HeadBytes = 32; // a dBase head: the row count at 4, its own length at 8
+    if (after.size() < HeadBytes)
+        std::abort();
+    char head[HeadBytes];
+    std::memcpy(head, after.constData(), HeadBytes);
+    const int headerLength = qFromLittleEndian<quint16>(head + 8);
+    if (qFromLittleEndian<quint32>(head + 4) != quint32(rows) ||
         after.size() < headerLength + qint64(rows) * TranslateTable::RecordLength)
         std::abort();
     bool found = false;
