@@ -295,7 +295,9 @@ void FillOutline(QImage &image, const QRect &clip, const std::vector<Point> &out
             else
                 row.Add(xb, yb - y0, xa, ya - y0);
         }
-        uint *line = reinterpret_cast<uint *>(image.scanLine(y));
+        // The painter holds the image's pixels while it paints; write to the same ones (asking
+        // for writable lines would copy an image that happens to be shared).
+        uint *line = reinterpret_cast<uint *>(const_cast<uchar *>(image.constScanLine(y)));
         row.Sweep([&](int x, int count, int coverage) {
             if (coverage == 255) {
                 std::fill(line + x, line + x + count, fill);
@@ -366,6 +368,8 @@ bool DrawCapsule(QPainter &painter, QPointF a, QPointF b, double width, QRgb col
     for (QPointF p : {t.map(a), t.map(b)})
         if (!(std::abs(p.x()) < Limit && std::abs(p.y()) < Limit))
             return false;
+    if (!(width * scale < Limit))
+        return false;
     FillCapsule(image, clip, {scale, QPointF(t.dx(), t.dy())}, a, b, width, colour);
     return true;
 }
