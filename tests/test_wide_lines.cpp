@@ -2,9 +2,13 @@
 // draws them: lines of every angle, width, zoom and device pixel ratio, at sub-pixel places,
 // cut by the image's edges and by a clip rectangle, overlapping in several colours. Each
 // case prints the largest and the mean difference per colour channel.
+#include "document/drawing_state.h"
 #include "render/capsule_raster.h"
 #include "render/painter_canvas.h"
+#include "render/sheet_export.h"
+#include "render/sheet_renderer.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPicture>
@@ -305,6 +309,48 @@ private slots:
             d.Add(paper, ours, theirs);
             Report(format == QImage::Format_RGB32 ? "overlapping, RGB32" : "overlapping, premultiplied", d);
         }
+    }
+
+    // A sheet of random lines of 0.35 mm (two pixels) to 5 mm, exported as BMP at 150 dpi in bands: the same
+    // pixels as the painter's own stroke draws on one image of the whole sheet.
+    void exportedSheetLooksAsBefore()
+    {
+        DrawingState state;
+        std::mt19937 random(7);
+        std::uniform_real_distribution<double> x(-5, 215), y(-5, 300), len(0, 80), turn(0, 360), width(0.35, 5);
+        for (int i = 0; i < 400; ++i) {
+            DrawingObject *o = state.Objects.Append();
+            *o = DrawingObject{};
+            o->Kind = KindLine;
+            o->PenWidth = width(random);
+            o->Colour = uint32_t(random() & 0xFFFFFF);
+            o->X1 = x(random);
+            o->Y1 = y(random);
+            const QPointF end = i % 13 == 0 ? QPointF(o->X1, o->Y1) : Along(QPointF(o->X1, o->Y1), turn(random), len(random));
+            o->X2 = end.x();
+            o->Y2 = end.y();
+        }
+        QBuffer bmp;
+        bmp.open(QIODevice::WriteOnly);
+        QCOMPARE(WriteSheetBmp(state, 1, 0, 150, bmp), ExportError::None);
+        const QImage ours = QImage::fromData(bmp.data(), "BMP").convertToFormat(QImage::Format_RGB32);
+        const ViewGeometry view = ExportGeometry(state, 1, 150);
+        QCOMPARE(ours.size(), QSize(view.PageWidthPx, view.PageHeightPx));
+        // On a non-premultiplied image the painter draws every line itself.
+        QImage theirs(ours.size(), QImage::Format_ARGB32);
+        theirs.fill(Qt::white);
+        {
+            QPainter painter(&theirs);
+            PainterCanvas canvas(painter);
+            RenderSheetDrawing(canvas, state, view, 0);
+        }
+        theirs = theirs.convertToFormat(QImage::Format_RGB32);
+        QImage paper(ours.size(), QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        Difference d;
+        d.Add(paper, ours, theirs);
+        QVERIFY(d.Painted > 100000);
+        Report("exported sheet", d);
     }
 
     // Where the fast path does not apply, the painter draws the line itself: the pixels are
