@@ -18,6 +18,7 @@
 #include <functional>
 #include <numbers>
 #include <random>
+#include <tuple>
 
 using namespace velmora;
 
@@ -271,6 +272,13 @@ private slots:
         });
         QCOMPARE(ours.pixel(50, 30), qRgb(0, 0, 0));
         QCOMPARE(ours.pixel(50, 40), paper.pixel(50, 40));
+        // Coordinates that are no numbers or lie beyond any sheet draw nothing.
+        QImage image = paper;
+        const double nan = std::nan(""), huge = 1e300;
+        for (auto [a, b, width] : {std::tuple{QPointF(nan, 3), QPointF(40, 40), 5.0}, {QPointF(3, 3), QPointF(40, huge), 5.0},
+                                   {QPointF(3, 3), QPointF(40, 40), nan}, {QPointF(3, 3), QPointF(40, 40), huge}})
+            FillCapsule(image, image.rect(), {}, a, b, width, qRgb(0, 0, 0));
+        QCOMPARE(image, paper);
     }
 
     // Many overlapping lines and dots of several colours blend over each other as before.

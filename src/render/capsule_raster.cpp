@@ -18,6 +18,16 @@ constexpr double Kappa = 0.5522847498;
 constexpr double ChordTolerance = 0.25;
 // Outline points are held in 1/64 device pixel, as the painter's rasteriser holds them.
 constexpr double Subpixel = 64;
+// Device coordinates and widths beyond this (far outside any sheet) are left to the painter.
+constexpr double CoordinateLimit = 1 << 22;
+
+// The integer at or below v, for values well inside the int range (cheaper than std::floor,
+// which is a library call on the base instruction set).
+inline int FloorInt(double v)
+{
+    const int i = int(v);
+    return i - (v < i);
+}
 
 struct Point {
     double X, Y;
@@ -150,7 +160,6 @@ public:
     // empties the row. Between the cells that edges touched the coverage stays the same.
     template <typename Paint> void Sweep(Paint &&paint)
     {
-        std::sort(touched_.begin(), touched_.end());
         double cover = leftCover_;
         int x = left_;
         auto run = [&](int to) {
@@ -158,7 +167,7 @@ public:
                 if (const int coverage = Coverage(cover))
                     paint(x, to - x, coverage);
         };
-        for (int column : touched_) {
+        auto visit = [&](int column) {
             run(column);
             Cell &cell = cells_[size_t(column - left_)];
             if (const int coverage = Coverage(cover + cell.Cover - cell.Area))
@@ -166,10 +175,21 @@ public:
             cover += cell.Cover;
             cell = Cell{};
             x = column + 1;
+        };
+        if (!touched_.empty() && last_ - first_ < 4 * int(touched_.size()) + 8) {
+            // A short row (a steep line): every cell in turn, untouched ones cost little.
+            for (int column = first_; column <= last_; ++column)
+                visit(column);
+        } else {
+            std::sort(touched_.begin(), touched_.end());
+            for (int column : touched_)
+                visit(column);
         }
         if (reachesRight_)
             run(right_);
         touched_.clear();
+        first_ = right_;
+        last_ = left_ - 1;
         leftCover_ = 0;
         reachesRight_ = false;
     }
@@ -181,7 +201,11 @@ private:
     };
 
     // The painter's 8-bit coverage of a signed area: its integer area shifted down, made positive.
-    static int Coverage(double area) { return std::min(255, std::abs(int(std::floor(area * 256 + 1e-6)))); }
+    static int Coverage(double area)
+    {
+        // Areas lie within a pixel or two either way: shifted up, truncation is the floor.
+        return std::min(255, std::abs(int(std::clamp(area, -2.0, 2.0) * 256 + (1e-6 + 1024)) - 1024));
+    }
 
     void Deposit(int column, double xa, double xb, double dy)
     {
@@ -190,6 +214,8 @@ private:
         if (!cell.Touched) {
             cell.Touched = true;
             touched_.push_back(column);
+            first_ = std::min(first_, column);
+            last_ = std::max(last_, column);
         }
         cell.Cover += dy;
         cell.Area += dy * ((xa + xb) * 0.5 - column);
@@ -198,7 +224,7 @@ private:
     // A piece within [left, right] crossing the cells between x0 and x1.
     void Walk(double x0, double y0, double x1, double y1)
     {
-        int c0 = int(std::floor(x0)), c1 = int(std::floor(x1));
+        int c0 = FloorInt(x0), c1 = FloorInt(x1);
         if (c0 == c1 || (x0 == x1)) {
             Deposit(c0, x0, x1, y1 - y0);
             return;
@@ -239,13 +265,15 @@ private:
     int left_, right_;
     std::vector<Cell> &cells_;
     std::vector<int> &touched_;
+    int first_ = right_, last_ = left_ - 1; // the span of touched cells
     double leftCover_ = 0;
     bool reachesRight_ = false;
 };
 
 struct Edge {
     double X0, Y0, X1, Y1; // Y0 < Y1
-    double Sign;
+    double DxDy;
+    bool Down; // the outline runs from (X0, Y0) to (X1, Y1)
 };
 
 void FillOutline(QImage &image, const QRect &clip, const std::vector<Point> &outline, QRgb colour)
@@ -262,9 +290,9 @@ void FillOutline(QImage &image, const QRect &clip, const std::vector<Point> &out
         leftmost = std::min(leftmost, p.X);
         rightmost = std::max(rightmost, p.X);
         if (p.Y < q.Y)
-            edges.push_back({p.X, p.Y, q.X, q.Y, 1});
+            edges.push_back({p.X, p.Y, q.X, q.Y, (q.X - p.X) / (q.Y - p.Y), true});
         else if (p.Y > q.Y)
-            edges.push_back({q.X, q.Y, p.X, p.Y, -1});
+            edges.push_back({q.X, q.Y, p.X, p.Y, (p.X - q.X) / (p.Y - q.Y), false});
     }
     const int firstRow = std::max(clip.top(), int(std::floor(top)));
     const int lastRow = std::min(clip.bottom(), int(std::ceil(bottom)) - 1);
@@ -276,28 +304,37 @@ void FillOutline(QImage &image, const QRect &clip, const std::vector<Point> &out
 
     RowCoverage row(firstColumn, lastColumn + 1);
     size_t next = 0;
+    double firstEnd = bottom; // where the first active edge ends
     const uint fill = colour;
+    // The painter holds the image's pixels while it paints; write to the same ones (asking for
+    // writable lines would copy an image that happens to be shared).
+    uchar *const bits = const_cast<uchar *>(image.constBits());
+    const qsizetype bytesPerLine = image.bytesPerLine();
     for (int y = firstRow; y <= lastRow; ++y) {
         const double y0 = y, y1 = y + 1.0;
-        while (next < edges.size() && edges[next].Y0 < y1) {
-            active.push_back(&edges[next]);
-            ++next;
+        if (firstEnd <= y0) {
+            active.erase(std::remove_if(active.begin(), active.end(), [&](const Edge *e) { return e->Y1 <= y0; }),
+                         active.end());
+            firstEnd = bottom;
+            for (const Edge *e : active)
+                firstEnd = std::min(firstEnd, e->Y1);
         }
-        active.erase(std::remove_if(active.begin(), active.end(), [&](const Edge *e) { return e->Y1 <= y0; }),
-                     active.end());
+        for (; next < edges.size() && edges[next].Y0 < y1; ++next) {
+            if (edges[next].Y1 <= y0)
+                continue;
+            active.push_back(&edges[next]);
+            firstEnd = std::min(firstEnd, edges[next].Y1);
+        }
         for (const Edge *e : active) {
-            const double slope = (e->X1 - e->X0) / (e->Y1 - e->Y0);
             const double ya = std::max(y0, e->Y0), yb = std::min(y1, e->Y1);
-            const double xa = ya == e->Y0 ? e->X0 : e->X0 + (ya - e->Y0) * slope;
-            const double xb = yb == e->Y1 ? e->X1 : e->X0 + (yb - e->Y0) * slope;
-            if (e->Sign > 0)
+            const double xa = ya == e->Y0 ? e->X0 : e->X0 + (ya - e->Y0) * e->DxDy;
+            const double xb = yb == e->Y1 ? e->X1 : e->X0 + (yb - e->Y0) * e->DxDy;
+            if (e->Down)
                 row.Add(xa, ya - y0, xb, yb - y0);
             else
                 row.Add(xb, yb - y0, xa, ya - y0);
         }
-        // The painter holds the image's pixels while it paints; write to the same ones (asking
-        // for writable lines would copy an image that happens to be shared).
-        uint *line = reinterpret_cast<uint *>(const_cast<uchar *>(image.constScanLine(y)));
+        uint *line = reinterpret_cast<uint *>(bits + y * bytesPerLine);
         row.Sweep([&](int x, int count, int coverage) {
             if (coverage == 255) {
                 std::fill(line + x, line + x + count, fill);
@@ -316,11 +353,14 @@ void FillCapsule(QImage &image, const QRect &clip, const CapsulePlacement &place
                  double width, QRgb colour)
 {
     const QRect area = clip & image.rect();
-    if (area.isEmpty() || !(width > 0) || !(placement.Scale > 0))
-        return;
-    // Lines that cannot reach the clip (most lines of a band of a sheet) cost nothing more.
     const double reach = width / 2 * placement.Scale + 2;
     const QPointF da = a * placement.Scale + placement.Offset, db = b * placement.Scale + placement.Offset;
+    // Nothing sensible to draw for an empty clip, no width or coordinates beyond any sheet.
+    auto sane = [](double v) { return std::abs(v) < CoordinateLimit; };
+    if (area.isEmpty() || !(width > 0) || !(placement.Scale > 0) || !sane(reach) || !sane(da.x()) ||
+        !sane(da.y()) || !sane(db.x()) || !sane(db.y()))
+        return;
+    // Lines that cannot reach the clip (most lines of a band of a sheet) cost nothing more.
     if (std::max(da.x(), db.x()) + reach < area.left() || std::min(da.x(), db.x()) - reach > area.right() + 1 ||
         std::max(da.y(), db.y()) + reach < area.top() || std::min(da.y(), db.y()) - reach > area.bottom() + 1)
         return;
@@ -364,11 +404,10 @@ bool DrawCapsule(QPainter &painter, QPointF a, QPointF b, double width, QRgb col
         clip &= pixels;
     }
     // Far beyond what a sheet can hold the painter's own clipping of huge outlines takes over.
-    constexpr double Limit = 1 << 22;
     for (QPointF p : {t.map(a), t.map(b)})
-        if (!(std::abs(p.x()) < Limit && std::abs(p.y()) < Limit))
+        if (!(std::abs(p.x()) < CoordinateLimit && std::abs(p.y()) < CoordinateLimit))
             return false;
-    if (!(width * scale < Limit))
+    if (!(width * scale < CoordinateLimit))
         return false;
     FillCapsule(image, clip, {scale, QPointF(t.dx(), t.dy())}, a, b, width, colour);
     return true;

@@ -22,7 +22,8 @@ struct CapsulePlacement {
 
 // Fills the line from a to b (a dot when a == b) of the given width, all in logical
 // coordinates, with an opaque colour into an RGB32 or ARGB32_Premultiplied image, touching
-// only pixels inside clip (device pixels). The image must be one of those formats.
+// only pixels inside clip (device pixels). The image must be one of those formats. Draws
+// nothing for coordinates or widths that are not finite or lie far beyond any sheet.
 void FillCapsule(QImage &image, const QRect &clip, const CapsulePlacement &placement, QPointF a, QPointF b,
                  double width, QRgb colour);
 
