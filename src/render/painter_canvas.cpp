@@ -1,5 +1,6 @@
 #include "painter_canvas.h"
 
+#include "capsule_raster.h"
 #include "text_metrics.h"
 
 #include <QPainterPath>
@@ -92,14 +93,20 @@ void PainterCanvas::LineTo(int x, int y)
         }
         const qreal radius = penWidth_ / 2.0;
         UseStrokeOrigin();
+        if (DrawCapsule(painter_, QPointF(x, y), QPointF(x, y), penWidth_, ToQColor(penColour_).rgb()))
+            return;
         painter_.setPen(Qt::NoPen);
         painter_.setBrush(ToQColor(penColour_));
         painter_.drawEllipse(QPointF(x, y), radius, radius);
         return;
     }
     UseStrokeOrigin();
-    painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
-    painter_.drawLine(QPointF(current_), QPointF(x, y));
+    // Solid round-capped lines on sheet images take the fast path; the rest the painter's own.
+    if (penStyle_ != PenStyle::Solid ||
+        !DrawCapsule(painter_, QPointF(current_), QPointF(x, y), qMax(1, penWidth_), ToQColor(penColour_).rgb())) {
+        painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
+        painter_.drawLine(QPointF(current_), QPointF(x, y));
+    }
     current_ = {x, y};
 }
 

@@ -1,0 +1,426 @@
+// Wide round-capped lines and dots drawn on sheet images look as the painter's own stroke
+// draws them: lines of every angle, width, zoom and device pixel ratio, at sub-pixel places,
+// cut by the image's edges and by a clip rectangle, overlapping in several colours. Each
+// case prints the largest and the mean difference per colour channel.
+#include "document/drawing_state.h"
+#include "render/capsule_raster.h"
+#include "render/painter_canvas.h"
+#include "render/sheet_export.h"
+#include "render/sheet_renderer.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPicture>
+#include <QtTest>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <random>
+#include <tuple>
+
+using namespace velmora;
+
+namespace {
+
+using Paint = std::function<void(QPainter &)>;
+
+// A background with texture, so a wrong blend or a stray write shows.
+QImage Paper(QSize size, QImage::Format format, double ratio)
+{
+    QImage image(size, format);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb(200 + (x * 7 + y * 3) % 56, 230 + (x + y * 5) % 26, 255 - (x * y) % 40));
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+QImage Painted(QImage image, const Paint &paint)
+{
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    paint(painter);
+    return image;
+}
+
+// How the painter's own stroke draws a round-capped line (a filled circle for a dot), as the
+// canvas draws it: coordinates at pixel centres.
+void QtLine(QPainter &painter, QPointF a, QPointF b, double width, QColor colour)
+{
+    if (a == b) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        painter.drawEllipse(a, width / 2, width / 2);
+    } else {
+        painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawLine(a, b);
+    }
+}
+
+// The columns where row y of two images of the same size and format differ.
+std::vector<int> ChangedPixels(const QImage &one, const QImage &other, int y)
+{
+    std::vector<int> columns;
+    const auto *p = reinterpret_cast<const QRgb *>(one.constScanLine(y));
+    const auto *q = reinterpret_cast<const QRgb *>(other.constScanLine(y));
+    if (std::equal(p, p + one.width(), q))
+        return columns;
+    for (int x = 0; x < one.width(); ++x)
+        if (p[x] != q[x])
+            columns.push_back(x);
+    return columns;
+}
+
+// How far our pixels are from the painter's: the largest difference of a colour channel, and
+// the mean channel difference over the pixels that differ at all.
+struct Difference {
+    int Max = 0;
+    double Sum = 0;
+    qint64 Pixels = 0, Painted = 0;
+    double Mean() const { return Pixels ? Sum / (3.0 * Pixels) : 0; }
+    void Add(const QImage &paper, const QImage &ours, const QImage &theirs)
+    {
+        for (int y = 0; y < ours.height(); ++y) {
+            Painted += qint64(ChangedPixels(paper, theirs, y).size());
+            for (int x : ChangedPixels(ours, theirs, y)) {
+                const QRgb p = ours.pixel(x, y), q = theirs.pixel(x, y);
+                for (int shift : {0, 8, 16}) {
+                    const int d = std::abs(int((p >> shift) & 0xFF) - int((q >> shift) & 0xFF));
+                    Max = std::max(Max, d);
+                    Sum += d;
+                }
+                ++Pixels;
+            }
+        }
+    }
+};
+
+// Largest channel difference allowed: two steps of 8-bit coverage (the painter cuts its cells
+// with integer divisions, so its coverage is now and then one step off the exact area).
+constexpr int MaxDifference = 2;
+constexpr double MaxMeanDifference = 1;
+
+void Report(const char *what, const Difference &d)
+{
+    qInfo("%s: %lld of %lld painted pixels differ, by at most %d, by %.3f on average per channel", what,
+          d.Pixels, d.Painted, d.Max, d.Mean());
+    QVERIFY2(d.Max <= MaxDifference, what);
+    QVERIFY2(d.Mean() <= MaxMeanDifference, what);
+}
+
+// Pixels the line cannot reach (centre farther than the radius plus a pixel) stay as they were.
+void CheckUntouched(const QImage &before, const QImage &after, double scale, QPointF a, QPointF b, double width)
+{
+    const QPointF da = a * scale, db = b * scale;
+    const double reach = width * scale / 2 + 1, length2 = QPointF::dotProduct(db - da, db - da);
+    for (int y = 0; y < after.height(); ++y)
+        for (int x : ChangedPixels(before, after, y)) {
+            const QPointF p(x + 0.5, y + 0.5);
+            const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(p - da, db - da) / length2, 0.0, 1.0) : 0;
+            const QPointF near = da + (db - da) * t;
+            if (std::hypot(p.x() - near.x(), p.y() - near.y()) > reach)
+                QFAIL(qPrintable(QString("pixel (%1, %2) beyond the line's reach was painted").arg(x).arg(y)));
+        }
+}
+
+QPointF Along(QPointF from, double degrees, double length)
+{
+    const double a = degrees * std::numbers::pi / 180;
+    return from + QPointF(length * std::cos(a), -length * std::sin(a));
+}
+
+} // namespace
+
+class TestWideLines : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The canvas's lines (integer ends at pixel centres) at every 7.5 degrees and widths of
+    // 0.1 mm to 5 mm at 150 dpi and on screen at 100 % and 300 %, at device pixel ratios.
+    void canvasLinesLookAsBefore_data()
+    {
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<int>("format");
+        QTest::newRow("ratio 1, RGB32") << 1.0 << int(QImage::Format_RGB32);
+        QTest::newRow("ratio 1, premultiplied") << 1.0 << int(QImage::Format_ARGB32_Premultiplied);
+        QTest::newRow("ratio 1.25") << 1.25 << int(QImage::Format_RGB32);
+        QTest::newRow("ratio 1.5") << 1.5 << int(QImage::Format_RGB32);
+        QTest::newRow("ratio 2") << 2.0 << int(QImage::Format_ARGB32_Premultiplied);
+        QTest::newRow("ratio 3") << 3.0 << int(QImage::Format_RGB32);
+    }
+    void canvasLinesLookAsBefore()
+    {
+        QFETCH(double, ratio);
+        QFETCH(int, format);
+        Difference d;
+        const QSize size(int(std::ceil(160 * ratio)), int(std::ceil(160 * ratio)));
+        const QImage paper = Paper(size, QImage::Format(format), ratio);
+        for (int width : {1, 2, 3, 4, 6, 9, 15, 30, 57}) {
+            for (double angle = 0; angle < 360; angle += 7.5) {
+                const QPoint a(80, 80), b = Along(a, angle, 20 + width).toPoint();
+                const QImage ours = Painted(paper, [&](QPainter &painter) {
+                    PainterCanvas canvas(painter);
+                    canvas.SetPenColour(0x2040C0);
+                    canvas.SetPenWidth(width);
+                    canvas.MoveTo(a.x(), a.y());
+                    canvas.LineTo(b.x(), b.y());
+                });
+                const QImage theirs = Painted(paper, [&](QPainter &painter) {
+                    painter.translate(0.5, 0.5);
+                    QtLine(painter, a, b, width, QColor(0xC0, 0x40, 0x20));
+                });
+                d.Add(paper, ours, theirs);
+                CheckUntouched(paper, ours, ratio, a + QPointF(0.5, 0.5), b + QPointF(0.5, 0.5), width);
+            }
+            // The dot of a line whose ends coincide.
+            const QImage ours = Painted(paper, [&](QPainter &painter) {
+                PainterCanvas canvas(painter);
+                canvas.SetPenColour(0x000000);
+                canvas.SetPenWidth(width);
+                canvas.MoveTo(70, 75);
+                canvas.LineTo(70, 75);
+            });
+            const QImage theirs = Painted(paper, [&](QPainter &painter) {
+                if (width <= 1) {
+                    painter.fillRect(QRect(70, 75, 1, 1), Qt::black);
+                    return;
+                }
+                painter.translate(0.5, 0.5);
+                QtLine(painter, QPointF(70, 75), QPointF(70, 75), width, Qt::black);
+            });
+            d.Add(paper, ours, theirs);
+        }
+        Report(QTest::currentDataTag(), d);
+    }
+
+    // Random ends anywhere between pixels, random widths and angles, also at ratio 1.25.
+    void subPixelLinesLookAsBefore()
+    {
+        std::mt19937 random(16);
+        std::uniform_real_distribution<double> place(-10, 130), width(1.05, 24), unit(0, 1);
+        Difference d;
+        for (double ratio : {1.0, 1.25}) {
+            const QImage paper = Paper(QSize(int(120 * ratio), int(120 * ratio)), QImage::Format_RGB32, ratio);
+            for (int i = 0; i < 300; ++i) {
+                const QPointF a(place(random), place(random));
+                const QPointF b = i % 10 == 0 ? a : Along(a, 360 * unit(random), 60 * unit(random));
+                const double w = width(random);
+                const QColor colour = QColor::fromRgb(random() & 0xFFFFFF);
+                QImage ours = paper;
+                {
+                    QPainter painter(&ours);
+                    painter.setRenderHint(QPainter::Antialiasing, true);
+                    QVERIFY(DrawCapsule(painter, a, b, w, colour.rgb()));
+                }
+                const QImage theirs = Painted(paper, [&](QPainter &painter) { QtLine(painter, a, b, w, colour); });
+                d.Add(paper, ours, theirs);
+                CheckUntouched(paper, ours, ratio, a, b, w);
+            }
+        }
+        Report("sub-pixel", d);
+    }
+
+    // Lines leaving the image and cut by a clip rectangle: nothing is written outside, and
+    // inside the pixels are the painter's.
+    void clippedLinesStayInside()
+    {
+        const QImage paper = Paper(QSize(100, 80), QImage::Format_RGB32, 1);
+        const QRect clip(17, 11, 50, 41);
+        Difference d;
+        for (double angle = 0; angle < 360; angle += 15) {
+            for (bool clipped : {false, true}) {
+                const QPoint a(40, 35), b = Along(a, angle, 90).toPoint();
+                auto draw = [&](QPainter &painter, bool ours) {
+                    if (clipped)
+                        painter.setClipRect(clip);
+                    if (ours) {
+                        PainterCanvas canvas(painter);
+                        canvas.SetPenColour(0x105010);
+                        canvas.SetPenWidth(11);
+                        canvas.MoveTo(a.x(), a.y());
+                        canvas.LineTo(b.x(), b.y());
+                        canvas.MoveTo(-30, 40);
+                        canvas.LineTo(-30, 40);
+                        canvas.MoveTo(b.x(), b.y());
+                        canvas.LineTo(b.x(), b.y());
+                    } else {
+                        painter.translate(0.5, 0.5);
+                        QtLine(painter, a, b, 11, QColor(0x10, 0x50, 0x10));
+                        QtLine(painter, QPointF(-30, 40), QPointF(-30, 40), 11, QColor(0x10, 0x50, 0x10));
+                        QtLine(painter, b, b, 11, QColor(0x10, 0x50, 0x10));
+                    }
+                };
+                const QImage ours = Painted(paper, [&](QPainter &p) { draw(p, true); });
+                const QImage theirs = Painted(paper, [&](QPainter &p) { draw(p, false); });
+                d.Add(paper, ours, theirs);
+                if (clipped)
+                    for (int y = 0; y < ours.height(); ++y)
+                        for (int x : ChangedPixels(paper, ours, y))
+                            if (!clip.contains(x, y))
+                                QFAIL(qPrintable(QString("pixel (%1, %2) outside the clip was painted").arg(x).arg(y)));
+            }
+        }
+        Report("clipped", d);
+        // Ends far outside the image (a large zoom) cost nothing and draw what is visible.
+        const QImage ours = Painted(paper, [&](QPainter &painter) {
+            PainterCanvas canvas(painter);
+            canvas.SetPenWidth(7);
+            canvas.MoveTo(-2000000000, 30);
+            canvas.LineTo(2000000000, 31);
+        });
+        QCOMPARE(ours.pixel(50, 30), qRgb(0, 0, 0));
+        QCOMPARE(ours.pixel(50, 40), paper.pixel(50, 40));
+        // Coordinates that are no numbers or lie beyond any sheet draw nothing.
+        QImage image = paper;
+        const double nan = std::nan(""), huge = 1e300;
+        for (auto [a, b, width] : {std::tuple{QPointF(nan, 3), QPointF(40, 40), 5.0}, {QPointF(3, 3), QPointF(40, huge), 5.0},
+                                   {QPointF(3, 3), QPointF(40, 40), nan}, {QPointF(3, 3), QPointF(40, 40), huge}})
+            FillCapsule(image, image.rect(), {}, a, b, width, qRgb(0, 0, 0));
+        QCOMPARE(image, paper);
+    }
+
+    // Many overlapping lines and dots of several colours blend over each other as before.
+    void overlappingColoursBlendAsBefore()
+    {
+        std::mt19937 random(3);
+        std::uniform_int_distribution<int> place(0, 90), width(2, 12);
+        for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+            const QImage paper = Paper(QSize(90, 90), format, 1);
+            struct Line {
+                QPoint A, B;
+                int Width;
+                uint32_t Colour;
+            };
+            std::vector<Line> lines;
+            for (int i = 0; i < 60; ++i) {
+                const QPoint a(place(random), place(random));
+                lines.push_back({a, i % 7 == 0 ? a : QPoint(place(random), place(random)), width(random),
+                                 uint32_t(random() & 0xFFFFFF)});
+            }
+            const QImage ours = Painted(paper, [&](QPainter &painter) {
+                PainterCanvas canvas(painter);
+                for (const Line &l : lines) {
+                    canvas.SetPenColour(l.Colour);
+                    canvas.SetPenWidth(l.Width);
+                    canvas.MoveTo(l.A.x(), l.A.y());
+                    canvas.LineTo(l.B.x(), l.B.y());
+                }
+            });
+            const QImage theirs = Painted(paper, [&](QPainter &painter) {
+                painter.translate(0.5, 0.5);
+                for (const Line &l : lines)
+                    QtLine(painter, l.A, l.B, l.Width, ToQColor(l.Colour));
+            });
+            Difference d;
+            d.Add(paper, ours, theirs);
+            Report(format == QImage::Format_RGB32 ? "overlapping, RGB32" : "overlapping, premultiplied", d);
+        }
+    }
+
+    // A sheet of random lines of 0.35 mm (two pixels) to 5 mm, exported as BMP at 150 dpi in bands: the same
+    // pixels as the painter's own stroke draws on one image of the whole sheet.
+    void exportedSheetLooksAsBefore()
+    {
+        DrawingState state;
+        std::mt19937 random(7);
+        std::uniform_real_distribution<double> x(-5, 215), y(-5, 300), len(0, 80), turn(0, 360), width(0.35, 5);
+        for (int i = 0; i < 400; ++i) {
+            DrawingObject *o = state.Objects.Append();
+            *o = DrawingObject{};
+            o->Kind = KindLine;
+            o->PenWidth = width(random);
+            o->Colour = uint32_t(random() & 0xFFFFFF);
+            o->X1 = x(random);
+            o->Y1 = y(random);
+            const QPointF end = i % 13 == 0 ? QPointF(o->X1, o->Y1) : Along(QPointF(o->X1, o->Y1), turn(random), len(random));
+            o->X2 = end.x();
+            o->Y2 = end.y();
+        }
+        QBuffer bmp;
+        bmp.open(QIODevice::WriteOnly);
+        QCOMPARE(WriteSheetBmp(state, 1, 0, 150, bmp), ExportError::None);
+        const QImage ours = QImage::fromData(bmp.data(), "BMP").convertToFormat(QImage::Format_RGB32);
+        const ViewGeometry view = ExportGeometry(state, 1, 150);
+        QCOMPARE(ours.size(), QSize(view.PageWidthPx, view.PageHeightPx));
+        // On a non-premultiplied image the painter draws every line itself.
+        QImage theirs(ours.size(), QImage::Format_ARGB32);
+        theirs.fill(Qt::white);
+        {
+            QPainter painter(&theirs);
+            PainterCanvas canvas(painter);
+            RenderSheetDrawing(canvas, state, view, 0);
+        }
+        theirs = theirs.convertToFormat(QImage::Format_RGB32);
+        QImage paper(ours.size(), QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        Difference d;
+        d.Add(paper, ours, theirs);
+        QVERIFY(d.Painted > 100000);
+        Report("exported sheet", d);
+    }
+
+    // Where the fast path does not apply, the painter draws the line itself: the pixels are
+    // exactly the painter's (a stretched view, a round clip, other image formats, a recorded
+    // picture, half opacity, another composition mode).
+    void otherPaintersDrawAsBefore_data()
+    {
+        QTest::addColumn<int>("setting");
+        QTest::newRow("stretched view") << 0;
+        QTest::newRow("round clip") << 1;
+        QTest::newRow("ARGB32 image") << 2;
+        QTest::newRow("recorded picture") << 3;
+        QTest::newRow("half opacity") << 4;
+        QTest::newRow("multiply") << 5;
+    }
+    void otherPaintersDrawAsBefore()
+    {
+        QFETCH(int, setting);
+        const QImage paper = Paper(QSize(80, 80), setting == 2 ? QImage::Format_ARGB32 : QImage::Format_RGB32, 1);
+        auto draw = [&](bool ours) {
+            QImage image = paper;
+            QPicture picture;
+            QPainter painter;
+            if (setting == 3)
+                painter.begin(&picture);
+            else
+                painter.begin(&image);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            if (setting == 0) {
+                painter.setWindow(0, 0, 80, 80);
+                painter.setViewport(0, 0, 80, 60);
+            } else if (setting == 1) {
+                QPainterPath round;
+                round.addEllipse(10, 10, 60, 60);
+                painter.setClipPath(round);
+            } else if (setting == 4) {
+                painter.setOpacity(0.5);
+            } else if (setting == 5) {
+                painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+            }
+            if (ours) {
+                PainterCanvas canvas(painter);
+                canvas.SetPenColour(0x3060A0);
+                canvas.SetPenWidth(9);
+                canvas.MoveTo(5, 70);
+                canvas.LineTo(75, 12);
+                canvas.LineTo(75, 12);
+            } else {
+                painter.translate(0.5, 0.5);
+                QtLine(painter, QPointF(5, 70), QPointF(75, 12), 9, QColor(0xA0, 0x60, 0x30));
+                QtLine(painter, QPointF(75, 12), QPointF(75, 12), 9, QColor(0xA0, 0x60, 0x30));
+            }
+            painter.end();
+            if (setting == 3) {
+                QPainter player(&image);
+                player.drawPicture(0, 0, picture);
+            }
+            return image;
+        };
+        QCOMPARE(draw(true), draw(false));
+    }
+};
+
+QTEST_MAIN(TestWideLines)
+#include "test_wide_lines.moc"
