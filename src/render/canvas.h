@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPainterPath>
 #include <QRect>
 #include <QString>
 
@@ -61,6 +62,9 @@ public:
     virtual int TextWidth(const QString &text) = 0;
 
     virtual void CopyImage(int x, int y, const QImage &image) = 0;
+    // Fills an area in a colour, without outline: the paper's lines and dots. The area's
+    // coordinates run along pixel edges: pixel (x, y) is the square from (x, y) to (x + 1, y + 1).
+    virtual void FillArea(const QPainterPath &area, uint32_t colour) = 0;
 
     // Limits what the following operations draw to a rectangle; ResetClip lifts it.
     virtual void SetClipRect(const QRect &rect) = 0;

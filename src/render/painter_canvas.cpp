@@ -197,6 +197,12 @@ void PainterCanvas::CopyImage(int x, int y, const QImage &image)
     painter_.drawImage(QPoint(x, y), image);
 }
 
+void PainterCanvas::FillArea(const QPainterPath &area, uint32_t colour)
+{
+    UseAreaOrigin();
+    painter_.fillPath(area, ToQColor(colour));
+}
+
 void PainterCanvas::SetClipRect(const QRect &rect)
 {
     UseAreaOrigin();

@@ -37,6 +37,7 @@ public:
     int TextWidth(const QString &text) override;
 
     void CopyImage(int x, int y, const QImage &image) override;
+    void FillArea(const QPainterPath &area, uint32_t colour) override;
     void SetClipRect(const QRect &rect) override;
     void ResetClip() override;
 
