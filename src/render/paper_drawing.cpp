@@ -67,6 +67,7 @@ std::vector<int> Positions(const PaperLevel &level, double s, double low, double
 QPainterPath LevelArea(const PaperLevel &level, double s, const QRectF &area)
 {
     QPainterPath path;
+    path.setFillRule(Qt::WindingFill); // crossing lines overlap and stay filled
     if (area.isEmpty() || level.StepMm * s < MinPaperSpacingPx)
         return path;
     const double width = std::max(1.0, level.WidthMm * s);
