@@ -188,7 +188,7 @@ void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part)
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
         const QPainterPath lines = LevelArea(level, paper.PixelsPerMm, area);
         if (!lines.isEmpty())
-            canvas.FillArea(lines, level.Colour);
+            canvas.FillArea(lines.translated(paper.Origin), level.Colour);
     }
 }
 
@@ -205,7 +205,22 @@ void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
         const QPainterPath lines = LevelArea(level, paper.PixelsPerMm, area);
         if (!lines.isEmpty())
-            canvas.FillArea(lines.intersected(white), level.Colour);
+            canvas.FillArea(lines.intersected(white).translated(paper.Origin), level.Colour);
+    }
+}
+
+void RevealPaperOnSurface(Canvas &surface, PaperKind kind, const ViewGeometry &view, double pageHeightInch,
+                          const DrawingObject &o)
+{
+    if (kind == PaperKind::Plain)
+        return;
+    for (int sheet = 0; sheet < view.PageCount; ++sheet) {
+        const QRect onSurface = view.SheetOnSurface(sheet);
+        if (onSurface.isEmpty())
+            continue;
+        const SheetPaper paper{kind, view.PixelsPerMm, QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2),
+                               onSurface.topLeft()};
+        RevealPaper(surface, paper, o, SheetOffsetMm(sheet, pageHeightInch), paper.Inside);
     }
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "canvas.h"
+#include "view_geometry.h"
 
 #include "document/paper.h"
 #include "document/records.h"
@@ -17,7 +18,8 @@ namespace velmora {
 struct SheetPaper {
     PaperKind Kind = PaperKind::Plain;
     double PixelsPerMm = 1;
-    QRect Inside; // the sheet inside its frame, in sheet pixels
+    QRect Inside;  // the sheet inside its frame, in sheet pixels
+    QPoint Origin; // where the sheet's pixel (0, 0) lies on the canvas
 };
 
 // Lines of paper closer than this many pixels are left out (the finer ones first).
@@ -29,5 +31,10 @@ void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part);
 // Draws the paper again where the object, just drawn on the sheet at offset off (mm), painted
 // white inside part: along a white object's stroke, and inside any ellipse.
 void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o, double off, const QRect &part);
+
+// The same for an object drawn straight onto the drawing surface (a stroke of the eraser,
+// until the next repaint), on every sheet of the view that it touches.
+void RevealPaperOnSurface(Canvas &surface, PaperKind kind, const ViewGeometry &view, double pageHeightInch,
+                          const DrawingObject &o);
 
 } // namespace velmora

@@ -160,7 +160,8 @@ void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry 
         DrawObjects(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling);
         return;
     }
-    const SheetPaper paper{state.Paper, view.PixelsPerMm, QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2)};
+    const SheetPaper paper{state.Paper, view.PixelsPerMm, QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2),
+                           QPoint()};
     DrawPaper(canvas, paper, culling ? culling->VisiblePx : paper.Inside);
     DrawObjectsOnPaper(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling, &paper);
 }
