@@ -15,11 +15,12 @@ struct Window {
     QTemporaryDir dir;
     std::unique_ptr<TMainForm> form;
     QString openPath, savePath;
+    QStringList errors;
     Window()
     {
         WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
         form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [](const QString &text) { QFAIL(qPrintable(text)); };
+        form->ShowError = [this](const QString &text) { errors << text; };
         form->AskOpenFileName = [this](const FileDialogFilter &) { return openPath; };
         form->AskSaveFileName = [this](const FileDialogFilter &) { return savePath; };
         form->show();
@@ -153,6 +154,33 @@ private slots:
         QCOMPARE(again->State.Paper, PaperKind::Squared5);
         const QImage reopened = Shown(*again.form);
         CheckErased([&](double x, double y) { return reopened.pixel(Surface(x, y)); });
+        QVERIFY(w.errors.isEmpty() && again.errors.isEmpty());
+    }
+
+    void unknownPaperIsDamage()
+    {
+        // The drawing on the screen stays, paper and all; the user is told.
+        Window w;
+        w.ChoosePaper(Qt::Key_Down, QStringLiteral("Blanko"));
+        Probe(w).Bleistift1->trigger();
+        DragOnSheet(*w.form, {2, 22}, {40, 22});
+        const int objects = w->State.Objects.Count;
+        for (const char *name : {"damaged_paper_unknown.vlm", "damaged_paper_truncated.vlm"}) {
+            w.openPath = QStringLiteral(TEST_DATA_DIR "/") + name;
+            w->State.Modified = false;
+            Probe(w).ffnen1->trigger();
+            QCOMPARE(w.errors.size(), 1);
+            QVERIFY(w.errors.takeFirst().contains(QStringLiteral("beschädigt")));
+            QCOMPARE(w->State.Objects.Count, objects);
+            QCOMPARE(w->State.Paper, PaperKind::Squared5);
+        }
+        QProcess export_;
+        export_.start(VELMORA_EXPORT, {QStringLiteral(TEST_DATA_DIR "/damaged_paper_unknown.vlm"), "-o",
+                                       w.dir.filePath("out.png")});
+        QVERIFY(export_.waitForFinished());
+        QCOMPARE(export_.exitCode(), 1);
+        QVERIFY(export_.readAllStandardError().contains("paper"));
+        QVERIFY(!QFile::exists(w.dir.filePath("out.png")));
     }
 };
 
