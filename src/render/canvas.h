@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace velmora {
 
@@ -65,6 +66,8 @@ public:
     // Fills an area in a colour, without outline: the paper's lines and dots. The area's
     // coordinates run along pixel edges: pixel (x, y) is the square from (x, y) to (x + 1, y + 1).
     virtual void FillArea(const QPainterPath &area, uint32_t colour) = 0;
+    // The same for rectangles, which every device fills fast (a pixel grid's lines).
+    virtual void FillRects(const std::vector<QRectF> &rects, uint32_t colour) = 0;
 
     // Limits what the following operations draw to a rectangle; ResetClip lifts it.
     virtual void SetClipRect(const QRect &rect) = 0;

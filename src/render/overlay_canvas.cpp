@@ -178,6 +178,15 @@ void OverlayCanvas::FillArea(const QPainterPath &area, uint32_t colour)
     Draw([=](Canvas &c) { c.FillArea(area, colour); }, {box.topLeft(), box.bottomRight() + QPoint(1, 1)});
 }
 
+void OverlayCanvas::FillRects(const std::vector<QRectF> &rects, uint32_t colour)
+{
+    QRectF all;
+    for (const QRectF &rect : rects)
+        all |= rect;
+    const QRect box = all.toAlignedRect();
+    Draw([=](Canvas &c) { c.FillRects(rects, colour); }, {box.topLeft(), box.bottomRight() + QPoint(1, 1)});
+}
+
 void OverlayCanvas::SetClipRect(const QRect &rect)
 {
     State([=](Canvas &c) { c.SetClipRect(rect); });

@@ -147,6 +147,15 @@ void RecordingCanvas::FillArea(const QPainterPath &area, uint32_t colour)
                                      int(colour)});
 }
 
+void RecordingCanvas::FillRects(const std::vector<QRectF> &rects, uint32_t colour)
+{
+    for (const QRectF &rect : rects) {
+        const QRect box = rect.toAlignedRect();
+        Add(QStringLiteral("FillRect"), {box.left(), box.top(), box.left() + box.width(), box.top() + box.height(),
+                                         int(colour)});
+    }
+}
+
 void RecordingCanvas::SetClipRect(const QRect &rect)
 {
     Add(QStringLiteral("Clip"), {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()});
