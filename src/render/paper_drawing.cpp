@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace velmora {
@@ -27,8 +28,8 @@ struct PaperLevel {
     double StepMm;
     double WidthMm; // line width, or the diameter of a dot
     uint32_t Colour;
-    bool Vertical = true;   // lines across the sheet (or dots)
-    bool Horizontal = true; // lines down the sheet
+    bool Vertical = true;   // lines down the sheet (or dots)
+    bool Horizontal = true; // lines across the sheet
     bool Dots = false;
     int CoarserEvery = 0; // every n-th line belongs to a coarser family and is left to it
 };
@@ -63,22 +64,12 @@ std::vector<int> Positions(const PaperLevel &level, double s, double low, double
     return at;
 }
 
-// The family's lines (and small dots) inside an area as rectangles, and its round dots; all
-// in pixel edges.
+// A family's lines and dots inside an area, in pixel edges: lines down and across as
+// rectangles, small dots as whole-pixel squares, larger ones round (by their boxes).
 struct PaperPieces {
-    std::vector<QRectF> Rects;
-    std::vector<QRectF> RoundDots; // the boxes of round dots
+    std::vector<QRectF> Columns, Rows, Squares, RoundDots;
 
-    QPainterPath Area() const
-    {
-        QPainterPath all;
-        all.setFillRule(Qt::WindingFill); // crossing lines overlap and stay filled
-        for (const QRectF &rect : Rects)
-            all.addRect(rect);
-        for (const QRectF &dot : RoundDots)
-            all.addEllipse(dot);
-        return all;
-    }
+    bool IsEmpty() const { return Columns.empty() && Rows.empty() && Squares.empty() && RoundDots.empty(); }
 };
 
 PaperPieces LevelPieces(const PaperLevel &level, double s, const QRectF &area)
@@ -90,22 +81,22 @@ PaperPieces LevelPieces(const PaperLevel &level, double s, const QRectF &area)
     const double reach = width / 2 + 1;
     const std::vector<int> xs = Positions(level, s, area.left() - reach, area.right() + reach);
     const std::vector<int> ys = Positions(level, s, area.top() - reach, area.bottom() + reach);
-    auto keep = [&](const QRectF &rect) {
+    auto keep = [&](std::vector<QRectF> &into, const QRectF &rect) {
         const QRectF inside = rect.intersected(area);
         if (!inside.isEmpty())
-            pieces.Rects.push_back(inside);
+            into.push_back(inside);
     };
+    // A line or dot on pixel p is centred on the middle of that pixel.
     if (level.Dots) {
         const bool square = width < 3; // small dots as whole pixels, crisp on screen
         const double side = square ? std::max(1.0, std::round(width)) : width;
         for (int y : ys)
             for (int x : xs) {
-                // A line or dot on pixel p is centred on the middle of that pixel.
                 const QRectF dot(x + 0.5 - side / 2, y + 0.5 - side / 2, side, side);
                 if (!area.contains(dot.center()))
                     continue;
                 if (square)
-                    keep(dot);
+                    keep(pieces.Squares, dot);
                 else
                     pieces.RoundDots.push_back(dot);
             }
@@ -113,12 +104,115 @@ PaperPieces LevelPieces(const PaperLevel &level, double s, const QRectF &area)
     }
     if (level.Vertical)
         for (int x : xs)
-            keep(QRectF(x + 0.5 - width / 2, area.top(), width, area.height()));
+            keep(pieces.Columns, QRectF(x + 0.5 - width / 2, area.top(), width, area.height()));
     if (level.Horizontal)
         for (int y : ys)
-            keep(QRectF(area.left(), y + 0.5 - width / 2, area.width(), width));
+            keep(pieces.Rows, QRectF(area.left(), y + 0.5 - width / 2, area.width(), width));
     return pieces;
 }
+
+void FillRound(Canvas &canvas, const QRectF &dot, uint32_t colour)
+{
+    QPainterPath round;
+    round.addEllipse(dot);
+    canvas.FillArea(round, colour);
+}
+
+// Where an object painted white, in pixel edges. Lines (eraser strokes) and ellipses are
+// convex and answered exactly and fast along each paper line; arcs and curves by their
+// outline.
+struct WhiteShape {
+    enum class Kind { None, Square, Ellipse, Capsule, Outline } Is = Kind::None;
+    QRectF Box;          // a square, or an ellipse's box
+    QPointF From, To;    // a capsule's axis
+    double Radius = 0;   // a capsule's half width
+    QPainterPath Outline;
+
+    QRectF Bounds() const
+    {
+        switch (Is) {
+        case Kind::Square:
+        case Kind::Ellipse: return Box;
+        case Kind::Capsule:
+            return QRectF(From, To).normalized().adjusted(-Radius, -Radius, Radius, Radius);
+        case Kind::Outline: return Outline.boundingRect();
+        case Kind::None: break;
+        }
+        return {};
+    }
+
+    // The same shape with x and y exchanged, so that lines across are asked as lines down.
+    WhiteShape Transposed() const
+    {
+        WhiteShape t = *this;
+        t.Box = QRectF(Box.y(), Box.x(), Box.height(), Box.width());
+        t.From = QPointF(From.y(), From.x());
+        t.To = QPointF(To.y(), To.x());
+        return t;
+    }
+
+    // The part of the line x = at inside the shape, as [low, high] in y.
+    std::optional<std::pair<double, double>> Down(double at) const
+    {
+        if (Is == Kind::Square) {
+            if (at < Box.left() || at > Box.right())
+                return std::nullopt;
+            return std::pair{Box.top(), Box.bottom()};
+        }
+        if (Is == Kind::Ellipse) {
+            const double a = Box.width() / 2, b = Box.height() / 2, u = (at - Box.center().x()) / a;
+            if (a <= 0 || b <= 0 || std::abs(u) > 1)
+                return std::nullopt;
+            const double half = b * std::sqrt(1 - u * u);
+            return std::pair{Box.center().y() - half, Box.center().y() + half};
+        }
+        // A capsule: the union of its two end discs and its band, each convex.
+        double low = INFINITY, high = -INFINITY;
+        for (QPointF end : {From, To}) {
+            const double dx = at - end.x();
+            if (std::abs(dx) <= Radius) {
+                const double half = std::sqrt(Radius * Radius - dx * dx);
+                low = std::min(low, end.y() - half);
+                high = std::max(high, end.y() + half);
+            }
+        }
+        const QPointF d = To - From;
+        const double length = std::hypot(d.x(), d.y());
+        if (length > 0) {
+            const QPointF along = d / length, across(-along.y(), along.x());
+            // (at - From.x) × e.x + (y - From.y) × e.y within [lo, hi], for y.
+            double bandLow = -INFINITY, bandHigh = INFINITY;
+            auto within = [&](QPointF e, double lo, double hi) {
+                const double fixed = (at - From.x()) * e.x();
+                if (std::abs(e.y()) < 1e-12) {
+                    if (fixed < lo || fixed > hi)
+                        bandLow = INFINITY;
+                    return;
+                }
+                double y1 = (lo - fixed) / e.y(), y2 = (hi - fixed) / e.y();
+                if (y1 > y2)
+                    std::swap(y1, y2);
+                bandLow = std::max(bandLow, From.y() + y1);
+                bandHigh = std::min(bandHigh, From.y() + y2);
+            };
+            within(along, 0, length);
+            within(across, -Radius, Radius);
+            if (bandLow <= bandHigh) {
+                low = std::min(low, bandLow);
+                high = std::max(high, bandHigh);
+            }
+        }
+        if (low > high)
+            return std::nullopt;
+        return std::pair{low, high};
+    }
+
+    bool Contains(QPointF p) const
+    {
+        const auto chord = Down(p.x());
+        return chord && p.y() >= chord->first && p.y() <= chord->second;
+    }
+};
 
 // Parametric angle where the ray from the ellipse's centre through (px, py) meets it, as the
 // canvas strokes arcs.
@@ -131,65 +225,125 @@ qreal RayAngle(const QRectF &box, qreal px, qreal py)
     return qRadiansToDegrees(std::atan2(-dy / ry, dx / rx));
 }
 
-// The area the object painted white on the sheet, in pixel edges.
-QPainterPath WhiteArea(const DrawingObject &o, double s, double off)
+QPainterPath StrokeOutline(const QPainterPath &centre, int pen)
 {
-    auto px = [s](double x) { return Round(s * x); };
-    auto py = [s, off](double y) { return Round(s * (y - off)); };
-    const int pen = std::max(1, Round(s * o.PenWidth));
-    const bool white = (o.Colour & 0xFFFFFF) == ColourWhite;
-    QPainterPath centre; // the stroked line, through pixel centres
-    QPainterPath filled; // the white inside of an ellipse
-    switch (o.Kind) {
-    case KindLine: {
-        const QPointF a(px(o.X1), py(o.Y1)), b(px(o.X2), py(o.Y2));
-        if (a == b) { // a dot
-            if (pen <= 1)
-                filled.addRect(QRectF(a, QSizeF(1, 1)));
-            else
-                filled.addEllipse(a + QPointF(0.5, 0.5), pen / 2.0, pen / 2.0);
-            return white ? filled : QPainterPath();
-        }
-        centre.moveTo(a);
-        centre.lineTo(b);
-        break;
-    }
-    case KindArc: {
-        const QRectF box = QRectF(QPointF(px(o.X1), py(o.Y1)), QPointF(px(o.X2) - 1.0, py(o.Y2) - 1.0)).normalized();
-        const qreal start = RayAngle(box, px(o.X3), py(o.Y3));
-        qreal sweep = RayAngle(box, px(o.X4), py(o.Y4)) - start;
-        while (sweep <= 0)
-            sweep += 360;
-        centre.arcMoveTo(box, start);
-        centre.arcTo(box, start, sweep);
-        break;
-    }
-    case KindEllipse: {
-        const QRectF box = QRectF(QPointF(px(o.X1), py(o.Y1)), QPointF(px(o.X2) - 1.0, py(o.Y2) - 1.0)).normalized();
-        centre.addEllipse(box);
-        // Ellipses are filled white: inside the stroke the paper shows in any case.
-        const QRectF inner = box.adjusted(pen / 2.0, pen / 2.0, -pen / 2.0, -pen / 2.0);
-        if (inner.width() > 0 && inner.height() > 0)
-            filled.addEllipse((white ? box : inner).translated(0.5, 0.5));
-        break;
-    }
-    case KindBezier:
-        centre.moveTo(px(o.X1), py(o.Y1));
-        centre.cubicTo(px(o.X2), py(o.Y2), px(o.X3), py(o.Y3), px(o.X4), py(o.Y4));
-        break;
-    default:
-        return {};
-    }
-    if (!white)
-        return filled;
     QPainterPathStroker stroker;
     stroker.setWidth(pen);
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
-    QPainterPath area = stroker.createStroke(centre).translated(0.5, 0.5);
-    if (!filled.isEmpty())
-        area = area.united(filled);
-    return area;
+    return stroker.createStroke(centre).translated(0.5, 0.5);
+}
+
+// What the object, drawn at scale s and sheet offset off (mm), painted white: a white
+// object's stroke (with its inside for an ellipse), or the inside of any ellipse within its
+// stroke. Canvas pixel centres lie at + 0.5 in pixel edges.
+WhiteShape WhiteOf(const DrawingObject &o, double s, double off)
+{
+    auto px = [s](double x) { return double(Round(s * x)); };
+    auto py = [s, off](double y) { return double(Round(s * (y - off))); };
+    const int pen = std::max(1, Round(s * o.PenWidth));
+    const bool white = (o.Colour & 0xFFFFFF) == ColourWhite;
+    const QPointF centre(0.5, 0.5);
+    WhiteShape shape;
+    switch (o.Kind) {
+    case KindEllipse: {
+        const QRectF box = QRectF(QPointF(px(o.X1), py(o.Y1)), QPointF(px(o.X2) - 1, py(o.Y2) - 1)).normalized();
+        const double grow = white ? pen / 2.0 : -pen / 2.0; // with its stroke, or inside it
+        shape.Box = box.adjusted(-grow, -grow, grow, grow).translated(centre);
+        if (shape.Box.width() > 0 && shape.Box.height() > 0)
+            shape.Is = WhiteShape::Kind::Ellipse;
+        return shape;
+    }
+    case KindLine:
+        if (!white)
+            return shape;
+        shape.From = QPointF(px(o.X1), py(o.Y1)) + centre;
+        shape.To = QPointF(px(o.X2), py(o.Y2)) + centre;
+        if (shape.From == shape.To && pen <= 1) { // a one-pixel dot
+            shape.Is = WhiteShape::Kind::Square;
+            shape.Box = QRectF(shape.From - centre, QSizeF(1, 1));
+        } else {
+            shape.Is = WhiteShape::Kind::Capsule;
+            shape.Radius = pen / 2.0;
+        }
+        return shape;
+    case KindArc: {
+        if (!white)
+            return shape;
+        const QRectF box = QRectF(QPointF(px(o.X1), py(o.Y1)), QPointF(px(o.X2) - 1, py(o.Y2) - 1)).normalized();
+        const qreal start = RayAngle(box, px(o.X3), py(o.Y3));
+        qreal sweep = RayAngle(box, px(o.X4), py(o.Y4)) - start;
+        while (sweep <= 0)
+            sweep += 360;
+        QPainterPath arc;
+        arc.arcMoveTo(box, start);
+        arc.arcTo(box, start, sweep);
+        shape.Is = WhiteShape::Kind::Outline;
+        shape.Outline = StrokeOutline(arc, pen);
+        return shape;
+    }
+    case KindBezier: {
+        if (!white)
+            return shape;
+        QPainterPath curve(QPointF(px(o.X1), py(o.Y1)));
+        curve.cubicTo(px(o.X2), py(o.Y2), px(o.X3), py(o.Y3), px(o.X4), py(o.Y4));
+        shape.Is = WhiteShape::Kind::Outline;
+        shape.Outline = StrokeOutline(curve, pen);
+        return shape;
+    }
+    default: break;
+    }
+    return shape;
+}
+
+// The paper lines of one family again, within a convex white shape: each line's piece that
+// lies wholly inside it (the shape's edge is under the object's own antialiased stroke).
+void RefillConvex(Canvas &canvas, const PaperPieces &pieces, const WhiteShape &shape, QPoint origin,
+                  uint32_t colour)
+{
+    std::vector<QRectF> inside;
+    auto pieceOf = [](const WhiteShape &across, const QRectF &band) -> std::optional<QRectF> {
+        const auto left = across.Down(band.left()), right = across.Down(band.right());
+        if (!left || !right)
+            return std::nullopt;
+        // On whole pixels, inwards: crisp, and never over the object's own stroke.
+        const double top = std::max({std::ceil(left->first), std::ceil(right->first), band.top()});
+        const double bottom = std::min({std::floor(left->second), std::floor(right->second), band.bottom()});
+        if (top >= bottom)
+            return std::nullopt;
+        return QRectF(band.left(), top, band.width(), bottom - top);
+    };
+    for (const QRectF &column : pieces.Columns)
+        if (const auto piece = pieceOf(shape, column))
+            inside.push_back(piece->translated(origin));
+    const WhiteShape transposed = shape.Transposed();
+    for (const QRectF &row : pieces.Rows)
+        if (const auto piece = pieceOf(transposed, QRectF(row.y(), row.x(), row.height(), row.width())))
+            inside.push_back(QRectF(piece->y(), piece->x(), piece->height(), piece->width()).translated(origin));
+    for (const QRectF &dot : pieces.Squares)
+        if (shape.Contains(dot.center()))
+            inside.push_back(dot.translated(origin));
+    if (!inside.empty())
+        canvas.FillRects(inside, colour);
+    for (const QRectF &dot : pieces.RoundDots)
+        if (shape.Contains(dot.center()))
+            FillRound(canvas, dot.translated(origin), colour);
+}
+
+// The same for an arc or a curve, through its outline.
+void RefillOutline(Canvas &canvas, const PaperPieces &pieces, const QPainterPath &outline, QPoint origin,
+                   uint32_t colour)
+{
+    QPainterPath paper;
+    paper.setFillRule(Qt::WindingFill); // crossing lines overlap and stay filled
+    for (const auto *rects : {&pieces.Columns, &pieces.Rows, &pieces.Squares})
+        for (const QRectF &rect : *rects)
+            paper.addRect(rect);
+    for (const QRectF &dot : pieces.RoundDots)
+        paper.addEllipse(dot);
+    const QPainterPath inside = paper.intersected(outline);
+    if (!inside.isEmpty())
+        canvas.FillArea(inside.translated(origin), colour);
 }
 
 } // namespace
@@ -198,17 +352,16 @@ void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part)
 {
     const QRectF area = QRectF(part.intersected(paper.Inside));
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
-        PaperPieces pieces = LevelPieces(level, paper.PixelsPerMm, area);
-        for (QRectF &rect : pieces.Rects)
-            rect.translate(paper.Origin);
-        if (!pieces.Rects.empty())
-            canvas.FillRects(pieces.Rects, level.Colour);
+        const PaperPieces pieces = LevelPieces(level, paper.PixelsPerMm, area);
+        std::vector<QRectF> rects;
+        for (const auto *part : {&pieces.Columns, &pieces.Rows, &pieces.Squares})
+            for (const QRectF &rect : *part)
+                rects.push_back(rect.translated(paper.Origin));
+        if (!rects.empty())
+            canvas.FillRects(rects, level.Colour);
         // A dot at a time: one path of many dots fills far more slowly.
-        for (const QRectF &dot : pieces.RoundDots) {
-            QPainterPath round;
-            round.addEllipse(dot.translated(paper.Origin));
-            canvas.FillArea(round, level.Colour);
-        }
+        for (const QRectF &dot : pieces.RoundDots)
+            FillRound(canvas, dot.translated(paper.Origin), level.Colour);
     }
 }
 
@@ -218,14 +371,20 @@ void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o
         return;
     if (o.Kind != KindEllipse && (o.Colour & 0xFFFFFF) != ColourWhite)
         return;
-    const QPainterPath white = WhiteArea(o, paper.PixelsPerMm, off);
-    if (white.isEmpty())
+    const WhiteShape white = WhiteOf(o, paper.PixelsPerMm, off);
+    if (white.Is == WhiteShape::Kind::None)
         return;
-    const QRectF area = white.boundingRect().intersected(QRectF(part.intersected(paper.Inside)));
+    const QRectF area = white.Bounds().intersected(QRectF(part.intersected(paper.Inside)));
+    if (area.isEmpty())
+        return;
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
         const PaperPieces pieces = LevelPieces(level, paper.PixelsPerMm, area);
-        if (!pieces.Rects.empty() || !pieces.RoundDots.empty())
-            canvas.FillArea(pieces.Area().intersected(white).translated(paper.Origin), level.Colour);
+        if (pieces.IsEmpty())
+            continue;
+        if (white.Is == WhiteShape::Kind::Outline)
+            RefillOutline(canvas, pieces, white.Outline, paper.Origin, level.Colour);
+        else
+            RefillConvex(canvas, pieces, white, paper.Origin, level.Colour);
     }
 }
 
