@@ -296,19 +296,31 @@ WhiteShape WhiteOf(const DrawingObject &o, double s, double off)
     return shape;
 }
 
-// The paper lines of one family again, within a convex white shape: each line's piece that
-// lies wholly inside it (the shape's edge is under the object's own antialiased stroke).
-void RefillConvex(Canvas &canvas, const PaperPieces &pieces, const WhiteShape &shape, QPoint origin,
+// The paper lines of one family again, within a convex white shape, on whole pixels. A white
+// object's soft edge is covered too (outward), so the lines show no light gaps where it
+// ended; inside an ellipse only what lies wholly within, never over its own stroke.
+void RefillConvex(Canvas &canvas, const PaperPieces &pieces, const WhiteShape &shape, bool outward, QPoint origin,
                   uint32_t colour)
 {
     std::vector<QRectF> inside;
-    auto pieceOf = [](const WhiteShape &across, const QRectF &band) -> std::optional<QRectF> {
+    auto pieceOf = [outward](const WhiteShape &across, const QRectF &band) -> std::optional<QRectF> {
         const auto left = across.Down(band.left()), right = across.Down(band.right());
-        if (!left || !right)
-            return std::nullopt;
-        // On whole pixels, inwards: crisp, and never over the object's own stroke.
-        const double top = std::max({std::ceil(left->first), std::ceil(right->first), band.top()});
-        const double bottom = std::min({std::floor(left->second), std::floor(right->second), band.bottom()});
+        double top, bottom;
+        if (outward) {
+            const auto one = left ? left : right;
+            const auto other = right ? right : left;
+            if (!one)
+                return std::nullopt;
+            top = std::floor(std::min(one->first, other->first));
+            bottom = std::ceil(std::max(one->second, other->second));
+        } else {
+            if (!left || !right)
+                return std::nullopt;
+            top = std::ceil(std::max(left->first, right->first));
+            bottom = std::floor(std::min(left->second, right->second));
+        }
+        top = std::max(top, band.top());
+        bottom = std::min(bottom, band.bottom());
         if (top >= bottom)
             return std::nullopt;
         return QRectF(band.left(), top, band.width(), bottom - top);
@@ -374,7 +386,7 @@ void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o
     const WhiteShape white = WhiteOf(o, paper.PixelsPerMm, off);
     if (white.Is == WhiteShape::Kind::None)
         return;
-    const QRectF area = white.Bounds().intersected(QRectF(part.intersected(paper.Inside)));
+    const QRectF area = white.Bounds().adjusted(-1, -1, 1, 1).intersected(QRectF(part.intersected(paper.Inside)));
     if (area.isEmpty())
         return;
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
@@ -384,7 +396,7 @@ void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o
         if (white.Is == WhiteShape::Kind::Outline)
             RefillOutline(canvas, pieces, white.Outline, paper.Origin, level.Colour);
         else
-            RefillConvex(canvas, pieces, white, paper.Origin, level.Colour);
+            RefillConvex(canvas, pieces, white, (o.Colour & 0xFFFFFF) == ColourWhite, paper.Origin, level.Colour);
     }
 }
 
