@@ -22,8 +22,12 @@ using namespace velmora;
 
 namespace {
 
+// The paper of every drawing measured: plain, or squared with the word "squared".
+PaperKind BenchPaper = PaperKind::Plain;
+
 void Fill(DrawingState &state, int sheets, int objectsPerSheet, int texts)
 {
+    state.Paper = BenchPaper;
     std::mt19937 random(42);
     std::uniform_real_distribution<double> x(5, 205), y(5, 292), d(-30, 30), w(0.1, 1.5);
     for (int sheet = 0; sheet < sheets; ++sheet) {
@@ -252,6 +256,15 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
+    // "squared" anywhere among the arguments puts every drawing on squared paper (5 mm).
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "squared") == 0) {
+            BenchPaper = PaperKind::Squared5;
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            std::printf("On squared paper (5 mm).\n");
+            break;
+        }
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     const bool dragsOnly = argc > 2 && std::strcmp(argv[2], "drags") == 0;
     if (argc > 3 && std::strcmp(argv[2], "texts") == 0) {

@@ -132,6 +132,8 @@ private slots:
         QTest::newRow("NaN coordinate") << "damaged_nan_coordinate.vlm" << DrawingFileError::NotFinite;
         QTest::newRow("infinite zoom") << "damaged_infinite_zoom.vlm" << DrawingFileError::NotFinite;
         QTest::newRow("zero sheet") << "damaged_zero_sheet.vlm" << DrawingFileError::BadSheetSize;
+        QTest::newRow("unknown paper") << "damaged_paper_unknown.vlm" << DrawingFileError::BadPaper;
+        QTest::newRow("paper cut") << "damaged_paper_truncated.vlm" << DrawingFileError::Truncated;
     }
     void damagedFilesAreRefused()
     {

@@ -117,6 +117,7 @@ DrawingFileSettings TMainForm::CurrentFileSettings() const
     s.PageWidthInch = State.PageWidthInch;
     s.PageHeightInch = State.PageHeightInch;
     s.PageCount = PageAnz->value();
+    s.Paper = State.Paper;
     return s;
 }
 
@@ -138,6 +139,7 @@ void TMainForm::ApplyFileSettings(const DrawingFileSettings &s)
         RadierEd->setValue(s.EraserSize);
         State.PageWidthInch = s.PageWidthInch;
         State.PageHeightInch = s.PageHeightInch;
+        State.Paper = s.Paper;
         PageAnz->setValue(SheetCountOf(s));
     }
 }

@@ -33,13 +33,16 @@ std::optional<QSizeF> TMainForm::PrintablePageMm()
 void TMainForm::DateiSeiteeinrichten1Click()
 {
     double width = State.PageWidthInch, height = State.PageHeightInch;
-    if (!SeiteEinrichtenForm->Execute(width, height))
+    PaperKind paper = State.Paper;
+    if (!SeiteEinrichtenForm->Execute(width, height, paper))
         return;
     const double widthBefore = State.PageWidthInch, heightBefore = State.PageHeightInch;
+    const PaperKind paperBefore = State.Paper;
     Recorder.Begin(State, QStringLiteral("Seite einrichten"));
     State.PageWidthInch = width;
     State.PageHeightInch = height;
-    Recorder.SheetSizeChanged(widthBefore, heightBefore);
+    State.Paper = paper;
+    Recorder.PageSetupChanged(widthBefore, heightBefore, paperBefore);
     CommitEdit();
     SetChanged();
     PaintBox1Paint();

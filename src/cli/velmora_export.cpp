@@ -43,6 +43,7 @@ QString ErrorText(DrawingFileError error)
     case DrawingFileError::BadLength: return QStringLiteral("a text is longer than the file");
     case DrawingFileError::NotFinite: return QStringLiteral("it holds a value that is not a number");
     case DrawingFileError::BadSheetSize: return QStringLiteral("its sheet size is zero or less");
+    case DrawingFileError::BadPaper: return QStringLiteral("its paper is of no known kind");
     case DrawingFileError::OutOfMemory: return QStringLiteral("there is not enough memory");
     case DrawingFileError::CannotOpen: return QStringLiteral("it cannot be opened");
     case DrawingFileError::TooLarge: return QStringLiteral("it is too large to be a drawing");
@@ -122,6 +123,7 @@ int main(int argc, char *argv[])
         return Fail(1, QStringLiteral("%1 is damaged or not a drawing: %2").arg(input, ErrorText(error)));
     drawing.PageWidthInch = settings.PageWidthInch;
     drawing.PageHeightInch = settings.PageHeightInch;
+    drawing.Paper = settings.Paper;
     const int sheets = SheetCountOf(settings);
     if (page > sheets)
         return Fail(2, QStringLiteral("the drawing has %1 sheet(s)").arg(sheets));

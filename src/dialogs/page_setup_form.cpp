@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmora {
@@ -63,6 +64,13 @@ TSeiteEinrichtenForm::TSeiteEinrichtenForm(QWidget *parent) : QDialog(parent)
     BitBtnXP4 = Button("BitBtnXP4", QStringLiteral("A3 Hochformat"), this);
     BitBtnXP5 = Button("BitBtnXP5", QStringLiteral("A3 Querformat"), this);
     VonDruckerBtn = Button("VonDruckerBtn", QStringLiteral("Von Druckertreiber übernehmen"), this);
+    auto *paperLabel = new QLabel(QStringLiteral("Papier:"), this);
+    paperLabel->setObjectName(QStringLiteral("PapierLabel"));
+    PapierBox = new QComboBox(this);
+    PapierBox->setObjectName(QStringLiteral("PapierBox"));
+    for (PaperKind kind : PaperKinds)
+        PapierBox->addItem(PaperName(kind), int(kind));
+    paperLabel->setBuddy(PapierBox);
     BitBtnXP1 = Button("BitBtnXP1", QStringLiteral("OK"), this);
     BitBtnXP1->setDefault(true);
 
@@ -73,6 +81,8 @@ TSeiteEinrichtenForm::TSeiteEinrichtenForm(QWidget *parent) : QDialog(parent)
     grid->addWidget(breited, 1, 1);
     grid->addWidget(heightLabel, 2, 0);
     grid->addWidget(hoched, 2, 1);
+    grid->addWidget(paperLabel, 3, 0);
+    grid->addWidget(PapierBox, 3, 1);
     auto *presets = new QGridLayout;
     presets->addWidget(BitBtnXP2, 0, 0);
     presets->addWidget(BitBtnXP3, 0, 1);
@@ -123,8 +133,9 @@ void TSeiteEinrichtenForm::BitBtnXP1Click()
     accept();
 }
 
-bool TSeiteEinrichtenForm::Execute(double &widthInch, double &heightInch)
+bool TSeiteEinrichtenForm::Execute(double &widthInch, double &heightInch, PaperKind &paper)
 {
+    PapierBox->setCurrentIndex(std::max(0, PapierBox->findData(int(paper))));
     mmcheck->setChecked(true);
     breited->setValue(widthInch * MmPerInch);
     hoched->setValue(heightInch * MmPerInch);
@@ -136,6 +147,7 @@ bool TSeiteEinrichtenForm::Execute(double &widthInch, double &heightInch)
     const double width = *Typed(breited), height = *Typed(hoched);
     widthInch = mmcheck->isChecked() ? width / MmPerInch : width;
     heightInch = mmcheck->isChecked() ? height / MmPerInch : height;
+    paper = PaperFromNumber(PapierBox->currentData().toInt()).value_or(PaperKind::Plain);
     return true;
 }
 

@@ -1,10 +1,13 @@
-// TSeiteEinrichtenForm: the sheet size in millimetres or inches, four presets and the size
-// of the printer's printable page. The numbers are read in the unit checked at OK; closing
-// the window cancels.
+// TSeiteEinrichtenForm: the sheet size in millimetres or inches, four presets, the size
+// of the printer's printable page and the paper of the sheets. The numbers are read in the
+// unit checked at OK; closing the window cancels.
 #pragma once
 
 #include "decimal_edit.h"
 
+#include "document/paper.h"
+
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -20,8 +23,8 @@ class TSeiteEinrichtenForm : public QDialog {
 public:
     explicit TSeiteEinrichtenForm(QWidget *parent = nullptr);
 
-    // Shows the dialog for a sheet of the given size; true with the new size on OK.
-    bool Execute(double &widthInch, double &heightInch);
+    // Shows the dialog for a sheet of the given size and paper; true with the new ones on OK.
+    bool Execute(double &widthInch, double &heightInch, PaperKind &paper);
 
     // The printable page of the current printer in millimetres, none without a printer.
     std::function<std::optional<QSizeF>()> PrintablePageMm;
@@ -35,6 +38,7 @@ public:
     DecimalEdit *hoched = nullptr;
     QPushButton *BitBtnXP2 = nullptr, *BitBtnXP3 = nullptr, *BitBtnXP4 = nullptr, *BitBtnXP5 = nullptr;
     QPushButton *VonDruckerBtn = nullptr;
+    QComboBox *PapierBox = nullptr; // each item's data is its paper's number
     QPushButton *BitBtnXP1 = nullptr;
 
     void VonDruckerBtnClick();

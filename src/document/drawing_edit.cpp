@@ -68,6 +68,7 @@ bool DrawingEdit::Revert(DrawingState &state) const
     if (Sheet) {
         state.PageWidthInch = Sheet->first.WidthInch;
         state.PageHeightInch = Sheet->first.HeightInch;
+        state.Paper = Sheet->first.Paper;
     }
     state.TouchContent();
     return ok;
@@ -83,6 +84,7 @@ bool DrawingEdit::Apply(DrawingState &state) const
     if (Sheet) {
         state.PageWidthInch = Sheet->second.WidthInch;
         state.PageHeightInch = Sheet->second.HeightInch;
+        state.Paper = Sheet->second.Paper;
     }
     state.TouchContent();
     return ok;
@@ -158,9 +160,16 @@ void EditRecorder::WillDeleteText(int index)
 
 void EditRecorder::SheetSizeChanged(double widthBefore, double heightBefore)
 {
+    if (state_)
+        PageSetupChanged(widthBefore, heightBefore, state_->Paper);
+}
+
+void EditRecorder::PageSetupChanged(double widthBefore, double heightBefore, PaperKind paperBefore)
+{
     if (!state_)
         return;
-    edit_.Sheet = {{widthBefore, heightBefore}, {state_->PageWidthInch, state_->PageHeightInch}};
+    edit_.Sheet = {{widthBefore, heightBefore, paperBefore},
+                   {state_->PageWidthInch, state_->PageHeightInch, state_->Paper}};
 }
 
 std::optional<DrawingEdit> EditRecorder::End()

@@ -35,10 +35,11 @@ public:
     };
     struct SheetSize {
         double WidthInch, HeightInch;
+        PaperKind Paper;
     };
     std::vector<ObjectChange> Objects;
     std::vector<TextChange> Texts;
-    std::optional<std::pair<SheetSize, SheetSize>> Sheet; // before, after
+    std::optional<std::pair<SheetSize, SheetSize>> Sheet; // before, after: the page setup
 
     bool IsEmpty() const { return Objects.empty() && Texts.empty() && !Sheet; }
     // Takes the change back, or does it again. False when the lists could not take a record
@@ -60,6 +61,8 @@ public:
     void WillChangeText(int index);
     void WillDeleteText(int index);
     void SheetSizeChanged(double widthBefore, double heightBefore);
+    // After the page setup changed the sheet size or the paper.
+    void PageSetupChanged(double widthBefore, double heightBefore, PaperKind paperBefore);
     // Ends the action: what it appended, changed and deleted. None when nothing changed.
     std::optional<DrawingEdit> End();
 

@@ -90,9 +90,13 @@ void WriteSettings(Writer &w, const DrawingFileSettings &s)
     w.Byte(s.RulerShown);
     w.Byte(s.ProtractorShown);
     w.Byte(s.CompassShown);
-    if (s.HasTail)
-        for (double v : {s.EraserSize, s.PageWidthInch, s.PageHeightInch, s.PageCount})
-            w.Double(v);
+    if (!s.HasTail)
+        return;
+    for (double v : {s.EraserSize, s.PageWidthInch, s.PageHeightInch, s.PageCount})
+        w.Double(v);
+    // Plain paper writes nothing, so a plain drawing is the file it always was.
+    if (s.Paper != PaperKind::Plain)
+        w.Int32(int32_t(s.Paper));
 }
 
 bool Finite(std::initializer_list<double> values)
@@ -109,7 +113,7 @@ QByteArray WriteDrawingFile(const DrawingState &drawing, const DrawingFileSettin
 {
     Writer w;
     w.Reserve(int64_t(drawing.Objects.Count) * DrawingObjectSize + int64_t(drawing.Texts.Count) * (TextRecordSize + 40) +
-              SettingsBytesOld + SettingsBytesTail + 8);
+              SettingsBytesOld + SettingsBytesTail + SettingsBytesPaper + 8);
     w.Int32(drawing.Objects.Count);
     if (drawing.Objects.Count > 0) // the records lie in one block, in file order
         w.Bytes(&drawing.Objects.At(0), int64_t(drawing.Objects.Count) * DrawingObjectSize);
@@ -207,6 +211,17 @@ DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, Dra
         for (double *v : {&settings.EraserSize, &settings.PageWidthInch, &settings.PageHeightInch, &settings.PageCount})
             if (!r.Double(*v))
                 return DrawingFileError::Truncated;
+        // The paper continues the tail; what may follow it is left for later continuations.
+        settings.Paper = PaperKind::Plain;
+        if (!r.AtEnd()) {
+            int32_t number = 0;
+            if (!r.Int32(number))
+                return DrawingFileError::Truncated;
+            const std::optional<PaperKind> paper = PaperFromNumber(number);
+            if (!paper)
+                return DrawingFileError::BadPaper;
+            settings.Paper = *paper;
+        }
     }
     if (!Finite({p.RulerX, p.RulerY, p.RulerAngle, p.ProtractorX, p.ProtractorY, p.ProtractorAngle, p.CompassX,
                  p.CompassY, p.CompassSpan, settings.Zoom, settings.PenWidth, settings.EraserSize,

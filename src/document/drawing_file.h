@@ -1,6 +1,7 @@
 // The drawing file (.vlm): both record lists as raw little-endian images, each text's two
 // strings, then the instrument placement and the view and pen settings. Older files end
-// after the four visibility bytes. No magic number, no version, no checksum.
+// after the four visibility bytes; the paper continues the newer generation only when it is
+// not plain. No magic number, no version, no checksum.
 #pragma once
 
 #include "safe_file.h"
@@ -30,6 +31,9 @@ struct DrawingFileSettings {
     double PageWidthInch = A4WidthInch;
     double PageHeightInch = A4HeightInch;
     double PageCount = 1;
+    // The continuation after the newer generation's tail: present only for paper that is
+    // not plain; a file whose tail ends there has plain paper.
+    PaperKind Paper = PaperKind::Plain;
 };
 
 // The number of sheets a stored page count stands for, wherever the drawing is shown or
@@ -38,6 +42,7 @@ int SheetCountOf(const DrawingFileSettings &settings);
 
 inline constexpr int SettingsBytesOld = 96;  // fields 5 to 20
 inline constexpr int SettingsBytesTail = 32; // fields 21 to 24
+inline constexpr int SettingsBytesPaper = 4; // the paper's number, after field 24
 
 // The whole file for the drawing's records and these settings.
 QByteArray WriteDrawingFile(const DrawingState &drawing, const DrawingFileSettings &settings);
@@ -49,6 +54,7 @@ enum class DrawingFileError {
     BadLength,       // a negative string length, or longer than the file
     NotFinite,       // a coordinate or setting that is NaN or infinite
     BadSheetSize,    // a sheet width or height of zero or less
+    BadPaper,        // a paper number that no paper has
     OutOfMemory,     // the lists could not take the records
     CannotOpen,      // the file could not be opened
     TooLarge,        // larger than any drawing can be

@@ -1,10 +1,11 @@
-// The drawing held by the main window: instrument placement, sheet size, the two record
+// The drawing held by the main window: instrument placement, sheet size and paper, the two record
 // lists with their bound cursor variables and the file name. The settings kept in tool-bar
 // controls (zoom, pen, eraser, sheet count), the view switches and the view's transform stay
 // in the window; this object carries only what has no control.
 #pragma once
 
 #include "dyna_array.h"
+#include "paper.h"
 #include "records.h"
 #include "units.h"
 
@@ -39,6 +40,7 @@ public:
     InstrumentPlacement Placement;
     double PageWidthInch = A4WidthInch;
     double PageHeightInch = A4HeightInch;
+    PaperKind Paper = PaperKind::Plain; // the same on every sheet
 
     // Record lists and the cursor variables they are bound to.
     DrawingObject *CurrentObject = nullptr;

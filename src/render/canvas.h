@@ -4,10 +4,12 @@
 #pragma once
 
 #include <QImage>
+#include <QPainterPath>
 #include <QRect>
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace velmora {
 
@@ -61,6 +63,11 @@ public:
     virtual int TextWidth(const QString &text) = 0;
 
     virtual void CopyImage(int x, int y, const QImage &image) = 0;
+    // Fills an area in a colour, without outline: the paper's lines and dots. The area's
+    // coordinates run along pixel edges: pixel (x, y) is the square from (x, y) to (x + 1, y + 1).
+    virtual void FillArea(const QPainterPath &area, uint32_t colour) = 0;
+    // The same for rectangles, which every device fills fast (a pixel grid's lines).
+    virtual void FillRects(const std::vector<QRectF> &rects, uint32_t colour) = 0;
 
     // Limits what the following operations draw to a rectangle; ResetClip lifts it.
     virtual void SetClipRect(const QRect &rect) = 0;

@@ -172,6 +172,21 @@ void OverlayCanvas::CopyImage(int x, int y, const QImage &image)
     Draw([=](Canvas &c) { c.CopyImage(x, y, image); }, {{x, y}, {x + int(image.width()), y + int(image.height())}});
 }
 
+void OverlayCanvas::FillArea(const QPainterPath &area, uint32_t colour)
+{
+    const QRect box = area.boundingRect().toAlignedRect();
+    Draw([=](Canvas &c) { c.FillArea(area, colour); }, {box.topLeft(), box.bottomRight() + QPoint(1, 1)});
+}
+
+void OverlayCanvas::FillRects(const std::vector<QRectF> &rects, uint32_t colour)
+{
+    QRectF all;
+    for (const QRectF &rect : rects)
+        all |= rect;
+    const QRect box = all.toAlignedRect();
+    Draw([=](Canvas &c) { c.FillRects(rects, colour); }, {box.topLeft(), box.bottomRight() + QPoint(1, 1)});
+}
+
 void OverlayCanvas::SetClipRect(const QRect &rect)
 {
     State([=](Canvas &c) { c.SetClipRect(rect); });

@@ -37,6 +37,8 @@ public:
     int TextWidth(const QString &text) override;
 
     void CopyImage(int x, int y, const QImage &image) override;
+    void FillArea(const QPainterPath &area, uint32_t colour) override;
+    void FillRects(const std::vector<QRectF> &rects, uint32_t colour) override;
     void SetClipRect(const QRect &rect) override;
     void ResetClip() override;
 

@@ -139,6 +139,23 @@ void RecordingCanvas::CopyImage(int x, int y, const QImage &image)
     Add(QStringLiteral("CopyImage"), {x, y, int(image.width()), int(image.height())});
 }
 
+void RecordingCanvas::FillArea(const QPainterPath &area, uint32_t colour)
+{
+    // The area's extent in whole pixels and its colour; the shape itself is checked in pixels.
+    const QRect box = area.boundingRect().toAlignedRect();
+    Add(QStringLiteral("FillArea"), {box.left(), box.top(), box.left() + box.width(), box.top() + box.height(),
+                                     int(colour)});
+}
+
+void RecordingCanvas::FillRects(const std::vector<QRectF> &rects, uint32_t colour)
+{
+    for (const QRectF &rect : rects) {
+        const QRect box = rect.toAlignedRect();
+        Add(QStringLiteral("FillRect"), {box.left(), box.top(), box.left() + box.width(), box.top() + box.height(),
+                                         int(colour)});
+    }
+}
+
 void RecordingCanvas::SetClipRect(const QRect &rect)
 {
     Add(QStringLiteral("Clip"), {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()});

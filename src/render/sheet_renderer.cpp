@@ -2,6 +2,7 @@
 
 #include "compass_drawing.h"
 #include "object_index.h"
+#include "paper_drawing.h"
 #include "protractor_drawing.h"
 #include "ruler_drawing.h"
 #include "text_metrics.h"
@@ -37,7 +38,8 @@ void StoreMeasuredBox(DrawingState &state, int i, const QRect &measured, double 
                           (double(measured.top()) + measured.height()) / s + off);
 }
 
-void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off)
+void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off, const SheetPaper *paper,
+                const QRect &part)
 {
     const int width = Round(s * o.PenWidth);
     canvas.SetPenWidth(width == 0 ? 1 : width);
@@ -62,6 +64,8 @@ void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off)
     default:
         break;
     }
+    if (paper)
+        RevealPaper(canvas, *paper, o, off, part);
 }
 
 } // namespace
@@ -84,8 +88,11 @@ FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY)
     return font;
 }
 
-void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
-                 const SheetCulling *culling)
+namespace {
+
+// Objects and texts; on paper, each object that painted white shows the paper again.
+void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
+                        const SheetCulling *culling, const SheetPaper *paper)
 {
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);
     canvas.SetPenColour(ColourBlack);
@@ -98,10 +105,11 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
         culling->Index->Query(v.left() / s - slack, v.top() / s + off - slack, (v.right() + 1) / s + slack,
                               (v.bottom() + 1) / s + off + slack, hits);
         for (int i : hits)
-            DrawObject(canvas, state.Objects.At(i), s, off);
+            DrawObject(canvas, state.Objects.At(i), s, off, paper, v);
     } else {
+        const QRect everywhere = paper ? paper->Inside : QRect();
         for (int i = 0; i < state.Objects.Count; ++i)
-            DrawObject(canvas, state.Objects.At(i), s, off);
+            DrawObject(canvas, state.Objects.At(i), s, off, paper, everywhere);
     }
 
     // The stored boxes were measured on another sheet at the same scale: on this one they
@@ -122,6 +130,14 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
     }
 }
 
+} // namespace
+
+void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
+                 const SheetCulling *culling)
+{
+    DrawObjectsOnPaper(canvas, state, sheet, s, zoomPercent, dpiY, culling, nullptr);
+}
+
 void MeasureTexts(DrawingState &state, int sheet, double s, int zoomPercent, double dpiY)
 {
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);
@@ -140,7 +156,14 @@ void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry 
     canvas.SetPenColour(ColourBlack);
     canvas.SetPenWidth(1);
     canvas.Rectangle(0, 0, view.PageWidthPx, view.PageHeightPx);
-    DrawObjects(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling);
+    if (state.Paper == PaperKind::Plain) {
+        DrawObjects(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling);
+        return;
+    }
+    const SheetPaper paper{state.Paper, view.PixelsPerMm, QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2),
+                           QPoint()};
+    DrawPaper(canvas, paper, culling ? culling->VisiblePx : paper.Inside);
+    DrawObjectsOnPaper(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling, &paper);
 }
 
 void RenderSheetInstruments(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, const SheetView &show)

@@ -1,5 +1,5 @@
-// Rendering of one sheet: the white sheet with its frame, the drawing objects and texts
-// in list order, then the grey pen for the instruments. Also the measuring pass that
+// Rendering of one sheet: the white sheet with its frame and its paper, the drawing objects
+// and texts in list order, then the grey pen for the instruments. Also the measuring pass that
 // gives every text its right and bottom edge.
 #pragma once
 
@@ -40,7 +40,8 @@ FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY);
 void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
                  const SheetCulling *culling = nullptr);
 
-// The drawing of a sheet: white rectangle with a one-pixel black frame, objects and texts.
+// The drawing of a sheet: white rectangle with a one-pixel black frame, the drawing's paper
+// inside the frame, objects and texts (white ink shows the paper beneath).
 void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet,
                         const SheetCulling *culling = nullptr);
 

@@ -63,3 +63,12 @@ write('damaged_nan_coordinate.vlm',
       drawing([obj(0, 0.5, (10, float('nan'), 30, 40, 0, 0, 0, 0), 0)]))
 write('damaged_infinite_zoom.vlm', drawing([], [], settings(zoom=float('inf'))))
 write('damaged_zero_sheet.vlm', drawing([], [], None, tail(w=0.0)))
+
+# The paper continues the newer generation: its number (32 bits) after field 24, written only
+# when the paper is not plain.
+eraser = obj(0, 2.0, (5, 20, 35, 20, 0, 0, 0, 0), 0xFFFFFF)
+write('paper_squared.vlm', drawing([line, eraser], [], None, tail() + struct.pack('<i', 1)))
+write('paper_graph.vlm', drawing([line, arc, ellipse, bezier, eraser], [hello], None,
+                                 tail(w=297 / 25.39995, h=210 / 25.39995, pages=2.0) + struct.pack('<i', 5)))
+write('damaged_paper_unknown.vlm', drawing([line], [], None, tail() + struct.pack('<i', 6)))
+write('damaged_paper_truncated.vlm', drawing([line], [], None, tail() + struct.pack('<i', 3)[:2]))
