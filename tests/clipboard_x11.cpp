@@ -151,6 +151,18 @@ private slots:
         QVERIFY(qGray(image.pixel(1200, row50)) < 40);
         QCOMPARE(qGray(image.pixel(1200, row148)), 255);
         QVERIFY(!pasted.Svg.contains("Winkel"));
+
+        // A poster-sized sheet (600 x 600 mm) is copied at fewer dots per inch, still at true size.
+        form.State.PageWidthInch = form.State.PageHeightInch = 600 / MmPerInch;
+        form.PaintBox1Paint();
+        QTest::keyClick(&form, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        pasted = ReadClipboardElsewhere();
+        image = QImage::fromData(pasted.Png, "png");
+        QVERIFY(!image.isNull());
+        QVERIFY2(qint64(image.width()) * image.height() <= 30000000, qPrintable(QString::number(image.width())));
+        QVERIFY(image.width() > 5000);
+        QVERIFY(qAbs(image.width() * 1000.0 / image.dotsPerMeterX() - 600) < 0.5);
+        QVERIFY(pasted.Svg.contains("width=\"600"));
         form.State.Modified = false;
     }
 };

@@ -13,8 +13,27 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmora {
+
+namespace {
+
+// The clipboard holds the whole picture in memory, and programs pasting it may refuse very
+// large ones (Qt's image reader stops at 128 MB): sheets from about A2 up are copied at fewer
+// dots per inch (still at their true size), so a poster-sized sheet cannot take gigabytes
+// and bring the program down with the pupil's drawing.
+constexpr double MaxCopyPixels = 30e6;
+
+double CopyDpi(const DrawingState &state)
+{
+    const double squareInches = state.PageWidthInch * state.PageHeightInch;
+    if (!(squareInches * SheetCopyDpi * SheetCopyDpi > MaxCopyPixels))
+        return SheetCopyDpi;
+    return std::max(1.0, std::floor(std::sqrt(MaxCopyPixels / squareInches)));
+}
+
+} // namespace
 
 void TMainForm::CreateCopyCommand()
 {
@@ -32,7 +51,7 @@ void TMainForm::SeiteKopieren1Click()
     const int sheets = PageAnz->value();
     const int sheet = std::clamp(View.ActivePage, 0, sheets - 1);
     QImage image;
-    ExportError error = SheetImage(State, sheets, sheet, SheetCopyDpi, image);
+    ExportError error = SheetImage(State, sheets, sheet, CopyDpi(State), image);
     QByteArray svg;
     if (error == ExportError::None)
         error = SheetSvg(State, sheets, sheet, DrawingName(), svg);
