@@ -123,12 +123,11 @@ QPixmap Drawing(CommandIconKind kind, int size)
         }
         break;
     case CommandIconKind::CopySheet:
-        // the sheet and its copy, the copy with a line and a circle on it
+        // the sheet and its copy, a triangle drawn on the copy
         DrawPage(p, QRectF(2.5, 2, 12, 15));
         DrawPage(p, QRectF(9.5, 7.5, 12, 15));
-        p.setPen(QPen(QColor(40, 90, 170), 1.2, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(11.5, 19.5), QPointF(19, 13));
-        p.drawEllipse(QPointF(14, 17), 2.3, 2.3);
+        p.setPen(QPen(QColor(40, 90, 170), 1.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolygon(QPolygonF{{12, 20.5}, {19.5, 20.5}, {14, 13}});
         break;
     case CommandIconKind::Quit:
         p.drawRect(QRectF(3, 3, 11, 18));
