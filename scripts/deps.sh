@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config     # compiler and build system
   qt6-base-dev qt6-qpa-plugins libgl-dev # Qt 6 Widgets, Print Support, Test
+  qt6-svg-dev                          # sheets exported and copied as SVG pictures
   qt6-translations-l10n                # Qt's own texts in standard dialogs, in German and Italian
   libshp-dev                           # dBase tables (shapelib)
   fonts-liberation                     # metric twins of the fonts drawings ask for

@@ -223,6 +223,7 @@ private slots:
         QTest::newRow("bmp") << "bmp";
         QTest::newRow("png") << "png";
         QTest::newRow("pdf") << "pdf";
+        QTest::newRow("svg") << "svg";
     }
 
     void exportsOntoAFullDiskKeepTheOldFile()

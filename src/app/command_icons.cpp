@@ -122,6 +122,13 @@ QPixmap Drawing(CommandIconKind kind, int size)
             p.drawLine(QPointF(13, 21), QPointF(22, 12));
         }
         break;
+    case CommandIconKind::CopySheet:
+        // the sheet and its copy, a triangle drawn on the copy
+        DrawPage(p, QRectF(2.5, 2, 12, 15));
+        DrawPage(p, QRectF(9.5, 7.5, 12, 15));
+        p.setPen(QPen(QColor(40, 90, 170), 1.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolygon(QPolygonF{{12, 20.5}, {19.5, 20.5}, {14, 13}});
+        break;
     case CommandIconKind::Quit:
         p.drawRect(QRectF(3, 3, 11, 18));
         p.setPen(QPen(QColor(180, 40, 40), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -163,6 +170,7 @@ QStringList CommandIconThemeNames(CommandIconKind kind)
     case CommandIconKind::Quit: return {"application-exit"};
     case CommandIconKind::Undo: return {"edit-undo"};
     case CommandIconKind::Redo: return {"edit-redo"};
+    case CommandIconKind::CopySheet: return {"edit-copy"};
     }
     return {};
 }

@@ -7,7 +7,7 @@
 
 namespace velmora {
 
-enum class CommandIconKind { New, Open, Save, SaveAs, PageSetup, Print, PrinterSetup, Quit, Undo, Redo };
+enum class CommandIconKind { New, Open, Save, SaveAs, PageSetup, Print, PrinterSetup, Quit, Undo, Redo, CopySheet };
 
 // The freedesktop names tried in the theme, in order.
 QStringList CommandIconThemeNames(CommandIconKind kind);

@@ -32,7 +32,8 @@ void TMainForm::CreateDialogHooks()
                                        QStringLiteral("vlm"), this);
     SaveDialog2 = new FileDialogFilter(
         QStringLiteral("SaveDialog2"),
-        QStringLiteral("BMP-Dateien (*.bmp)|*.bmp|PNG-Bilder (*.png)|*.png|PDF-Dokumente (*.pdf)|*.pdf"),
+        QStringLiteral("BMP-Dateien (*.bmp)|*.bmp|PNG-Bilder (*.png)|*.png|PDF-Dokumente (*.pdf)|*.pdf|"
+                       "SVG-Grafiken (*.svg)|*.svg"),
         QStringLiteral("bmp"), this);
     ShowError = [this](const QString &text) {
         QMessageBox box(QMessageBox::Critical, CaptionBase, text, QMessageBox::Ok, this);

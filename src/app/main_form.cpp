@@ -38,6 +38,7 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
     CreateDialogHooks();
     CreateMenus();
     CreateHistory();
+    CreateCopyCommand();
     CreateToolBarPanel();
     CreateToolMenu();
     CreateEntryBar();

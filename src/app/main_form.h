@@ -88,9 +88,11 @@ public:
     void Druckereinrichten1Click();
     void DateiDrucken1Click();
     void DateiAlsBildexportieren1Click();
-    // Writes sheet `sheet` (from 0) to path as BMP, PNG or PDF by its extension; says what failed.
+    // Writes sheet `sheet` (from 0) to path as BMP, PNG, PDF or SVG by its extension; says what failed.
     bool ExportSheet(const QString &path, int sheet, int dpi);
     void ShowSheetSizeError(); // the sheet is too small or too large for paper or an image
+    // Puts the sheet of the latest press on the clipboard as a picture and as SVG.
+    void SeiteKopieren1Click();
 
     QString CaptionBase;
     QString ProgramDir; // the program's folder, ending in '/'
@@ -276,6 +278,7 @@ private:
     QAction *Rueckgaengig1 = nullptr;
     QAction *Wiederherstellen1 = nullptr;
     QAction *UndoIcon = nullptr, *RedoIcon = nullptr;
+    QAction *SeiteKopieren1 = nullptr; // "Seite kopieren"
 
     // "Datei": the last drawings, Alt+1 to Alt+8.
     QList<QAction *> RecentItems;
@@ -305,6 +308,7 @@ private:
     void CreateToolMenu();
     void FollowToolChoices();
     void CreateHistory();
+    void CreateCopyCommand();
     void CreateEntryBar();
     struct EntryRow; // an edit of the numeric entry bar and the value it shows
     static const std::vector<EntryRow> &EntryRows();

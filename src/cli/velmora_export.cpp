@@ -1,4 +1,4 @@
-// velmora-export: renders sheets of a drawing to BMP, PNG or PDF files without a display.
+// velmora-export: renders sheets of a drawing to BMP, PNG, PDF or SVG files without a display.
 #include "document/drawing_file.h"
 #include "document/safe_file.h"
 #include "document/units.h"
@@ -16,13 +16,14 @@ using namespace velmora;
 namespace {
 
 const char *const Usage =
-    "Usage: velmora-export DRAWING.vlm [--dpi N] [--page K | --all] [-o OUT.bmp|OUT.png|OUT.pdf]\n"
+    "Usage: velmora-export DRAWING.vlm [--dpi N] [--page K | --all] [-o OUT.bmp|OUT.png|OUT.pdf|OUT.svg]\n"
     "\n"
     "Renders sheets of a Velmora drawing without the instruments.\n"
     "  --dpi N     resolution of BMP and PNG images, 10 to 4000 pixels per inch (default 150)\n"
     "  --page K    the sheet to export, counted from 1 (default 1)\n"
-    "  --all       every sheet: one PDF with a page per sheet, or numbered images OUT-1.png, OUT-2.png, ...\n"
+    "  --all       every sheet: one PDF with a page per sheet, or numbered files OUT-1.png, OUT-2.png, ...\n"
     "  -o OUT      the output file; its extension chooses the format (default: the drawing's name with .png)\n"
+    "              PDF pages and SVG pictures have the sheet's size in millimetres (--dpi does not apply)\n"
     "  --help      this text\n"
     "\n"
     "Exit status: 0 done, 1 the drawing could not be read or the output not written, 2 a bad argument.\n";
@@ -108,7 +109,7 @@ int main(int argc, char *argv[])
         output = QFileInfo(input).path() + QLatin1Char('/') + QFileInfo(input).completeBaseName() + QStringLiteral(".png");
     const std::optional<SheetFormat> format = SheetFormatOf(output);
     if (!format)
-        return Fail(2, QStringLiteral("the output must end in .bmp, .png or .pdf"));
+        return Fail(2, QStringLiteral("the output must end in .bmp, .png, .pdf or .svg"));
 
     // Only a regular file is read: a FIFO or a device (/dev/zero) would block or never end.
     DrawingState drawing;
@@ -129,7 +130,7 @@ int main(int argc, char *argv[])
         return Fail(2, QStringLiteral("the drawing has %1 sheet(s)").arg(sheets));
     const int first = all ? 1 : page, last = all ? sheets : page;
 
-    // A PDF holds every sheet asked for; images are a file a sheet.
+    // A PDF holds every sheet asked for; images and SVG pictures are a file a sheet.
     const bool pdf = *format == SheetFormat::Pdf;
     if (!ExportableSheetSize(drawing, pdf))
         return Fail(1, QStringLiteral("the sheet size %1 x %2 mm cannot be exported (each side from %3 to %4 mm)")

@@ -2,6 +2,7 @@
 
 #include "painter_canvas.h"
 #include "sheet_renderer.h"
+#include "sheet_svg.h"
 
 #include "document/drawing_state.h"
 #include "document/units.h"
@@ -110,8 +111,9 @@ ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double 
     return ExportError::None;
 }
 
-ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out)
+ExportError SheetImage(DrawingState &state, int pageCount, int sheet, double dpi, QImage &image)
 {
+    image = QImage();
     if (!ExportableSheetSize(state, false))
         return ExportError::BadSheetSize;
     const ViewGeometry view = ExportGeometry(state, pageCount, dpi);
@@ -119,13 +121,22 @@ ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double 
         return ExportError::NoSuchSheet;
     if (int64_t(view.PageWidthPx) * view.PageHeightPx > MaxPngPixels)
         return ExportError::TooLarge;
-    QImage image(view.PageWidthPx, view.PageHeightPx, QImage::Format_RGB32);
+    image = QImage(view.PageWidthPx, view.PageHeightPx, QImage::Format_RGB32);
     if (image.isNull())
         return ExportError::TooLarge;
     RenderBand(state, view, sheet, 0, view.PageHeightPx, image);
     const int pixelsPerMetre = PixelsPerMetre(dpi);
     image.setDotsPerMeterX(pixelsPerMetre);
     image.setDotsPerMeterY(pixelsPerMetre);
+    return ExportError::None;
+}
+
+ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out)
+{
+    QImage image;
+    const ExportError made = SheetImage(state, pageCount, sheet, dpi, image);
+    if (made != ExportError::None)
+        return made;
     QImageWriter writer(&out, "png");
     return writer.write(image) ? ExportError::None : ExportError::WriteFailed;
 }
@@ -166,6 +177,8 @@ std::optional<SheetFormat> SheetFormatOf(const QString &path)
         return SheetFormat::Png;
     if (suffix == QLatin1String("pdf"))
         return SheetFormat::Pdf;
+    if (suffix == QLatin1String("svg"))
+        return SheetFormat::Svg;
     return std::nullopt;
 }
 
@@ -182,6 +195,8 @@ ExportError WriteSheets(QIODevice &out, SheetFormat format, DrawingState &state,
     }
     case SheetFormat::Png:
         return WriteSheetPng(state, pageCount, first, dpi, out);
+    case SheetFormat::Svg:
+        return WriteSheetSvg(state, pageCount, first, title, out);
     case SheetFormat::Bmp:
         break;
     }

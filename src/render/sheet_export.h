@@ -1,11 +1,12 @@
 // Sheets of the drawing on paper and in files: a sheet as a 24-bit BMP or a PNG at a chosen
-// resolution, and every sheet on its own page of a printer or PDF at true scale. The
-// instruments are not part of any of them.
+// resolution or as an SVG picture at true size, and every sheet on its own page of a printer
+// or PDF at true scale. The instruments are not part of any of them.
 #pragma once
 
 #include "view_geometry.h"
 
 #include <QIODevice>
+#include <QImage>
 #include <QPagedPaintDevice>
 #include <QString>
 
@@ -36,20 +37,25 @@ ViewGeometry ExportGeometry(const DrawingState &state, int pageCount, double dpi
 // even very high resolutions need little memory.
 ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out);
 ExportError WriteSheetPng(DrawingState &state, int pageCount, int sheet, double dpi, QIODevice &out);
+// The image of the sheet at dpi, its resolution set so it shows at true size elsewhere.
+ExportError SheetImage(DrawingState &state, int pageCount, int sheet, double dpi, QImage &image);
+
+// Sheets copied to the clipboard are pictures at this resolution.
+inline constexpr double SheetCopyDpi = 300;
 
 // Each sheet from first to last on its own page of the device, one millimetre of the drawing
 // on one millimetre of paper; the page size is set from the sheet size. Nothing is painted
 // (BadSheetSize) when the sheet cannot be a page.
 ExportError PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last);
 
-enum class SheetFormat { Bmp, Png, Pdf };
+enum class SheetFormat { Bmp, Png, Pdf, Svg };
 
 // The format a file name's extension chooses (any case); none for another extension.
 std::optional<SheetFormat> SheetFormatOf(const QString &path);
 
 // Writes sheets of the drawing in the format: a PDF holds sheets first to last, a page each,
 // at true scale, with the creator and the title (the drawing's name) named; an image holds
-// sheet `first` at dpi.
+// sheet `first` at dpi; an SVG holds sheet `first` at true size (dpi does not apply).
 ExportError WriteSheets(QIODevice &out, SheetFormat format, DrawingState &state, int pageCount, int first, int last,
                         double dpi, const QString &creator, const QString &title);
 

@@ -1,0 +1,59 @@
+#include "sheet_svg.h"
+
+#include "object_index.h"
+#include "painter_canvas.h"
+#include "sheet_renderer.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QSvgGenerator>
+
+namespace velmora {
+
+ExportError SheetSvg(DrawingState &state, int pageCount, int sheet, const QString &title, QByteArray &svg)
+{
+    svg.clear();
+    if (!ExportableSheetSize(state, false))
+        return ExportError::BadSheetSize;
+    const ViewGeometry view = ExportGeometry(state, pageCount, SvgDpi);
+    if (sheet < 0 || sheet >= view.PageCount || view.PageWidthPx <= 0 || view.PageHeightPx <= 0)
+        return ExportError::NoSuchSheet;
+    if (view.PageWidthPx >= MaxSurfaceSide || view.PageHeightPx >= MaxSurfaceSide)
+        return ExportError::TooLarge;
+
+    // Made in memory first: the generator does not report a failed write, a buffer cannot fail.
+    QBuffer buffer(&svg);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setResolution(int(SvgDpi));
+    generator.setSize(QSize(view.PageWidthPx, view.PageHeightPx)); // written as millimetres at SvgDpi
+    generator.setViewBox(QRect(0, 0, view.PageWidthPx, view.PageHeightPx));
+    generator.setTitle(title);
+    QPainter painter;
+    if (!painter.begin(&generator))
+        return ExportError::WriteFailed;
+    // The generator writes every element it is given, clipped or not: only what meets the
+    // sheet goes into the file (a drawing of ten sheets would otherwise repeat all of them).
+    const QRect wholeSheet(0, 0, view.PageWidthPx, view.PageHeightPx);
+    painter.setClipRect(wholeSheet);
+    ObjectIndex index;
+    index.Refresh(state);
+    MeasureTexts(state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY);
+    const SheetCulling culling{wholeSheet, &index};
+    PainterCanvas canvas(painter);
+    RenderSheetDrawing(canvas, state, view, sheet, &culling);
+    painter.end();
+    return ExportError::None;
+}
+
+ExportError WriteSheetSvg(DrawingState &state, int pageCount, int sheet, const QString &title, QIODevice &out)
+{
+    QByteArray svg;
+    const ExportError made = SheetSvg(state, pageCount, sheet, title, svg);
+    if (made != ExportError::None)
+        return made;
+    return out.write(svg) == svg.size() ? ExportError::None : ExportError::WriteFailed;
+}
+
+} // namespace velmora
