@@ -119,18 +119,24 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             DrawDevicePixels(painter, exposedOnSheet.topLeft(), layer->Composed, exposedOnSheet.translated(inLayer));
             continue;
         }
-        if (offscreen_.devicePixelRatio() != ratio || offscreen_.width() < partDevice.width() ||
-            offscreen_.height() < partDevice.height())
+        // A kept part whose instruments moved is composed again in its own picture, which keeps
+        // its memory: no new image and no copy at every move.
+        Layer *own = layer && layer->Key.Part == partOnSheet ? layer : nullptr;
+        if (own && (own->Composed.size() != partDevice.size() || own->Composed.devicePixelRatio() != ratio))
+            own->Composed = DeviceImage(partDevice.size(), ratio);
+        if (!own && (offscreen_.devicePixelRatio() != ratio || offscreen_.width() < partDevice.width() ||
+                     offscreen_.height() < partDevice.height()))
             offscreen_ = DeviceImage(QSize(std::max(partDevice.width(), offscreen_.width()),
                                            std::max(partDevice.height(), offscreen_.height())),
                                      ratio);
+        QImage &image = own ? own->Composed : offscreen_;
         const QRect partInImage(QPoint(0, 0), partDevice.size());
         if (layer)
-            CopyDevicePixels(offscreen_, QPoint(0, 0), layer->Drawing, partDevice.translated(inLayer));
+            CopyDevicePixels(image, QPoint(0, 0), layer->Drawing, partDevice.translated(inLayer));
         else if (!IsWholeRatio(ratio))
-            ClearDevicePixels(offscreen_, partInImage); // beside the sheet, the surface shows through
+            ClearDevicePixels(image, partInImage); // beside the sheet, the surface shows through
         {
-            QPainter imagePainter(&offscreen_);
+            QPainter imagePainter(&image);
             imagePainter.setClipRect(QRectF(QPointF(0, 0), QSizeF(partInImage.size()) / ratio));
             // Logical surface pixels onto the image, which starts at the part's first device pixel.
             const QTransform toImage = QTransform::fromTranslate(-partDevice.left() / ratio, -partDevice.top() / ratio);
@@ -141,18 +147,21 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
                 const QRect visible = IsWholeRatio(ratio) ? partOnSheet : partOnSheet.adjusted(-1, -1, 1, 1);
                 const SheetCulling culling{visible, &index_};
                 RenderSheetDrawing(canvas, state, view, sheet, &culling);
-                layers_.push_back({key, offscreen_.copy(partInImage), QImage(), instruments, false});
+                layers_.push_back({key, image.copy(partInImage), QImage(), instruments, false});
                 layer = &layers_.back();
             }
             RenderSheetInstruments(canvas, state, view, show);
         }
-        if (layer->Key.Part == partOnSheet) {
-            layer->Composed = offscreen_.copy(partInImage);
+        if (own) {
+            own->Instruments = instruments;
+            own->HasComposed = true;
+        } else if (layer->Key.Part == partOnSheet) {
+            layer->Composed = image.copy(partInImage);
             layer->Instruments = instruments;
             layer->HasComposed = true;
         }
         // Only what was exposed: a device pixel shared with the workspace is drawn once per paint.
-        DrawDevicePixels(painter, exposedOnSheet.topLeft(), offscreen_, exposedOnSheet.translated(-partDevice.topLeft()));
+        DrawDevicePixels(painter, exposedOnSheet.topLeft(), image, exposedOnSheet.translated(-partDevice.topLeft()));
     }
     // Keep the pictures of the drawing as it was last accepted, the newest few.
     const LayerKey now = KeyFor(state, view, 0, QRect(), ratio);
