@@ -103,12 +103,12 @@ void DrawDevicePixels(QPainter &painter, QPoint at, const QImage &image, const Q
         painter.drawImage(at, image, source);
         return;
     }
-    // One unit of the painter is one device pixel again, so the copy is a plain blit.
+    // One unit of the painter is one device pixel again, so the copy is a plain blit. The
+    // target is given as a rectangle: the image's own ratio must not size it (and changing
+    // that ratio on a copy would copy all its pixels).
     const QTransform world = painter.worldTransform();
     painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio) * world);
-    QImage pixels = image;
-    pixels.setDevicePixelRatio(1);
-    painter.drawImage(at, pixels, source);
+    painter.drawImage(QRectF(at, source.size()), image, QRectF(source));
     painter.setWorldTransform(world);
 }
 
