@@ -1,5 +1,7 @@
 // Times full repaints of a 1280 x 800 viewport of the drawing surface on large drawings.
-// Usage: paint_bench [runs] [drags]   (run with QT_QPA_PLATFORM=offscreen where there is no display)
+// Usage: paint_bench [runs] [drags | texts N | pencil N] [--ratio R]
+// (run with QT_QPA_PLATFORM=offscreen where there is no display). --ratio paints into a
+// viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3), as on a high-density screen.
 #include "document/drawing_state.h"
 #include "render/overlay_canvas.h"
 #include "render/painter_canvas.h"
@@ -24,6 +26,15 @@ namespace {
 
 // The paper of every drawing measured: plain, or squared with the word "squared".
 PaperKind BenchPaper = PaperKind::Plain;
+double Ratio = 1; // device pixels per logical pixel of the painted viewport
+
+// The viewport image a window of 1280 x 800 logical pixels paints into.
+QImage ViewportImage()
+{
+    QImage image(int(std::ceil(1280 * Ratio)), int(std::ceil(800 * Ratio)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(Ratio);
+    return image;
+}
 
 void Fill(DrawingState &state, int sheets, int objectsPerSheet, int texts)
 {
@@ -71,7 +82,7 @@ void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom
     Fill(state, sheets, objectsPerSheet, texts);
     SurfaceRenderer renderer;
     const ViewGeometry view = ComputeViewGeometry(sheets, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
-    QImage target(1280, 800, QImage::Format_RGB32);
+    QImage target = ViewportImage();
     // A viewport scrolled into the middle of the stack, across a sheet border.
     const QRect sheet = view.SheetOnSurface(sheets / 2);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
@@ -115,8 +126,8 @@ public:
         QPainter painter(&target_);
         painter.translate(-viewport_.topLeft());
         Renderer.Paint(painter, viewport_, state_, view_, SheetView{});
-        PainterCanvas canvas(painter);
-        Overlay.ReplayOn(canvas);
+        PainterCanvas canvas(painter, -viewport_.topLeft()); // the overlay is in surface pixels, as the window's
+        Overlay.ReplayOn(canvas, viewport_);
     }
 
     using ToolHost::Repaint;
@@ -164,7 +175,7 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
     DrawingState state;
     Fill(state, 10, objectsPerSheet, texts);
     const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
-    QImage target(1280, 800, QImage::Format_RGB32);
+    QImage target = ViewportImage();
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
     BenchHost host(state, view, target, viewport);
@@ -210,7 +221,7 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
     DrawingState state;
     Fill(state, 10, objectsPerSheet, 100);
     const ViewGeometry view = ComputeViewGeometry(10, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
-    QImage target(1280, 800, QImage::Format_RGB32);
+    QImage target = ViewportImage();
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
     BenchHost host(state, view, target, viewport);
@@ -265,6 +276,18 @@ int main(int argc, char *argv[])
             std::printf("On squared paper (5 mm).\n");
             break;
         }
+    // "--ratio R" may stand anywhere; the other arguments keep their places.
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--ratio") != 0)
+            continue;
+        Ratio = std::clamp(std::atof(argv[i + 1]), 1.0, 4.0);
+        for (int j = i; j + 2 <= argc; ++j)
+            argv[j] = argv[j + 2];
+        argc -= 2;
+        break;
+    }
+    if (Ratio != 1)
+        std::printf("device pixel ratio %g\n", Ratio);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     const bool dragsOnly = argc > 2 && std::strcmp(argv[2], "drags") == 0;
     if (argc > 3 && std::strcmp(argv[2], "texts") == 0) {

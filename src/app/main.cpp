@@ -51,6 +51,9 @@ int main(int argc, char *argv[])
         }
     }
 
+    // Screens at 125 % or 150 % get their own ratio, not one rounded to a whole number: the
+    // surface is drawn in device pixels at any ratio.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setWindowIcon(ProgramIcon());

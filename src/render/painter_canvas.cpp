@@ -41,7 +41,8 @@ QColor ToQColor(uint32_t colour)
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
 
-PainterCanvas::PainterCanvas(QPainter &painter, QPoint origin) : painter_(painter), origin_(origin)
+PainterCanvas::PainterCanvas(QPainter &painter, QPoint origin, const QTransform &base)
+    : painter_(painter), origin_(origin), base_(base)
 {
     painter_.setRenderHint(QPainter::Antialiasing, true);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -66,12 +67,12 @@ QBrush PainterCanvas::FillBrush() const
 
 void PainterCanvas::UseStrokeOrigin()
 {
-    painter_.setTransform(QTransform::fromTranslate(origin_.x() + 0.5, origin_.y() + 0.5));
+    painter_.setTransform(QTransform::fromTranslate(origin_.x() + 0.5, origin_.y() + 0.5) * base_);
 }
 
 void PainterCanvas::UseAreaOrigin()
 {
-    painter_.setTransform(QTransform::fromTranslate(origin_.x(), origin_.y()));
+    painter_.setTransform(QTransform::fromTranslate(origin_.x(), origin_.y()) * base_);
 }
 
 void PainterCanvas::MoveTo(int x, int y)

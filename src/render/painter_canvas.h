@@ -13,8 +13,10 @@ QColor ToQColor(uint32_t colour);
 
 class PainterCanvas : public Canvas {
 public:
-    // origin: where canvas pixel (0, 0) lies on the painter's device.
-    explicit PainterCanvas(QPainter &painter, QPoint origin = {});
+    // origin: where canvas pixel (0, 0) lies on the painter's device; base: a transform
+    // applied after it (an off-screen part of the surface at a fractional device pixel
+    // ratio may start between two logical pixels).
+    explicit PainterCanvas(QPainter &painter, QPoint origin = {}, const QTransform &base = {});
 
     void SetPenColour(uint32_t colour) override { penColour_ = colour; }
     void SetPenWidth(int width) override { penWidth_ = width; }
@@ -50,6 +52,7 @@ private:
 
     QPainter &painter_;
     QPoint origin_;
+    QTransform base_;
     QPoint current_;
     uint32_t penColour_ = 0;
     int penWidth_ = 1;

@@ -1,5 +1,6 @@
 #include "surface_renderer.h"
 
+#include "device_pixels.h"
 #include "painter_canvas.h"
 
 #include "document/drawing_state.h"
@@ -49,10 +50,11 @@ void SurfaceRenderer::AcceptDrawing(const DrawingState &state)
 }
 
 SurfaceRenderer::LayerKey SurfaceRenderer::KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet,
-                                                  const QRect &part) const
+                                                  const QRect &part, qreal ratio) const
 {
     return {sheet,
             part,
+            ratio,
             view.PixelsPerMm,
             view.Zoom,
             view.DpiY,
@@ -93,52 +95,81 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
     // Every text's box first: the rendering below finds the texts of a part by them.
     UpdateTextBoxes(state, view);
     const InstrumentKey instruments = InstrumentsOf(state, show);
+    // The pictures hold device pixels; the sheets, the parts and the keys stay logical.
+    const qreal ratio = PaintRatio(painter);
+    const QRect exposedDevice = DeviceRectCovering(exposed, ratio);
     for (int sheet = 0; sheet < view.PageCount; ++sheet) {
         const QRect onSurface = view.SheetOnSurface(sheet);
-        const QRect part = onSurface.intersected(exposed);
-        if (part.isEmpty())
+        const QRect sheetDevice = DeviceRectOwned(onSurface, ratio);
+        const QRect exposedOnSheet = sheetDevice.intersected(exposedDevice);
+        if (exposedOnSheet.isEmpty())
             continue;
+        const QRect part = LogicalRectCovering(exposedOnSheet, ratio).intersected(onSurface);
         const QRect partOnSheet = part.translated(-onSurface.topLeft());
-        const LayerKey key = KeyFor(state, view, sheet, partOnSheet);
+        // The device pixels of a part on the surface: those it touches that belong to its sheet.
+        auto devicePart = [&](const QRect &onSheet) {
+            return DeviceRectCovering(onSheet.translated(onSurface.topLeft()), ratio).intersected(sheetDevice);
+        };
+        const QRect partDevice = devicePart(partOnSheet);
+        const LayerKey key = KeyFor(state, view, sheet, partOnSheet, ratio);
         Layer *layer = Covering(key);
+        const QPoint inLayer = layer ? -devicePart(layer->Key.Part).topLeft() : QPoint();
         if (layer && layer->HasComposed && layer->Instruments == instruments) {
             // Nothing changed here: the kept picture, or the piece of it that is exposed.
-            painter.drawImage(part.topLeft(), layer->Composed, partOnSheet.translated(-layer->Key.Part.topLeft()));
+            DrawDevicePixels(painter, exposedOnSheet.topLeft(), layer->Composed, exposedOnSheet.translated(inLayer));
             continue;
         }
-        if (offscreen_.width() < part.width() || offscreen_.height() < part.height())
-            offscreen_ = QImage(std::max(part.width(), offscreen_.width()), std::max(part.height(), offscreen_.height()),
-                                QImage::Format_RGB32);
-        const QRect partInImage(QPoint(0, 0), part.size());
+        // A kept part whose instruments moved is composed again in its own picture, which keeps
+        // its memory: no new image and no copy at every move.
+        Layer *own = layer && layer->Key.Part == partOnSheet ? layer : nullptr;
+        if (own && (own->Composed.size() != partDevice.size() || own->Composed.devicePixelRatio() != ratio))
+            own->Composed = DeviceImage(partDevice.size(), ratio);
+        if (!own && (offscreen_.devicePixelRatio() != ratio || offscreen_.width() < partDevice.width() ||
+                     offscreen_.height() < partDevice.height()))
+            offscreen_ = DeviceImage(QSize(std::max(partDevice.width(), offscreen_.width()),
+                                           std::max(partDevice.height(), offscreen_.height())),
+                                     ratio);
+        QImage &image = own ? own->Composed : offscreen_;
+        const QRect partInImage(QPoint(0, 0), partDevice.size());
+        if (layer)
+            CopyDevicePixels(image, QPoint(0, 0), layer->Drawing, partDevice.translated(inLayer));
+        else if (!IsWholeRatio(ratio))
+            ClearDevicePixels(image, partInImage); // beside the sheet, the surface shows through
         {
-            QPainter imagePainter(&offscreen_);
-            imagePainter.setClipRect(partInImage);
-            PainterCanvas canvas(imagePainter, -partOnSheet.topLeft());
-            if (layer) {
-                imagePainter.drawImage(QPoint(0, 0), layer->Drawing, partOnSheet.translated(-layer->Key.Part.topLeft()));
-            } else {
+            QPainter imagePainter(&image);
+            imagePainter.setClipRect(QRectF(QPointF(0, 0), QSizeF(partInImage.size()) / ratio));
+            // Logical surface pixels onto the image, which starts at the part's first device pixel.
+            const QTransform toImage = QTransform::fromTranslate(-partDevice.left() / ratio, -partDevice.top() / ratio);
+            PainterCanvas canvas(imagePainter, onSurface.topLeft(), toImage);
+            if (!layer) {
                 index_.Refresh(state);
-                const SheetCulling culling{partOnSheet, &index_};
+                // A device pixel at the part's edge may reach a little into the next logical pixel.
+                const QRect visible = IsWholeRatio(ratio) ? partOnSheet : partOnSheet.adjusted(-1, -1, 1, 1);
+                const SheetCulling culling{visible, &index_};
                 RenderSheetDrawing(canvas, state, view, sheet, &culling);
-                layers_.push_back({key, offscreen_.copy(partInImage), QImage(), instruments, false});
+                layers_.push_back({key, image.copy(partInImage), QImage(), instruments, false});
                 layer = &layers_.back();
             }
             RenderSheetInstruments(canvas, state, view, show);
         }
-        if (layer->Key.Part == partOnSheet) {
-            layer->Composed = offscreen_.copy(partInImage);
+        if (own) {
+            own->Instruments = instruments;
+            own->HasComposed = true;
+        } else if (layer->Key.Part == partOnSheet) {
+            layer->Composed = image.copy(partInImage);
             layer->Instruments = instruments;
             layer->HasComposed = true;
         }
-        painter.drawImage(part.topLeft(), offscreen_, partInImage);
+        // Only what was exposed: a device pixel shared with the workspace is drawn once per paint.
+        DrawDevicePixels(painter, exposedOnSheet.topLeft(), image, exposedOnSheet.translated(-partDevice.topLeft()));
     }
     // Keep the pictures of the drawing as it was last accepted, the newest few.
-    const LayerKey now = KeyFor(state, view, 0, QRect());
+    const LayerKey now = KeyFor(state, view, 0, QRect(), ratio);
     std::erase_if(layers_, [&](const Layer &layer) {
         return layer.Key.ObjectsVersion != now.ObjectsVersion || layer.Key.TextsVersion != now.TextsVersion ||
                layer.Key.Content != now.Content || layer.Key.PixelsPerMm != now.PixelsPerMm ||
                layer.Key.PageWidthPx != now.PageWidthPx || layer.Key.PageHeightPx != now.PageHeightPx ||
-               layer.Key.DpiY != now.DpiY || layer.Key.PageHeightInch != now.PageHeightInch;
+               layer.Key.DpiY != now.DpiY || layer.Key.Ratio != now.Ratio || layer.Key.PageHeightInch != now.PageHeightInch;
     });
     constexpr size_t MaxLayers = 12;
     if (layers_.size() > MaxLayers)

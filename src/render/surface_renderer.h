@@ -46,6 +46,7 @@ private:
     struct LayerKey {
         int Sheet;
         QRect Part; // on the sheet, in sheet pixels
+        qreal Ratio; // device pixels per logical pixel of the kept pictures
         double PixelsPerMm;
         int Zoom;
         double DpiY, PageHeightInch;
@@ -68,7 +69,8 @@ private:
         InstrumentKey Instruments;
         bool HasComposed = false;
     };
-    LayerKey KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet, const QRect &part) const;
+    LayerKey KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet, const QRect &part,
+                    qreal ratio) const;
     static InstrumentKey InstrumentsOf(const DrawingState &state, const SheetView &show);
     // A kept layer of the same drawing and view whose part contains the given one.
     Layer *Covering(const LayerKey &key);
@@ -89,7 +91,7 @@ private:
     TextBoxKey measuredFor_{};
     bool measured_ = false;
     std::vector<double> measuredEdges_; // right, bottom of every text
-    QImage offscreen_; // reused between paints; grows to the largest exposed part
+    QImage offscreen_; // reused between paints; grows to the largest exposed part (device pixels)
     std::vector<Layer> layers_;
     bool accepted_ = false;
     uint64_t acceptedObjects_ = 0, acceptedTexts_ = 0, acceptedContent_ = 0;

@@ -1,0 +1,303 @@
+// The surface on high-density screens: the renderer paints device pixels at ratios 1.25 to 3
+// (whole logical pixels stay whole device pixels, texts are as sharp as at a larger zoom,
+// pieces painted one by one meet without gaps), and the real window under a scale factor
+// (QT_SCALE_FACTOR, set by the test's registration) shows a sharp frame and puts a line
+// drawn with the mouse where it was drawn, in logical pixels.
+#include "app/main_form.h"
+#include "main_form_probe.h"
+#include "i18n/options_file.h"
+#include "render/surface_renderer.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+using namespace velmora;
+
+namespace {
+
+const QRgb Workspace = qRgb(128, 128, 128);
+
+void AddLine(DrawingState &state, double x1, double y1, double x2, double y2, double width)
+{
+    DrawingObject *o = state.Objects.Append();
+    *o = DrawingObject{};
+    o->Kind = KindLine;
+    o->PenWidth = width;
+    o->X1 = x1;
+    o->Y1 = y1;
+    o->X2 = x2;
+    o->Y2 = y2;
+}
+
+void AddText(DrawingState &state, double left, double top, int size, const QString &content)
+{
+    TextObject *t = state.Texts.Append();
+    *t = TextObject{};
+    t->Left = left;
+    t->Top = top;
+    t->Size = size;
+    SetTextString(*t, content);
+    SetFontName(*t, "Arial", 5);
+}
+
+// Two sheets with lines of several angles and texts, some across the border between the
+// sheets. (Lines of one device pixel are left out: Qt's rasteriser places such a line a
+// little differently when it is clipped at another place.)
+void FillSample(DrawingState &state)
+{
+    AddLine(state, 20, 100, 150, 100, 1.2);
+    AddLine(state, 10, 20, 190, 280, 1.2);
+    AddLine(state, 30, 250, 60, 330, 2);
+    AddLine(state, 100, 290, 101, 300, 1.6);
+    AddText(state, 30, 40, 20, QStringLiteral("Dreieck ABC"));
+    AddText(state, 120, 293, 14, QStringLiteral("Höhe h"));
+}
+
+// The surface as a window of this ratio shows it: the workspace, then the exposed parts.
+QImage NewSurface(const ViewGeometry &view, qreal ratio)
+{
+    const QSize size = view.SurfaceSize();
+    QImage image(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Workspace);
+    return image;
+}
+
+void PaintPart(SurfaceRenderer &renderer, QImage &surface, const QRect &exposed, DrawingState &state,
+               const ViewGeometry &view, bool instruments = true)
+{
+    QPainter painter(&surface);
+    renderer.Paint(painter, exposed, state, view, SheetView{instruments, instruments, instruments, false});
+}
+
+QImage PaintWhole(DrawingState &state, const ViewGeometry &view, qreal ratio, bool instruments = true)
+{
+    SurfaceRenderer renderer;
+    QImage surface = NewSurface(view, ratio);
+    PaintPart(renderer, surface, QRect(QPoint(0, 0), view.SurfaceSize()), state, view, instruments);
+    return surface;
+}
+
+// Antialiased edges may differ by a level or two where the rasteriser starts elsewhere.
+bool Near(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) <= 4 && std::abs(qGreen(a) - qGreen(b)) <= 4 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 4;
+}
+
+QImage Grab(TMainForm &form)
+{
+    QCoreApplication::processEvents();
+    return Probe(form).PaintBox1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Of the pixels of an area that carry ink, the share that is neither paper nor full ink: the
+// soft fringe of glyph edges. A sharp rendering at twice the resolution has half as much
+// fringe for the same ink; a picture blown up to twice its size keeps its share.
+double FringeShare(const QImage &image, const QRect &area)
+{
+    int ink = 0, fringe = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const int grey = qGray(image.pixel(x, y));
+            ink += grey < 215;
+            fringe += grey < 215 && grey > 40;
+        }
+    return ink ? double(fringe) / ink : 1;
+}
+
+struct Window {
+    QTemporaryDir dir;
+    std::unique_ptr<TMainForm> form;
+    Window()
+    {
+        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
+        form = std::make_unique<TMainForm>(dir.path());
+        form->resize(1000, 800);
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            qWarning("the window was not shown");
+    }
+    ~Window() { form->State.Modified = false; }
+    TMainForm *operator->() { return form.get(); }
+};
+
+} // namespace
+
+class TestHighDensity : public QObject {
+    Q_OBJECT
+private slots:
+    void piecesMeetWithoutGapsOrDoubledPixels_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        for (qreal ratio : {1.0, 1.25, 1.5, 2.0, 3.0})
+            QTest::addRow("%g", ratio) << ratio;
+    }
+    void piecesMeetWithoutGapsOrDoubledPixels()
+    {
+        // Exposed rectangles of odd sizes, across the border of the sheets and their edges, each
+        // painted as the window paints an uncovered part: the workspace first, then the sheets.
+        QFETCH(qreal, ratio);
+        DrawingState state;
+        FillSample(state);
+        const ViewGeometry view = ComputeViewGeometry(2, 50, 96, 96, state.PageWidthInch, state.PageHeightInch);
+        const QImage whole = PaintWhole(state, view, ratio, false);
+        const QSize size = view.SurfaceSize();
+        const int border = view.SheetOnSurface(1).top();
+        const std::vector<int> columns{0, 4, 5, 6, 37, 150, 211, 300, size.width() - 6, size.width()};
+        const std::vector<int> rows{0, 3, 5, 90, 333, border - 1, border, border + 7, 800, size.height() - 5, size.height()};
+        for (bool kept : {false, true}) {
+            // Fresh pieces of a changed drawing, then pieces cut from what the whole paint kept.
+            SurfaceRenderer renderer;
+            if (kept) {
+                QImage scratch = NewSurface(view, ratio);
+                PaintPart(renderer, scratch, QRect(QPoint(0, 0), size), state, view, false);
+            }
+            QImage pieces = NewSurface(view, ratio);
+            for (size_t r = 0; r + 1 < rows.size(); ++r)
+                for (size_t c = 0; c + 1 < columns.size(); ++c) {
+                    const QRect piece(QPoint(columns[c], rows[r]), QPoint(columns[c + 1] - 1, rows[r + 1] - 1));
+                    // The workspace shows through wherever the piece's device pixels reach.
+                    const QRect device(QPoint(int(std::floor(piece.left() * ratio)), int(std::floor(piece.top() * ratio))),
+                                       QPoint(int(std::ceil((piece.right() + 1) * ratio)) - 1,
+                                              int(std::ceil((piece.bottom() + 1) * ratio)) - 1));
+                    for (int y = device.top(); y <= device.bottom(); ++y)
+                        for (int x = device.left(); x <= device.right(); ++x)
+                            pieces.setPixel(x, y, Workspace);
+                    PaintPart(renderer, pieces, piece, state, view, false);
+                }
+            int different = 0;
+            QRect where;
+            for (int y = 0; y < whole.height(); ++y)
+                for (int x = 0; x < whole.width(); ++x)
+                    if (!Near(whole.pixel(x, y), pieces.pixel(x, y))) {
+                        ++different;
+                        where |= QRect(x, y, 1, 1);
+                    }
+            QVERIFY2(different == 0, qPrintable(QStringLiteral("%1 device pixels differ (kept pictures: %2) in %3, %4 to %5, %6")
+                                                    .arg(different)
+                                                    .arg(kept)
+                                                    .arg(where.left())
+                                                    .arg(where.top())
+                                                    .arg(where.right())
+                                                    .arg(where.bottom())));
+        }
+    }
+
+    void logicalPixelIsWholeDevicePixels_data()
+    {
+        QTest::addColumn<int>("ratio");
+        QTest::newRow("2") << 2;
+        QTest::newRow("3") << 3;
+    }
+    void logicalPixelIsWholeDevicePixels()
+    {
+        // The sheet's one-pixel frame and a line of one pixel are `ratio` device pixels of pure
+        // black, between paper and workspace; the sheet is still 794 logical pixels wide.
+        QFETCH(int, ratio);
+        DrawingState state;
+        AddLine(state, 20, 100, 150, 100, 0.1);
+        const ViewGeometry view = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
+        QCOMPARE(view.PageWidthPx, 794);
+        const QImage surface = PaintWhole(state, view, ratio, false);
+        QCOMPARE(surface.width(), view.SurfaceSize().width() * ratio);
+        const int row = 1000 * ratio;
+        const int left = 5 * ratio, right = (5 + 794) * ratio; // the frame's first column, the one after it
+        for (int i = 0; i < ratio; ++i) {
+            QCOMPARE(surface.pixel(left + i, row), qRgb(0, 0, 0));
+            QCOMPARE(surface.pixel(right - 1 - i, row), qRgb(0, 0, 0));
+        }
+        QCOMPARE(surface.pixel(left - 1, row), Workspace);
+        QCOMPARE(surface.pixel(left + ratio, row), qRgb(255, 255, 255));
+        QCOMPARE(surface.pixel(right - 1 - ratio, row), qRgb(255, 255, 255));
+        QCOMPARE(surface.pixel(right, row), Workspace);
+
+        const int lineRow = (5 + Round(100 * view.PixelsPerMm)) * ratio, column = (5 + 300) * ratio;
+        for (int i = 0; i < ratio; ++i)
+            QCOMPARE(surface.pixel(column, lineRow + i), qRgb(0, 0, 0));
+        QCOMPARE(surface.pixel(column, lineRow - 1), qRgb(255, 255, 255));
+        QCOMPARE(surface.pixel(column, lineRow + ratio), qRgb(255, 255, 255));
+    }
+
+    void textIsAsSharpAsAtTwiceTheZoom()
+    {
+        // A text at ratio 2 has edges as sharp as the same text at zoom 200 on an ordinary
+        // screen, not the soft edges of the zoom-100 rendering blown up to twice its size.
+        DrawingState state;
+        AddText(state, 30, 40, 20, QStringLiteral("Dreieck ABC, Höhe h"));
+        const ViewGeometry normal = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
+        const ViewGeometry twice = ComputeViewGeometry(1, 200, 96, 96, state.PageWidthInch, state.PageHeightInch);
+        const QImage zoomed = PaintWhole(state, twice, 1, false);
+        const QImage dense = PaintWhole(state, normal, 2, false);
+        const QImage plain = PaintWhole(state, normal, 1, false);
+        const QImage blownUp = plain.scaled(plain.size() * 2); // each pixel a block of 2 x 2
+        // The text's box in device pixels of the ratio-2 surface, with a margin.
+        const TextObject &text = state.Texts.At(0);
+        const double s = normal.PixelsPerMm;
+        const QRect box(QPoint(2 * (5 + int(text.Left * s)) - 4, 2 * (5 + int(text.Top * s)) - 4),
+                        QPoint(2 * (5 + int(text.Right * s)) + 4, 2 * (5 + int(text.Bottom * s)) + 4));
+        QVERIFY(box.width() > 200 && box.height() > 40);
+        const double sharp = FringeShare(dense, box), soft = FringeShare(blownUp, box);
+        const double reference = FringeShare(zoomed, box.translated(-5, -5));
+        QVERIFY2(sharp < 0.75 * soft && sharp < 1.25 * reference,
+                 qPrintable(QStringLiteral("fringe: %1 at ratio 2, %2 at zoom 200, %3 blown up")
+                                .arg(sharp)
+                                .arg(reference)
+                                .arg(soft)));
+    }
+
+    void windowShowsTheFrameInDevicePixels()
+    {
+        Window w;
+        const qreal ratio = Probe(w).PaintBox1->devicePixelRatio();
+        QVERIFY2(ratio > 1, "run with QT_SCALE_FACTOR set");
+        QCOMPARE(w->View.PageWidthPx(), 794);
+        const QImage surface = Grab(*w.form);
+        QCOMPARE(surface.width(), int(std::ceil(Probe(w).PaintBox1->width() * ratio)));
+        const int row = int(1000 * ratio);
+        const int left = int(std::floor(5 * ratio));
+        if (ratio == std::floor(ratio)) {
+            for (int i = 0; i < int(ratio); ++i)
+                QCOMPARE(surface.pixel(left + i, row), qRgb(0, 0, 0));
+            QCOMPARE(surface.pixel(left + int(ratio), row), qRgb(255, 255, 255));
+        } else {
+            // The frame covers parts of two device pixels: together they hold one pixel of ink.
+            const int ink = 2 * 255 - qGray(surface.pixel(left, row)) - qGray(surface.pixel(left + 1, row));
+            QVERIFY2(ink > 255 * 0.6, qPrintable(QString::number(ink)));
+            QCOMPARE(surface.pixel(left + 2, row), qRgb(255, 255, 255));
+        }
+    }
+
+    void lineDrawnWithTheMouseEndsWhereTheMouseWas()
+    {
+        Window w;
+        const qreal ratio = Probe(w).PaintBox1->devicePixelRatio();
+        QVERIFY2(ratio > 1, "run with QT_SCALE_FACTOR set");
+        Probe(w).Bleistift1->trigger();
+        const QPoint from(104, 406), to(306, 406);
+        QTest::mousePress(Probe(w).PaintBox1, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, Probe(w).PaintBox1->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(Probe(w).PaintBox1, &move);
+        QTest::mouseRelease(Probe(w).PaintBox1, Qt::LeftButton, {}, to);
+        QCOMPARE(w->State.Objects.Count, 1);
+        const DrawingObject &line = w->State.Objects.At(0);
+        const double s = w->View.PixelsPerMm();
+        const MmPoint start = PointerToMm(from.x(), from.y(), s), end = PointerToMm(to.x(), to.y(), s);
+        QCOMPARE(line.X1, start.x);
+        QCOMPARE(line.Y1, start.y);
+        QCOMPARE(line.X2, end.x);
+        QCOMPARE(line.Y2, end.y);
+        // On the screen it runs along the logical row it was drawn on, in device pixels.
+        const QImage surface = Grab(*w.form);
+        auto dark = [&](int x, int y) { return qGray(surface.pixel(int(x * ratio), int(std::round((y + 0.5) * ratio - 0.5)))) < 128; };
+        QVERIFY(dark(from.x() + 1, from.y()));
+        QVERIFY(dark(to.x() - 1, to.y()));
+        QVERIFY(!dark(to.x() + 3, to.y()));
+        QVERIFY(!dark(from.x() + 100, from.y() - 3));
+        QVERIFY(!dark(from.x() + 100, from.y() + 3));
+    }
+};
+
+QTEST_MAIN(TestHighDensity)
+#include "test_high_density.moc"
