@@ -1,10 +1,12 @@
 // Times full repaints of a 1280 x 800 viewport of the drawing surface on large drawings.
-// Usage: paint_bench [runs] [drags]   (run with QT_QPA_PLATFORM=offscreen where there is no display)
+// Usage: paint_bench [runs] [drags | changes | texts N | pencil N]   (run with QT_QPA_PLATFORM=offscreen where there is no display)
 #include "document/drawing_state.h"
 #include "render/overlay_canvas.h"
 #include "render/painter_canvas.h"
 #include "render/surface_renderer.h"
 #include "tools/pointer_dispatch.h"
+
+#include <QRegion>
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -114,6 +116,24 @@ public:
         PainterCanvas canvas(painter);
         Overlay.ReplayOn(canvas);
     }
+    // The paint events that follow a repaint of the drawing: what the window asked to update,
+    // within the viewport, one paint event for the bounding rectangle as Qt merges them.
+    void PaintUpdated()
+    {
+        const QRect area = ToUpdate.intersected(QRegion(viewport_)).boundingRect();
+        ToUpdate = QRegion();
+        if (area.isEmpty())
+            return;
+        QPainter painter(&target_);
+        painter.translate(-viewport_.topLeft());
+        painter.setClipRect(area);
+        Renderer.Paint(painter, area, state_, view_, SheetView{});
+        PainterCanvas canvas(painter);
+        Overlay.ReplayOn(canvas, area);
+    }
+    // The history, as the window's undo stack keeps it.
+    std::vector<DrawingEdit> Done, Undone;
+    QRegion ToUpdate;
 
     using ToolHost::Repaint;
     DrawingState &State() override { return state_; }
@@ -124,9 +144,10 @@ public:
         Renderer.AcceptDrawing(state_);
         Renderer.UpdateTextBoxes(state_, view_, scope, surface_.ActivePage);
         Overlay.Clear();
+        ToUpdate = QRegion(viewport_);
     }
     Canvas &Surface() override { return Overlay; }
-    void SetChanged() override {}
+    void SetChanged() override { state_.TouchContent(); } // as the window marks a change
     void UpdateEds() override {}
     void ShowStatus(const QString &) override {}
     double PenWidth() const override { return 0.1; }
@@ -140,7 +161,28 @@ public:
     TextFontChoice &NewTextFont() override { return font_; }
     bool EditText(const QString *, QString &) override { return false; }
     EditRecorder &Edits() override { return recorder_; }
-    void CommitEdit() override { recorder_.End(); }
+    void CommitEdit() override
+    {
+        if (auto edit = recorder_.End()) {
+            Done.push_back(std::move(*edit));
+            Undone.clear();
+        }
+    }
+    // Undo and redo as the window's history steps do them: the edit, then the repaint.
+    void Undo()
+    {
+        Done.back().Revert(state_);
+        Undone.push_back(std::move(Done.back()));
+        Done.pop_back();
+        Repaint();
+    }
+    void Redo()
+    {
+        Undone.back().Apply(state_);
+        Done.push_back(std::move(Undone.back()));
+        Undone.pop_back();
+        Repaint();
+    }
 
 private:
     DrawingState &state_;
@@ -247,6 +289,75 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
                 "10 sheets x 10,000 objects + 100 texts", state.Objects.Count, MedianMs(hover), runs / 10);
 }
 
+// One change of the drawing through the tools and the history, each followed by the repaint
+// and the paint events the window gets: a pencil line appended, moved and deleted with the
+// object tool, then the delete undone and done again.
+void RunChanges(int objectsPerSheet, int zoom, int runs)
+{
+    DrawingState state;
+    Fill(state, 10, objectsPerSheet, 100);
+    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
+    QImage target(1280, 800, QImage::Format_RGB32);
+    const QRect sheet = view.SheetOnSurface(5);
+    const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
+    BenchHost host(state, view, target, viewport);
+    PointerDispatch dispatch(host);
+    host.Repaint();
+    host.PaintUpdated();
+
+    enum Step { Append, Move, Delete, Undo, Redo, Steps };
+    std::vector<double> times[Steps];
+    QElapsedTimer timer;
+    auto done = [&](Step step) {
+        host.PaintUpdated();
+        times[step].push_back(timer.nsecsElapsed() / 1e6);
+    };
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> px(viewport.left() + 40, viewport.right() - 200),
+        py(viewport.top() + 40, viewport.bottom() - 200);
+    for (int run = 0; run < runs; ++run) {
+        const int x = px(random), y = py(random);
+        host.Tools.Current = Tool::Pencil;
+        dispatch.MouseDown(PointerButton::Left, x, y);
+        timer.start();
+        dispatch.MouseMove(x + 60, y + 40); // the segment is appended and drawn over the surface
+        dispatch.MouseUp(x + 60, y + 40);
+        host.Repaint(); // what the window's next repaint does with the new segment
+        done(Append);
+
+        host.Tools.Current = Tool::Objects;
+        host.Tools.Objects = ObjectMode::Move;
+        dispatch.MouseMove(x + 30, y + 20); // hover finds the new line
+        host.PaintUpdated();
+        dispatch.MouseDown(PointerButton::Left, x + 30, y + 20);
+        dispatch.MouseMove(x + 50, y + 60);
+        host.PaintUpdated();
+        timer.start();
+        dispatch.MouseUp(x + 50, y + 60);
+        done(Move);
+
+        host.Tools.Objects = ObjectMode::Delete;
+        dispatch.MouseMove(x + 50, y + 60);
+        host.PaintUpdated();
+        timer.start();
+        dispatch.MouseDown(PointerButton::Left, x + 50, y + 60);
+        dispatch.MouseUp(x + 50, y + 60);
+        done(Delete);
+
+        timer.start();
+        host.Undo();
+        done(Undo);
+        timer.start();
+        host.Redo();
+        done(Redo);
+    }
+    const char *names[Steps] = {"append", "move", "delete", "undo", "redo"};
+    std::printf("10 sheets x %6d objects + 100 texts  zoom %3d%%  one change:", objectsPerSheet, zoom);
+    for (int step = 0; step < Steps; ++step)
+        std::printf("  %s %6.2f ms", names[step], MedianMs(times[step]));
+    std::printf("  (median of %d)\n", runs);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -264,6 +375,12 @@ int main(int argc, char *argv[])
     }
     if (argc > 3 && std::strcmp(argv[2], "pencil") == 0) {
         RunPencilAndHover(runs * 40, std::atoi(argv[3]) / 10);
+        return 0;
+    }
+    if (argc > 2 && std::strcmp(argv[2], "changes") == 0) {
+        for (int objects : {100, 10000})
+            for (int zoom : {100, 300})
+                RunChanges(objects, zoom, runs);
         return 0;
     }
     if (!dragsOnly) {
