@@ -141,13 +141,14 @@ public:
     ToolSelection Selection() const override { return Tools; }
     void Repaint(PaintScope scope) override
     {
-        Renderer.AcceptDrawing(state_);
-        Renderer.UpdateTextBoxes(state_, view_, scope, surface_.ActivePage);
+        const std::optional<QRegion> changed =
+            Renderer.AcceptDrawing(state_, view_, SheetView{}, scope, surface_.ActivePage);
+        const QRect overlay = Overlay.DrawnRect();
         Overlay.Clear();
-        ToUpdate = QRegion(viewport_);
+        ToUpdate = changed ? *changed + overlay : QRegion(viewport_);
     }
     Canvas &Surface() override { return Overlay; }
-    void SetChanged() override { state_.TouchContent(); } // as the window marks a change
+    void SetChanged() override {}
     void UpdateEds() override {}
     void ShowStatus(const QString &) override {}
     double PenWidth() const override { return 0.1; }

@@ -122,6 +122,17 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
     }
 }
 
+void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, int sheet, double s, int first)
+{
+    // The canvas as the sheet's rendering leaves it for its objects.
+    canvas.SetBrushColour(ColourWhite);
+    canvas.SetPenColour(ColourBlack);
+    canvas.SetPenWidth(1);
+    const double off = SheetOffsetMm(sheet, state.PageHeightInch);
+    for (int i = std::max(0, first); i < state.Objects.Count; ++i)
+        DrawObject(canvas, state.Objects.At(i), s, off);
+}
+
 void MeasureTexts(DrawingState &state, int sheet, double s, int zoomPercent, double dpiY)
 {
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);

@@ -40,6 +40,10 @@ FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY);
 void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
                  const SheetCulling *culling = nullptr);
 
+// Draws objects from `first` to the end of the list over a drawing of sheet i that was
+// rendered without them, as they would be drawn last of all the objects.
+void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, int sheet, double s, int first);
+
 // The drawing of a sheet: white rectangle with a one-pixel black frame, objects and texts.
 void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet,
                         const SheetCulling *culling = nullptr);

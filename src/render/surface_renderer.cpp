@@ -1,9 +1,11 @@
 #include "surface_renderer.h"
 
+#include "change_areas.h"
 #include "painter_canvas.h"
 
 #include "document/drawing_state.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace velmora {
@@ -28,8 +30,10 @@ void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &v
     const int sheet = scope == PaintScope::ActiveSheet ? activeSheet : view.PageCount - 1;
     const TextBoxKey key{&state,         state.Texts.Version(), state.ContentRevision(), view.PixelsPerMm, view.Zoom,
                          view.DpiY,      state.PageHeightInch,  sheet};
-    if (measured_ && key == measuredFor_ && BoxesAsMeasured(state))
+    if (measured_ && key == measuredFor_ && BoxesAsMeasured(state) && TextsUnchangedSince(state)) {
+        measuredJournal_ = state.Changes.End();
         return;
+    }
     MeasureTexts(state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY);
     measuredEdges_.resize(size_t(state.Texts.Count) * 2);
     for (int i = 0; i < state.Texts.Count; ++i) {
@@ -38,30 +42,27 @@ void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &v
     }
     measuredFor_ = key;
     measured_ = true;
+    measuredJournal_ = state.Changes.End();
 }
 
-void SurfaceRenderer::AcceptDrawing(const DrawingState &state)
+bool SurfaceRenderer::TextsUnchangedSince(const DrawingState &state) const
 {
-    accepted_ = true;
-    acceptedObjects_ = state.Objects.Version();
-    acceptedTexts_ = state.Texts.Version();
-    acceptedContent_ = state.ContentRevision();
+    std::span<const RecordChange> notes;
+    if (!state.Changes.Since(measuredJournal_, notes))
+        return false;
+    return std::none_of(notes.begin(), notes.end(), [](const RecordChange &n) { return n.Text; });
+}
+
+SurfaceRenderer::DrawingMark SurfaceRenderer::MarkOf(const DrawingState &state)
+{
+    return {&state, state.Changes.End(), state.Objects.Version(), state.Texts.Version(), state.ContentRevision()};
 }
 
 SurfaceRenderer::LayerKey SurfaceRenderer::KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet,
                                                   const QRect &part) const
 {
-    return {sheet,
-            part,
-            view.PixelsPerMm,
-            view.Zoom,
-            view.DpiY,
-            state.PageHeightInch,
-            view.PageWidthPx,
-            view.PageHeightPx,
-            accepted_ ? acceptedObjects_ : state.Objects.Version(),
-            accepted_ ? acceptedTexts_ : state.Texts.Version(),
-            accepted_ ? acceptedContent_ : state.ContentRevision()};
+    return {sheet,          part,          view.PixelsPerMm, view.Zoom, view.DpiY, state.PageHeightInch,
+            view.PageWidthPx, view.PageHeightPx, generation_};
 }
 
 SurfaceRenderer::InstrumentKey SurfaceRenderer::InstrumentsOf(const DrawingState &state, const SheetView &show)
@@ -106,9 +107,11 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             painter.drawImage(part.topLeft(), layer->Composed, partOnSheet.translated(-layer->Key.Part.topLeft()));
             continue;
         }
-        if (offscreen_.width() < part.width() || offscreen_.height() < part.height())
-            offscreen_ = QImage(std::max(part.width(), offscreen_.width()), std::max(part.height(), offscreen_.height()),
-                                QImage::Format_RGB32);
+        // Exactly the part's size: Qt's rasterizer clips lines to the image's bounds before it
+        // steps along them, so drawing a piece of the part anew later (on an image of this size)
+        // gives the same pixels only when the part was drawn on one of this size too.
+        if (offscreen_.size() != part.size())
+            offscreen_ = QImage(part.size(), QImage::Format_RGB32);
         const QRect partInImage(QPoint(0, 0), part.size());
         {
             QPainter imagePainter(&offscreen_);
@@ -120,7 +123,7 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
                 index_.Refresh(state);
                 const SheetCulling culling{partOnSheet, &index_};
                 RenderSheetDrawing(canvas, state, view, sheet, &culling);
-                layers_.push_back({key, offscreen_.copy(partInImage), QImage(), instruments, false});
+                layers_.push_back({key, offscreen_.copy(partInImage), QImage(), instruments, false, MarkOf(state)});
                 layer = &layers_.back();
             }
             RenderSheetInstruments(canvas, state, view, show);
@@ -135,8 +138,7 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
     // Keep the pictures of the drawing as it was last accepted, the newest few.
     const LayerKey now = KeyFor(state, view, 0, QRect());
     std::erase_if(layers_, [&](const Layer &layer) {
-        return layer.Key.ObjectsVersion != now.ObjectsVersion || layer.Key.TextsVersion != now.TextsVersion ||
-               layer.Key.Content != now.Content || layer.Key.PixelsPerMm != now.PixelsPerMm ||
+        return layer.Key.Generation != now.Generation || layer.Key.PixelsPerMm != now.PixelsPerMm ||
                layer.Key.PageWidthPx != now.PageWidthPx || layer.Key.PageHeightPx != now.PageHeightPx ||
                layer.Key.DpiY != now.DpiY || layer.Key.PageHeightInch != now.PageHeightInch;
     });
