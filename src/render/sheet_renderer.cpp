@@ -106,7 +106,9 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
 
     // The stored boxes were measured on another sheet at the same scale: on this one they
     // may be off by the rounding of the sheet offset, a pixel or two.
-    const QRect nearPart = culling ? culling->VisiblePx.adjusted(-4, -4, 4, 4) : QRect();
+    const int reach = culling ? culling->TextReachPx : 0;
+    const QRect textPart = culling ? culling->VisiblePx.adjusted(-reach, -reach, reach, reach) : QRect();
+    const QRect nearPart = textPart.adjusted(-4, -4, 4, 4);
     for (int i = 0; i < state.Texts.Count; ++i) {
         const TextObject &text = state.Texts.At(i);
         if (culling && !TextBoxOnSheet(text, s, off).normalized().adjusted(0, 0, 1, 1).intersects(nearPart))
@@ -115,7 +117,7 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
         canvas.SetBackgroundTransparent(true);
         const QString content = TextString(text);
         const QRect measured = canvas.MeasureText(TextBoxOnSheet(text, s, off), content);
-        if (!culling || measured.intersects(culling->VisiblePx))
+        if (!culling || measured.intersects(textPart))
             canvas.DrawText(measured, content);
         if (!culling)
             StoreMeasuredBox(state, i, measured, s, off);

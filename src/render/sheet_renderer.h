@@ -29,6 +29,8 @@ struct SheetView {
 struct SheetCulling {
     QRect VisiblePx;
     const ObjectIndex *Index = nullptr;
+    // Texts this many pixels outside the part are drawn too (their glyphs may lean into it).
+    int TextReachPx = 0;
 };
 
 // Font of a text at zoom percent z on a screen of dpiY pixels per inch.

@@ -175,7 +175,7 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
     {
         QPainter painter(&scratch);
         PainterCanvas canvas(painter, -layer.Key.Part.topLeft());
-        const SheetCulling culling{onSheet.adjusted(-TextReachPx, -TextReachPx, TextReachPx, TextReachPx), &index_};
+        const SheetCulling culling{onSheet, &index_, TextReachPx};
         RenderSheetDrawing(canvas, state, view, layer.Key.Sheet, &culling);
     }
     QPainter into(&layer.Drawing);
