@@ -64,7 +64,9 @@ private slots:
             SurfaceRenderer fresh;
             QPainter painter(&image);
             painter.translate(surface->mapTo(viewport, QPoint(0, 0)));
-            fresh.Paint(painter, QRect(QPoint(0, 0), surface->size()), form.State, view, form.CurrentSheetView());
+            // The part of the surface the window shows, as its paint event exposes it.
+            const QRect visible(-surface->mapTo(viewport, QPoint(0, 0)), viewport->size());
+            fresh.Paint(painter, visible, form.State, view, form.CurrentSheetView());
             return image;
         };
         auto sameOnSheet = [&](const QImage &a, const QImage &b) {
@@ -77,8 +79,11 @@ private slots:
             return !seen.isEmpty();
         };
 
+        const QImage before = shown();
+        QVERIFY(sameOnSheet(before, rendered()));
         Probe(form).Bleistift1->trigger();
         Probe(form).StrichEd->setValue(1.5);
+        QCoreApplication::processEvents(); // the surface shows the choice before the pointer comes
         const QPoint from(150, 200), to(330, 260);
         Pointer(surface, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
         Pointer(surface, QEvent::MouseMove, (from + to) / 2 + QPoint(0, 30), Qt::NoButton, Qt::LeftButton);
@@ -101,6 +106,7 @@ private slots:
                                                                                     .arg(repainted.width())
                                                                                     .arg(repainted.height())));
         QVERIFY(repainted.width() < 260 && repainted.height() < 160);
+        QVERIFY(sameOnSheet(undone, before));
         QVERIFY(sameOnSheet(undone, rendered()));
 
         watch.Painted = QRegion();

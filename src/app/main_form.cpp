@@ -224,10 +224,6 @@ void TMainForm::PaintSheets(PaintScope scope)
         return;
     const ViewGeometry view = CurrentView();
     View.Geometry = view;
-    // The kept pictures follow the drawing, and texts get their measured boxes now, so what
-    // follows the paint can rely on them.
-    const std::optional<QRegion> changed =
-        Renderer.AcceptDrawing(State, view, CurrentSheetView(), scope, View.ActivePage);
     // The previews drawn over the old picture go with it, also when the surface changes size.
     const QRect overlay = SurfaceOverlay.DrawnRect();
     SurfaceOverlay.Clear();
@@ -237,6 +233,10 @@ void TMainForm::PaintSheets(PaintScope scope)
         PaintBox1->resize(wanted);
         return;
     }
+    // The kept pictures follow the drawing, and texts get their measured boxes now, so what
+    // follows the paint can rely on them.
+    const std::optional<QRegion> changed =
+        Renderer.AcceptDrawing(State, view, CurrentSheetView(), scope, View.ActivePage);
     if (!changed) {
         PaintBox1->update();
         return;

@@ -67,7 +67,9 @@ std::optional<QRegion> SurfaceRenderer::AcceptDrawing(DrawingState &state, const
     UpdateTextBoxes(state, view, scope, activeSheet);
     const DrawingMark now = MarkOf(state);
     const InstrumentKey instruments = InstrumentsOf(state, show);
-    const bool sameView = accepted_ && SameView(view, acceptedView_) && view.PixelsPerMm > 0;
+    const bool sameView = accepted_ && SameView(view, acceptedView_) && view.PixelsPerMm > 0 &&
+                          state.PageWidthInch == acceptedPageWidthInch_ &&
+                          state.PageHeightInch == acceptedPageHeightInch_;
     QRegion changed;
     bool followed = accepted_ && now == acceptedMark_;
     if (!followed && sameView)
@@ -80,6 +82,8 @@ std::optional<QRegion> SurfaceRenderer::AcceptDrawing(DrawingState &state, const
     accepted_ = true;
     acceptedMark_ = now;
     acceptedView_ = view;
+    acceptedPageWidthInch_ = state.PageWidthInch;
+    acceptedPageHeightInch_ = state.PageHeightInch;
     acceptedInstruments_ = instruments;
     if (everything)
         return std::nullopt;
@@ -106,14 +110,19 @@ bool SurfaceRenderer::FollowChanges(DrawingState &state, const ViewGeometry &vie
         return false;
     index_.Refresh(state);
 
-    // Pictures of another view, or rendered from the drawing between two repaints, go.
+    // Pictures of another view go. One rendered from the drawing between two repaints (an
+    // exposure during a stroke) cannot follow; nor can the surface be painted in pieces then,
+    // as a piece drawn on its own may differ from its neighbours in a pixel: all is drawn anew.
     const LayerKey current = KeyFor(state, view, 0, QRect());
     std::erase_if(layers_, [&](const Layer &layer) {
         LayerKey same = current;
         same.Sheet = layer.Key.Sheet;
         same.Part = layer.Key.Part;
-        return !(layer.Key == same) || !(layer.RenderedFrom == was);
+        return !(layer.Key == same);
     });
+    if (layers_.empty() || std::any_of(layers_.begin(), layers_.end(),
+                                       [&](const Layer &layer) { return !(layer.RenderedFrom == was); }))
+        return false;
     ++generation_;
     const double s = view.PixelsPerMm;
     for (Layer &layer : layers_) {
@@ -125,6 +134,7 @@ bool SurfaceRenderer::FollowChanges(DrawingState &state, const ViewGeometry &vie
             const std::vector<QRect> over = OnSheet(changes.OnTop, s, off, part);
             if (!over.empty()) {
                 QPainter painter(&layer.Drawing);
+                painter.setClipRect(layer.Drawing.rect()); // as the full rendering has it
                 PainterCanvas canvas(painter, -part.topLeft());
                 DrawObjectsOnTop(canvas, state, layer.Key.Sheet, s, changes.OnTopFrom);
                 painter.end();
@@ -174,6 +184,7 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
     QImage &scratch = Scratch(layer.Drawing.size());
     {
         QPainter painter(&scratch);
+        painter.setClipRect(scratch.rect()); // as the full rendering has it
         PainterCanvas canvas(painter, -layer.Key.Part.topLeft());
         const SheetCulling culling{onSheet, &index_, TextReachPx};
         RenderSheetDrawing(canvas, state, view, layer.Key.Sheet, &culling);
@@ -201,6 +212,7 @@ void SurfaceRenderer::Compose(Layer &layer, const QRect &onSheet, const DrawingS
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(local.topLeft(), layer.Drawing, local);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setClipRect(scratch.rect());
         PainterCanvas canvas(painter, -layer.Key.Part.topLeft());
         RenderSheetInstruments(canvas, state, view, show);
     }

@@ -107,33 +107,38 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             painter.drawImage(part.topLeft(), layer->Composed, partOnSheet.translated(-layer->Key.Part.topLeft()));
             continue;
         }
-        // Exactly the part's size: Qt's rasterizer clips lines to the image's bounds before it
-        // steps along them, so drawing a piece of the part anew later (on an image of this size)
-        // gives the same pixels only when the part was drawn on one of this size too.
-        if (offscreen_.size() != part.size())
-            offscreen_ = QImage(part.size(), QImage::Format_RGB32);
-        const QRect partInImage(QPoint(0, 0), part.size());
-        {
-            QPainter imagePainter(&offscreen_);
-            imagePainter.setClipRect(partInImage);
-            PainterCanvas canvas(imagePainter, -partOnSheet.topLeft());
-            if (layer) {
-                imagePainter.drawImage(QPoint(0, 0), layer->Drawing, partOnSheet.translated(-layer->Key.Part.topLeft()));
-            } else {
+        // Images of exactly the kept part's size: Qt's rasterizer clips lines to the image's
+        // bounds before it steps along them, so a piece of the part drawn anew later (on an
+        // image of this size) has the same pixels only when the whole part was drawn so too.
+        if (!layer) {
+            if (offscreen_.size() != part.size())
+                offscreen_ = QImage(part.size(), QImage::Format_RGB32);
+            {
+                QPainter imagePainter(&offscreen_);
+                imagePainter.setClipRect(offscreen_.rect());
+                PainterCanvas canvas(imagePainter, -partOnSheet.topLeft());
                 index_.Refresh(state);
                 const SheetCulling culling{partOnSheet, &index_};
                 RenderSheetDrawing(canvas, state, view, sheet, &culling);
-                layers_.push_back({key, offscreen_.copy(partInImage), QImage(), instruments, false, MarkOf(state)});
-                layer = &layers_.back();
             }
+            layers_.push_back({key, offscreen_.copy(), QImage(), instruments, false, MarkOf(state)});
+            layer = &layers_.back();
+        }
+        // The instruments over the whole kept part, kept too; the exposed piece is shown.
+        const QSize size = layer->Drawing.size();
+        if (offscreen_.size() != size)
+            offscreen_ = QImage(size, QImage::Format_RGB32);
+        {
+            QPainter imagePainter(&offscreen_);
+            imagePainter.setClipRect(offscreen_.rect());
+            imagePainter.drawImage(QPoint(0, 0), layer->Drawing);
+            PainterCanvas canvas(imagePainter, -layer->Key.Part.topLeft());
             RenderSheetInstruments(canvas, state, view, show);
         }
-        if (layer->Key.Part == partOnSheet) {
-            layer->Composed = offscreen_.copy(partInImage);
-            layer->Instruments = instruments;
-            layer->HasComposed = true;
-        }
-        painter.drawImage(part.topLeft(), offscreen_, partInImage);
+        layer->Composed = offscreen_.copy();
+        layer->Instruments = instruments;
+        layer->HasComposed = true;
+        painter.drawImage(part.topLeft(), layer->Composed, partOnSheet.translated(-layer->Key.Part.topLeft()));
     }
     // Keep the pictures of the drawing as it was last accepted, the newest few.
     const LayerKey now = KeyFor(state, view, 0, QRect());

@@ -127,6 +127,7 @@ private:
     uint64_t generation_ = 0;
     // The view and instruments of the last accepted repaint.
     ViewGeometry acceptedView_{};
+    double acceptedPageWidthInch_ = 0, acceptedPageHeightInch_ = 0;
     InstrumentKey acceptedInstruments_{};
 };
 
