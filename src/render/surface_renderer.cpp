@@ -125,17 +125,15 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             layer = &layers_.back();
         }
         // The instruments over the whole kept part, kept too; the exposed piece is shown.
-        const QSize size = layer->Drawing.size();
-        if (offscreen_.size() != size)
-            offscreen_ = QImage(size, QImage::Format_RGB32);
+        if (layer->Composed.size() != layer->Drawing.size())
+            layer->Composed = QImage(layer->Drawing.size(), QImage::Format_RGB32);
         {
-            QPainter imagePainter(&offscreen_);
-            imagePainter.setClipRect(offscreen_.rect());
+            QPainter imagePainter(&layer->Composed);
+            imagePainter.setClipRect(layer->Composed.rect());
             imagePainter.drawImage(QPoint(0, 0), layer->Drawing);
             PainterCanvas canvas(imagePainter, -layer->Key.Part.topLeft());
             RenderSheetInstruments(canvas, state, view, show);
         }
-        layer->Composed = offscreen_.copy();
         layer->Instruments = instruments;
         layer->HasComposed = true;
         painter.drawImage(part.topLeft(), layer->Composed, partOnSheet.translated(-layer->Key.Part.topLeft()));
