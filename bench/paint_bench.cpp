@@ -1,12 +1,15 @@
 // Times full repaints of a 1280 x 800 viewport of the drawing surface on large drawings.
-// Usage: paint_bench [runs] [drags | texts N | pencil N] [--ratio R]
+// Usage: paint_bench [runs] [drags | changes | texts N | pencil N] [squared] [--ratio R]
 // (run with QT_QPA_PLATFORM=offscreen where there is no display). --ratio paints into a
-// viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3), as on a high-density screen.
+// viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3), as on a high-density screen;
+// "squared" puts every drawing on squared paper.
 #include "document/drawing_state.h"
 #include "render/overlay_canvas.h"
 #include "render/painter_canvas.h"
 #include "render/surface_renderer.h"
 #include "tools/pointer_dispatch.h"
+
+#include <QRegion>
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -129,6 +132,24 @@ public:
         PainterCanvas canvas(painter, -viewport_.topLeft()); // the overlay is in surface pixels, as the window's
         Overlay.ReplayOn(canvas, viewport_);
     }
+    // The paint events that follow a repaint of the drawing: what the window asked to update,
+    // within the viewport, one paint event for the bounding rectangle as Qt merges them.
+    void PaintUpdated()
+    {
+        const QRect area = ToUpdate.intersected(QRegion(viewport_)).boundingRect();
+        ToUpdate = QRegion();
+        if (area.isEmpty())
+            return;
+        QPainter painter(&target_);
+        painter.translate(-viewport_.topLeft());
+        painter.setClipRect(area);
+        Renderer.Paint(painter, area, state_, view_, SheetView{});
+        PainterCanvas canvas(painter, -viewport_.topLeft()); // the overlay is in surface pixels
+        Overlay.ReplayOn(canvas, area);
+    }
+    // The history, as the window's undo stack keeps it.
+    std::vector<DrawingEdit> Done, Undone;
+    QRegion ToUpdate;
 
     using ToolHost::Repaint;
     DrawingState &State() override { return state_; }
@@ -136,9 +157,11 @@ public:
     ToolSelection Selection() const override { return Tools; }
     void Repaint(PaintScope scope) override
     {
-        Renderer.AcceptDrawing(state_);
-        Renderer.UpdateTextBoxes(state_, view_, scope, surface_.ActivePage);
+        const std::optional<QRegion> changed =
+            Renderer.AcceptDrawing(state_, view_, SheetView{}, scope, surface_.ActivePage);
+        const QRect overlay = Overlay.DrawnRect();
         Overlay.Clear();
+        ToUpdate = changed ? *changed + overlay : QRegion(viewport_);
     }
     Canvas &Surface() override { return Overlay; }
     void SetChanged() override {}
@@ -155,7 +178,28 @@ public:
     TextFontChoice &NewTextFont() override { return font_; }
     bool EditText(const QString *, QString &) override { return false; }
     EditRecorder &Edits() override { return recorder_; }
-    void CommitEdit() override { recorder_.End(); }
+    void CommitEdit() override
+    {
+        if (auto edit = recorder_.End()) {
+            Done.push_back(std::move(*edit));
+            Undone.clear();
+        }
+    }
+    // Undo and redo as the window's history steps do them: the edit, then the repaint.
+    void Undo()
+    {
+        Done.back().Revert(state_);
+        Undone.push_back(std::move(Done.back()));
+        Done.pop_back();
+        Repaint();
+    }
+    void Redo()
+    {
+        Undone.back().Apply(state_);
+        Done.push_back(std::move(Undone.back()));
+        Undone.pop_back();
+        Repaint();
+    }
 
 private:
     DrawingState &state_;
@@ -262,6 +306,75 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
                 "10 sheets x 10,000 objects + 100 texts", state.Objects.Count, MedianMs(hover), runs / 10);
 }
 
+// One change of the drawing through the tools and the history, each followed by the repaint
+// and the paint events the window gets: a pencil line appended, moved and deleted with the
+// object tool, then the delete undone and done again.
+void RunChanges(int objectsPerSheet, int zoom, int runs)
+{
+    DrawingState state;
+    Fill(state, 10, objectsPerSheet, 100);
+    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
+    QImage target(1280, 800, QImage::Format_RGB32);
+    const QRect sheet = view.SheetOnSurface(5);
+    const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
+    BenchHost host(state, view, target, viewport);
+    PointerDispatch dispatch(host);
+    host.Repaint();
+    host.PaintUpdated();
+
+    enum Step { Append, Move, Delete, Undo, Redo, Steps };
+    std::vector<double> times[Steps];
+    QElapsedTimer timer;
+    auto done = [&](Step step) {
+        host.PaintUpdated();
+        times[step].push_back(timer.nsecsElapsed() / 1e6);
+    };
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> px(viewport.left() + 40, viewport.right() - 200),
+        py(viewport.top() + 40, viewport.bottom() - 200);
+    for (int run = 0; run < runs; ++run) {
+        const int x = px(random), y = py(random);
+        host.Tools.Current = Tool::Pencil;
+        dispatch.MouseDown(PointerButton::Left, x, y);
+        timer.start();
+        dispatch.MouseMove(x + 60, y + 40); // the segment is appended and drawn over the surface
+        dispatch.MouseUp(x + 60, y + 40);
+        host.Repaint(); // what the window's next repaint does with the new segment
+        done(Append);
+
+        host.Tools.Current = Tool::Objects;
+        host.Tools.Objects = ObjectMode::Move;
+        dispatch.MouseMove(x + 30, y + 20); // hover finds the new line
+        host.PaintUpdated();
+        dispatch.MouseDown(PointerButton::Left, x + 30, y + 20);
+        dispatch.MouseMove(x + 50, y + 60);
+        host.PaintUpdated();
+        timer.start();
+        dispatch.MouseUp(x + 50, y + 60);
+        done(Move);
+
+        host.Tools.Objects = ObjectMode::Delete;
+        dispatch.MouseMove(x + 50, y + 60);
+        host.PaintUpdated();
+        timer.start();
+        dispatch.MouseDown(PointerButton::Left, x + 50, y + 60);
+        dispatch.MouseUp(x + 50, y + 60);
+        done(Delete);
+
+        timer.start();
+        host.Undo();
+        done(Undo);
+        timer.start();
+        host.Redo();
+        done(Redo);
+    }
+    const char *names[Steps] = {"append", "move", "delete", "undo", "redo"};
+    std::printf("10 sheets x %6d objects + 100 texts  zoom %3d%%  one change:", objectsPerSheet, zoom);
+    for (int step = 0; step < Steps; ++step)
+        std::printf("  %s %6.2f ms", names[step], MedianMs(times[step]));
+    std::printf("  (median of %d)\n", runs);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -300,6 +413,12 @@ int main(int argc, char *argv[])
     }
     if (argc > 3 && std::strcmp(argv[2], "pencil") == 0) {
         RunPencilAndHover(runs * 40, std::atoi(argv[3]) / 10);
+        return 0;
+    }
+    if (argc > 2 && std::strcmp(argv[2], "changes") == 0) {
+        for (int objects : {100, 10000})
+            for (int zoom : {100, 300})
+                RunChanges(objects, zoom, runs);
         return 0;
     }
     if (!dragsOnly) {

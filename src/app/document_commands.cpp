@@ -82,7 +82,6 @@ QString TMainForm::FileDialogTitle(const FileDialogFilter &dialog)
 void TMainForm::SetChanged()
 {
     State.Modified = true;
-    State.TouchContent();
     setWindowTitle(DrawingCaption(CaptionBase, State.FileName, Translation.ProgramMessage(Message::Untitled), true));
 }
 

@@ -223,10 +223,10 @@ void TMainForm::PaintSheets(PaintScope scope)
 {
     if (PaintSuspended)
         return;
-    Renderer.AcceptDrawing(State);
     const ViewGeometry view = CurrentView();
     View.Geometry = view;
     // The previews drawn over the old picture go with it, also when the surface changes size.
+    const QRect overlay = SurfaceOverlay.DrawnRect();
     SurfaceOverlay.Clear();
     const QSize wanted = view.SurfaceSize();
     if (PaintBox1->size() != wanted) {
@@ -234,9 +234,18 @@ void TMainForm::PaintSheets(PaintScope scope)
         PaintBox1->resize(wanted);
         return;
     }
-    // Texts get their measured boxes now, so what follows the paint can rely on them.
-    Renderer.UpdateTextBoxes(State, view, scope, View.ActivePage);
-    PaintBox1->update();
+    // The kept pictures follow the drawing, and texts get their measured boxes now, so what
+    // follows the paint can rely on them.
+    const std::optional<QRegion> changed =
+        Renderer.AcceptDrawing(State, view, CurrentSheetView(), scope, View.ActivePage);
+    if (!changed) {
+        PaintBox1->update();
+        return;
+    }
+    // Only what the change touched, and where the previews were.
+    const QRegion area = (*changed + overlay).intersected(PaintBox1->rect());
+    if (!area.isEmpty())
+        PaintBox1->update(area);
 }
 
 void TMainForm::PaintSurface(QPainter &painter, const QRect &exposed)

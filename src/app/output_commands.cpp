@@ -42,6 +42,7 @@ void TMainForm::DateiSeiteeinrichten1Click()
     State.PageWidthInch = width;
     State.PageHeightInch = height;
     State.Paper = paper;
+    State.TouchContent(); // every sheet is drawn anew
     Recorder.PageSetupChanged(widthBefore, heightBefore, paperBefore);
     CommitEdit();
     SetChanged();

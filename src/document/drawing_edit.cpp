@@ -23,17 +23,17 @@ bool PutObject(DrawingState &state, int index, const std::optional<DrawingObject
                const std::optional<DrawingObject> &to)
 {
     if (!from) { // to be inserted
-        DrawingObject *slot = state.Objects.Insert(index);
+        DrawingObject *slot = state.InsertObject(index);
         if (!slot)
             return false;
         *slot = *to;
         return true;
     }
     if (!to)
-        return state.Objects.Delete(index);
+        return state.DeleteObject(index);
     if (index < 0 || index >= state.Objects.Count)
         return false;
-    *state.Objects.Select(index) = *to;
+    state.ChangeObject(index) = *to;
     return true;
 }
 
@@ -41,7 +41,7 @@ bool PutText(DrawingState &state, int index, const std::optional<TextSnapshot> &
              const std::optional<TextSnapshot> &to)
 {
     if (!from) {
-        TextObject *slot = state.Texts.Insert(index);
+        TextObject *slot = state.InsertText(index);
         if (!slot)
             return false;
         *slot = TextObject{};
@@ -52,7 +52,7 @@ bool PutText(DrawingState &state, int index, const std::optional<TextSnapshot> &
         return state.DeleteText(index);
     if (index < 0 || index >= state.Texts.Count)
         return false;
-    Restore(*state.Texts.Select(index), *to);
+    Restore(state.ChangeText(index), *to);
     return true;
 }
 
@@ -69,8 +69,8 @@ bool DrawingEdit::Revert(DrawingState &state) const
         state.PageWidthInch = Sheet->first.WidthInch;
         state.PageHeightInch = Sheet->first.HeightInch;
         state.Paper = Sheet->first.Paper;
+        state.TouchContent(); // every sheet is drawn anew
     }
-    state.TouchContent();
     return ok;
 }
 
@@ -85,8 +85,8 @@ bool DrawingEdit::Apply(DrawingState &state) const
         state.PageWidthInch = Sheet->second.WidthInch;
         state.PageHeightInch = Sheet->second.HeightInch;
         state.Paper = Sheet->second.Paper;
+        state.TouchContent(); // every sheet is drawn anew
     }
-    state.TouchContent();
     return ok;
 }
 

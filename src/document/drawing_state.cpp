@@ -9,6 +9,61 @@ DrawingState::~DrawingState()
     ClearRecords();
 }
 
+DrawingObject *DrawingState::AppendObject()
+{
+    DrawingObject *o = Objects.Append();
+    if (o)
+        Changes.Note({RecordChange::Inserted, false, true, Objects.Count - 1, {}});
+    return o;
+}
+
+DrawingObject *DrawingState::InsertObject(int i)
+{
+    DrawingObject *o = Objects.Insert(i);
+    if (o)
+        Changes.Note({RecordChange::Inserted, false, i == Objects.Count - 1, i, {}});
+    return o;
+}
+
+bool DrawingState::DeleteObject(int i)
+{
+    if (i < 0 || i >= Objects.Count)
+        return false;
+    const MmBox before = ObjectInkBox(Objects.At(i));
+    if (!Objects.Delete(i))
+        return false;
+    Changes.Note({RecordChange::Removed, false, false, i, before});
+    return true;
+}
+
+DrawingObject &DrawingState::ChangeObject(int i)
+{
+    Changes.Note({RecordChange::Changed, false, false, i, ObjectInkBox(Objects.At(i))});
+    return *Objects.Select(i);
+}
+
+TextObject *DrawingState::AppendText()
+{
+    TextObject *t = Texts.Append();
+    if (t)
+        Changes.Note({RecordChange::Inserted, true, true, Texts.Count - 1, {}});
+    return t;
+}
+
+TextObject *DrawingState::InsertText(int i)
+{
+    TextObject *t = Texts.Insert(i);
+    if (t)
+        Changes.Note({RecordChange::Inserted, true, i == Texts.Count - 1, i, {}});
+    return t;
+}
+
+TextObject &DrawingState::ChangeText(int i)
+{
+    Changes.Note({RecordChange::Changed, true, false, i, TextBox(Texts.At(i))});
+    return *Texts.Select(i);
+}
+
 bool DrawingState::DeleteText(int i)
 {
     if (i < 0 || i >= Texts.Count)
@@ -17,6 +72,7 @@ bool DrawingState::DeleteText(int i)
     // The list shrinks first: should that fail, the text stays whole.
     if (!Texts.Delete(i))
         return false;
+    Changes.Note({RecordChange::Removed, true, false, i, TextBox(saved)});
     ReleaseTextStrings(saved);
     return true;
 }

@@ -4,6 +4,7 @@
 // in the window; this object carries only what has no control.
 #pragma once
 
+#include "change_journal.h"
 #include "dyna_array.h"
 #include "paper.h"
 #include "records.h"
@@ -54,6 +55,17 @@ public:
     // Set while the entry bar is filled from the placement, so its edits do not write back.
     bool UpdatingEdits = false;
 
+    // Changes of the record lists that the picture of the drawing follows: each is noted in
+    // Changes. Null or false when the list could not grow or shrink (nothing changed then).
+    DrawingObject *AppendObject();
+    DrawingObject *InsertObject(int i);
+    bool DeleteObject(int i);
+    // Object i (selected), to be changed in place by the caller.
+    DrawingObject &ChangeObject(int i);
+    TextObject *AppendText();
+    TextObject *InsertText(int i);
+    // Text i (selected), to be changed in place by the caller.
+    TextObject &ChangeText(int i);
     // Deletes text i after releasing its strings; false when i is out of range or the
     // list could not shrink (the text then keeps its strings).
     bool DeleteText(int i);
@@ -66,9 +78,13 @@ public:
     // this one's records and releases them when it goes.
     void TakeRecords(DrawingState &from);
 
-    // Bumped by every change of record contents that is not an append, delete or clear
-    // (object moved, text changed, undo); together with the lists' versions it tells
-    // caches of the rendered drawing when to rebuild.
+    // What the record changes above did, in order.
+    ChangeJournal Changes;
+
+    // Bumped by every change the journal does not describe (a drawing read or emptied, the
+    // sheet size); together with the lists' versions it tells caches of the rendered drawing
+    // when to rebuild. Records written in place without ChangeObject or ChangeText must be
+    // followed by it, or a kept picture would not show them.
     void TouchContent() { ++contentRevision_; }
     uint64_t ContentRevision() const { return contentRevision_; }
 

@@ -107,8 +107,17 @@ void DrawDevicePixels(QPainter &painter, QPoint at, const QImage &image, const Q
     // target is given as a rectangle: the image's own ratio must not size it (and changing
     // that ratio on a copy would copy all its pixels).
     const QTransform world = painter.worldTransform();
-    painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio) * world);
-    painter.drawImage(QRectF(at, source.size()), image, QRectF(source));
+    if (world.type() <= QTransform::TxTranslate) {
+        // A painter moved by a fractional number of device pixels (a widget at an odd logical
+        // place at 1.5): every piece is moved by the same whole number of device pixels, so
+        // pieces painted apart meet as one picture would.
+        const QPoint shift(int(std::floor(world.dx() * ratio + 0.5)), int(std::floor(world.dy() * ratio + 0.5)));
+        painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+        painter.drawImage(QRect(at + shift, source.size()), image, source);
+    } else {
+        painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio) * world);
+        painter.drawImage(QRectF(at, source.size()), image, QRectF(source));
+    }
     painter.setWorldTransform(world);
 }
 

@@ -17,6 +17,7 @@ void OverlayCanvas::Clear()
 {
     ops_.clear();
     dirty_ = QRect();
+    drawn_ = QRect();
 }
 
 QRect OverlayCanvas::TakeDirtyRect()
@@ -53,12 +54,14 @@ void OverlayCanvas::Draw(std::function<void(Canvas &)> apply, std::initializer_l
     const QRect touches(QPoint(clamp(left - pad), clamp(top - pad)), QPoint(clamp(right + pad), clamp(bottom + pad)));
     ops_.push_back({std::move(apply), touches});
     dirty_ = dirty_.united(touches);
+    drawn_ = drawn_.united(touches);
 }
 
 void OverlayCanvas::DrawAnywhere(std::function<void(Canvas &)> apply)
 {
     ops_.push_back({std::move(apply), Everywhere});
     dirty_ = Everywhere;
+    drawn_ = Everywhere;
 }
 
 void OverlayCanvas::SetPenColour(uint32_t colour)

@@ -20,6 +20,8 @@ public:
     void ReplayOn(Canvas &target, const QRect &area = QRect()) const;
     // The part of the surface touched since the last call (null when nothing was drawn).
     QRect TakeDirtyRect();
+    // The part of the surface touched since the last Clear: what clearing takes away.
+    QRect DrawnRect() const { return drawn_; }
 
     void SetPenColour(uint32_t colour) override;
     void SetPenWidth(int width) override;
@@ -58,6 +60,7 @@ private:
     int penWidth_ = 1;
     QPoint current_;
     QRect dirty_;
+    QRect drawn_;
 };
 
 } // namespace velmora

@@ -362,7 +362,8 @@ void RefillOutline(Canvas &canvas, const PaperPieces &pieces, const QPainterPath
 
 void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part)
 {
-    const QRectF area = QRectF(part.intersected(paper.Inside));
+    // A little beyond the part: a line just outside it still shades the part's edge pixels.
+    const QRectF area = QRectF(part.adjusted(-2, -2, 2, 2).intersected(paper.Inside));
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
         const PaperPieces pieces = LevelPieces(level, paper.PixelsPerMm, area);
         std::vector<QRectF> rects;
@@ -377,7 +378,7 @@ void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part)
     }
 }
 
-void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o, double off, const QRect &part)
+void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o, double off)
 {
     if (paper.Kind == PaperKind::Plain)
         return;
@@ -386,7 +387,11 @@ void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o
     const WhiteShape white = WhiteOf(o, paper.PixelsPerMm, off);
     if (white.Is == WhiteShape::Kind::None)
         return;
-    const QRectF area = white.Bounds().adjusted(-1, -1, 1, 1).intersected(QRectF(part.intersected(paper.Inside)));
+    // The paper is cut out of the whole object, not of the part of the sheet being drawn: the
+    // pieces, and with them the antialiasing where they meet, must not depend on the part, or
+    // a part drawn anew would differ from the whole sheet in a shade here and there. The
+    // painter's clip keeps the drawing inside the part.
+    const QRectF area = white.Bounds().adjusted(-1, -1, 1, 1).intersected(QRectF(paper.Inside));
     if (area.isEmpty())
         return;
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
@@ -411,7 +416,7 @@ void RevealPaperOnSurface(Canvas &surface, PaperKind kind, const ViewGeometry &v
             continue;
         const SheetPaper paper{kind, view.PixelsPerMm, QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2),
                                onSurface.topLeft()};
-        RevealPaper(surface, paper, o, SheetOffsetMm(sheet, pageHeightInch), paper.Inside);
+        RevealPaper(surface, paper, o, SheetOffsetMm(sheet, pageHeightInch));
     }
 }
 

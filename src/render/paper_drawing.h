@@ -25,12 +25,13 @@ struct SheetPaper {
 // Lines of paper closer than this many pixels are left out (the finer ones first).
 inline constexpr double MinPaperSpacingPx = 3;
 
-// Draws the paper's lines or dots that lie in part (sheet pixels).
+// Draws the paper's lines or dots that lie in part (sheet pixels), and those just beside it
+// whose edges shade it.
 void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part);
 
 // Draws the paper again where the object, just drawn on the sheet at offset off (mm), painted
-// white inside part: along a white object's stroke, and inside any ellipse.
-void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o, double off, const QRect &part);
+// white: along a white object's stroke, and inside any ellipse.
+void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o, double off);
 
 // The same for an object drawn straight onto the drawing surface (a stroke of the eraser,
 // until the next repaint), on every sheet of the view that it touches.

@@ -38,8 +38,13 @@ void StoreMeasuredBox(DrawingState &state, int i, const QRect &measured, double 
                           (double(measured.top()) + measured.height()) / s + off);
 }
 
-void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off, const SheetPaper *paper,
-                const QRect &part)
+// The drawing's paper on a sheet of the view, inside the frame.
+SheetPaper PaperOfSheet(const DrawingState &state, const ViewGeometry &view)
+{
+    return {state.Paper, view.PixelsPerMm, QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2), QPoint()};
+}
+
+void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off, const SheetPaper *paper)
 {
     const int width = Round(s * o.PenWidth);
     canvas.SetPenWidth(width == 0 ? 1 : width);
@@ -65,7 +70,7 @@ void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off, co
         break;
     }
     if (paper)
-        RevealPaper(canvas, *paper, o, off, part);
+        RevealPaper(canvas, *paper, o, off);
 }
 
 } // namespace
@@ -105,16 +110,17 @@ void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s
         culling->Index->Query(v.left() / s - slack, v.top() / s + off - slack, (v.right() + 1) / s + slack,
                               (v.bottom() + 1) / s + off + slack, hits);
         for (int i : hits)
-            DrawObject(canvas, state.Objects.At(i), s, off, paper, v);
+            DrawObject(canvas, state.Objects.At(i), s, off, paper);
     } else {
-        const QRect everywhere = paper ? paper->Inside : QRect();
         for (int i = 0; i < state.Objects.Count; ++i)
-            DrawObject(canvas, state.Objects.At(i), s, off, paper, everywhere);
+            DrawObject(canvas, state.Objects.At(i), s, off, paper);
     }
 
     // The stored boxes were measured on another sheet at the same scale: on this one they
     // may be off by the rounding of the sheet offset, a pixel or two.
-    const QRect nearPart = culling ? culling->VisiblePx.adjusted(-4, -4, 4, 4) : QRect();
+    const int reach = culling ? culling->TextReachPx : 0;
+    const QRect textPart = culling ? culling->VisiblePx.adjusted(-reach, -reach, reach, reach) : QRect();
+    const QRect nearPart = textPart.adjusted(-4, -4, 4, 4);
     for (int i = 0; i < state.Texts.Count; ++i) {
         const TextObject &text = state.Texts.At(i);
         if (culling && !TextBoxOnSheet(text, s, off).normalized().adjusted(0, 0, 1, 1).intersects(nearPart))
@@ -123,7 +129,7 @@ void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s
         canvas.SetBackgroundTransparent(true);
         const QString content = TextString(text);
         const QRect measured = canvas.MeasureText(TextBoxOnSheet(text, s, off), content);
-        if (!culling || measured.intersects(culling->VisiblePx))
+        if (!culling || measured.intersects(textPart))
             canvas.DrawText(measured, content);
         if (!culling)
             StoreMeasuredBox(state, i, measured, s, off);
@@ -136,6 +142,19 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
                  const SheetCulling *culling)
 {
     DrawObjectsOnPaper(canvas, state, sheet, s, zoomPercent, dpiY, culling, nullptr);
+}
+
+void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first)
+{
+    // The canvas as the sheet's rendering leaves it for its objects.
+    canvas.SetBrushColour(ColourWhite);
+    canvas.SetPenColour(ColourBlack);
+    canvas.SetPenWidth(1);
+    const double off = SheetOffsetMm(sheet, state.PageHeightInch);
+    const SheetPaper paper = PaperOfSheet(state, view);
+    const SheetPaper *onPaper = state.Paper == PaperKind::Plain ? nullptr : &paper;
+    for (int i = std::max(0, first); i < state.Objects.Count; ++i)
+        DrawObject(canvas, state.Objects.At(i), view.PixelsPerMm, off, onPaper);
 }
 
 void MeasureTexts(DrawingState &state, int sheet, double s, int zoomPercent, double dpiY)
@@ -160,8 +179,7 @@ void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry 
         DrawObjects(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling);
         return;
     }
-    const SheetPaper paper{state.Paper, view.PixelsPerMm, QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2),
-                           QPoint()};
+    const SheetPaper paper = PaperOfSheet(state, view);
     DrawPaper(canvas, paper, culling ? culling->VisiblePx : paper.Inside);
     DrawObjectsOnPaper(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling, &paper);
 }

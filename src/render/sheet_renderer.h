@@ -29,6 +29,8 @@ struct SheetView {
 struct SheetCulling {
     QRect VisiblePx;
     const ObjectIndex *Index = nullptr;
+    // Texts this many pixels outside the part are drawn too (their glyphs may lean into it).
+    int TextReachPx = 0;
 };
 
 // Font of a text at zoom percent z on a screen of dpiY pixels per inch.
@@ -39,6 +41,11 @@ FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY);
 // bottom edges back.
 void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
                  const SheetCulling *culling = nullptr);
+
+// Draws objects from `first` to the end of the list over a drawing of sheet i that was
+// rendered without them, as they would be drawn last of all the objects (on paper, white ink
+// shows the paper).
+void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first);
 
 // The drawing of a sheet: white rectangle with a one-pixel black frame, the drawing's paper
 // inside the frame, objects and texts (white ink shows the paper beneath).

@@ -1,10 +1,12 @@
 #include "surface_renderer.h"
 
+#include "change_areas.h"
 #include "device_pixels.h"
 #include "painter_canvas.h"
 
 #include "document/drawing_state.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace velmora {
@@ -29,8 +31,10 @@ void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &v
     const int sheet = scope == PaintScope::ActiveSheet ? activeSheet : view.PageCount - 1;
     const TextBoxKey key{&state,         state.Texts.Version(), state.ContentRevision(), view.PixelsPerMm, view.Zoom,
                          view.DpiY,      state.PageHeightInch,  sheet};
-    if (measured_ && key == measuredFor_ && BoxesAsMeasured(state))
+    if (measured_ && key == measuredFor_ && BoxesAsMeasured(state) && TextsUnchangedSince(state)) {
+        measuredJournal_ = state.Changes.End();
         return;
+    }
     MeasureTexts(state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY);
     measuredEdges_.resize(size_t(state.Texts.Count) * 2);
     for (int i = 0; i < state.Texts.Count; ++i) {
@@ -39,31 +43,27 @@ void SurfaceRenderer::UpdateTextBoxes(DrawingState &state, const ViewGeometry &v
     }
     measuredFor_ = key;
     measured_ = true;
+    measuredJournal_ = state.Changes.End();
 }
 
-void SurfaceRenderer::AcceptDrawing(const DrawingState &state)
+bool SurfaceRenderer::TextsUnchangedSince(const DrawingState &state) const
 {
-    accepted_ = true;
-    acceptedObjects_ = state.Objects.Version();
-    acceptedTexts_ = state.Texts.Version();
-    acceptedContent_ = state.ContentRevision();
+    std::span<const RecordChange> notes;
+    if (!state.Changes.Since(measuredJournal_, notes))
+        return false;
+    return std::none_of(notes.begin(), notes.end(), [](const RecordChange &n) { return n.Text; });
+}
+
+SurfaceRenderer::DrawingMark SurfaceRenderer::MarkOf(const DrawingState &state)
+{
+    return {&state, state.Changes.End(), state.Objects.Version(), state.Texts.Version(), state.ContentRevision()};
 }
 
 SurfaceRenderer::LayerKey SurfaceRenderer::KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet,
                                                   const QRect &part, qreal ratio) const
 {
-    return {sheet,
-            part,
-            ratio,
-            view.PixelsPerMm,
-            view.Zoom,
-            view.DpiY,
-            state.PageHeightInch,
-            view.PageWidthPx,
-            view.PageHeightPx,
-            accepted_ ? acceptedObjects_ : state.Objects.Version(),
-            accepted_ ? acceptedTexts_ : state.Texts.Version(),
-            accepted_ ? acceptedContent_ : state.ContentRevision()};
+    return {sheet,     part,           ratio, view.PixelsPerMm, view.Zoom, view.DpiY, state.PageHeightInch,
+            view.PageWidthPx, view.PageHeightPx, generation_};
 }
 
 SurfaceRenderer::InstrumentKey SurfaceRenderer::InstrumentsOf(const DrawingState &state, const SheetView &show)
@@ -83,6 +83,18 @@ SurfaceRenderer::Layer *SurfaceRenderer::Covering(const LayerKey &key)
             return &layer;
     }
     return nullptr;
+}
+
+void SurfaceRenderer::OnLayerImage(QImage &image, const Layer &layer, const std::function<void(PainterCanvas &)> &draw)
+{
+    const qreal ratio = layer.Key.Ratio;
+    QPainter painter(&image);
+    painter.setClipRect(QRectF(QPointF(0, 0), QSizeF(image.size()) / ratio));
+    // Logical surface pixels onto the image, which starts at the layer's first device pixel.
+    const QTransform toImage =
+        QTransform::fromTranslate(-layer.DeviceOrigin.x() / ratio, -layer.DeviceOrigin.y() / ratio);
+    PainterCanvas canvas(painter, layer.SheetOrigin, toImage);
+    draw(canvas);
 }
 
 void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,
@@ -106,70 +118,50 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             continue;
         const QRect part = LogicalRectCovering(exposedOnSheet, ratio).intersected(onSurface);
         const QRect partOnSheet = part.translated(-onSurface.topLeft());
-        // The device pixels of a part on the surface: those it touches that belong to its sheet.
-        auto devicePart = [&](const QRect &onSheet) {
-            return DeviceRectCovering(onSheet.translated(onSurface.topLeft()), ratio).intersected(sheetDevice);
-        };
-        const QRect partDevice = devicePart(partOnSheet);
         const LayerKey key = KeyFor(state, view, sheet, partOnSheet, ratio);
         Layer *layer = Covering(key);
-        const QPoint inLayer = layer ? -devicePart(layer->Key.Part).topLeft() : QPoint();
-        if (layer && layer->HasComposed && layer->Instruments == instruments) {
-            // Nothing changed here: the kept picture, or the piece of it that is exposed.
-            DrawDevicePixels(painter, exposedOnSheet.topLeft(), layer->Composed, exposedOnSheet.translated(inLayer));
-            continue;
-        }
-        // A kept part whose instruments moved is composed again in its own picture, which keeps
-        // its memory: no new image and no copy at every move.
-        Layer *own = layer && layer->Key.Part == partOnSheet ? layer : nullptr;
-        if (own && (own->Composed.size() != partDevice.size() || own->Composed.devicePixelRatio() != ratio))
-            own->Composed = DeviceImage(partDevice.size(), ratio);
-        if (!own && (offscreen_.devicePixelRatio() != ratio || offscreen_.width() < partDevice.width() ||
-                     offscreen_.height() < partDevice.height()))
-            offscreen_ = DeviceImage(QSize(std::max(partDevice.width(), offscreen_.width()),
-                                           std::max(partDevice.height(), offscreen_.height())),
-                                     ratio);
-        QImage &image = own ? own->Composed : offscreen_;
-        const QRect partInImage(QPoint(0, 0), partDevice.size());
-        if (layer)
-            CopyDevicePixels(image, QPoint(0, 0), layer->Drawing, partDevice.translated(inLayer));
-        else if (!IsWholeRatio(ratio))
-            ClearDevicePixels(image, partInImage); // beside the sheet, the surface shows through
-        {
-            QPainter imagePainter(&image);
-            imagePainter.setClipRect(QRectF(QPointF(0, 0), QSizeF(partInImage.size()) / ratio));
-            // Logical surface pixels onto the image, which starts at the part's first device pixel.
-            const QTransform toImage = QTransform::fromTranslate(-partDevice.left() / ratio, -partDevice.top() / ratio);
-            PainterCanvas canvas(imagePainter, onSurface.topLeft(), toImage);
-            if (!layer) {
-                index_.Refresh(state);
-                // A device pixel at the part's edge may reach a little into the next logical pixel.
-                const QRect visible = IsWholeRatio(ratio) ? partOnSheet : partOnSheet.adjusted(-1, -1, 1, 1);
+        // Images of exactly the kept part's size: Qt's rasterizer clips lines to the image's
+        // bounds before it steps along them, so a piece of the part drawn anew later (on an
+        // image of this size) has the same pixels only when the whole part was drawn so too.
+        if (!layer) {
+            // The device pixels of the part: those it touches that belong to its sheet.
+            const QRect partDevice =
+                DeviceRectCovering(partOnSheet.translated(onSurface.topLeft()), ratio).intersected(sheetDevice);
+            Layer fresh{key, DeviceImage(partDevice.size(), ratio), QImage(), instruments, false, MarkOf(state),
+                        onSurface.topLeft(), partDevice.topLeft()};
+            if (!IsWholeRatio(ratio))
+                ClearDevicePixels(fresh.Drawing, fresh.Drawing.rect()); // beside the sheet, the surface shows
+            index_.Refresh(state);
+            // A device pixel at the part's edge may reach a little into the next logical pixel.
+            const QRect visible = IsWholeRatio(ratio) ? partOnSheet : partOnSheet.adjusted(-1, -1, 1, 1);
+            OnLayerImage(fresh.Drawing, fresh, [&](PainterCanvas &canvas) {
                 const SheetCulling culling{visible, &index_};
                 RenderSheetDrawing(canvas, state, view, sheet, &culling);
-                layers_.push_back({key, image.copy(partInImage), QImage(), instruments, false});
-                layer = &layers_.back();
-            }
-            RenderSheetInstruments(canvas, state, view, show);
+            });
+            layers_.push_back(std::move(fresh));
+            layer = &layers_.back();
         }
-        if (own) {
-            own->Instruments = instruments;
-            own->HasComposed = true;
-        } else if (layer->Key.Part == partOnSheet) {
-            layer->Composed = image.copy(partInImage);
+        if (!layer->HasComposed || !(layer->Instruments == instruments)) {
+            // The instruments over the whole kept part, kept too, in the picture's own memory.
+            if (layer->Composed.size() != layer->Drawing.size() || layer->Composed.format() != layer->Drawing.format())
+                layer->Composed = DeviceImage(layer->Drawing.size(), ratio);
+            CopyDevicePixels(layer->Composed, QPoint(0, 0), layer->Drawing, layer->Drawing.rect());
+            OnLayerImage(layer->Composed, *layer,
+                         [&](PainterCanvas &canvas) { RenderSheetInstruments(canvas, state, view, show); });
             layer->Instruments = instruments;
             layer->HasComposed = true;
         }
         // Only what was exposed: a device pixel shared with the workspace is drawn once per paint.
-        DrawDevicePixels(painter, exposedOnSheet.topLeft(), image, exposedOnSheet.translated(-partDevice.topLeft()));
+        DrawDevicePixels(painter, exposedOnSheet.topLeft(), layer->Composed,
+                         exposedOnSheet.translated(-layer->DeviceOrigin));
     }
     // Keep the pictures of the drawing as it was last accepted, the newest few.
     const LayerKey now = KeyFor(state, view, 0, QRect(), ratio);
     std::erase_if(layers_, [&](const Layer &layer) {
-        return layer.Key.ObjectsVersion != now.ObjectsVersion || layer.Key.TextsVersion != now.TextsVersion ||
-               layer.Key.Content != now.Content || layer.Key.PixelsPerMm != now.PixelsPerMm ||
+        return layer.Key.Generation != now.Generation || layer.Key.PixelsPerMm != now.PixelsPerMm ||
                layer.Key.PageWidthPx != now.PageWidthPx || layer.Key.PageHeightPx != now.PageHeightPx ||
-               layer.Key.DpiY != now.DpiY || layer.Key.Ratio != now.Ratio || layer.Key.PageHeightInch != now.PageHeightInch;
+               layer.Key.DpiY != now.DpiY || layer.Key.Ratio != now.Ratio ||
+               layer.Key.PageHeightInch != now.PageHeightInch;
     });
     constexpr size_t MaxLayers = 12;
     if (layers_.size() > MaxLayers)

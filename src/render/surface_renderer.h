@@ -2,23 +2,29 @@
 // an off-screen image the size of that part and copied in one piece, so the cost of a
 // paint follows the viewport, not the size of the drawing. The drawing of each visible
 // part is kept until the drawing or the view changes, so moving an instrument repaints
-// only the instruments over it.
+// only the instruments over it; a change of a few objects or texts draws only the part it
+// touched anew, or draws objects appended on top over the kept picture.
 #pragma once
 
 #include "object_index.h"
+#include "document/paper.h"
 #include "sheet_renderer.h"
 #include "surface_view.h"
 #include "view_geometry.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace velmora {
 
 class DrawingState;
+class PainterCanvas;
 
 class SurfaceRenderer {
 public:
@@ -37,12 +43,23 @@ public:
     // Forget the kept drawings (for measurements of uncached paints).
     void DropCache() { layers_.clear(); }
 
-    // Called by every repaint of the drawing: the kept drawings are valid for the drawing as
-    // it is now. Paints in between (an uncovered strip, a pencil segment drawn over the
-    // surface) reuse what is kept, as a surface that is not repainted keeps its picture.
-    void AcceptDrawing(const DrawingState &state);
+    // Called by every repaint of the drawing: the kept drawings are brought to the drawing
+    // as it is now, and the text boxes measured for the scope. Paints in between (an
+    // uncovered strip, a pencil segment drawn over the surface) reuse what is kept, as a
+    // surface that is not repainted keeps its picture. Returns the part of the surface
+    // (surface pixels) whose picture changed, or nothing when all of it may have: the view
+    // or an instrument changed, or a change of the drawing that the journal cannot bound.
+    std::optional<QRegion> AcceptDrawing(DrawingState &state, const ViewGeometry &view, const SheetView &show,
+                                         PaintScope scope = PaintScope::AllSheets, int activeSheet = 0);
 
 private:
+    // The drawing a picture shows: its records as the journal and the versions tell.
+    struct DrawingMark {
+        const void *State = nullptr;
+        uint64_t Journal = 0, ObjectsVersion = 0, TextsVersion = 0, Content = 0;
+        bool operator==(const DrawingMark &) const = default;
+    };
+    static DrawingMark MarkOf(const DrawingState &state);
     struct LayerKey {
         int Sheet;
         QRect Part; // on the sheet, in sheet pixels
@@ -51,7 +68,7 @@ private:
         int Zoom;
         double DpiY, PageHeightInch;
         int PageWidthPx, PageHeightPx;
-        uint64_t ObjectsVersion, TextsVersion, Content;
+        uint64_t Generation; // of the accepted drawing
         bool operator==(const LayerKey &) const = default;
     };
     // What lies on top of the drawing: the instruments' placement and the view switches.
@@ -68,12 +85,30 @@ private:
         QImage Composed;
         InstrumentKey Instruments;
         bool HasComposed = false;
+        DrawingMark RenderedFrom; // the drawing it was rendered from
+        QPoint SheetOrigin;  // the sheet's top-left corner on the surface (logical pixels)
+        QPoint DeviceOrigin; // the pictures' first device pixel on the surface
     };
     LayerKey KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet, const QRect &part,
                     qreal ratio) const;
     static InstrumentKey InstrumentsOf(const DrawingState &state, const SheetView &show);
     // A kept layer of the same drawing and view whose part contains the given one.
     Layer *Covering(const LayerKey &key);
+    // Brings the kept layers from the accepted drawing to the present one; false when the
+    // change cannot be bounded (the layers are then dropped). Adds what changed to `changed`.
+    bool FollowChanges(DrawingState &state, const ViewGeometry &view, const SheetView &show, const DrawingMark &now,
+                       QRegion &changed);
+    // Draws a part of a kept layer anew: its drawing from the objects and texts there, and the
+    // instruments over it.
+    void RedrawPart(Layer &layer, const QRect &onSheet, DrawingState &state, const ViewGeometry &view,
+                    const SheetView &show);
+    // The instruments over a part of a kept layer's drawing, into its composed picture.
+    void Compose(Layer &layer, const QRect &onSheet, const DrawingState &state, const ViewGeometry &view,
+                 const SheetView &show);
+    QImage &Scratch(const Layer &layer);
+    // Paints on an image that holds a kept layer's device pixels, with the clip and the
+    // transform every rendering of that layer uses, so pixels drawn now and later agree.
+    static void OnLayerImage(QImage &image, const Layer &layer, const std::function<void(PainterCanvas &)> &draw);
 
     // What the text boxes were last measured for, and the edges then written.
     struct TextBoxKey {
@@ -86,15 +121,24 @@ private:
         bool operator==(const TextBoxKey &) const = default;
     };
     bool BoxesAsMeasured(const DrawingState &state) const;
+    // No text was noted as changed since the last measuring.
+    bool TextsUnchangedSince(const DrawingState &state) const;
 
     ObjectIndex index_;
     TextBoxKey measuredFor_{};
     bool measured_ = false;
     std::vector<double> measuredEdges_; // right, bottom of every text
-    QImage offscreen_; // reused between paints; grows to the largest exposed part (device pixels)
+    uint64_t measuredJournal_ = 0;
+    QImage scratch_;   // a kept part's size, for drawing parts of it anew
     std::vector<Layer> layers_;
     bool accepted_ = false;
-    uint64_t acceptedObjects_ = 0, acceptedTexts_ = 0, acceptedContent_ = 0;
+    DrawingMark acceptedMark_;
+    uint64_t generation_ = 0;
+    // The view and instruments of the last accepted repaint.
+    ViewGeometry acceptedView_{};
+    double acceptedPageWidthInch_ = 0, acceptedPageHeightInch_ = 0;
+    PaperKind acceptedPaper_ = PaperKind::Plain;
+    InstrumentKey acceptedInstruments_{};
 };
 
 } // namespace velmora

@@ -5,7 +5,7 @@ namespace velmora {
 void AddObject(ToolHost &host, const QString &label, const std::function<void(DrawingObject &)> &fill)
 {
     host.Edits().Begin(host.State(), label);
-    DrawingObject *object = host.State().Objects.Append();
+    DrawingObject *object = host.State().AppendObject();
     if (!object) {
         host.CommitEdit();
         return;

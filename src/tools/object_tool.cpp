@@ -64,7 +64,7 @@ void ObjectTool::DrawOver(int i, int dx, int dy, bool dragged)
 void ObjectTool::MoveBy(int i, double dx, double dy)
 {
     host_.Edits().WillChangeObject(i);
-    DrawingObject &o = *host_.State().Objects.Select(i);
+    DrawingObject &o = host_.State().ChangeObject(i);
     for (double *x : {&o.X1, &o.X2, &o.X3, &o.X4}) // all four points, used or not
         *x += dx;
     for (double *y : {&o.Y1, &o.Y2, &o.Y3, &o.Y4})
@@ -74,7 +74,7 @@ void ObjectTool::MoveBy(int i, double dx, double dy)
 bool ObjectTool::Remove(int i)
 {
     host_.Edits().WillDeleteObject(i);
-    return host_.State().Objects.Delete(i);
+    return host_.State().DeleteObject(i);
 }
 
 } // namespace velmora

@@ -11,7 +11,7 @@ void StrokeTool::Move(Stroke &stroke, int x, int y)
     const bool erasing = host_.Selection().Is(Tool::Eraser);
     // The stroke's first segment opens the step that its release closes.
     host_.Edits().Begin(state, erasing ? QStringLiteral("Radierstrich") : QStringLiteral("Bleistiftstrich"));
-    DrawingObject *segment = state.Objects.Append();
+    DrawingObject *segment = state.AppendObject();
     if (!segment)
         return;
     host_.SetChanged();

@@ -59,7 +59,7 @@ void TextTool::DrawOver(int i, int dx, int dy, bool dragged)
 void TextTool::MoveBy(int i, double dx, double dy)
 {
     host_.Edits().WillChangeText(i);
-    TextObject &text = *host_.State().Texts.Select(i);
+    TextObject &text = host_.State().ChangeText(i);
     text.Left += dx;
     text.Right += dx;
     text.Top += dy;
@@ -80,7 +80,7 @@ void TextTool::PressAdd(int x, int y)
     DrawingState &state = host_.State();
     const double s = host_.View().PixelsPerMm();
     host_.Edits().Begin(state, QStringLiteral("Text hinzufügen"));
-    TextObject *text = state.Texts.Append();
+    TextObject *text = state.AppendText();
     if (!text) {
         host_.CommitEdit();
         return;
@@ -114,7 +114,7 @@ void TextTool::PressChange()
     if (host_.EditText(&current, changed) && index < host_.State().Texts.Count) {
         host_.Edits().Begin(host_.State(), QStringLiteral("Text ändern"));
         host_.Edits().WillChangeText(index);
-        TextObject &same = *host_.State().Texts.Select(index);
+        TextObject &same = host_.State().ChangeText(index);
         SetTextString(same, changed);
         ApplyFont(same, host_.NewTextFont());
         host_.SetChanged();

@@ -1,0 +1,224 @@
+// How the kept pictures of the surface follow a change of the drawing: the part a change
+// touched is drawn anew from the objects and texts there, objects appended on top are drawn
+// over the picture, and the window learns which part of the surface to paint again.
+#include "surface_renderer.h"
+
+#include "change_areas.h"
+#include "device_pixels.h"
+#include "painter_canvas.h"
+
+#include "document/drawing_state.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+// More separate parts than this in one picture are drawn anew as their bounding rectangle.
+constexpr size_t MaxParts = 16;
+// A text drawn anew near a part may lean into it from a little further away.
+constexpr int TextReachPx = 16;
+
+bool SameView(const ViewGeometry &a, const ViewGeometry &b)
+{
+    return a.PageCount == b.PageCount && a.Zoom == b.Zoom && a.DpiX == b.DpiX && a.DpiY == b.DpiY &&
+           a.PixelsPerMm == b.PixelsPerMm && a.PageWidthPx == b.PageWidthPx && a.PageHeightPx == b.PageHeightPx;
+}
+
+// The rectangles with those that overlap joined (a moved object's old and new place are
+// often one), or their bounding rectangle when they are many.
+std::vector<QRect> Merged(std::vector<QRect> rects)
+{
+    if (rects.size() > MaxParts) {
+        QRect all;
+        for (const QRect &r : rects)
+            all = all.united(r);
+        return {all};
+    }
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (size_t a = 0; a < rects.size() && !joined; ++a)
+            for (size_t b = a + 1; b < rects.size() && !joined; ++b)
+                if (rects[a].intersects(rects[b])) {
+                    rects[a] = rects[a].united(rects[b]);
+                    rects.erase(rects.begin() + std::ptrdiff_t(b));
+                    joined = true;
+                }
+    }
+    return rects;
+}
+
+std::vector<QRect> OnSheet(const std::vector<ChangedArea> &areas, double s, double off, const QRect &limit)
+{
+    std::vector<QRect> rects;
+    for (const ChangedArea &area : areas) {
+        const QRect r = AreaOnSheet(area, s, off, limit);
+        if (!r.isEmpty())
+            rects.push_back(r);
+    }
+    return Merged(std::move(rects));
+}
+
+} // namespace
+
+std::optional<QRegion> SurfaceRenderer::AcceptDrawing(DrawingState &state, const ViewGeometry &view,
+                                                      const SheetView &show, PaintScope scope, int activeSheet)
+{
+    UpdateTextBoxes(state, view, scope, activeSheet);
+    const DrawingMark now = MarkOf(state);
+    const InstrumentKey instruments = InstrumentsOf(state, show);
+    const bool sameView = accepted_ && SameView(view, acceptedView_) && view.PixelsPerMm > 0 &&
+                          state.PageWidthInch == acceptedPageWidthInch_ &&
+                          state.PageHeightInch == acceptedPageHeightInch_ && state.Paper == acceptedPaper_;
+    QRegion changed;
+    bool followed = accepted_ && now == acceptedMark_;
+    if (!followed && sameView)
+        followed = FollowChanges(state, view, show, now, changed);
+    if (!followed) {
+        layers_.clear();
+        ++generation_;
+    }
+    const bool everything = !followed || !sameView || !(instruments == acceptedInstruments_);
+    accepted_ = true;
+    acceptedMark_ = now;
+    acceptedView_ = view;
+    acceptedPageWidthInch_ = state.PageWidthInch;
+    acceptedPageHeightInch_ = state.PageHeightInch;
+    acceptedPaper_ = state.Paper;
+    acceptedInstruments_ = instruments;
+    if (everything)
+        return std::nullopt;
+    return changed;
+}
+
+bool SurfaceRenderer::FollowChanges(DrawingState &state, const ViewGeometry &view, const SheetView &show,
+                                    const DrawingMark &now, QRegion &changed)
+{
+    const DrawingMark &was = acceptedMark_;
+    if (now.State != was.State || now.Content != was.Content)
+        return false;
+    std::span<const RecordChange> notes;
+    if (!state.Changes.Since(was.Journal, notes))
+        return false;
+    uint64_t objects = 0, texts = 0;
+    for (const RecordChange &note : notes)
+        if (note.What != RecordChange::Changed)
+            ++(note.Text ? texts : objects);
+    if (now.ObjectsVersion - was.ObjectsVersion != objects || now.TextsVersion - was.TextsVersion != texts)
+        return false; // a list changed in a way the notes do not tell
+    DrawingChanges changes;
+    if (!CollectChanges(state, notes, changes))
+        return false;
+    index_.Refresh(state);
+
+    // Pictures of another view go. One rendered from the drawing between two repaints (an
+    // exposure during a stroke) cannot follow; nor can the surface be painted in pieces then,
+    // as a piece drawn on its own may differ from its neighbours in a pixel: all is drawn anew.
+    const LayerKey current = KeyFor(state, view, 0, QRect(), 1);
+    std::erase_if(layers_, [&](const Layer &layer) {
+        LayerKey same = current;
+        same.Sheet = layer.Key.Sheet;
+        same.Part = layer.Key.Part;
+        same.Ratio = layer.Key.Ratio;
+        return !(layer.Key == same);
+    });
+    if (layers_.empty() || std::any_of(layers_.begin(), layers_.end(),
+                                       [&](const Layer &layer) { return !(layer.RenderedFrom == was); }))
+        return false;
+    ++generation_;
+    const double s = view.PixelsPerMm;
+    for (Layer &layer : layers_) {
+        const double off = SheetOffsetMm(layer.Key.Sheet, state.PageHeightInch);
+        const QRect part = layer.Key.Part;
+        for (const QRect &r : OnSheet(changes.Redraw, s, off, part))
+            RedrawPart(layer, r, state, view, show);
+        if (changes.OnTopFrom >= 0) {
+            const std::vector<QRect> over = OnSheet(changes.OnTop, s, off, part);
+            if (!over.empty()) {
+                OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
+                    DrawObjectsOnTop(canvas, state, view, layer.Key.Sheet, changes.OnTopFrom);
+                });
+                for (const QRect &r : over)
+                    Compose(layer, r, state, view, show);
+            }
+        }
+        layer.RenderedFrom = now;
+        layer.Key.Generation = generation_;
+    }
+
+    // The surface the window paints again: every sheet the changed areas meet.
+    std::vector<QRect> onSurface;
+    for (int sheet = 0; sheet < view.PageCount; ++sheet) {
+        const QRect placed = view.SheetOnSurface(sheet);
+        if (placed.isEmpty())
+            continue;
+        const double off = SheetOffsetMm(sheet, state.PageHeightInch);
+        const QRect whole(QPoint(0, 0), placed.size());
+        for (const auto *areas : {&changes.Redraw, &changes.OnTop})
+            for (const QRect &r : OnSheet(*areas, s, off, whole))
+                onSurface.push_back(r.translated(placed.topLeft()));
+    }
+    onSurface = Merged(std::move(onSurface));
+    for (const QRect &r : onSurface)
+        changed += r;
+    return true;
+}
+
+// Qt's rasterizer clips thin lines and outlines to the bounds of the image or the clip
+// before it steps along them, so the same object drawn on a smaller image or under a smaller
+// clip can differ in a pixel here and there. The part is therefore drawn on an image of the
+// whole kept part, unclipped, with the same transform as the part's full rendering (the
+// objects that can touch the part in their order, every one whole), and only the part is
+// copied over: the same pixels as a full rendering.
+QImage &SurfaceRenderer::Scratch(const Layer &layer)
+{
+    if (scratch_.size() != layer.Drawing.size() || scratch_.format() != layer.Drawing.format() ||
+        scratch_.devicePixelRatio() != layer.Key.Ratio)
+        scratch_ = DeviceImage(layer.Drawing.size(), layer.Key.Ratio);
+    return scratch_;
+}
+
+// The device pixels of a kept layer's pictures that a part of its sheet (sheet pixels) touches.
+static QRect InLayer(const QRect &onSheet, const QPoint &sheetOrigin, const QPoint &deviceOrigin, qreal ratio,
+                     const QSize &size)
+{
+    return DeviceRectCovering(onSheet.translated(sheetOrigin), ratio)
+        .translated(-deviceOrigin)
+        .intersected(QRect(QPoint(0, 0), size));
+}
+
+void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingState &state, const ViewGeometry &view,
+                                 const SheetView &show)
+{
+    const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, layer.Key.Ratio, layer.Drawing.size());
+    QImage &scratch = Scratch(layer);
+    if (!IsWholeRatio(layer.Key.Ratio))
+        ClearDevicePixels(scratch, local); // beside the sheet, the surface shows
+    // A device pixel at the part's edge may reach a little into the next logical pixel.
+    const QRect visible = IsWholeRatio(layer.Key.Ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1);
+    OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) {
+        const SheetCulling culling{visible, &index_, TextReachPx};
+        RenderSheetDrawing(canvas, state, view, layer.Key.Sheet, &culling);
+    });
+    CopyDevicePixels(layer.Drawing, local.topLeft(), scratch, local);
+    Compose(layer, onSheet, state, view, show);
+}
+
+void SurfaceRenderer::Compose(Layer &layer, const QRect &onSheet, const DrawingState &state, const ViewGeometry &view,
+                              const SheetView &show)
+{
+    if (!layer.HasComposed)
+        return;
+    if (!(layer.Instruments == InstrumentsOf(state, show))) {
+        layer.HasComposed = false; // the next paint composes it with the instruments where they are now
+        return;
+    }
+    const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, layer.Key.Ratio, layer.Drawing.size());
+    QImage &scratch = Scratch(layer);
+    CopyDevicePixels(scratch, local.topLeft(), layer.Drawing, local);
+    OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) { RenderSheetInstruments(canvas, state, view, show); });
+    CopyDevicePixels(layer.Composed, local.topLeft(), scratch, local);
+}
+
+} // namespace velmora

@@ -1,0 +1,124 @@
+// The window after a change: only the part of the surface the change touched is painted
+// again, and what the screen then shows equals a full rendering of the drawing. A line drawn
+// with the pencil by real pointer events, taken back and done again with the menu's items.
+#include "app/main_form.h"
+#include "i18n/options_file.h"
+#include "main_form_probe.h"
+
+#include <QPaintEvent>
+#include <QScreen>
+#include <QtTest>
+
+using namespace velmora;
+
+namespace {
+
+// Collects the regions of the surface's paint events.
+class PaintWatch : public QObject {
+public:
+    QRegion Painted;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            Painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
+void Pointer(QWidget *surface, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, at, surface->mapToGlobal(at), button, buttons, {});
+    QApplication::sendEvent(surface, &event);
+}
+
+} // namespace
+
+class TestWindowRepaint : public QObject {
+    Q_OBJECT
+private slots:
+    void changePaintsOnlyWhatItTouched()
+    {
+        QTemporaryDir dir;
+        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
+        TMainForm form(dir.path());
+        form.resize(900, 700);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QWidget *surface = Probe(form).PaintBox1;
+        QWidget *viewport = surface->parentWidget();
+        PaintWatch watch;
+        surface->installEventFilter(&watch);
+
+        // What the screen shows of the surface, and what a fresh full rendering shows there.
+        auto shown = [&] {
+            QCoreApplication::processEvents();
+            const QPoint at = viewport->mapTo(&form, QPoint(0, 0));
+            return form.screen()->grabWindow(form.winId(), at.x(), at.y(), viewport->width(), viewport->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        auto rendered = [&] {
+            const ViewGeometry view = form.CurrentView();
+            QImage image(viewport->size(), QImage::Format_RGB32);
+            image.fill(surface->palette().color(QPalette::Window));
+            SurfaceRenderer fresh;
+            QPainter painter(&image);
+            painter.translate(surface->mapTo(viewport, QPoint(0, 0)));
+            // The part of the surface the window shows, as its paint event exposes it.
+            const QRect visible(-surface->mapTo(viewport, QPoint(0, 0)), viewport->size());
+            fresh.Paint(painter, visible, form.State, view, form.CurrentSheetView());
+            return image;
+        };
+        auto sameOnSheet = [&](const QImage &a, const QImage &b) {
+            const QRect sheet = form.CurrentView().SheetOnSurface(0).translated(surface->mapTo(viewport, QPoint(0, 0)));
+            const QRect seen = sheet.intersected(a.rect());
+            for (int y = seen.top(); y <= seen.bottom(); ++y)
+                for (int x = seen.left(); x <= seen.right(); ++x)
+                    if (a.pixel(x, y) != b.pixel(x, y))
+                        return false;
+            return !seen.isEmpty();
+        };
+
+        const QImage before = shown();
+        QVERIFY(sameOnSheet(before, rendered()));
+        Probe(form).Bleistift1->trigger();
+        Probe(form).StrichEd->setValue(1.5);
+        QCoreApplication::processEvents(); // the surface shows the choice before the pointer comes
+        const QPoint from(150, 200), to(330, 260);
+        Pointer(surface, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        Pointer(surface, QEvent::MouseMove, (from + to) / 2 + QPoint(0, 30), Qt::NoButton, Qt::LeftButton);
+        Pointer(surface, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        Pointer(surface, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(form.State.Objects.Count, 2);
+        const QImage drawn = shown();
+        QVERIFY(drawn.pixel(to + surface->mapTo(viewport, QPoint(0, 0))) != qRgb(255, 255, 255));
+
+        // Taking the stroke back paints its place again, not the whole surface.
+        watch.Painted = QRegion();
+        Probe(form).Rueckgaengig1->trigger();
+        const QImage undone = shown();
+        QCOMPARE(form.State.Objects.Count, 0);
+        const QRect repainted = watch.Painted.boundingRect();
+        QVERIFY2(!repainted.isEmpty(), "nothing was painted again");
+        QVERIFY2(repainted.contains(QRect(from, to).normalized()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                                    .arg(repainted.x())
+                                                                                    .arg(repainted.y())
+                                                                                    .arg(repainted.width())
+                                                                                    .arg(repainted.height())));
+        QVERIFY(repainted.width() < 260 && repainted.height() < 160);
+        QVERIFY(sameOnSheet(undone, before));
+        QVERIFY(sameOnSheet(undone, rendered()));
+
+        watch.Painted = QRegion();
+        Probe(form).Wiederherstellen1->trigger();
+        const QImage redone = shown();
+        QCOMPARE(form.State.Objects.Count, 2);
+        QVERIFY(watch.Painted.boundingRect().width() < 260);
+        QVERIFY(sameOnSheet(redone, rendered()));
+        QVERIFY(!sameOnSheet(redone, undone));
+        form.State.Modified = false;
+    }
+};
+
+QTEST_MAIN(TestWindowRepaint)
+#include "test_window_repaint.moc"
