@@ -314,7 +314,7 @@ void RunChanges(int objectsPerSheet, int zoom, int runs)
     DrawingState state;
     Fill(state, 10, objectsPerSheet, 100);
     const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
-    QImage target(1280, 800, QImage::Format_RGB32);
+    QImage target = ViewportImage();
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
     BenchHost host(state, view, target, viewport);
