@@ -3,10 +3,10 @@
 // a full rendering of the drawing shows: random sequences of changes made with the tools
 // and the history, each compared pixel for pixel with a fresh renderer's picture.
 #include "document/units.h"
-#include "render/object_index.h"
-#include "render/overlay_canvas.h"
-#include "render/painter_canvas.h"
-#include "render/surface_renderer.h"
+#include "render/sheet/object_index.h"
+#include "render/canvas/overlay_canvas.h"
+#include "render/canvas/painter_canvas.h"
+#include "render/surface/surface_renderer.h"
 #include "tools/add_object.h"
 #include "tools/pointer_dispatch.h"
 

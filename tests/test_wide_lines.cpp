@@ -3,10 +3,10 @@
 // cut by the image's edges and by a clip rectangle, overlapping in several colours. Each
 // case prints the largest and the mean difference per colour channel.
 #include "document/drawing_state.h"
-#include "render/capsule_raster.h"
-#include "render/painter_canvas.h"
-#include "render/sheet_export.h"
-#include "render/sheet_renderer.h"
+#include "render/canvas/capsule_raster.h"
+#include "render/canvas/painter_canvas.h"
+#include "render/output/sheet_export.h"
+#include "render/sheet/sheet_renderer.h"
 
 #include <QBuffer>
 #include <QPainter>

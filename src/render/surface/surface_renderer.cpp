@@ -2,9 +2,9 @@
 
 #include "change_areas.h"
 #include "device_pixels.h"
-#include "painter_canvas.h"
 
 #include "document/drawing_state.h"
+#include "render/canvas/painter_canvas.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,11 +6,12 @@
 // touched anew, or draws objects appended on top over the kept picture.
 #pragma once
 
-#include "object_index.h"
-#include "document/paper.h"
-#include "sheet_renderer.h"
 #include "surface_view.h"
-#include "view_geometry.h"
+
+#include "document/paper.h"
+#include "render/sheet/object_index.h"
+#include "render/sheet/sheet_renderer.h"
+#include "render/sheet/view_geometry.h"
 
 #include <QImage>
 #include <QPainter>
