@@ -59,6 +59,8 @@ QString WriteDrawing(const QString &path, const DrawingState &state, int sheets)
 {
     DrawingFileSettings settings;
     settings.PageCount = sheets;
+    settings.PageWidthInch = state.PageWidthInch;
+    settings.PageHeightInch = state.PageHeightInch;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(WriteDrawingFile(state, settings)) <= 0)
         return {};
@@ -153,10 +155,12 @@ private slots:
 
         const SvgContent svg = ReadSvg(savePath);
         QVERIFY(svg.Valid);
-        // A4 at true size: 2480 x 3508 steps of 1/300 inch.
+        // A4 at true size: 210 x 297 mm, 2480.32 x 3507.88 steps of 1/300 inch.
         QVERIFY2(qAbs(Millimetres(svg.Width) - 210) < 0.1, qPrintable(svg.Width));
         QVERIFY2(qAbs(Millimetres(svg.Height) - 297) < 0.1, qPrintable(svg.Height));
-        QCOMPARE(svg.ViewBox, QStringLiteral("0 0 2480 3508"));
+        QCOMPARE(svg.Width, QStringLiteral("210mm"));
+        QCOMPARE(svg.Height, QStringLiteral("297mm"));
+        QCOMPARE(svg.ViewBox, QStringLiteral("0 0 2480.3198 3507.8809"));
         QCOMPARE(svg.Title, QStringLiteral("unbenannt")); // the drawing's name, as in a PDF
         // The texts are text, not outlines.
         QCOMPARE(svg.Texts.join(QString()).simplified(), QStringLiteral("Dreieck ABC"));
@@ -222,6 +226,30 @@ private slots:
                 QCOMPARE(rendered.pixel(1417, 1181), qRgb(255, 255, 255));
                 QCOMPARE(rendered.pixel(1200, 3300), qRgb(255, 255, 255));
             }
+        }
+    }
+
+    // The picture is as large as the sheet to a tenth of a micrometre, not whole pixels at
+    // 300 dpi (2480 of them were 209.973 mm), and its view box counts exact steps of 1/300 inch.
+    void sizeIsTheSheetsOwn()
+    {
+        QTemporaryDir dir;
+        for (const QSizeF &mm : {QSizeF(210, 297), QSizeF(148.3, 105.5), QSizeF(0.5, 5080)}) {
+            DrawingState state;
+            state.PageWidthInch = mm.width() / MmPerInch;
+            state.PageHeightInch = mm.height() / MmPerInch;
+            *state.Objects.Append() = Object(KindLine, 0.2, ColourBlack, {0, 0, mm.width(), mm.height()});
+            const QString drawing = WriteDrawing(dir.filePath("sheet.vlm"), state, 1);
+            QCOMPARE(Run(QStringLiteral(VELMORA_EXPORT), {drawing, "-o", dir.filePath("sheet.svg")}), 0);
+            const SvgContent svg = ReadSvg(dir.filePath("sheet.svg"));
+            QVERIFY(svg.Valid);
+            QVERIFY2(qAbs(Millimetres(svg.Width) - mm.width()) < 1e-4, qPrintable(svg.Width));
+            QVERIFY2(qAbs(Millimetres(svg.Height) - mm.height()) < 1e-4, qPrintable(svg.Height));
+            const QStringList box = svg.ViewBox.split(' ');
+            QCOMPARE(box.size(), 4);
+            QCOMPARE(box[0] + box[1], QStringLiteral("00"));
+            QVERIFY2(qAbs(box[2].toDouble() - mm.width() / MmPerInch * 300) < 1e-3, qPrintable(svg.ViewBox));
+            QVERIFY2(qAbs(box[3].toDouble() - mm.height() / MmPerInch * 300) < 1e-3, qPrintable(svg.ViewBox));
         }
     }
 
