@@ -7,6 +7,7 @@
 #include "render/surface/surface_renderer.h"
 #include "render/sheet/object_index.h"
 #include "render/canvas/text_metrics.h"
+#include "render/output/sheet_export.h"
 
 #include <QtTest>
 
@@ -177,6 +178,46 @@ private slots:
         RecordingCanvas canvas;
         DrawObjects(canvas, state, 0, S / 10, 10, 96); // Round(0.2) = 0 points becomes 1: 1.33 pixels
         QCOMPARE(canvas.Ops.at(1), QStringLiteral("Font \"Arial\" 1 w700 e0 iu FF0000"));
+    }
+
+    // Texts are shown at most as large as the font dialog offers (512 points), whatever the
+    // file stores; a BMP, made in bands that draw only the texts meeting them, shows exactly
+    // what the whole image shows, also where large italic glyphs lean across the bands.
+    void largeTextsAreCappedAndBandsShowThemWhole()
+    {
+        DrawingState state;
+        const int sizes[] = {511, 512, 513, 2000, 2000000000};
+        for (int size : sizes)
+            AddText(state, 10, 10, size, QStringLiteral("x"));
+        RecordingCanvas canvas;
+        DrawObjects(canvas, state, 0, S, 100, 96);
+        const QStringList fonts = canvas.Ops.filter(QStringLiteral("Font "));
+        QCOMPARE(fonts.size(), 5);
+        QCOMPARE(fonts[0], QStringLiteral("Font \"Arial\" 681 w400 e0  FF0000"));
+        for (int i = 1; i < 5; ++i)
+            QCOMPARE(fonts[i], QStringLiteral("Font \"Arial\" 683 w400 e0  FF0000"));
+        QCOMPARE(state.Texts.At(3).Size, 2000); // stored as it was
+        QCOMPARE(state.Texts.At(3).Bottom, state.Texts.At(1).Bottom);
+
+        DrawingState big;
+        big.PageWidthInch = 120 / MmPerInch;
+        big.PageHeightInch = 160 / MmPerInch;
+        for (int i = 0; i < 12; ++i)
+            AddText(big, (i % 3) * 35 - 10, (i / 3) * 40 - 20, 150 + 400 * (i % 3), QStringLiteral("fjW\nÄg")).Style =
+                StyleItalic;
+        QImage whole;
+        QCOMPARE(SheetImage(big, 1, 0, 200, whole), ExportError::None);
+        QBuffer bmp;
+        bmp.open(QIODevice::WriteOnly);
+        QCOMPARE(WriteSheetBmp(big, 1, 0, 200, bmp), ExportError::None);
+        const QImage banded = QImage::fromData(bmp.data(), "BMP").convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(banded.size(), whole.size());
+        QVERIFY(banded.height() > 2 * 512); // more than two bands
+        // (Glyph edges cut by a band's edge may differ by a level or two, as before.)
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                if (!Near(banded.pixel(x, y), whole.pixel(x, y)))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
     }
 
     void viewportPaintMatchesWholeSheets()

@@ -79,7 +79,7 @@ FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY)
 {
     FontSpec font;
     font.Face = FontNameString(text);
-    int points = ZoomedPointSize(text.Size, zoomPercent);
+    int points = ZoomedPointSize(std::min(text.Size, MaxTextPoints), zoomPercent);
     if (points == 0)
         points = 1;
     font.PixelHeight = std::min(RoundHalfAway(static_cast<long double>(points) * dpiY / 72), MaxTextPixelHeight);
@@ -117,15 +117,19 @@ void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s
     }
 
     // The stored boxes were measured on another sheet at the same scale: on this one they
-    // may be off by the rounding of the sheet offset, a pixel or two.
-    const int reach = culling ? culling->TextReachPx : 0;
-    const QRect textPart = culling ? culling->VisiblePx.adjusted(-reach, -reach, reach, reach) : QRect();
-    const QRect nearPart = textPart.adjusted(-4, -4, 4, 4);
+    // may be off by the rounding of the sheet offset, a pixel or two. Glyphs may lean out of
+    // a text's box by a part of its height: a large text is drawn from further away.
     for (int i = 0; i < state.Texts.Count; ++i) {
         const TextObject &text = state.Texts.At(i);
-        if (culling && !TextBoxOnSheet(text, s, off).normalized().adjusted(0, 0, 1, 1).intersects(nearPart))
-            continue;
-        canvas.SetFont(TextFont(text, zoomPercent, dpiY));
+        const FontSpec font = TextFont(text, zoomPercent, dpiY);
+        QRect textPart;
+        if (culling) {
+            const int reach = std::max(culling->TextReachPx, font.PixelHeight / 2);
+            textPart = culling->VisiblePx.adjusted(-reach, -reach, reach, reach);
+            if (!TextBoxOnSheet(text, s, off).normalized().adjusted(-4, -4, 5, 5).intersects(textPart))
+                continue;
+        }
+        canvas.SetFont(font);
         canvas.SetBackgroundTransparent(true);
         const QString content = TextString(text);
         const QRect measured = canvas.MeasureText(TextBoxOnSheet(text, s, off), content);
