@@ -7,6 +7,7 @@
 #include "render/sheet/sheet_renderer.h"
 
 #include <QBuffer>
+#include <QPainterPathStroker>
 #include <QtEndian>
 #include <QtTest>
 
@@ -138,6 +139,75 @@ private slots:
         QVERIFY2(std::abs(ink.RowWidth - 4) <= 1, qPrintable(QString::number(ink.RowWidth)));
         QVERIFY(std::abs(ink.Area - M_PI * 4) < M_PI);
         QVERIFY(std::abs(ink.CentreX - 10) < 0.05 && std::abs(ink.CentreY - 10) < 0.05);
+    }
+
+    // A pencil stroke is stored as one short line per pointer move. Drawn as one line its
+    // joints show no beads: along a straight stroke every column shows the same cross-section
+    // (the half-covered edge pixels were 66 instead of 127 at each joint), on the sheet and in
+    // the exported BMP; a zigzag is the painter's own stroke of the whole line.
+    void strokeJointsShowNoBeads_data()
+    {
+        QTest::addColumn<int>("width");
+        for (int w : {1, 2, 3, 5})
+            QTest::newRow(qPrintable(QStringLiteral("%1 pixels").arg(w))) << w;
+    }
+    void strokeJointsShowNoBeads()
+    {
+        QFETCH(int, width);
+        DrawingState state;
+        const ViewGeometry view = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
+        const double s = view.PixelsPerMm, pen = width / s;
+        for (int k = 0; k < 9; ++k) // straight, along row 40, joints every 10 pixels
+            AddLine(state, pen, (20 + 10 * k) / s, 40 / s, (30 + 10 * k) / s, 40 / s);
+        const QPoint zigzag[] = {{20, 80}, {30, 90}, {40, 80}, {50, 90}, {60, 80}, {70, 95}, {75, 80}};
+        for (size_t k = 1; k < std::size(zigzag); ++k)
+            AddLine(state, pen, zigzag[k - 1].x() / s, zigzag[k - 1].y() / s, zigzag[k].x() / s, zigzag[k].y() / s);
+        QImage sheet(view.PageWidthPx, view.PageHeightPx, QImage::Format_RGB32);
+        {
+            QPainter painter(&sheet);
+            PainterCanvas canvas(painter);
+            RenderSheet(canvas, state, view, 0, SheetView{false, false, false, false});
+        }
+        QBuffer bmp;
+        bmp.open(QIODevice::WriteOnly);
+        QCOMPARE(WriteSheetBmp(state, 1, 0, 96, bmp), ExportError::None);
+        const QImage exported = QImage::fromData(bmp.data(), "BMP").convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(exported.size(), sheet.size());
+        for (const QImage *image : std::initializer_list<const QImage *>{&sheet, &exported}) {
+            auto column = [&](int x) {
+                QList<QRgb> c;
+                for (int y = 30; y <= 50; ++y)
+                    c << image->pixel(x, y);
+                return c;
+            };
+            for (int x = 24; x <= 106; ++x)
+                QVERIFY2(column(x) == column(24), qPrintable(QStringLiteral("column %1").arg(x)));
+            QVERIFY(RedCover(image->pixel(60, 40)) == 1.0);
+        }
+        // The zigzag as the outline of the whole line (round ends and joints), filled once.
+        QImage reference(sheet.size(), QImage::Format_RGB32);
+        reference.fill(Qt::white);
+        {
+            QPainter painter(&reference);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.translate(0.5, 0.5);
+            QPainterPath path(zigzag[0]);
+            for (size_t k = 1; k < std::size(zigzag); ++k)
+                path.lineTo(zigzag[k]);
+            QPainterPathStroker outline;
+            outline.setWidth(width);
+            outline.setCapStyle(Qt::RoundCap);
+            outline.setJoinStyle(Qt::RoundJoin);
+            painter.fillPath(outline.createStroke(path), Qt::red);
+        }
+        for (int y = 70; y < 110; ++y)
+            for (int x = 10; x < 90; ++x)
+                QVERIFY2(std::abs(qGreen(sheet.pixel(x, y)) - qGreen(reference.pixel(x, y))) <= 2,
+                         qPrintable(QStringLiteral("%1,%2: %3, not %4")
+                                        .arg(x)
+                                        .arg(y)
+                                        .arg(qGreen(sheet.pixel(x, y)))
+                                        .arg(qGreen(reference.pixel(x, y)))));
     }
 
     void exportedBmpShowsTheDot()

@@ -244,6 +244,70 @@ private slots:
         CheckErasedConstruction(page, 600 / MmPerInch);
     }
 
+    // Eraser strokes as the pointer makes them (a short line per move), two of them across
+    // each other, over ink on squared paper: in the PDF and the SVG, as other programs draw
+    // them at 150 dpi, the erased part shows the bare paper, without light or dark nicks in
+    // the grid lines where the lines of the strokes meet (the grid pixel 150 was up to 245).
+    void erasedPaperHasNoNicksInPdfAndSvg()
+    {
+        DrawingState erased, bare;
+        for (DrawingState *state : {&erased, &bare}) {
+            state->PageWidthInch = 80 / MmPerInch;
+            state->PageHeightInch = 60 / MmPerInch;
+            state->Paper = PaperKind::Squared5;
+        }
+        Add(erased, KindLine, ColourBlack, 0.5, QRectF(QPointF(5, 30), QPointF(75, 30)));
+        Add(erased, KindLine, ColourBlack, 0.3, QRectF(QPointF(30, 5), QPointF(33, 55)));
+        auto stroke = [&](QPointF from, QPointF step, double wobble, int moves, double width) {
+            QPointF at = from;
+            for (int k = 1; k <= moves; ++k) {
+                const QPointF next = from + step * k + QPointF(0, wobble * std::sin(k * 0.7));
+                Add(erased, KindLine, ColourWhite, width, QRectF(at, next));
+                at = next;
+            }
+        };
+        stroke({10, 30}, {1.3, 0}, 0.3, 40, 4);
+        stroke({18, 33}, {1.1, -0.2}, 0.2, 30, 3);
+        QTemporaryDir dir;
+        auto rasters = [&](DrawingState &state, const QString &name) {
+            const QString pdf = dir.filePath(name + ".pdf"), svg = dir.filePath(name + ".svg");
+            for (const auto &[path, format] : {std::pair{pdf, SheetFormat::Pdf}, std::pair{svg, SheetFormat::Svg}}) {
+                QFile file(path);
+                if (!file.open(QIODevice::WriteOnly) ||
+                    WriteSheets(file, format, state, 1, 0, 0, 150, "test", name) != ExportError::None)
+                    return std::vector<QImage>{};
+            }
+            QProcess::execute("pdftoppm", {"-r", "150", "-png", "-singlefile", pdf, dir.filePath(name)});
+            QProcess::execute(RSVG_CONVERT, {"--dpi-x", "150", "--dpi-y", "150", "--background-color", "white", svg,
+                                             "-o", dir.filePath(name + "-svg.png")});
+            return std::vector<QImage>{
+                QImage(dir.filePath(name + ".png")).convertToFormat(QImage::Format_RGB32),
+                QImage(dir.filePath(name + "-svg.png")).convertToFormat(QImage::Format_RGB32)};
+        };
+        const std::vector<QImage> shown = rasters(erased, "erased"), paper = rasters(bare, "bare");
+        QCOMPARE(shown.size(), size_t(2));
+        const double s = 150 / MmPerInch;
+        // Well inside the first stroke (30 +- 1.7 mm), across grid lines x = 15 ... 55 and y = 30.
+        const QRect inside(QPoint(Round(13 * s), Round(28.5 * s)), QPoint(Round(58 * s), Round(31.5 * s)));
+        for (int k = 0; k < 2; ++k) {
+            QVERIFY(!shown[k].isNull() && shown[k].size() == paper[k].size());
+            QVERIFY(IsBlueGrey(At(paper[k], s, 15, 30)));
+            for (int y = inside.top(); y <= inside.bottom(); ++y)
+                for (int x = inside.left(); x <= inside.right(); ++x) {
+                    const QRgb a = shown[k].pixel(x, y), b = paper[k].pixel(x, y);
+                    const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                            std::abs(qBlue(a) - qBlue(b))});
+                    QVERIFY2(d <= 2, qPrintable(QStringLiteral("%1: pixel %2,%3 is %4, the bare paper %5")
+                                                    .arg(k ? "SVG" : "PDF")
+                                                    .arg(x)
+                                                    .arg(y)
+                                                    .arg(qRed(a))
+                                                    .arg(qRed(b))));
+                }
+            QVERIFY(IsBlack(At(shown[k], s, 70, 30))); // the ink beyond the eraser stays
+        }
+    }
+
     void plainDrawingFilesStayAsTheyAre()
     {
         // Every plain drawing that exists is written again byte for byte.

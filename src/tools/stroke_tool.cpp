@@ -1,7 +1,6 @@
 #include "stroke_tool.h"
 
 #include "document/units.h"
-#include "render/sheet/paper_drawing.h"
 
 namespace velmora {
 
@@ -24,14 +23,9 @@ void StrokeTool::Move(Stroke &stroke, int x, int y)
     segment->X2 = x / s;
     segment->Y2 = y / s;
 
-    Canvas &surface = host_.Surface();
-    const int width = Round(segment->PenWidth * s);
-    surface.SetPenWidth(width == 0 ? 1 : width);
-    surface.SetPenColour(segment->Colour);
-    surface.MoveTo(Round(segment->X1 * s) + PointerMarginPx, Round(segment->Y1 * s) + PointerMarginPx);
-    surface.LineTo(Round(segment->X2 * s) + PointerMarginPx, Round(segment->Y2 * s) + PointerMarginPx);
-    // The eraser takes the ink away, not the paper.
-    RevealPaperOnSurface(surface, state.Paper, host_.View().Geometry, state.PageHeightInch, *segment);
+    // The segment shows at once as part of the drawing, joined to the stroke's others and under
+    // the instruments: the repaint draws anew only the place it touched.
+    host_.Repaint();
     stroke.Last = QPoint(x, y);
 }
 

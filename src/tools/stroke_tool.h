@@ -1,6 +1,7 @@
 // Free-hand strokes: the pencil and the eraser. Every pointer move with the button held
-// appends one short line and draws it at once on the surface, without a repaint; the whole
-// stroke is one step of the history, closed by the release.
+// appends one short line and shows it at once in the drawing, under the instruments (the
+// repaint draws anew only where it lies); the whole stroke is one step of the history,
+// closed by the release.
 #pragma once
 
 #include "gesture.h"

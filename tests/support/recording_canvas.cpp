@@ -110,6 +110,14 @@ void RecordingCanvas::BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y)
     Add(QStringLiteral("BezierTo"), {cx1, cy1, cx2, cy2, x, y});
 }
 
+void RecordingCanvas::Polyline(const std::vector<QPoint> &points)
+{
+    QStringList at;
+    for (const QPoint &p : points)
+        at << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
+    Ops << QStringLiteral("Polyline ") + at.join(QLatin1Char(' '));
+}
+
 QRect RecordingCanvas::MeasureText(const QRect &box, const QString &text)
 {
     const QSize size = TextMetrics::Shared().Measure(Font, text);

@@ -53,6 +53,10 @@ public:
     virtual void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
     // One cubic Bezier segment from the current point; the end point becomes current.
     virtual void BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y) = 0;
+    // A line through the points as one stroke of the pen, round at its ends and joints: where
+    // its pieces overlap, a pixel is inked once (a pencil stroke shows no beads at its joints).
+    // The last point becomes current.
+    virtual void Polyline(const std::vector<QPoint> &points) = 0;
 
     // Text in the current font: measuring keeps left and top and sets right and bottom to
     // the extent of the text (lines split at line breaks, no word wrap, '&' marks a mnemonic).

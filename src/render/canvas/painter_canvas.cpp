@@ -165,6 +165,36 @@ void PainterCanvas::BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y)
     current_ = {x, y};
 }
 
+void PainterCanvas::Polyline(const std::vector<QPoint> &points)
+{
+    if (points.empty())
+        return;
+    QPainterPath path(points.front());
+    QPoint last = points.front();
+    for (const QPoint &p : points)
+        if (p != last) {
+            path.lineTo(p);
+            last = p;
+        }
+    if (path.elementCount() < 3) { // one line, or a dot: as a single line draws it
+        MoveTo(points.front().x(), points.front().y());
+        LineTo(last.x(), last.y());
+        return;
+    }
+    UseStrokeOrigin();
+    QPen pen = StrokePen(Qt::RoundCap, Qt::RoundJoin);
+    // The painter draws a path of one device pixel or less piece by piece, leaving light and
+    // dark spots at the joints: a hair wider, it is one outline whose pixels are covered once.
+    const QTransform &t = painter_.deviceTransform();
+    const qreal scale = std::max(std::abs(t.m11()), std::abs(t.m22()));
+    if (scale > 0 && pen.widthF() * scale <= 1)
+        pen.setWidthF((1 + 1.0 / 1024) / scale);
+    painter_.setPen(pen);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawPath(path);
+    current_ = last;
+}
+
 QRect PainterCanvas::MeasureText(const QRect &box, const QString &text)
 {
     const QSize size = TextMetrics::Shared().Measure(font_, text);

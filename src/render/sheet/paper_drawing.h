@@ -13,6 +13,8 @@
 
 #include <QRect>
 
+#include <span>
+
 namespace velmora {
 
 struct SheetPaper {
@@ -29,13 +31,11 @@ inline constexpr double MinPaperSpacingPx = 3;
 // whose edges shade it.
 void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part);
 
-// Draws the paper again where the object, just drawn on the sheet at offset off (mm), painted
-// white: along a white object's stroke, and inside any ellipse.
-void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o, double off);
-
-// The same for an object drawn straight onto the drawing surface (a stroke of the eraser,
-// until the next repaint), on every sheet of the view that it touches.
-void RevealPaperOnSurface(Canvas &surface, PaperKind kind, const ViewGeometry &view, double pageHeightInch,
-                          const DrawingObject &o);
+// Draws the paper again where the objects, just drawn on the sheet at offset off (mm), painted
+// white: along a white object's stroke, and inside any ellipse; several objects are white
+// lines one after another, whose paper is drawn once where they overlap. Only what lies in
+// part (sheet pixels) is drawn, and the cost follows it.
+void RevealPaper(Canvas &canvas, const SheetPaper &paper, std::span<const DrawingObject> objects, double off,
+                 const QRect &part);
 
 } // namespace velmora

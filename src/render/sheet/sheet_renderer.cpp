@@ -7,6 +7,7 @@
 #include "ruler_drawing.h"
 
 #include "document/drawing_state.h"
+#include "document/stroke_runs.h"
 #include "render/canvas/text_metrics.h"
 
 #include <algorithm>
@@ -22,6 +23,9 @@ constexpr int MaxTextPixelHeight = 16384;
 
 // Text boxes far outside any sheet are pulled in to where rectangle arithmetic cannot overflow.
 constexpr int FarPx = 1 << 29;
+
+// The whole of a sheet, as the part of it that is drawn.
+const QRect WholeSheet(QPoint(-FarPx, -FarPx), QPoint(FarPx, FarPx));
 
 QRect TextBoxOnSheet(const TextObject &text, double s, double off)
 {
@@ -44,13 +48,22 @@ SheetPaper PaperOfSheet(const DrawingState &state, const ViewGeometry &view)
     return {state.Paper, view.PixelsPerMm, QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2), QPoint()};
 }
 
-void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off, const SheetPaper *paper)
+// Object first, or the lines first..last of one stroke drawn as one line.
+void DrawShape(Canvas &canvas, const TDynaArray<DrawingObject> &objects, int first, int last, double s, double off)
 {
+    const DrawingObject &o = objects.At(first);
     const int width = Round(s * o.PenWidth);
     canvas.SetPenWidth(width == 0 ? 1 : width);
     canvas.SetPenColour(o.Colour);
     auto px = [s](double x) { return Round(s * x); };
     auto py = [s, off](double y) { return Round(s * (y - off)); };
+    if (last > first) {
+        std::vector<QPoint> points{QPoint(px(o.X1), py(o.Y1))};
+        for (int i = first; i <= last; ++i)
+            points.push_back(QPoint(px(objects.At(i).X2), py(objects.At(i).Y2)));
+        canvas.Polyline(points);
+        return;
+    }
     switch (o.Kind) {
     case KindLine:
         canvas.MoveTo(px(o.X1), py(o.Y1));
@@ -69,8 +82,55 @@ void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off, co
     default:
         break;
     }
+}
+
+// Objects first..last, drawn together: a single object, the lines of a stroke, or white lines
+// one after another (each stroke as one line). On paper, what they painted white shows the
+// paper again within part, once where they overlap.
+void DrawTogether(Canvas &canvas, const TDynaArray<DrawingObject> &objects, int first, int last, double s, double off,
+                  const SheetPaper *paper, const QRect &part)
+{
+    for (int i = first; i <= last;) {
+        int end = i;
+        while (end < last && ContinuesStroke(objects.At(end), objects.At(end + 1)))
+            ++end;
+        DrawShape(canvas, objects, i, end, s, off);
+        i = end + 1;
+    }
     if (paper)
-        RevealPaper(canvas, *paper, o, off);
+        RevealPaper(canvas, *paper, std::span(&objects.At(first), size_t(last - first + 1)), off, part);
+}
+
+// Every object from first to the end of the list.
+void DrawAllFrom(Canvas &canvas, const TDynaArray<DrawingObject> &objects, int first, double s, double off,
+                 const SheetPaper *paper, const QRect &part)
+{
+    for (int i = std::max(0, first); i < objects.Count;) {
+        int last = i;
+        while (last + 1 < objects.Count && DrawnTogether(objects.At(last), objects.At(last + 1)))
+            ++last;
+        DrawTogether(canvas, objects, i, last, s, off, paper, part);
+        i = last + 1;
+    }
+}
+
+// The objects found in a part (ascending indices), in list order. Of objects drawn together
+// only those from the first found to the last found are drawn, with one more at each end, so
+// the joints, ends and paper in the part are those of the whole.
+void DrawFound(Canvas &canvas, const TDynaArray<DrawingObject> &objects, const std::vector<int> &hits, double s,
+               double off, const SheetPaper *paper, const QRect &part)
+{
+    for (size_t h = 0; h < hits.size();) {
+        const int i = hits[h];
+        int first = i, end = i;
+        if (first > 0 && DrawnTogether(objects.At(first - 1), objects.At(first)))
+            --first;
+        while (end + 1 < objects.Count && DrawnTogether(objects.At(end), objects.At(end + 1)))
+            ++end;
+        while (h < hits.size() && hits[h] <= end)
+            ++h;
+        DrawTogether(canvas, objects, first, std::min(hits[h - 1] + 1, end), s, off, paper, part);
+    }
 }
 
 } // namespace
@@ -109,11 +169,9 @@ void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s
         std::vector<int> hits;
         culling->Index->Query(v.left() / s - slack, v.top() / s + off - slack, (v.right() + 1) / s + slack,
                               (v.bottom() + 1) / s + off + slack, hits);
-        for (int i : hits)
-            DrawObject(canvas, state.Objects.At(i), s, off, paper);
+        DrawFound(canvas, state.Objects, hits, s, off, paper, v);
     } else {
-        for (int i = 0; i < state.Objects.Count; ++i)
-            DrawObject(canvas, state.Objects.At(i), s, off, paper);
+        DrawAllFrom(canvas, state.Objects, 0, s, off, paper, culling ? culling->VisiblePx : WholeSheet);
     }
 
     // The stored boxes were measured on another sheet at the same scale: on this one they
@@ -148,7 +206,8 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
     DrawObjectsOnPaper(canvas, state, sheet, s, zoomPercent, dpiY, culling, nullptr);
 }
 
-void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first)
+void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first,
+                      const QRect &part)
 {
     // The canvas as the sheet's rendering leaves it for its objects.
     canvas.SetBrushColour(ColourWhite);
@@ -157,8 +216,7 @@ void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeome
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);
     const SheetPaper paper = PaperOfSheet(state, view);
     const SheetPaper *onPaper = state.Paper == PaperKind::Plain ? nullptr : &paper;
-    for (int i = std::max(0, first); i < state.Objects.Count; ++i)
-        DrawObject(canvas, state.Objects.At(i), view.PixelsPerMm, off, onPaper);
+    DrawAllFrom(canvas, state.Objects, first, view.PixelsPerMm, off, onPaper, part);
 }
 
 void MeasureTexts(DrawingState &state, int sheet, double s, int zoomPercent, double dpiY)

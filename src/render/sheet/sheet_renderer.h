@@ -45,8 +45,10 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
 
 // Draws objects from `first` to the end of the list over a drawing of sheet i that was
 // rendered without them, as they would be drawn last of all the objects (on paper, white ink
-// shows the paper).
-void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first);
+// shows the paper, within part: sheet pixels). Object `first` must not continue the stroke of
+// the one before it.
+void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first,
+                      const QRect &part);
 
 // The drawing of a sheet: white rectangle with a one-pixel black frame, the drawing's paper
 // inside the frame, objects and texts (white ink shows the paper beneath).

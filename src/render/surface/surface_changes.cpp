@@ -118,8 +118,10 @@ bool SurfaceRenderer::FollowChanges(DrawingState &state, const ViewGeometry &vie
         if (changes.OnTopFrom >= 0) {
             const std::vector<QRect> over = OnSheet(changes.OnTop, s, off, part);
             if (!over.empty()) {
+                // A device pixel at the part's edge may reach a little into the next logical pixel.
+                const QRect drawn = IsWholeRatio(view_.Ratio) ? part : part.adjusted(-1, -1, 1, 1);
                 OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
-                    DrawObjectsOnTop(canvas, state, view, layer.Sheet, changes.OnTopFrom);
+                    DrawObjectsOnTop(canvas, state, view, layer.Sheet, changes.OnTopFrom, drawn);
                 });
                 for (const QRect &r : over)
                     Compose(layer, r, state, view, show);
