@@ -2,11 +2,14 @@
 // files, every kind of damage refused without reading past the end and named, the chunks
 // after the paper, what a salvage keeps of a damaged file, and saving as a stream.
 #include "document/drawing_file.h"
+#include "document/file_names.h"
 #include "render/sheet_export.h"
 
 #include <QtTest>
 
 #include <new>
+
+#include <sys/stat.h>
 
 using namespace velmora;
 
@@ -458,6 +461,34 @@ private slots:
         QCOMPARE(part.Objects.Count, 2);
         QCOMPARE(part.Objects.At(1).X1, 2.0);
         QCOMPARE(LoadDrawingFile(path, opened, read), DrawingFileError::NotFinite);
+    }
+
+    void fileNamesKeepTheirBytes()
+    {
+        // Names that are not UTF-8 survive the trip through a QString byte for byte: stray
+        // bytes, overlong forms, encoded surrogates, a sequence cut short.
+        for (const QByteArray &bytes : {QByteArray("plain.vlm"), QByteArray("\xc3\x9c" "bung \xf0\x9f\x93\x90.vlm"),
+                                        QByteArray("\xdc" "bung.vlm"), QByteArray("\xc0\xaf\xed\xa0\x80\xe2\x82"),
+                                        QByteArray("a\xff\xfe\x80z"), QByteArray("\xf4\x90\x80\x80")}) {
+            const QString name = FileNameFromBytes(bytes);
+            QCOMPARE(FileNameBytes(name), bytes);
+            QCOMPARE(QtCanNameFile(name), QString::fromUtf8(bytes).toUtf8() == bytes);
+        }
+        QCOMPARE(ReadableFileName(FileNameFromBytes("/stick/\xdc" "bung \x80.vlm")), QStringLiteral("/stick/Übung €.vlm"));
+
+        // Written over an existing file of that name, read back, its permissions kept.
+        QTemporaryDir dir;
+        const QString path = FileNameFromBytes(QFile::encodeName(dir.path()) + "/\xdc" "bung.vlm");
+        QVERIFY(WriteFileSafely(path, QByteArray("first")).Ok());
+        QCOMPARE(::chmod(FileNameBytes(path).constData(), 0600), 0);
+        QVERIFY(WriteFileSafely(path, QByteArray("second")).Ok());
+        QByteArray read;
+        QVERIFY(ReadRegularFile(path, 100, read).Ok());
+        QCOMPARE(read, QByteArray("second"));
+        struct stat info {};
+        QCOMPARE(::stat(FileNameBytes(path).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList()); // Qt sees no name it can open
     }
 
     void savingStreamsAndFailsWithoutHarm()
