@@ -9,7 +9,10 @@
 
 #include <new>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace velmora;
 
@@ -461,6 +464,50 @@ private slots:
         QCOMPARE(part.Objects.Count, 2);
         QCOMPARE(part.Objects.At(1).X1, 2.0);
         QCOMPARE(LoadDrawingFile(path, opened, read), DrawingFileError::NotFinite);
+    }
+
+    // Before, saving built the whole file in memory first: a drawing that fitted in memory once
+    // could not be saved, and the failure aborted the program.
+    void savingNeedsNoSecondCopyOfTheDrawing()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("under the sanitizers the program reserves more address space than any limit allows");
+#endif
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.vlm");
+        constexpr int Lines = 600000; // 53 MB
+        const pid_t child = fork();
+        if (child == 0) {
+            DrawingState drawing;
+            DrawingObject *first = drawing.Objects.AppendMany(Lines);
+            for (int i = 0; i < Lines; ++i)
+                first[i] = DrawingObject{KindLine, 0, 0.3, double(i % 200), 20, 30, 40, 0, 0, 0, 0, 0, 0};
+            // From here on 20 MB more address space, not the 53 a copy of the file needs.
+            QFile status("/proc/self/status");
+            status.open(QIODevice::ReadOnly);
+            const QByteArray text = status.readAll();
+            const qsizetype at = text.indexOf("VmSize:") + 7;
+            const long long kib = text.mid(at, text.indexOf('\n', at) - at).trimmed().split(' ').value(0).toLongLong();
+            const rlim_t room = rlim_t(kib + 20 * 1024) * 1024;
+            const rlimit limit{room, room};
+            setrlimit(RLIMIT_AS, &limit);
+            const bool saved = SaveDrawingFile(path, drawing, DrawingFileSettings()).Ok();
+            bool copyFails = false;
+            try {
+                (void)WriteDrawingFile(drawing, DrawingFileSettings());
+            } catch (const std::bad_alloc &) {
+                copyFails = true;
+            }
+            _exit(saved ? (copyFails ? 0 : 3) : 2);
+        }
+        int status = -1;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        DrawingState read;
+        DrawingFileSettings settings;
+        QCOMPARE(LoadDrawingFile(path, read, settings), DrawingFileError::None);
+        QCOMPARE(read.Objects.Count, Lines);
     }
 
     void fileNamesKeepTheirBytes()

@@ -170,6 +170,8 @@ int main(int argc, char *argv[])
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << FileNameFromBytes(QByteArray(argv[i]));
+    // A list that cannot grow is said once, by the message below, not by the list itself.
+    DynaArrayCore::SetFailureReporter([](const QString &) {});
     // A drawing or a picture too large for the memory ends with a message, not with an abort.
     try {
         return Export(args);
