@@ -6,9 +6,9 @@
 //                                      opening a saved drawing of N objects (+ N/100 texts) from
 //                                      the disk against reading its file into fresh memory, each in
 //                                      a process of its own, interleaved: CPU and wall time, medians
-//                                      and minima, and the peak memory; with BASE_DIR (a build or
-//                                      /work/base-like folder holding velmora-export) the programs
-//                                      of both builds open it too, before and after in one run
+//                                      and minima, and the peak memory; with BASE_DIR (another
+//                                      build's folder holding its velmora-export) the programs of
+//                                      both builds open it too, before and after in one run
 #include "document/drawing_file.h"
 #include "document/drawing_state.h"
 
