@@ -507,6 +507,9 @@ bool WriteDrawingFile(QIODevice &out, const DrawingState &drawing, const Drawing
 QByteArray WriteDrawingFile(const DrawingState &drawing, const DrawingFileSettings &settings)
 {
     QByteArray data;
+    data.reserve(qsizetype(int64_t(drawing.Objects.Count) * DrawingObjectSize +
+                           int64_t(drawing.Texts.Count) * (TextRecordSize + 40) + SettingsBytesOld + SettingsBytesTail +
+                           SettingsBytesPaper + 8));
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     WriteDrawingFile(buffer, drawing, settings);
