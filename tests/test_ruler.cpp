@@ -364,14 +364,17 @@ private slots:
                         QCOMPARE(paint(false, ruler, zoom, origin, inch, clipped),
                                  paint(true, ruler, zoom, origin, inch, clipped));
                     }
-        // A sheet of 10⁹ pixels a side (88 km at zoom 300) is drawn at once.
+        // A sheet of 10⁹ pixels a side (88 km at zoom 300) is drawn at once, here where the scale
+        // edge passes 1400 pixels from its start.
         QImage image(100, 100, QImage::Format_RGB32);
         image.fill(Qt::white);
+        QImage white = image.copy();
         QPainter painter(&image);
-        PainterCanvas canvas(painter, QPoint(-1000, -1000));
+        PainterCanvas canvas(painter, QPoint(-1060, -1960));
+        canvas.SetPenColour(ColourGrey);
         DrawRuler(canvas, {10, 90, 45}, PixelsPerMmFor(300, 96), 1000000000, 1000000000, false);
         painter.end();
-        QVERIFY(image != QImage(100, 100, QImage::Format_RGB32));
+        QVERIFY(image != white);
     }
 };
 
