@@ -3,7 +3,7 @@
 // after the paper, what a salvage keeps of a damaged file, and saving as a stream.
 #include "document/drawing_file.h"
 #include "document/file_names.h"
-#include "render/sheet_export.h"
+#include "render/output/sheet_export.h"
 
 #include <QtTest>
 
