@@ -56,6 +56,7 @@ public:
     // The paint events that follow: the named part of the surface, the previews over it.
     void PaintPending()
     {
+        pending_ += Overlay.TakeDirtyRect(); // what the tools drew over the surface
         const QRegion area = pending_.intersected(QRegion(viewport_));
         pending_ = QRegion();
         if (area.isEmpty())
@@ -65,7 +66,7 @@ public:
         painter.setClipRegion(area);
         painter.fillRect(area.boundingRect(), Qt::magenta); // the surface's background, as the widget's paint event has it
         Renderer.Paint(painter, area.boundingRect(), drawing_, view_, SheetView{});
-        PainterCanvas canvas(painter);
+        PainterCanvas canvas(painter, {}, painter.transform()); // surface pixels, as the widget's
         Overlay.ReplayOn(canvas, area.boundingRect());
     }
     // The window moved to a screen of another device pixel ratio: all of it is painted anew.
@@ -207,12 +208,13 @@ QPoint OnText(const TextObject &t, double s)
                   Round(s * (t.Top + t.Bottom) / 2) + PointerMarginPx);
 }
 
-int DifferentPixels(const QImage &a, const QImage &b, QPoint &first)
+// Pixels that differ, outside `left` (image pixels), where a preview may lie over the picture.
+int DifferentPixels(const QImage &a, const QImage &b, QPoint &first, const QRect &left = QRect())
 {
     int count = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y) && count++ == 0)
+            if (a.pixel(x, y) != b.pixel(x, y) && !left.contains(x, y) && count++ == 0)
                 first = QPoint(x, y);
     return count;
 }
@@ -372,6 +374,114 @@ private slots:
         QVERIFY2(changes >= 40, qPrintable(QString::number(changes)));
         // The changes went the bounded way: the surface was not painted anew as a whole.
         QVERIFY2(host.Whole <= 1, qPrintable(QString::number(host.Whole)));
+    }
+
+    // Every tool's live stroke over the instruments, which lie over the drawing: pencil and
+    // eraser segments show at once under them (an eraser stroke through a line under the
+    // protractor wiped its marks; a pencil stroke begun on its edge left pixels of its own),
+    // previews of ruler lines, arcs and curves lie over them until the release. After every
+    // move the screen shows a full rendering, but for the preview's own place.
+    void instrumentsStayOverLiveStrokes_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<int>("paper");
+        QTest::newRow("zoom 300, dotted paper") << 300 << 1.0 << int(PaperKind::Dotted5);
+        QTest::newRow("zoom 137, screen ratio 1.5") << 137 << 1.5 << int(PaperKind::Plain);
+        QTest::newRow("zoom 100, screen ratio 1.25, graph paper") << 100 << 1.25 << int(PaperKind::Millimetre);
+    }
+    void instrumentsStayOverLiveStrokes()
+    {
+        QFETCH(int, zoom);
+        QFETCH(qreal, ratio);
+        QFETCH(int, paper);
+        const double s = ComputeViewGeometry(2, zoom, 96, 96, A4WidthInch, A4HeightInch).PixelsPerMm;
+        auto at = [s](double x, double y) {
+            return QPoint(Round(s * x) + PointerMarginPx, Round(s * y) + PointerMarginPx);
+        };
+        const QRect viewport(at(50, 40) - QPoint(260, 220), QSize(520, 440));
+        SurfaceHost host(zoom, viewport, ratio);
+        DrawingState &state = host.State();
+        state.Paper = PaperKind(paper);
+        state.Placement.ProtractorX = 50, state.Placement.ProtractorY = 45;
+        state.Placement.RulerX = 35, state.Placement.RulerY = 36, state.Placement.RulerAngle = 15;
+        state.Placement.CompassX = 58, state.Placement.CompassY = 32, state.Placement.CompassSpan = 9;
+        AddObject(host, QStringLiteral("Linie"), [](DrawingObject &o) { // under the protractor
+            o.Kind = KindLine, o.PenWidth = 0.8, o.X1 = 20, o.Y1 = 43, o.X2 = 80, o.Y2 = 41;
+        });
+        PointerDispatch dispatch(host);
+        host.Repaint();
+        host.PaintPending();
+        // The screen after the paint events, but for the preview's place (image pixels) when
+        // the tool shows one; the pencil's and the eraser's strokes are the drawing itself.
+        bool previews = false;
+        auto check = [&](const char *tool, const char *when) {
+            host.PaintPending();
+            QRect preview = previews ? host.Overlay.DrawnRect() : QRect();
+            if (!preview.isEmpty())
+                preview = QRect(((preview.topLeft() - viewport.topLeft()) * ratio),
+                                ((preview.bottomRight() + QPoint(1, 1) - viewport.topLeft()) * ratio))
+                              .adjusted(-2, -2, 2, 2);
+            QPoint first;
+            const int different = DifferentPixels(host.Shown(), host.FullRender(), first, preview);
+            if (different != 0)
+                QFAIL(qPrintable(QStringLiteral("%1, %2: %3 pixels differ from a full render, first at %4,%5")
+                                     .arg(tool, when)
+                                     .arg(different)
+                                     .arg(first.x())
+                                     .arg(first.y())));
+        };
+        auto drag = [&](const char *tool, std::initializer_list<QPoint> path) {
+            const QPoint from = *path.begin();
+            dispatch.MouseMove(from.x(), from.y()); // a hover first, as the pointer comes
+            check(tool, "hover");
+            dispatch.MouseDown(PointerButton::Left, from.x(), from.y());
+            check(tool, "press");
+            for (const QPoint &p : path) {
+                dispatch.MouseMove(p.x(), p.y());
+                check(tool, "move");
+                if (QTest::currentTestFailed())
+                    return;
+            }
+            const QPoint to = *(path.end() - 1);
+            dispatch.MouseUp(to.x(), to.y());
+            host.Repaint(); // the release's repaint takes the previews away
+            check(tool, "release");
+        };
+        host.Pen = 0.5;
+        host.Tools.Current = Tool::Pencil; // begun on the protractor's straight edge
+        drag("pencil", {at(10, 45), at(14, 44), at(20, 40), at(31, 37), at(45, 30), at(52, 22)});
+        if (QTest::currentTestFailed())
+            return;
+        host.Tools.Current = Tool::Eraser; // through the line under the protractor
+        drag("eraser", {at(25, 48), at(30, 44), at(38, 42), at(47, 40), at(60, 38), at(72, 33)});
+        if (QTest::currentTestFailed())
+            return;
+        previews = true;
+        host.Tools.Current = Tool::Ruler, host.Tools.Ruler = RulerMode::Along;
+        drag("ruler line", {at(38, 37), at(45, 39), at(60, 43)});
+        if (QTest::currentTestFailed())
+            return;
+        host.Tools.Current = Tool::Ruler, host.Tools.Ruler = RulerMode::Across;
+        drag("ruler perpendicular", {at(45, 39), at(44, 30), at(42, 25)});
+        if (QTest::currentTestFailed())
+            return;
+        host.Tools.Current = Tool::Compass, host.Tools.Compass = CompassMode::Arc;
+        drag("compass arc", {at(67, 32), at(64, 39), at(57, 41), at(50, 35)});
+        if (QTest::currentTestFailed())
+            return;
+        host.Tools.Current = Tool::Curves; // start, end, first control point, second
+        for (const QPoint &p : {at(15, 30), at(70, 50), at(40, 20)}) {
+            dispatch.MouseDown(PointerButton::Left, p.x(), p.y());
+            dispatch.MouseUp(p.x(), p.y());
+            const QPoint next = p + QPoint(11, 7);
+            dispatch.MouseMove(next.x(), next.y());
+            check("curve", "move");
+        }
+        dispatch.MouseDown(PointerButton::Left, at(60, 30).x(), at(60, 30).y());
+        host.Repaint();
+        check("curve", "release");
+        QCOMPARE(state.Objects.Count, 1 + 6 + 6 + 4); // the line, two strokes, four objects
     }
 
     // After the window moved to a screen of another ratio, changes are still mended in the
