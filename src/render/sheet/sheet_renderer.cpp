@@ -7,6 +7,7 @@
 #include "ruler_drawing.h"
 
 #include "document/drawing_state.h"
+#include "document/change_journal.h"
 #include "document/stroke_runs.h"
 #include "render/canvas/text_metrics.h"
 
@@ -216,7 +217,19 @@ void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeome
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);
     const SheetPaper paper = PaperOfSheet(state, view);
     const SheetPaper *onPaper = state.Paper == PaperKind::Plain ? nullptr : &paper;
-    DrawAllFrom(canvas, state.Objects, first, view.PixelsPerMm, off, onPaper, part);
+    // Only the objects whose box meets the part (with the slack of a culled rendering): a
+    // long stroke grown by a line is drawn where it grew, not along its whole length.
+    const double s = view.PixelsPerMm, slack = 2 / s;
+    const double left = part.left() / s - slack, top = part.top() / s + off - slack;
+    const double right = (part.right() + 1) / s + slack, bottom = (part.bottom() + 1) / s + off + slack;
+    std::vector<int> hits;
+    for (int i = std::max(0, first); i < state.Objects.Count; ++i) {
+        const MmBox b = ObjectInkBox(state.Objects.At(i));
+        if (std::min(b.Left, b.Right) <= right && std::max(b.Left, b.Right) >= left &&
+            std::min(b.Top, b.Bottom) <= bottom && std::max(b.Top, b.Bottom) >= top)
+            hits.push_back(i);
+    }
+    DrawFound(canvas, state.Objects, hits, s, off, onPaper, part);
 }
 
 void MeasureTexts(DrawingState &state, int sheet, double s, int zoomPercent, double dpiY)

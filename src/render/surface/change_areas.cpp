@@ -91,6 +91,21 @@ MmBox Normal(const MmBox &b)
             std::max(b.Top, b.Bottom)};
 }
 
+// A text lies near one of the areas (all: their bounding box).
+bool UnderText(const DrawingState &state, const std::vector<ChangedArea> &areas, const MmBox &all)
+{
+    for (int t = 0; t < state.Texts.Count; ++t) {
+        const MmBox text = Normal(TextBox(state.Texts.At(t)));
+        const MmBox near{text.Left - 2, text.Top - 2, text.Right + 2, text.Bottom + 2};
+        if (!Meets(near, all))
+            continue;
+        for (const ChangedArea &area : areas)
+            if (Meets(near, area.Box))
+                return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool CollectChanges(const DrawingState &state, std::span<const RecordChange> notes, DrawingChanges &out)
@@ -116,16 +131,7 @@ bool CollectChanges(const DrawingState &state, std::span<const RecordChange> not
                    std::max(all.Bottom, box.Bottom)};
         }
         // Texts are drawn after every object: one under the new objects must be drawn again over them.
-        bool underText = false;
-        for (int t = 0; t < state.Texts.Count && !underText; ++t) {
-            const MmBox text = Normal(TextBox(state.Texts.At(t)));
-            const MmBox near{text.Left - 2, text.Top - 2, text.Right + 2, text.Bottom + 2};
-            if (!Meets(near, all))
-                continue;
-            for (const ChangedArea &area : out.OnTop)
-                underText = underText || Meets(near, area.Box);
-        }
-        if (!underText) {
+        if (!UnderText(state, out.OnTop, all)) {
             out.OnTopFrom = first;
             return true;
         }
@@ -141,8 +147,17 @@ bool CollectChanges(const DrawingState &state, std::span<const RecordChange> not
             out.Redraw.push_back({ObjectInkBox(state.Objects.At(i)), false});
     // A line that a stroke grew from, or shrank to, is drawn anew: alone it is drawn as a
     // line of its own, which differs from it as a part of a stroke by a shade here and there.
-    if (continued)
+    if (continued) {
         out.Redraw.push_back({ObjectInkBox(state.Objects.At(appended - 1)), false});
+        MmBox all{INFINITY, INFINITY, -INFINITY, -INFINITY};
+        for (const ChangedArea &area : out.Redraw)
+            all = {std::min(all.Left, area.Box.Left), std::min(all.Top, area.Box.Top),
+                   std::max(all.Right, area.Box.Right), std::max(all.Bottom, area.Box.Bottom)};
+        if (!UnderText(state, out.Redraw, all)) {
+            out.GrownFrom = DrawnTogetherAround(state.Objects, appended - 1).First;
+            out.Before = appended;
+        }
+    }
     // Objects drawn together (a stroke, white lines) that a change split or joined are drawn
     // anew as a whole: where they overlap they show as one, or now apart.
     for (int i : SeamsNow(notes)) {

@@ -124,7 +124,8 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
                 DeviceRectCovering(partOnSheet.translated(onSurface.topLeft()), ratio).intersected(sheetDevice);
             Layer fresh{sheet,         partOnSheet,         DeviceImage(partDevice.size(), ratio),
                         QImage(),      instruments,         false,
-                        MarkOf(state), onSurface.topLeft(), partDevice.topLeft()};
+                        MarkOf(state), onSurface.topLeft(), partDevice.topLeft(), QImage(), -1,
+                        0};
             if (!IsWholeRatio(ratio))
                 ClearDevicePixels(fresh.Drawing, fresh.Drawing.rect()); // beside the sheet, the surface shows
             index_.Refresh(state);
