@@ -225,6 +225,46 @@ private slots:
         CheckErasedConstruction(QImage::fromData(png.data(), "PNG"), 150 / MmPerInch);
     }
 
+    // White curves and arcs, wide and thin, over a black area on dotted paper: every dot
+    // well inside their ink shows as on the bare paper, at zooms with square and round dots.
+    void whiteCurvesShowTheDots()
+    {
+        DrawingState erased, bare;
+        for (DrawingState *state : {&erased, &bare}) {
+            state->PageWidthInch = 80 / MmPerInch;
+            state->PageHeightInch = 60 / MmPerInch;
+            state->Paper = PaperKind::Dotted5;
+        }
+        Add(erased, KindEllipse, ColourBlack, 25, QRectF(QPointF(15, 12), QPointF(65, 48))); // a black ring
+        DrawingObject &curve = Add(erased, KindBezier, ColourWhite, 6, QRectF(QPointF(5, 30), QPointF(30, 5)));
+        curve.X3 = 55, curve.Y3 = 58, curve.X4 = 75, curve.Y4 = 25;
+        Add(erased, KindArc, ColourWhite, 1.5, QRectF(QPointF(20, 15), QPointF(60, 45)), QPointF(40, 60));
+        QPainterPath centre(QPointF(5, 30)); // the curve's centre line and its half width, mm
+        centre.cubicTo(30, 5, 55, 58, 75, 25);
+        for (int zoom : {100, 300}) {
+            const double s = PixelsPerMmFor(zoom, 96);
+            const QImage shown = Render(erased, zoom), paper = Render(bare, zoom);
+            // The pixels within the half width, less a dot's width and two pixels, of the centre
+            // line (a dot is shown again whole or not at all, as its centre lies).
+            const double r = (3 - 0.35 - 2 / s) * s;
+            QSet<std::pair<int, int>> under;
+            for (int k = 0; k <= 1000; ++k) {
+                const QPointF c = centre.pointAtPercent(k / 1000.0) * s;
+                for (int y = int(c.y() - r); y <= int(c.y() + r) + 1; ++y)
+                    for (int x = int(c.x() - r); x <= int(c.x() + r) + 1; ++x)
+                        if (QLineF(QPointF(x + 0.5, y + 0.5), c).length() <= r && shown.rect().contains(x, y))
+                            under.insert({x, y});
+            }
+            int dots = 0;
+            for (const auto &[x, y] : under) {
+                dots += paper.pixel(x, y) != qRgb(255, 255, 255);
+                QVERIFY2(shown.pixel(x, y) == paper.pixel(x, y),
+                         qPrintable(QStringLiteral("zoom %1: pixel %2,%3").arg(zoom).arg(x).arg(y)));
+            }
+            QVERIFY(dots > 10);
+        }
+    }
+
     void pdfShowsTheSameAsTheImage()
     {
         // A PDF cannot mix colours the way an image can: the paper is drawn again as areas.

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QtMath>
 
+#include <climits>
 #include <cmath>
 
 namespace velmora {
@@ -89,7 +90,8 @@ void PainterCanvas::LineTo(int x, int y)
             return;
         if (penWidth_ <= 1) {
             UseAreaOrigin();
-            painter_.fillRect(QRect(x, y, 1, 1), ToQColor(penColour_));
+            if (x < INT_MAX && y < INT_MAX) // a pixel there lies on no device (and its rectangle overflows)
+                painter_.fillRect(QRect(x, y, 1, 1), ToQColor(penColour_));
             return;
         }
         const qreal radius = penWidth_ / 2.0;
@@ -216,7 +218,7 @@ void PainterCanvas::TextOut(int x, int y, const QString &text)
 {
     UseAreaOrigin();
     painter_.translate(x, y);
-    painter_.rotate(-font_.Escapement / 10.0);
+    painter_.rotate(-(font_.Escapement / 10.0)); // in floating point: the escapement may be INT_MIN
     painter_.setFont(MakeFont(font_));
     painter_.setPen(ToQColor(font_.Colour));
     painter_.setBackgroundMode(transparent_ ? Qt::TransparentMode : Qt::OpaqueMode);

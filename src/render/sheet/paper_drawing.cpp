@@ -416,6 +416,56 @@ QRectF TransposedRect(const QRectF &r)
     return QRectF(r.y(), r.x(), r.height(), r.width());
 }
 
+// Which dots have their centre inside the shape. For lines with round ends the dots are
+// taken column by column (sorted across, then down): each line gives its chord in each
+// column it spans, and each column's dots are swept once along its chords, so the cost
+// follows the lines and the dots, not their product (a long white curve is thousands of
+// short lines, a wide one covers every dot).
+std::vector<bool> DotsInside(const std::vector<QRectF> &dots, const WhiteShape &shape)
+{
+    std::vector<bool> inside(dots.size(), false);
+    if (shape.Is != WhiteShape::Kind::Capsules) {
+        for (size_t k = 0; k < dots.size(); ++k)
+            inside[k] = shape.Contains(dots[k].center());
+        return inside;
+    }
+    std::vector<size_t> order(dots.size());
+    for (size_t k = 0; k < dots.size(); ++k)
+        order[k] = k;
+    auto centre = [&](size_t k) { return dots[k].center(); };
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return std::pair(centre(a).x(), centre(a).y()) < std::pair(centre(b).x(), centre(b).y());
+    });
+    // Each column: its x and its first place in `order`.
+    std::vector<std::pair<double, size_t>> columns;
+    for (size_t at = 0; at < order.size(); ++at)
+        if (columns.empty() || centre(order[at]).x() != columns.back().first)
+            columns.push_back({centre(order[at]).x(), at});
+    std::vector<std::vector<std::pair<double, double>>> chords(columns.size());
+    for (const Capsule &c : shape.Capsules) {
+        const QRectF bounds = c.Bounds();
+        auto column = std::lower_bound(columns.begin(), columns.end(), bounds.left(),
+                                       [](const std::pair<double, size_t> &col, double x) { return col.first < x; });
+        for (; column != columns.end() && column->first <= bounds.right(); ++column)
+            if (const auto chord = c.Down(column->first))
+                chords[size_t(column - columns.begin())].push_back(*chord);
+    }
+    for (size_t k = 0; k < columns.size(); ++k) {
+        std::vector<std::pair<double, double>> &along = chords[k];
+        std::sort(along.begin(), along.end());
+        const size_t end = k + 1 < columns.size() ? columns[k + 1].second : order.size();
+        size_t chord = 0;
+        double reach = -INFINITY; // the lowest end of the chords begun above the dot
+        for (size_t at = columns[k].second; at < end; ++at) {
+            const double y = centre(order[at]).y();
+            for (; chord < along.size() && along[chord].first <= y; ++chord)
+                reach = std::max(reach, along[chord].second);
+            inside[order[at]] = y <= reach;
+        }
+    }
+    return inside;
+}
+
 // The paper of one family again where the white shape lies.
 void Refill(Canvas &canvas, const PaperPieces &pieces, const WhiteShape &shape, bool outward, QPoint origin,
             uint32_t colour)
@@ -441,14 +491,15 @@ void Refill(Canvas &canvas, const PaperPieces &pieces, const WhiteShape &shape, 
     }
     for (QRectF &piece : inside)
         piece.translate(origin);
-    for (const QRectF &dot : pieces.Squares)
-        if (shape.Contains(dot.center()))
-            inside.push_back(dot.translated(origin));
+    const std::vector<bool> squares = DotsInside(pieces.Squares, shape), rounds = DotsInside(pieces.RoundDots, shape);
+    for (size_t k = 0; k < pieces.Squares.size(); ++k)
+        if (squares[k])
+            inside.push_back(pieces.Squares[k].translated(origin));
     if (!inside.empty())
         canvas.FillRects(inside, colour);
-    for (const QRectF &dot : pieces.RoundDots)
-        if (shape.Contains(dot.center()))
-            FillRound(canvas, dot.translated(origin), colour);
+    for (size_t k = 0; k < pieces.RoundDots.size(); ++k)
+        if (rounds[k])
+            FillRound(canvas, pieces.RoundDots[k].translated(origin), colour);
 }
 
 } // namespace
@@ -479,7 +530,7 @@ void RevealPaper(Canvas &canvas, const SheetPaper &paper, std::span<const Drawin
     const DrawingObject &o = objects.front();
     if (o.Kind != KindEllipse && (o.Colour & 0xFFFFFF) != ColourWhite)
         return;
-    const WhiteShape white = WhiteOf(objects, paper.PixelsPerMm, off);
+    WhiteShape white = WhiteOf(objects, paper.PixelsPerMm, off);
     if (white.Is == WhiteShape::Kind::None)
         return;
     // Only the part being drawn: each line of the paper is cut out of the whole shape on its
@@ -490,6 +541,11 @@ void RevealPaper(Canvas &canvas, const SheetPaper &paper, std::span<const Drawin
                             .intersected(QRectF(paper.Inside))
                             .intersected(QRectF(part.adjusted(-2, -2, 2, 2)));
     if (area.isEmpty())
+        return;
+    // Of a long stroke or curve only the lines that reach the area.
+    const QRectF reach = area.adjusted(-2, -2, 2, 2);
+    std::erase_if(white.Capsules, [&](const Capsule &c) { return !c.Bounds().intersects(reach); });
+    if (white.Is == WhiteShape::Kind::Capsules && white.Capsules.empty())
         return;
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
         const PaperPieces pieces = LevelPieces(level, paper.PixelsPerMm, area);
