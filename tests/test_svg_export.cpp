@@ -253,6 +253,26 @@ private slots:
         }
     }
 
+    // A text stored larger than the font dialog offers is drawn at 512 points, and said so.
+    void largeTextsAreShownAtTheLargestSize()
+    {
+        QTemporaryDir dir;
+        DrawingState state;
+        for (int size : {512, 513, 2000}) {
+            TextObject *t = state.Texts.Append();
+            *t = TextObject{};
+            t->Size = size;
+            SetTextString(*t, QStringLiteral("A"));
+            SetFontName(*t, "Arial", 5);
+        }
+        const QString drawing = WriteDrawing(dir.filePath("big.vlm"), state, 1);
+        QProcess run;
+        run.start(QStringLiteral(VELMORA_EXPORT), {drawing, "-o", dir.filePath("big.svg")});
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 0);
+        QVERIFY(run.readAllStandardError().contains("velmora-export: 2 text(s) larger than 512 points shown at 512 points\n"));
+    }
+
     void everySheetAFileOfItsOwn()
     {
         const QString exporter = QStringLiteral(VELMORA_EXPORT);
