@@ -3,6 +3,8 @@
 // A4 sheet at 150 dpi in process.
 // Usage: lines_bench make N lines|circles|arcs|ANGLE OUT.vlm OUT.xopp
 //        lines_bench time N lines|circles|arcs|ANGLE [runs]
+#include "support/drawing_builder.h"
+
 #include "document/drawing_file.h"
 #include "document/drawing_state.h"
 #include "render/sheet_export.h"
@@ -37,9 +39,9 @@ void Fill(DrawingState &state, int n, const char *shape)
     const bool circles = std::strcmp(shape, "circles") == 0, arcs = std::strcmp(shape, "arcs") == 0;
     const bool randomAngle = std::strcmp(shape, "lines") == 0;
     const double angle = randomAngle || circles || arcs ? 0 : std::atof(shape) * std::numbers::pi / 180;
+    DrawingBuilder drawing(state);
     for (int i = 0; i < n; ++i) {
-        DrawingObject *o = state.Objects.Append();
-        *o = DrawingObject{};
+        DrawingObject *o = &drawing.Blank();
         o->PenWidth = PenMm;
         o->X1 = x(random);
         o->Y1 = y(random);

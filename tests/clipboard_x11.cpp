@@ -1,6 +1,7 @@
 // "Seite kopieren" in a real X display: Ctrl+Shift+C on the window puts the sheet of the
 // latest press on the X clipboard, and a second process reads it back as a PNG at 300 dpi
 // and as SVG, both at the sheet's true size.
+#include "support/drawing_builder.h"
 #include "app/main_form.h"
 #include "main_form_probe.h"
 #include "i18n/options_file.h"
@@ -12,18 +13,6 @@
 using namespace velmora;
 
 namespace {
-
-void AddLine(DrawingState &state, double x1, double y1, double x2, double y2, double width)
-{
-    DrawingObject *line = state.Objects.Append();
-    *line = DrawingObject{};
-    line->Kind = KindLine;
-    line->PenWidth = width;
-    line->X1 = x1;
-    line->Y1 = y1;
-    line->X2 = x2;
-    line->Y2 = y2;
-}
 
 struct Pasted {
     QStringList Formats;
@@ -75,15 +64,12 @@ private slots:
         probe.PageAnz->setValue(2);
         // Sheet 1: a line at 50 mm; sheet 2: a 1 mm line at 148 mm and a text.
         const double sheetMm = form.State.PageHeightInch * MmPerInch;
-        AddLine(form.State, 20, 50, 190, 50, 1);
-        AddLine(form.State, 20, sheetMm + 148, 190, sheetMm + 148, 1);
-        TextObject *text = form.State.Texts.Append();
-        *text = TextObject{};
-        text->Left = 30;
-        text->Top = sheetMm + 20;
-        text->Size = 12;
-        SetTextString(*text, QStringLiteral("Winkel α"));
-        SetFontName(*text, "Arial", 5);
+        {
+            DrawingBuilder drawing(form.State);
+            drawing.Line(20, 50, 190, 50, 1);
+            drawing.Line(20, sheetMm + 148, 190, sheetMm + 148, 1);
+            drawing.Text(30, sheetMm + 20, QStringLiteral("Winkel α"));
+        }
         form.PaintBox1Paint();
 
         QAction *copy = form.findChild<QAction *>(QStringLiteral("SeiteKopieren1"));

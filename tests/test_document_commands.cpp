@@ -1,5 +1,6 @@
 // The file commands from the user's side: opening and saving real files, the question
 // about unsaved changes, the caption, damaged files, and the numeric entry bar.
+#include "support/drawing_builder.h"
 #include "app/main_form.h"
 #include "main_form_probe.h"
 #include "i18n/options_file.h"
@@ -56,9 +57,7 @@ struct Window {
     QString Path(const QString &name) const { return dir.filePath(name); }
     void AddLine()
     {
-        DrawingObject *o = form->State.Objects.Append();
-        *o = DrawingObject{};
-        o->X2 = o->Y2 = 10;
+        DrawingBuilder(form->State).Line(0, 0, 10, 10, 0);
         form->SetChanged();
     }
 };

@@ -1,5 +1,6 @@
 // The drawing file: sizes of both generations, byte-identical round trips of the sample
 // files, and every kind of damage refused without reading past the end.
+#include "support/drawing_builder.h"
 #include "document/drawing_file.h"
 
 #include <QtTest>
@@ -18,13 +19,7 @@ QByteArray Sample(const QString &name)
 
 void AddText(DrawingState &drawing, const QString &content, const char *font)
 {
-    TextObject *t = drawing.Texts.Append();
-    *t = TextObject{};
-    t->Left = 1;
-    t->Top = 2;
-    t->Size = 12;
-    SetTextString(*t, content);
-    SetFontName(*t, font, int(strlen(font)));
+    DrawingBuilder(drawing).Text(1, 2, content, 12, font);
 }
 
 } // namespace
@@ -41,7 +36,7 @@ private slots:
         QCOMPARE(WriteDrawingFile(drawing, settings).size(), 136 + 75);
         settings.HasTail = false;
         QCOMPARE(WriteDrawingFile(drawing, settings).size(), 136 + 75 - 32);
-        drawing.Objects.Append();
+        DrawingBuilder(drawing).Blank();
         QCOMPARE(WriteDrawingFile(drawing, settings).size(), 136 + 75 - 32 + 88);
     }
 
@@ -183,7 +178,7 @@ private slots:
     {
         DrawingState drawing;
         for (int i = 0; i < 250; ++i) { // past two capacity granules
-            DrawingObject *o = drawing.Objects.Append();
+            DrawingObject *o = &DrawingBuilder(drawing).Blank();
             std::memset(o, i, sizeof *o);
             o->Kind = uint32_t(i % 5);
             o->PenWidth = 0.1 * i;

@@ -1,6 +1,7 @@
 // Files under real faults: a full filesystem (a small tmpfs mounted for the test), FIFOs and
 // devices where files are expected, a folder where options.dat belongs, and a sheet size no
 // page can have. Nothing the user had may be lost, nothing may hang, and every failure is said.
+#include "support/drawing_builder.h"
 #include "app/desktop_keys.h"
 #include "app/main_form.h"
 #include "main_form_probe.h"
@@ -96,12 +97,7 @@ struct Window {
     TMainForm *operator->() { return form.get(); }
     void AddLine(double y)
     {
-        DrawingObject *o = form->State.Objects.Append();
-        *o = DrawingObject{};
-        o->PenWidth = 0.5;
-        o->X1 = 20;
-        o->X2 = 190;
-        o->Y1 = o->Y2 = y;
+        DrawingBuilder(form->State).Line(20, y, 190, y, 0.5);
         form->SetChanged();
     }
     void ExportThroughTheMenu()
@@ -115,10 +111,7 @@ struct Window {
 QString DrawingFile(const QTemporaryDir &dir, double widthInch = A4WidthInch, double heightInch = A4HeightInch)
 {
     DrawingState drawing;
-    DrawingObject *o = drawing.Objects.Append();
-    *o = DrawingObject{};
-    o->PenWidth = 1;
-    o->X2 = o->Y2 = 100;
+    DrawingBuilder(drawing).Line(0, 0, 100, 100, 1);
     DrawingFileSettings settings;
     settings.PageWidthInch = widthInch;
     settings.PageHeightInch = heightInch;

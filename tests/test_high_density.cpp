@@ -3,6 +3,7 @@
 // pieces painted one by one meet without gaps), and the real window under a scale factor
 // (QT_SCALE_FACTOR, set by the test's registration) shows a sharp frame and puts a line
 // drawn with the mouse where it was drawn, in logical pixels.
+#include "support/drawing_builder.h"
 #include "app/main_form.h"
 #include "main_form_probe.h"
 #include "i18n/options_file.h"
@@ -18,40 +19,18 @@ namespace {
 
 const QRgb Workspace = qRgb(128, 128, 128);
 
-void AddLine(DrawingState &state, double x1, double y1, double x2, double y2, double width)
-{
-    DrawingObject *o = state.Objects.Append();
-    *o = DrawingObject{};
-    o->Kind = KindLine;
-    o->PenWidth = width;
-    o->X1 = x1;
-    o->Y1 = y1;
-    o->X2 = x2;
-    o->Y2 = y2;
-}
-
-void AddText(DrawingState &state, double left, double top, int size, const QString &content)
-{
-    TextObject *t = state.Texts.Append();
-    *t = TextObject{};
-    t->Left = left;
-    t->Top = top;
-    t->Size = size;
-    SetTextString(*t, content);
-    SetFontName(*t, "Arial", 5);
-}
-
 // Two sheets with lines of several angles and texts, some across the border between the
 // sheets. (Lines of one device pixel are left out: Qt's rasteriser places such a line a
 // little differently when it is clipped at another place.)
 void FillSample(DrawingState &state)
 {
-    AddLine(state, 20, 100, 150, 100, 1.2);
-    AddLine(state, 10, 20, 190, 280, 1.2);
-    AddLine(state, 30, 250, 60, 330, 2);
-    AddLine(state, 100, 290, 101, 300, 1.6);
-    AddText(state, 30, 40, 20, QStringLiteral("Dreieck ABC"));
-    AddText(state, 120, 293, 14, QStringLiteral("Höhe h"));
+    DrawingBuilder drawing(state);
+    drawing.Line(20, 100, 150, 100, 1.2);
+    drawing.Line(10, 20, 190, 280, 1.2);
+    drawing.Line(30, 250, 60, 330, 2);
+    drawing.Line(100, 290, 101, 300, 1.6);
+    drawing.Text(30, 40, QStringLiteral("Dreieck ABC"), 20);
+    drawing.Text(120, 293, QStringLiteral("Höhe h"), 14);
 }
 
 // The surface as a window of this ratio shows it: the workspace, then the exposed parts.
@@ -197,7 +176,7 @@ private slots:
         // black, between paper and workspace; the sheet is still 794 logical pixels wide.
         QFETCH(int, ratio);
         DrawingState state;
-        AddLine(state, 20, 100, 150, 100, 0.1);
+        DrawingBuilder(state).Line(20, 100, 150, 100, 0.1);
         const ViewGeometry view = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
         QCOMPARE(view.PageWidthPx, 794);
         const QImage surface = PaintWhole(state, view, ratio, false);
@@ -225,7 +204,7 @@ private slots:
         // A text at ratio 2 has edges as sharp as the same text at zoom 200 on an ordinary
         // screen, not the soft edges of the zoom-100 rendering blown up to twice its size.
         DrawingState state;
-        AddText(state, 30, 40, 20, QStringLiteral("Dreieck ABC, Höhe h"));
+        DrawingBuilder(state).Text(30, 40, QStringLiteral("Dreieck ABC, Höhe h"), 20);
         const ViewGeometry normal = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
         const ViewGeometry twice = ComputeViewGeometry(1, 200, 96, 96, state.PageWidthInch, state.PageHeightInch);
         const QImage zoomed = PaintWhole(state, twice, 1, false);

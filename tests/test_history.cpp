@@ -230,17 +230,16 @@ private slots:
     {
         // What a step costs: the records it changed, before and after.
         DrawingState state;
-        EditRecorder recorder;
-        recorder.Begin(state, "Bleistiftstrich");
+        EditTransaction edit(state, QStringLiteral("Bleistiftstrich"));
         for (int i = 0; i < 100; ++i)
-            *state.Objects.Append() = DrawingObject{};
-        const std::optional<DrawingEdit> stroke = recorder.End();
+            *edit.AppendObject() = DrawingObject{};
+        const std::optional<DrawingEdit> stroke = edit.Finish();
         QVERIFY(stroke);
         QCOMPARE(int(stroke->Objects.size()), 100);
         QVERIFY(stroke->Bytes() < 100 * 200 + 1000);
-        QVERIFY(!recorder.End()); // nothing open
-        recorder.Begin(state, "nichts");
-        QVERIFY(!recorder.End()); // nothing changed: no step
+        QVERIFY(!edit.Finish()); // nothing open
+        edit.Open(QStringLiteral("nichts"));
+        QVERIFY(!edit.Finish()); // nothing changed: no step
     }
 };
 

@@ -1,5 +1,5 @@
 // The protractor and the compass: their figures and their tools, with the worked values.
-#include "fake_host.h"
+#include "support/stand_in_host.h"
 
 #include "render/compass_drawing.h"
 #include "render/protractor_drawing.h"
@@ -35,9 +35,9 @@ QString Op(const char *name, std::initializer_list<int> values)
 }
 
 struct Pointer : ToolPointer {
-    InstrumentPlacement &Placement() { return host.Drawing.Placement; }
-    int Objects() const { return host.Drawing.Objects.Count; }
-    const DrawingObject &Last() const { return host.Drawing.Objects.At(host.Drawing.Objects.Count - 1); }
+    InstrumentPlacement &Placement() { return host.Instruments(); }
+    int Objects() const { return host.Drawing().Objects.Count; }
+    const DrawingObject &Last() const { return host.Drawing().Objects.At(host.Drawing().Objects.Count - 1); }
 };
 
 } // namespace
@@ -161,8 +161,8 @@ private slots:
         QVERIFY(Near(p.Placement().CompassY, 44.972927, 1e-6));
         QCOMPARE(p.Placement().CompassSpan, 40.0);
         QCOMPARE(p.Placement().CompassAngle, 45.0);
-        QVERIFY(p.host.EdsUpdates >= 2);
-        QVERIFY(!p.host.Drawing.Modified);
+        QVERIFY(p.host.PlacementShown >= 2);
+        QVERIFY(!p.host.IsModified());
     }
 
     void spanFollowsThePointer()
@@ -181,12 +181,12 @@ private slots:
         p.Release(-30, -40);
         QCOMPARE(p.Placement().CompassSpan, 50 / S);
         QVERIFY(!p.dispatch.Active());
-        QVERIFY(p.host.EdsUpdates >= 3);
+        QVERIFY(p.host.PlacementShown >= 3);
 
         // On the third sheet the needle used is that sheet's copy.
         Pointer q;
         q.host.PageCount = 3;
-        q.host.Repaint();
+        q.host.DrawingChanged();
         q.host.Tools.Current = Tool::Compass;
         q.host.Tools.Compass = CompassMode::Span;
         q.Press(150 * S, 2 * 1123 + 50 * S + 100);
@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(arc.Y3, 200 / S);
         QCOMPARE(arc.X4, 200 / S);
         QCOMPARE(arc.Y4, 100 / S);
-        QCOMPARE(p.host.Changes, 1);
+        QCOMPARE(p.host.Steps().size(), size_t(1));
         QVERIFY(Near(p.Placement().CompassAngle, 90, 1e-6)); // the compass keeps its angle
     }
 
@@ -275,9 +275,9 @@ private slots:
         QCOMPARE(p.Last().X2, 190.0);
         QCOMPARE(p.Last().Y2, 90.0);
         QCOMPARE(p.Last().PenWidth, 0.1);
-        QCOMPARE(p.host.Changes, 1);
+        QCOMPARE(p.host.Steps().size(), size_t(1));
         p.host.PageCount = 2;
-        p.host.Repaint();
+        p.host.DrawingChanged();
         p.host.Tools.Current = Tool::Hand;
         p.Press(10, 1123 + 10);
         p.Release(10, 1123 + 10);
@@ -348,7 +348,7 @@ private slots:
         QCOMPARE(mark.X2, Trunc3(150 / S));
         QCOMPARE(mark.Y1, 0.0);
         QCOMPARE(mark.Y2, 0.0);
-        QCOMPARE(p.host.Changes, 2);
+        QCOMPARE(p.host.Steps().size(), size_t(2));
 
         // Straight up: u points down, away from the press; the ends keep the centre's x.
         Pointer up;

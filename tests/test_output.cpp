@@ -1,4 +1,5 @@
 // Page setup, image export, printing to PDF and the batch exporter, with real files.
+#include "support/drawing_builder.h"
 #include "app/main_form.h"
 #include "main_form_probe.h"
 #include "i18n/options_file.h"
@@ -105,13 +106,7 @@ private slots:
     void bmpExportAtOneFiftyDpi()
     {
         Window w;
-        DrawingObject *line = w->State.Objects.Append();
-        *line = DrawingObject{};
-        line->PenWidth = 1;
-        line->X1 = 20;
-        line->Y1 = 100;
-        line->X2 = 190;
-        line->Y2 = 100;
+        DrawingBuilder(w->State).Line(20, 100, 190, 100, 1);
         w.savePath = w.dir.filePath("sheet.bmp");
         QTimer::singleShot(0, Probe(w).DPIForm, [&] {
             QCOMPARE(Probe(w).DPIForm->DPIED->value(), 150);

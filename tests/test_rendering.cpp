@@ -1,5 +1,6 @@
 // Sheet rendering: recorded canvas operations for each object kind and for texts,
 // pixels where drawing order matters, and the viewport paint against a full render.
+#include "support/drawing_builder.h"
 #include "document/drawing_state.h"
 #include "render/painter_canvas.h"
 #include "render/recording_canvas.h"
@@ -19,30 +20,14 @@ const double S = PixelsPerMmFor(100, 96); // 3.779535
 DrawingObject &AddObject(DrawingState &state, uint32_t kind, double width, std::initializer_list<double> points,
                          uint32_t colour = 0)
 {
-    DrawingObject *o = state.Objects.Append();
-    *o = DrawingObject{};
-    o->Kind = kind;
-    o->PenWidth = width;
-    double *coords[] = {&o->X1, &o->Y1, &o->X2, &o->Y2, &o->X3, &o->Y3, &o->X4, &o->Y4};
-    int i = 0;
-    for (double p : points)
-        *coords[i++] = p;
-    o->Colour = colour;
-    return *o;
+    return DrawingBuilder(state).Object(kind, width, points, colour);
 }
 
+// Its right and bottom edges stale until the first paint.
 TextObject &AddText(DrawingState &state, double left, double top, int size, const QString &content)
 {
-    TextObject *t = state.Texts.Append();
-    *t = TextObject{};
-    t->Left = left;
-    t->Top = top;
-    t->Right = left; // stale until the first paint
-    t->Bottom = top;
-    t->Size = size;
+    TextObject *t = &DrawingBuilder(state).Text(left, top, content, size);
     t->Colour = int32_t(ColourRGB(0, 0, 255));
-    SetTextString(*t, content);
-    SetFontName(*t, "Arial", 5);
     return *t;
 }
 
@@ -251,8 +236,7 @@ private slots:
         renderer.UpdateTextBoxes(state, view);
         QCOMPARE(std::pair(t->Right, t->Bottom), expected(view));
 
-        SetTextString(*t, QStringLiteral("ein viel längerer Text")); // an edit marks the drawing changed
-        state.TouchContent();
+        SetTextString(DrawingBuilder(state).ChangeText(0), QStringLiteral("ein viel längerer Text"));
         renderer.UpdateTextBoxes(state, view);
         QCOMPARE(std::pair(t->Right, t->Bottom), expected(view));
 
@@ -328,8 +312,10 @@ private slots:
         index.Query(0, 0, 30, 30, hits);
         QCOMPARE(hits, std::vector<int>{0});
         // A moved object is found at its new place once the drawing says it changed.
-        state.Objects.Select(0)->Y1 = state.Objects.Select(0)->Y2 = 500;
-        state.TouchContent();
+        {
+            DrawingBuilder edit(state);
+            edit.Change(0).Y1 = edit.Change(0).Y2 = 500;
+        }
         index.Refresh(state);
         index.Query(0, 0, 30, 30, hits);
         QVERIFY(hits.empty());

@@ -1,5 +1,6 @@
 // Sheets as SVG pictures: from the export dialog and from velmora-export, read back as XML
 // and rendered by another program (rsvg-convert) to compare with the PNG of the same sheet.
+#include "support/drawing_builder.h"
 #include "app/main_form.h"
 #include "main_form_probe.h"
 #include "i18n/options_file.h"
@@ -28,13 +29,7 @@ DrawingObject Object(ObjectKind kind, double width, uint32_t colour, std::initia
 
 void AddText(DrawingState &state, const QString &content, double left, double top, int points)
 {
-    TextObject *text = state.Texts.Append();
-    *text = TextObject{};
-    text->Left = left;
-    text->Top = top;
-    text->Size = points;
-    SetTextString(*text, content);
-    SetFontName(*text, "Arial", 5);
+    DrawingBuilder(state).Text(left, top, content, points);
 }
 
 // A construction with every kind of object: lines, a circle, an arc, a curve, an eraser
@@ -50,8 +45,9 @@ void Construction(DrawingState &state)
         Object(KindLine, 3, ColourWhite, {100, 95, 140, 105}), // the eraser
         Object(KindLine, 1, ColourBlack, {10, 297 + 148, 200, 297 + 148}),
     };
+    DrawingBuilder drawing(state);
     for (const DrawingObject &o : objects)
-        *state.Objects.Append() = o;
+        drawing.Blank() = o;
     AddText(state, QStringLiteral("Dreieck ABC"), 25, 60, 14);
 }
 

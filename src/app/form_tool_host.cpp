@@ -8,9 +8,34 @@
 
 namespace velmora {
 
-DrawingState &FormToolHost::State()
+FormToolHost::FormToolHost(TMainForm &form) : form_(form), edit_(form.State, this) {}
+
+const DrawingState &FormToolHost::Drawing() const
 {
     return form_.State;
+}
+
+InstrumentPlacement &FormToolHost::Instruments()
+{
+    return form_.State.Placement;
+}
+
+EditTransaction &FormToolHost::BeginEdit(const QString &label)
+{
+    edit_.Open(label);
+    return edit_;
+}
+
+void FormToolHost::EditTouched()
+{
+    form_.SetChanged();
+}
+
+void FormToolHost::EditCommitted(std::optional<DrawingEdit> step, bool shown)
+{
+    form_.PushStep(std::move(step));
+    if (!shown)
+        form_.PaintBox1Paint();
 }
 
 SurfaceView &FormToolHost::View()
@@ -23,9 +48,14 @@ ToolSelection FormToolHost::Selection() const
     return form_.Tools;
 }
 
-void FormToolHost::Repaint(PaintScope scope)
+void FormToolHost::DrawingChanged(PaintScope scope)
 {
     form_.PaintSheets(scope);
+}
+
+void FormToolHost::WipePreviews(PaintScope scope)
+{
+    form_.PaintSheets(scope); // the one paint operation clears them too
 }
 
 Canvas &FormToolHost::Surface()
@@ -33,12 +63,7 @@ Canvas &FormToolHost::Surface()
     return form_.SurfaceOverlay; // the window shows what was drawn when the event is done
 }
 
-void FormToolHost::SetChanged()
-{
-    form_.SetChanged();
-}
-
-void FormToolHost::UpdateEds()
+void FormToolHost::ShowPlacement()
 {
     form_.UpdateEds();
 }
@@ -98,16 +123,6 @@ TextFontChoice &FormToolHost::NewTextFont()
 bool FormToolHost::EditText(const QString *prefill, QString &text)
 {
     return form_.AddTextForm->Execute(prefill, text);
-}
-
-EditRecorder &FormToolHost::Edits()
-{
-    return form_.Recorder;
-}
-
-void FormToolHost::CommitEdit()
-{
-    form_.CommitEdit();
 }
 
 } // namespace velmora

@@ -1,4 +1,4 @@
-// The main window as the tools see it.
+// The main window as the tools see it, and the owner of the drawing's edit transaction.
 #pragma once
 
 #include "tools/tool_host.h"
@@ -7,17 +7,21 @@ namespace velmora {
 
 class TMainForm;
 
-class FormToolHost : public ToolHost {
+class FormToolHost : public ToolHost, private EditTransaction::Owner {
 public:
-    explicit FormToolHost(TMainForm &form) : form_(form) {}
+    explicit FormToolHost(TMainForm &form);
 
-    DrawingState &State() override;
+    const DrawingState &Drawing() const override;
+    InstrumentPlacement &Instruments() override;
+    EditTransaction &BeginEdit(const QString &label) override;
     SurfaceView &View() override;
     ToolSelection Selection() const override;
-    void Repaint(PaintScope scope) override;
+    using ToolHost::DrawingChanged;
+    using ToolHost::WipePreviews;
+    void DrawingChanged(PaintScope scope) override;
+    void WipePreviews(PaintScope scope) override;
     Canvas &Surface() override;
-    void SetChanged() override;
-    void UpdateEds() override;
+    void ShowPlacement() override;
     void ShowStatus(const QString &text) override;
     double PenWidth() const override;
     uint32_t PenColour() const override;
@@ -29,11 +33,13 @@ public:
     double ScreenDpiY() const override;
     TextFontChoice &NewTextFont() override;
     bool EditText(const QString *prefill, QString &text) override;
-    EditRecorder &Edits() override;
-    void CommitEdit() override;
 
 private:
+    void EditTouched() override;
+    void EditCommitted(std::optional<DrawingEdit> step, bool shown) override;
+
     TMainForm &form_;
+    EditTransaction edit_;
 };
 
 } // namespace velmora

@@ -169,10 +169,10 @@ void TMainForm::AfterHistoryStep()
     PaintBox1Paint();
 }
 
-void TMainForm::CommitEdit()
+void TMainForm::PushStep(std::optional<DrawingEdit> step)
 {
-    if (auto edit = Recorder.End())
-        History.push(new DrawingCommand(*this, std::move(*edit)));
+    if (step)
+        History.push(new DrawingCommand(*this, std::move(*step)));
 }
 
 void TMainForm::RecordPageCount(int before, int after)

@@ -115,7 +115,6 @@ public:
 
     // The history of the drawing: undo and redo.
     QUndoStack History;
-    EditRecorder Recorder;
     static constexpr int HistoryLimit = 1000; // steps kept; older ones are forgotten
     bool ApplyingHistory = false;
     int LastPageCount = 1;
@@ -124,7 +123,7 @@ public:
     void UpdateHistoryItems();
     bool MnemonicsShown = false; // set once the menus are translated and carry their mnemonics
     void AfterHistoryStep();
-    void CommitEdit();
+    void PushStep(std::optional<DrawingEdit> step);
     void RecordPageCount(int before, int after);
     // Undo or redo of a change of the number of sheets: sets the count without recording a step.
     void ApplyPageCountStep(int count);

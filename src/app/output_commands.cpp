@@ -36,17 +36,9 @@ void TMainForm::DateiSeiteeinrichten1Click()
     PaperKind paper = State.Paper;
     if (!SeiteEinrichtenForm->Execute(width, height, paper))
         return;
-    const double widthBefore = State.PageWidthInch, heightBefore = State.PageHeightInch;
-    const PaperKind paperBefore = State.Paper;
-    Recorder.Begin(State, QStringLiteral("Seite einrichten"));
-    State.PageWidthInch = width;
-    State.PageHeightInch = height;
-    State.Paper = paper;
-    State.TouchContent(); // every sheet is drawn anew
-    Recorder.PageSetupChanged(widthBefore, heightBefore, paperBefore);
-    CommitEdit();
-    SetChanged();
-    PaintBox1Paint();
+    EditTransaction &edit = Host.BeginEdit(QStringLiteral("Seite einrichten"));
+    edit.ChangePageSetup(width, height, paper);
+    edit.Commit();
 }
 
 void TMainForm::Druckereinrichten1Click()

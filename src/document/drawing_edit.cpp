@@ -19,8 +19,10 @@ void Restore(TextObject &text, const TextSnapshot &snapshot)
     SetFontName(text, snapshot.FontName.constData(), int(snapshot.FontName.size()));
 }
 
-bool PutObject(DrawingState &state, int index, const std::optional<DrawingObject> &from,
-               const std::optional<DrawingObject> &to)
+} // namespace
+
+bool DrawingEdit::PutObject(DrawingState &state, int index, const std::optional<DrawingObject> &from,
+                            const std::optional<DrawingObject> &to)
 {
     if (!from) { // to be inserted
         DrawingObject *slot = state.InsertObject(index);
@@ -37,8 +39,8 @@ bool PutObject(DrawingState &state, int index, const std::optional<DrawingObject
     return true;
 }
 
-bool PutText(DrawingState &state, int index, const std::optional<TextSnapshot> &from,
-             const std::optional<TextSnapshot> &to)
+bool DrawingEdit::PutText(DrawingState &state, int index, const std::optional<TextSnapshot> &from,
+                          const std::optional<TextSnapshot> &to)
 {
     if (!from) {
         TextObject *slot = state.InsertText(index);
@@ -55,8 +57,6 @@ bool PutText(DrawingState &state, int index, const std::optional<TextSnapshot> &
     Restore(state.ChangeText(index), *to);
     return true;
 }
-
-} // namespace
 
 bool DrawingEdit::Revert(DrawingState &state) const
 {
@@ -133,11 +133,11 @@ void EditRecorder::WillChangeObject(int index)
     edit_.Objects.push_back({index, state_->Objects.At(index), std::nullopt});
 }
 
-void EditRecorder::WillDeleteObject(int index)
+void EditRecorder::DeletedObject(int index, const DrawingObject &before)
 {
-    if (!state_ || index < 0 || index >= state_->Objects.Count)
+    if (!state_)
         return;
-    edit_.Objects.push_back({index, state_->Objects.At(index), std::nullopt});
+    edit_.Objects.push_back({index, before, std::nullopt});
     --objectsAtBegin_; // appends after a delete are counted from the smaller list
 }
 
@@ -150,18 +150,12 @@ void EditRecorder::WillChangeText(int index)
     edit_.Texts.push_back({index, Snapshot(state_->Texts.At(index)), std::nullopt});
 }
 
-void EditRecorder::WillDeleteText(int index)
+void EditRecorder::DeletedText(int index, TextSnapshot before)
 {
-    if (!state_ || index < 0 || index >= state_->Texts.Count)
+    if (!state_)
         return;
-    edit_.Texts.push_back({index, Snapshot(state_->Texts.At(index)), std::nullopt});
+    edit_.Texts.push_back({index, std::move(before), std::nullopt});
     --textsAtBegin_;
-}
-
-void EditRecorder::SheetSizeChanged(double widthBefore, double heightBefore)
-{
-    if (state_)
-        PageSetupChanged(widthBefore, heightBefore, state_->Paper);
 }
 
 void EditRecorder::PageSetupChanged(double widthBefore, double heightBefore, PaperKind paperBefore)

@@ -147,7 +147,7 @@ DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, Dra
         return DrawingFileError::BadCount;
     if (count > 0) {
         // The count is checked against the bytes left: all records in one block, one copy.
-        DrawingObject *first = into.Objects.AppendMany(count);
+        DrawingObject *first = into.objects_.AppendMany(count);
         if (!first)
             return DrawingFileError::OutOfMemory;
         r.Bytes(first, int64_t(count) * DrawingObjectSize);
@@ -183,7 +183,7 @@ DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, Dra
         QByteArray font(fontLength, Qt::Uninitialized);
         r.Bytes(font.data(), fontLength);
 
-        TextObject *text = into.Texts.Append();
+        TextObject *text = into.texts_.Append();
         if (!text)
             return DrawingFileError::OutOfMemory;
         TextFromRecord(record, *text);

@@ -5,16 +5,22 @@
 
 namespace velmora {
 
+namespace {
+
+QString StrokeLabel(const ToolHost &host)
+{
+    return host.Selection().Is(Tool::Eraser) ? QStringLiteral("Radierstrich") : QStringLiteral("Bleistiftstrich");
+}
+
+} // namespace
+
 void StrokeTool::Move(Stroke &stroke, int x, int y)
 {
-    DrawingState &state = host_.State();
     const bool erasing = host_.Selection().Is(Tool::Eraser);
-    // The stroke's first segment opens the step that its release closes.
-    host_.Edits().Begin(state, erasing ? QStringLiteral("Radierstrich") : QStringLiteral("Bleistiftstrich"));
-    DrawingObject *segment = state.AppendObject();
+    // The stroke's first segment opens the edit that its release commits.
+    DrawingObject *segment = host_.BeginEdit(StrokeLabel(host_)).AppendObject();
     if (!segment)
         return;
-    host_.SetChanged();
     const double s = host_.View().PixelsPerMm();
     segment->Kind = KindLine;
     segment->Colour = erasing ? ColourWhite : host_.PenColour();
@@ -31,8 +37,14 @@ void StrokeTool::Move(Stroke &stroke, int x, int y)
     surface.MoveTo(Round(segment->X1 * s) + PointerMarginPx, Round(segment->Y1 * s) + PointerMarginPx);
     surface.LineTo(Round(segment->X2 * s) + PointerMarginPx, Round(segment->Y2 * s) + PointerMarginPx);
     // The eraser takes the ink away, not the paper.
-    RevealPaperOnSurface(surface, state.Paper, host_.View().Geometry, state.PageHeightInch, *segment);
+    const DrawingState &drawing = host_.Drawing();
+    RevealPaperOnSurface(surface, drawing.Paper, host_.View().Geometry, drawing.PageHeightInch, *segment);
     stroke.Last = QPoint(x, y);
+}
+
+void StrokeTool::Release()
+{
+    host_.BeginEdit(StrokeLabel(host_)).CommitShown();
 }
 
 } // namespace velmora
