@@ -118,7 +118,7 @@ private slots:
         for (int round = 0; round < 70; ++round) {
             const int what = action(random);
             const int objectsBefore = state.Objects.Count, textsBefore = state.Texts.Count;
-            const size_t stepsBefore = host.Steps().size(), undoneBefore = host.Undone();
+            const int stepsBefore = host.Steps(), undoneBefore = host.Undone();
             QString done;
             if (what == 0) { // a pencil stroke of a few segments, or an eraser stroke
                 host.Tools.Current = random() % 3 == 0 ? Tool::Eraser : Tool::Pencil;
@@ -193,7 +193,7 @@ private slots:
             host.WipePreviews();
             host.PaintPending();
             const bool changed = state.Objects.Count != objectsBefore || state.Texts.Count != textsBefore ||
-                                 host.Steps().size() != stepsBefore || host.Undone() != undoneBefore ||
+                                 host.Steps() != stepsBefore || host.Undone() != undoneBefore ||
                                  done.startsWith("undo") || done.startsWith("redo");
             changes += changed;
             QPoint first;

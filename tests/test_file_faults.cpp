@@ -2,9 +2,10 @@
 // devices where files are expected, a folder where options.dat belongs, and a sheet size no
 // page can have. Nothing the user had may be lost, nothing may hang, and every failure is said.
 #include "support/drawing_builder.h"
+#include "support/file_helpers.h"
+#include "support/window_fixture.h"
+
 #include "app/desktop_keys.h"
-#include "app/main_form.h"
-#include "main_form_probe.h"
 #include "document/drawing_file.h"
 #include "i18n/options_file.h"
 
@@ -18,20 +19,6 @@
 using namespace velmora;
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // A small tmpfs mounted on a temporary folder for one test, and filled to the last byte.
 struct FullDisk {
@@ -74,36 +61,18 @@ struct FullDisk {
     if (!(disk).mounted)                                                                                               \
     QSKIP(qPrintable((disk).why))
 
-// A German window in a program folder of its own; its dialogs are answered by the test.
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
-    QStringList errors, information;
-    QString openPath, savePath;
-    explicit Window(const QString &programDir = {})
+// A German window in a program folder of its own (a test's own when none is given); its
+// dialogs are answered by the test, the question about unsaved changes with No.
+struct Window : WindowFixture {
+    explicit Window(const QString &programDir = {}) : WindowFixture(WindowOptions().InFolder(programDir))
     {
-        const QString folder = programDir.isEmpty() ? dir.path() : programDir;
-        if (!QFileInfo::exists(folder + "/options.dat"))
-            WriteOptionsFile(folder + "/options.dat", LanguageGerman);
-        form = std::make_unique<TMainForm>(folder);
-        form->ShowError = [this](const QString &text) { errors << text; };
-        form->ShowInformation = [this](const QString &text, const QString &) { information << text; };
-        form->AskYesNoCancel = [](const QString &, const QString &) { return QMessageBox::No; };
-        form->AskOpenFileName = [this](const FileDialogFilter &) { return openPath; };
-        form->AskSaveFileName = [this](const FileDialogFilter &) { return savePath; };
-        form->show();
+        answer = SessionPrompts::Answer::No;
     }
-    ~Window() { form->State.Modified = false; }
-    TMainForm *operator->() { return form.get(); }
-    void AddLine(double y)
-    {
-        DrawingBuilder(form->State).Line(20, y, 190, y, 0.5);
-        form->SetChanged();
-    }
+    void AddLine(double y) { WindowFixture::AddLine(20, y, 190, y, 0.5); }
     void ExportThroughTheMenu()
     {
-        QTimer::singleShot(0, Probe(form).DPIForm, [this] { Probe(form).DPIForm->BitBtn1->click(); });
-        Probe(form).DateiAlsBildexportieren1->trigger();
+        QTimer::singleShot(0, &Find<TDPIForm>(), [this] { Find<TDPIForm>().BitBtn1->click(); });
+        form->Menus().exportAction->trigger();
     }
 };
 
@@ -172,19 +141,19 @@ private slots:
         Window w;
         w.savePath = disk.Path("drawing.vlm");
         w.AddLine(50);
-        Probe(w).Speichernunter1->trigger();
+        w->Menus().saveAsAction->trigger();
         QVERIFY(w.errors.isEmpty());
         const QByteArray saved = ReadAll(w.savePath);
         QCOMPARE(saved.size(), 4 + 88 + 4 + 128);
 
         w.AddLine(80);
         disk.Fill();
-        Probe(w).Speichern1->trigger();
+        w->Menus().saveAction->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith("Die Zeichnung konnte nicht gespeichert werden:\n" + w.savePath));
         QVERIFY(w.errors[0].endsWith(DiskFull));
         QCOMPARE(ReadAll(w.savePath), saved);
-        QVERIFY(w->State.Modified);
+        QVERIFY(w->Session().IsModified());
         QVERIFY(w->windowTitle().contains('*'));
         QCOMPARE(QDir(disk.dir.path()).entryList(QDir::Files), (QStringList{"drawing.vlm", "filler"}));
     }
@@ -198,7 +167,7 @@ private slots:
         const QString options = disk.Path("options.dat");
         QCOMPARE(ReadAll(options), QByteArray(4, '\0'));
         disk.Fill();
-        Probe(w).SpracheEnglish1->trigger();
+        w->Menus().englishAction->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith(
             "Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:\n" + options));
@@ -229,8 +198,8 @@ private slots:
         // From the window's menu.
         Window w;
         w.AddLine(100);
-        w.savePath = disk.Path("sheet." + format);
-        WriteAll(w.savePath, old);
+        w.exportPath = disk.Path("sheet." + format);
+        WriteAll(w.exportPath, old);
         // From the command line.
         const QString output = disk.Path("batch." + format);
         WriteAll(output, old);
@@ -239,9 +208,9 @@ private slots:
 
         w.ExportThroughTheMenu();
         QCOMPARE(w.errors.size(), 1);
-        QVERIFY(w.errors[0].startsWith("Das Bild konnte nicht gespeichert werden:\n" + w.savePath));
+        QVERIFY(w.errors[0].startsWith("Das Bild konnte nicht gespeichert werden:\n" + w.exportPath));
         QVERIFY(w.errors[0].endsWith(DiskFull));
-        QCOMPARE(ReadAll(w.savePath), old);
+        QCOMPARE(ReadAll(w.exportPath), old);
 
         const Run run = Export({drawing, "--dpi", "100", "-o", output});
         QCOMPARE(run.exitCode, 1);
@@ -262,9 +231,9 @@ private slots:
         for (const QString &path : {fifo, zero}) {
             w.errors.clear();
             w.openPath = path;
-            Probe(w).ffnen1->trigger();
+            w->Menus().openAction->trigger();
             QCOMPARE(w.errors, QStringList{"Die Datei kann nicht geöffnet werden:\n" + path + "\n\n" + NotAFile});
-            QCOMPARE(w->State.Objects.Count, 1); // the drawing stays
+            QCOMPARE(w->Session().Drawing().Objects.Count, 1); // the drawing stays
             const Run run = Export({path, "-o", dir.filePath("out.png")});
             QCOMPARE(run.exitCode, 1);
             QVERIFY2(run.errors.contains("cannot read " + path + ": not a regular file"), qPrintable(run.errors));
@@ -282,12 +251,12 @@ private slots:
         Window w(dir.path());
         alarm(0);
         QVERIFY(w->isVisible());
-        QVERIFY(Probe(w).SpracheItaliano1->isChecked()); // as without an options file
+        QVERIFY(w->Menus().italianAction->isChecked()); // as without an options file
         QCOMPARE(w.information.size(), 1);
         QCOMPARE(w.information[0], "Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:\n" +
                                        dir.filePath("translate.dbf") + "\n\n" + NotAFile);
         // The language cannot be kept while a FIFO stands where options.dat belongs.
-        Probe(w).SpracheDeutsch1->trigger();
+        w->Menus().germanAction->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].endsWith(NotAFile));
         QVERIFY(QFileInfo(dir.filePath("options.dat")).exists() && !QFileInfo(dir.filePath("options.dat")).isFile());
@@ -304,7 +273,7 @@ private slots:
         WriteOptionsFile(dir.filePath("options.dat"), LanguageEnglish);
         {
             Window w(dir.path());
-            QCOMPARE(WithoutMnemonic(Probe(w).Datei1->title()), QStringLiteral("File"));
+            QCOMPARE(WithoutMnemonic(w->Menus().fileMenu->title()), QStringLiteral("File"));
             QCOMPARE(w.information,
                      QStringList{"Die Übersetzungstabelle wird nur gelesen und nicht verändert:\n" + table +
                                  "\n\nDie Spalte 3 ist vom Typ D mit 8 Zeichen statt Text (C) mit 255 Zeichen; die "
@@ -320,7 +289,7 @@ private slots:
         Window w(dir.path());
         QFile::remove(dir.filePath("options.dat"));
         QVERIFY(QDir(dir.path()).mkdir("options.dat"));
-        Probe(w).SpracheEnglish1->trigger();
+        w->Menus().englishAction->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith(
             "Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:\n" +
@@ -346,12 +315,13 @@ private slots:
         QCOMPARE(huge.exitCode, 1);
 
         Window w;
-        w->State.PageWidthInch = w->State.PageHeightInch = 1e-300;
-        w.savePath = dir.filePath("window.pdf");
+        w->Session().Document().PageWidthInch = w->Session().Document().PageHeightInch = 1e-300;
+        w.exportPath = dir.filePath("window.pdf");
         w.ExportThroughTheMenu();
         QCOMPARE(w.errors.size(), 1);
-        QVERIFY2(w.errors[0].startsWith("Die Seitengröße 2,54E-299 × 2,54E-299 mm kann nicht ausgegeben werden"), qPrintable(w.errors[0]));
-        QVERIFY(!QFileInfo::exists(w.savePath));
+        QCOMPARE(w.errors[0], QStringLiteral("Die Seitengröße 2,54E-299 × 2,54E-299 mm kann nicht ausgegeben werden; "
+                                             "wählen Sie unter \"Seite einrichten\" eine Größe von 0,1 bis 5080 mm."));
+        QVERIFY(!QFileInfo::exists(w.exportPath));
     }
 };
 

@@ -4,8 +4,7 @@
 // (QT_SCALE_FACTOR, set by the test's registration) shows a sharp frame and puts a line
 // drawn with the mouse where it was drawn, in logical pixels.
 #include "support/drawing_builder.h"
-#include "app/main_form.h"
-#include "main_form_probe.h"
+#include "support/window_fixture.h"
 #include "i18n/options_file.h"
 #include "render/surface_renderer.h"
 
@@ -68,7 +67,7 @@ bool Near(QRgb a, QRgb b)
 QImage Grab(TMainForm &form)
 {
     QCoreApplication::processEvents();
-    return Probe(form).PaintBox1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return form.Surface().paintBox->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // Of the pixels of an area that carry ink, the share that is neither paper nor full ink: the
@@ -86,20 +85,12 @@ double FringeShare(const QImage &image, const QRect &area)
     return ink ? double(fringe) / ink : 1;
 }
 
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
-    Window()
+struct Window : WindowFixture {
+    Window() : WindowFixture(WindowOptions().Sized(QSize(1000, 800)))
     {
-        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
-        form = std::make_unique<TMainForm>(dir.path());
-        form->resize(1000, 800);
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
+        if (!WaitExposed())
             qWarning("the window was not shown");
     }
-    ~Window() { form->State.Modified = false; }
-    TMainForm *operator->() { return form.get(); }
 };
 
 } // namespace
@@ -229,11 +220,11 @@ private slots:
     void windowShowsTheFrameInDevicePixels()
     {
         Window w;
-        const qreal ratio = Probe(w).PaintBox1->devicePixelRatio();
+        const qreal ratio = w->Surface().paintBox->devicePixelRatio();
         QVERIFY2(ratio > 1, "run with QT_SCALE_FACTOR set");
-        QCOMPARE(w->View.PageWidthPx(), 794);
+        QCOMPARE(w->Surface().View.PageWidthPx(), 794);
         const QImage surface = Grab(*w.form);
-        QCOMPARE(surface.width(), int(std::ceil(Probe(w).PaintBox1->width() * ratio)));
+        QCOMPARE(surface.width(), int(std::ceil(w->Surface().paintBox->width() * ratio)));
         const int row = int(1000 * ratio);
         const int left = int(std::floor(5 * ratio));
         if (ratio == std::floor(ratio)) {
@@ -251,17 +242,17 @@ private slots:
     void lineDrawnWithTheMouseEndsWhereTheMouseWas()
     {
         Window w;
-        const qreal ratio = Probe(w).PaintBox1->devicePixelRatio();
+        const qreal ratio = w->Surface().paintBox->devicePixelRatio();
         QVERIFY2(ratio > 1, "run with QT_SCALE_FACTOR set");
-        Probe(w).Bleistift1->trigger();
+        w->Tools().pencilTool->trigger();
         const QPoint from(104, 406), to(306, 406);
-        QTest::mousePress(Probe(w).PaintBox1, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, Probe(w).PaintBox1->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(Probe(w).PaintBox1, &move);
-        QTest::mouseRelease(Probe(w).PaintBox1, Qt::LeftButton, {}, to);
-        QCOMPARE(w->State.Objects.Count, 1);
-        const DrawingObject &line = w->State.Objects.At(0);
-        const double s = w->View.PixelsPerMm();
+        QTest::mousePress(w->Surface().paintBox, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, w->Surface().paintBox->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(w->Surface().paintBox, &move);
+        QTest::mouseRelease(w->Surface().paintBox, Qt::LeftButton, {}, to);
+        QCOMPARE(w->Session().Drawing().Objects.Count, 1);
+        const DrawingObject &line = w->Session().Drawing().Objects.At(0);
+        const double s = w->Surface().View.PixelsPerMm();
         const MmPoint start = PointerToMm(from.x(), from.y(), s), end = PointerToMm(to.x(), to.y(), s);
         QCOMPARE(line.X1, start.x);
         QCOMPARE(line.Y1, start.y);

@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(arc.Y3, 200 / S);
         QCOMPARE(arc.X4, 200 / S);
         QCOMPARE(arc.Y4, 100 / S);
-        QCOMPARE(p.host.Steps().size(), size_t(1));
+        QCOMPARE(p.host.Steps(), 1);
         QVERIFY(Near(p.Placement().CompassAngle, 90, 1e-6)); // the compass keeps its angle
     }
 
@@ -275,7 +275,7 @@ private slots:
         QCOMPARE(p.Last().X2, 190.0);
         QCOMPARE(p.Last().Y2, 90.0);
         QCOMPARE(p.Last().PenWidth, 0.1);
-        QCOMPARE(p.host.Steps().size(), size_t(1));
+        QCOMPARE(p.host.Steps(), 1);
         p.host.PageCount = 2;
         p.host.DrawingChanged();
         p.host.Tools.Current = Tool::Hand;
@@ -348,7 +348,7 @@ private slots:
         QCOMPARE(mark.X2, Trunc3(150 / S));
         QCOMPARE(mark.Y1, 0.0);
         QCOMPARE(mark.Y2, 0.0);
-        QCOMPARE(p.host.Steps().size(), size_t(2));
+        QCOMPARE(p.host.Steps(), 2);
 
         // Straight up: u points down, away from the press; the ends keep the centre's x.
         Pointer up;

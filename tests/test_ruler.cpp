@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(line.X2, 79.374);
         QCOMPARE(line.PenWidth, 0.1);
         QCOMPARE(line.Colour, 0x00123456u);
-        QCOMPARE(p.host.Steps().size(), size_t(1));
+        QCOMPARE(p.host.Steps(), 1);
         QVERIFY(!p.Active<GuidedLine>());
     }
 

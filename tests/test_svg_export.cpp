@@ -1,8 +1,7 @@
 // Sheets as SVG pictures: from the export dialog and from velmora-export, read back as XML
 // and rendered by another program (rsvg-convert) to compare with the PNG of the same sheet.
 #include "support/drawing_builder.h"
-#include "app/main_form.h"
-#include "main_form_probe.h"
+#include "support/window_fixture.h"
 #include "i18n/options_file.h"
 #include "i18n/translate_components.h"
 
@@ -129,25 +128,16 @@ private slots:
 
     void exportDialogWritesASheetAtTrueSize()
     {
-        QTemporaryDir dir;
-        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
-        TMainForm form(dir.path());
-        QStringList errors;
-        form.ShowError = [&](const QString &text) { errors << text; };
-        QString savePath = dir.filePath("sheet.svg");
-        QString filter;
-        form.AskSaveFileName = [&](const FileDialogFilter &dialog) {
-            filter = dialog.QtFilter();
-            return savePath;
-        };
-        form.show();
-        Construction(form.State);
-        QTimer::singleShot(0, Probe(form).DPIForm, [&] { Probe(form).DPIForm->BitBtn1->click(); });
-        Probe(form).DateiAlsBildexportieren1->trigger();
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
-        QVERIFY(filter.contains(QLatin1String("(*.svg)")));
+        WindowFixture w;
+        w.exportPath = w.Path("sheet.svg");
+        Construction(w->Session().Document());
+        QTimer::singleShot(0, &w.Find<TDPIForm>(), [&] { w.Find<TDPIForm>().BitBtn1->click(); });
+        w->Menus().exportAction->trigger();
+        QVERIFY2(w.errors.isEmpty(), qPrintable(w.errors.join('\n')));
+        QCOMPARE(w.exportDialogs, 1);
+        QVERIFY(w->findChild<FileDialogFilter *>("exportImageFilter")->QtFilter().contains(QLatin1String("(*.svg)")));
 
-        const SvgContent svg = ReadSvg(savePath);
+        const SvgContent svg = ReadSvg(w.exportPath);
         QVERIFY(svg.Valid);
         // A4 at true size: 2480 x 3508 steps of 1/300 inch.
         QVERIFY2(qAbs(Millimetres(svg.Width) - 210) < 0.1, qPrintable(svg.Width));
@@ -166,7 +156,6 @@ private slots:
         QCOMPARE(svg.Strokes.size(), 5); // three lines, the arc, the curve (the circle is an ellipse element)
         for (const auto &stroke : svg.Strokes)
             QVERIFY2(!stroke.second.contains(QLatin1String("2362,1748")), qPrintable(stroke.second));
-        form.State.Modified = false;
     }
 
     void rendersLikeThePngExport()

@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(p.host.Drawing().Objects.Count, 2);
         QCOMPARE(p.host.Drawing().Objects.At(1).X1, p.host.Drawing().Objects.At(0).X2); // chained, not restarted
         p.dispatch.MouseUp(120, 100);
-        QCOMPARE(int(p.host.Steps().size()), 1);
+        QCOMPARE(p.host.Steps(), 1);
     }
 
     void aReleaseWithoutAPressDoesNothing()
@@ -149,7 +149,7 @@ private slots:
             QCOMPARE(p.host.Drawing().Objects.Count, 0);
             QCOMPARE(p.host.Instruments().RulerX, 10.0);
             QCOMPARE(p.host.PlacementShown, 0);
-            QVERIFY(p.host.Steps().empty());
+            QCOMPARE(p.host.Steps(), 0);
         }
         // The curve's presses survive their releases.
         p.dispatch.MouseDown(PointerButton::Left, 100, 100);
@@ -188,7 +188,7 @@ private slots:
         p.dispatch.MouseDown(PointerButton::Left, 400, 400); // a new start
         QCOMPARE(std::get<Curve>(*p.dispatch.Active()).Placed, Curve::Stage::Start);
         QCOMPARE(p.host.Drawing().Objects.Count, 0);
-        QVERIFY(p.host.Steps().empty());
+        QCOMPARE(p.host.Steps(), 0);
     }
 
     void aMoveThatMatchesNothingOnlyShowsThePosition()

@@ -1,4 +1,4 @@
-// PaintBox1: the drawing surface inside the scroll box. It only forwards pointer events
+// The paint box: the drawing surface inside the scroll box. It only forwards pointer events
 // and paint requests to the main window, which owns everything it shows.
 #pragma once
 

@@ -1,14 +1,19 @@
-// The program around the tools, without a display: the drawing and its history, the view,
-// the chosen tool, the pen's values, a recorded surface, and counts of what the tools asked for.
+// The program around the tools, without a display: a real document session for the drawing
+// and its history, the view, the chosen tool, the pen's values, a recorded surface, and
+// counts of what the tools asked for.
 #pragma once
 
 #include "document/units.h"
+#include "i18n/translate_table.h"
+#include "i18n/translator.h"
 #include "render/recording_canvas.h"
 #include "render/sheet_renderer.h"
 #include "render/view_geometry.h"
+#include "session/document_session.h"
 #include "tools/pointer_dispatch.h"
 #include "tools/tool_host.h"
 
+#include <QDir>
 #include <QStringList>
 
 #include <algorithm>
@@ -17,34 +22,43 @@
 
 namespace velmora {
 
-class StandInHost : public ToolHost, private EditTransaction::Owner {
+// Questions the session may ask while a tool works: none is answered with a yes.
+class QuietPrompts : public SessionPrompts {
 public:
-    StandInHost() { Paint(PaintScope::AllSheets); }
+    QStringList Errors;
+    Answer AskYesNoCancel(const QString &, const QString &) override { return Answer::Cancel; }
+    Answer AskYesNo(const QString &, const QString &) override { return Answer::No; }
+    void ShowError(const QString &text) override { Errors << text; }
+    void ShowInformation(const QString &, const QString &) override {}
+    void ShowStatus(const QString &) override {}
+    QString AskFileName(FileChoice, const QString &) override { return {}; }
+};
+
+class StandInHost : public ToolHost {
+public:
+    StandInHost()
+    {
+        // A change the tools commit shows as the window's repaint shows it.
+        QObject::connect(&Session, &DocumentSession::DrawingChanged, [this] { Paint(PaintScope::AllSheets); });
+        Paint(PaintScope::AllSheets);
+    }
+
+private:
+    TranslateTable table_; // none opened: every text stays German
+    Translator translation_{table_};
+    QuietPrompts prompts_;
+
+public:
+    DocumentSession Session{translation_, prompts_, QDir::temp().filePath(QStringLiteral("velmora-stand-in"))};
 
     // The drawing, to set its sheet and paper; its records change through BeginEdit.
-    DrawingState &Document() { return drawing_; }
-    bool IsModified() const { return modified_; }
-    // The steps of the history, oldest first, and undo and redo as the window's history does them.
-    const std::vector<DrawingEdit> &Steps() const { return done_; }
-    size_t Undone() const { return undone_.size(); }
-    void Undo()
-    {
-        if (done_.empty())
-            return;
-        done_.back().Revert(drawing_);
-        undone_.push_back(std::move(done_.back()));
-        done_.pop_back();
-        DrawingChanged();
-    }
-    void Redo()
-    {
-        if (undone_.empty())
-            return;
-        undone_.back().Apply(drawing_);
-        done_.push_back(std::move(undone_.back()));
-        undone_.pop_back();
-        DrawingChanged();
-    }
+    DrawingState &Document() { return Session.Document(); }
+    bool IsModified() const { return Session.IsModified(); }
+    // The steps of the history done, and those undone that could be done again.
+    int Steps() { return Session.History().index(); }
+    int Undone() { return Session.History().count() - Session.History().index(); }
+    void Undo() { Session.Undo(); }
+    void Redo() { Session.Redo(); }
 
     SurfaceView ViewNow;
     ToolSelection Tools;
@@ -64,13 +78,9 @@ public:
     QList<std::optional<QString>> Answers;
     QStringList Prefills;
 
-    const DrawingState &Drawing() const override { return drawing_; }
-    InstrumentPlacement &Instruments() override { return drawing_.Placement; }
-    EditTransaction &BeginEdit(const QString &label) override
-    {
-        edit_.Open(label);
-        return edit_;
-    }
+    const DrawingState &Drawing() const override { return Session.Drawing(); }
+    InstrumentPlacement &Instruments() override { return Document().Placement; }
+    EditTransaction &BeginEdit(const QString &label) override { return Session.BeginEdit(label); }
     SurfaceView &View() override { return ViewNow; }
     ToolSelection Selection() const override { return Tools; }
     using ToolHost::DrawingChanged;
@@ -114,32 +124,16 @@ protected:
     {
         ++Repaints;
         const ViewGeometry view =
-            ComputeViewGeometry(PageCount, ZoomValue, 96, 96, drawing_.PageWidthInch, drawing_.PageHeightInch);
+            ComputeViewGeometry(PageCount, ZoomValue, 96, 96, Drawing().PageWidthInch, Drawing().PageHeightInch);
         ViewNow.Geometry = view;
         ScrollNow.RangeH = view.SurfaceSize().width();
         ScrollNow.RangeV = view.SurfaceSize().height();
         SurfaceOps.Ops.clear();
         const bool activeOnly = scope == PaintScope::ActiveSheet;
         ActiveOnlyRepaints += activeOnly ? 1 : 0;
-        MeasureTexts(drawing_, activeOnly ? ViewNow.ActivePage : PageCount - 1, view.PixelsPerMm, ZoomValue, 96);
+        MeasureTexts(Document(), activeOnly ? ViewNow.ActivePage : PageCount - 1, view.PixelsPerMm, ZoomValue, 96);
     }
 
-private:
-    void EditTouched() override { modified_ = true; }
-    void EditCommitted(std::optional<DrawingEdit> step, bool shown) override
-    {
-        if (step) {
-            done_.push_back(std::move(*step));
-            undone_.clear();
-        }
-        if (!shown)
-            DrawingChanged();
-    }
-
-    DrawingState drawing_;
-    EditTransaction edit_{drawing_, this};
-    std::vector<DrawingEdit> done_, undone_;
-    bool modified_ = false;
 };
 
 // Pointer events as a user gives them, at pixel positions on the sheets: the surface's

@@ -1,4 +1,5 @@
-// The main window as the tools see it, and the owner of the drawing's edit transaction.
+// The main window as the tools see it: the session's drawing and settings, the window's
+// surface, tool band, entry bar and text dialog.
 #pragma once
 
 #include "tools/tool_host.h"
@@ -7,9 +8,9 @@ namespace velmora {
 
 class TMainForm;
 
-class FormToolHost : public ToolHost, private EditTransaction::Owner {
+class WindowToolHost : public ToolHost {
 public:
-    explicit FormToolHost(TMainForm &form);
+    explicit WindowToolHost(TMainForm &window) : window_(window) {}
 
     const DrawingState &Drawing() const override;
     InstrumentPlacement &Instruments() override;
@@ -35,11 +36,7 @@ public:
     bool EditText(const QString *prefill, QString &text) override;
 
 private:
-    void EditTouched() override;
-    void EditCommitted(std::optional<DrawingEdit> step, bool shown) override;
-
-    TMainForm &form_;
-    EditTransaction edit_;
+    TMainForm &window_;
 };
 
 } // namespace velmora
