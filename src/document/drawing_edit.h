@@ -57,12 +57,20 @@ private:
                         const std::optional<TextSnapshot> &to);
 };
 
+// Builds the undo record of an action from its changes as they happen, in order. A record
+// appended or changed in place is written by the caller afterwards: what it became is taken
+// at the next change of its list, or at the end.
 class EditRecorder {
 public:
     // Starts watching an action; a second Begin while one is open keeps the first.
     void Begin(DrawingState &state, const QString &label);
     bool IsOpen() const { return state_ != nullptr; }
-    // Before a record is changed in place.
+    // Before a change of the list: what records appended or changed so far became.
+    void Settle();
+    // After record `index` was appended or inserted.
+    void InsertedObject(int index);
+    void InsertedText(int index);
+    // Before record `index` is changed in place.
     void WillChangeObject(int index);
     void WillChangeText(int index);
     // After record `index` was deleted; before: what it was.
@@ -70,7 +78,7 @@ public:
     void DeletedText(int index, TextSnapshot before);
     // After the page setup changed the sheet size or the paper.
     void PageSetupChanged(double widthBefore, double heightBefore, PaperKind paperBefore);
-    // Ends the action: what it appended, changed and deleted. None when nothing changed.
+    // Ends the action: what it appended, changed and deleted, in order. None when nothing changed.
     std::optional<DrawingEdit> End();
 
     static TextSnapshot Snapshot(const TextObject &text);
@@ -78,8 +86,8 @@ public:
 private:
     DrawingState *state_ = nullptr;
     DrawingEdit edit_;
-    int objectsAtBegin_ = 0, textsAtBegin_ = 0;
-    std::vector<int> changedObjects_, changedTexts_; // indices whose Before is in edit_
+    // Changes whose After is still being written by the caller (indices into edit_'s lists).
+    std::vector<size_t> pendingObjects_, pendingTexts_;
 };
 
 } // namespace velmora

@@ -11,7 +11,6 @@
 #include "units.h"
 
 #include <QByteArray>
-#include <QString>
 
 namespace velmora {
 
@@ -59,11 +58,6 @@ public:
     const TDynaArray<TextObject> &Texts = texts_;
     // What the changes of the record lists did, in order: the kept pictures follow it.
     const ChangeJournal &Changes = changes_;
-
-    QString FileName;
-    bool Modified = false;
-    // Set while the entry bar is filled from the placement, so its edits do not write back.
-    bool UpdatingEdits = false;
 
     // Releases every text's strings (font name, then text) and empties both lists.
     void ClearRecords();

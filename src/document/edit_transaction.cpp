@@ -26,15 +26,19 @@ void EditTransaction::Touch()
 DrawingObject *EditTransaction::AppendObject()
 {
     Q_ASSERT(IsOpen());
+    recorder_.Settle();
     DrawingObject *object = state_.AppendObject();
-    if (object)
-        Touch();
+    if (!object)
+        return nullptr;
+    recorder_.InsertedObject(state_.Objects.Count - 1);
+    Touch();
     return object;
 }
 
 DrawingObject &EditTransaction::ChangeObject(int i)
 {
     Q_ASSERT(IsOpen() && i >= 0 && i < state_.Objects.Count);
+    recorder_.Settle();
     recorder_.WillChangeObject(i);
     Touch();
     return state_.ChangeObject(i);
@@ -45,6 +49,7 @@ bool EditTransaction::DeleteObject(int i)
     Q_ASSERT(IsOpen());
     if (i < 0 || i >= state_.Objects.Count)
         return false;
+    recorder_.Settle();
     const DrawingObject before = state_.Objects.At(i);
     if (!state_.DeleteObject(i))
         return false;
@@ -56,10 +61,12 @@ bool EditTransaction::DeleteObject(int i)
 TextObject *EditTransaction::AppendText()
 {
     Q_ASSERT(IsOpen());
+    recorder_.Settle();
     TextObject *text = state_.AppendText();
     if (!text)
         return nullptr;
     *text = TextObject{};
+    recorder_.InsertedText(state_.Texts.Count - 1);
     Touch();
     return text;
 }
@@ -67,6 +74,7 @@ TextObject *EditTransaction::AppendText()
 TextObject &EditTransaction::ChangeText(int i)
 {
     Q_ASSERT(IsOpen() && i >= 0 && i < state_.Texts.Count);
+    recorder_.Settle();
     recorder_.WillChangeText(i);
     Touch();
     return state_.ChangeText(i);
@@ -77,6 +85,7 @@ bool EditTransaction::DeleteText(int i)
     Q_ASSERT(IsOpen());
     if (i < 0 || i >= state_.Texts.Count)
         return false;
+    recorder_.Settle();
     TextSnapshot before = EditRecorder::Snapshot(state_.Texts.At(i));
     if (!state_.DeleteText(i))
         return false;
