@@ -13,41 +13,19 @@ using namespace velmora;
 
 namespace {
 
-DrawingObject Object(ObjectKind kind, double width, uint32_t colour, std::initializer_list<double> points)
-{
-    DrawingObject o{};
-    o.Kind = kind;
-    o.PenWidth = width;
-    o.Colour = colour;
-    double *field[] = {&o.X1, &o.Y1, &o.X2, &o.Y2, &o.X3, &o.Y3, &o.X4, &o.Y4};
-    int i = 0;
-    for (double value : points)
-        *field[i++] = value;
-    return o;
-}
-
-void AddText(DrawingState &state, const QString &content, double left, double top, int points)
-{
-    DrawingBuilder(state).Text(left, top, content, points);
-}
-
 // A construction with every kind of object: lines, a circle, an arc, a curve, an eraser
 // stroke through a line, and a text; on sheet 2 only a line across the middle.
 void Construction(DrawingState &state)
 {
-    const DrawingObject objects[] = {
-        Object(KindLine, 0.5, ColourRGB(0, 0, 160), {20, 100, 190, 100}),
-        Object(KindLine, 0.3, ColourBlack, {30, 40, 120, 180}),
-        Object(KindEllipse, 0.4, ColourRGB(200, 0, 0), {60, 150, 140, 230}),
-        Object(KindArc, 0.8, ColourRGB(0, 120, 0), {110, 30, 190, 110, 190, 70, 150, 30}),
-        Object(KindBezier, 0.6, ColourBlack, {20, 250, 60, 200, 120, 290, 180, 250}),
-        Object(KindLine, 3, ColourWhite, {100, 95, 140, 105}), // the eraser
-        Object(KindLine, 1, ColourBlack, {10, 297 + 148, 200, 297 + 148}),
-    };
     DrawingBuilder drawing(state);
-    for (const DrawingObject &o : objects)
-        drawing.Blank() = o;
-    AddText(state, QStringLiteral("Dreieck ABC"), 25, 60, 14);
+    drawing.Object(KindLine, 0.5, {20, 100, 190, 100}, ColourRGB(0, 0, 160));
+    drawing.Object(KindLine, 0.3, {30, 40, 120, 180});
+    drawing.Object(KindEllipse, 0.4, {60, 150, 140, 230}, ColourRGB(200, 0, 0));
+    drawing.Object(KindArc, 0.8, {110, 30, 190, 110, 190, 70, 150, 30}, ColourRGB(0, 120, 0));
+    drawing.Object(KindBezier, 0.6, {20, 250, 60, 200, 120, 290, 180, 250});
+    drawing.Object(KindLine, 3, {100, 95, 140, 105}, ColourWhite); // the eraser
+    drawing.Object(KindLine, 1, {10, 297 + 148, 200, 297 + 148});
+    drawing.Text(25, 60, QStringLiteral("Dreieck ABC"), 14);
 }
 
 QString WriteDrawing(const QString &path, const DrawingState &state, int sheets)

@@ -70,8 +70,9 @@ public:
     // when to rebuild.
     uint64_t ContentRevision() const { return contentRevision_; }
 
-    // Stores the right and bottom edge that drawing text i measured: derived from its
-    // contents and font, so not a change of the drawing.
+    // Stores the right and bottom edge that painting text i measured: derived from its
+    // contents and font, so no change of the drawing (no journal note, no step of the
+    // history). The painters' only write.
     void StoreTextExtent(int i, double right, double bottom);
 
 private:

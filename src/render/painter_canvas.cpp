@@ -10,10 +10,6 @@
 
 namespace velmora {
 
-namespace {
-
-// Parametric angle (degrees, counter-clockwise on the screen) where the ray from the
-// centre of the ellipse through (px, py) meets it.
 qreal RayAngle(const QRectF &box, qreal px, qreal py)
 {
     const qreal rx = box.width() / 2, ry = box.height() / 2;
@@ -22,6 +18,8 @@ qreal RayAngle(const QRectF &box, qreal px, qreal py)
         return 0;
     return qRadiansToDegrees(std::atan2(-dy / ry, dx / rx));
 }
+
+namespace {
 
 Qt::PenStyle QtPenStyle(PenStyle style)
 {

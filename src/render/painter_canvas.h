@@ -11,6 +11,11 @@ namespace velmora {
 
 QColor ToQColor(uint32_t colour);
 
+// The parametric angle (degrees, counter-clockwise on the screen) where the ray from the
+// centre of the ellipse in box through (px, py) meets it: where an arc by bounding box starts
+// or ends, as the canvas strokes it.
+qreal RayAngle(const QRectF &box, qreal px, qreal py);
+
 class PainterCanvas : public Canvas {
 public:
     // origin: where canvas pixel (0, 0) lies on the painter's device; base: a transform
