@@ -7,7 +7,7 @@
 
 #include "document/drawing_file.h"
 #include "document/drawing_state.h"
-#include "render/sheet_export.h"
+#include "render/output/sheet_export.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -6,7 +6,7 @@
 #include "support/random_drawing.h"
 #include "support/surface_stand_in.h"
 
-#include "render/surface_renderer.h"
+#include "render/surface/surface_renderer.h"
 #include "tools/pointer_dispatch.h"
 
 #include <QRegion>

@@ -3,8 +3,8 @@
 #include "support/drawing_builder.h"
 #include "support/stand_in_host.h"
 
-#include "render/recording_canvas.h"
-#include "render/sheet_renderer.h"
+#include "support/recording_canvas.h"
+#include "render/sheet/sheet_renderer.h"
 #include "tools/hit_tests.h"
 #include "tools/pointer_dispatch.h"
 

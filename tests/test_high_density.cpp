@@ -6,7 +6,7 @@
 #include "support/drawing_builder.h"
 #include "support/window_fixture.h"
 #include "i18n/options_file.h"
-#include "render/surface_renderer.h"
+#include "render/surface/surface_renderer.h"
 
 #include <QtTest>
 

@@ -2,7 +2,7 @@
 #include "support/drawing_builder.h"
 #include "support/window_fixture.h"
 
-#include "render/sheet_export.h"
+#include "render/output/sheet_export.h"
 
 #include <QBuffer>
 #include <QLineEdit>

@@ -3,9 +3,9 @@
 // the zoomed point size.
 #include "support/drawing_builder.h"
 #include "document/drawing_state.h"
-#include "render/painter_canvas.h"
-#include "render/sheet_export.h"
-#include "render/sheet_renderer.h"
+#include "render/canvas/painter_canvas.h"
+#include "render/output/sheet_export.h"
+#include "render/sheet/sheet_renderer.h"
 
 #include <QBuffer>
 #include <QtEndian>

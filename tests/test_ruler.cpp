@@ -2,9 +2,9 @@
 #include "support/drawing_builder.h"
 #include "support/stand_in_host.h"
 
-#include "render/recording_canvas.h"
-#include "render/ruler_drawing.h"
-#include "render/sheet_renderer.h"
+#include "support/recording_canvas.h"
+#include "render/sheet/ruler_drawing.h"
+#include "render/sheet/sheet_renderer.h"
 #include "tools/instrument_drag.h"
 #include "tools/pointer_dispatch.h"
 #include "tools/ruler_tool.h"

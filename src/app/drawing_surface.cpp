@@ -1,6 +1,6 @@
 #include "drawing_surface.h"
 
-#include "render/painter_canvas.h"
+#include "render/canvas/painter_canvas.h"
 #include "session/document_session.h"
 
 #include <QScrollBar>

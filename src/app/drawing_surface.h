@@ -4,9 +4,9 @@
 
 #include "paint_box.h"
 
-#include "render/overlay_canvas.h"
-#include "render/surface_renderer.h"
-#include "render/surface_view.h"
+#include "render/canvas/overlay_canvas.h"
+#include "render/surface/surface_renderer.h"
+#include "render/surface/surface_view.h"
 #include "tools/tool_host.h"
 
 #include <QScrollArea>

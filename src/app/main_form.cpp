@@ -4,7 +4,7 @@
 
 #include "document/caption.h"
 #include "i18n/translate_components.h"
-#include "render/painter_canvas.h"
+#include "render/canvas/painter_canvas.h"
 #include "session/user_settings.h"
 
 #include <QGuiApplication>

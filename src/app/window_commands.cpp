@@ -2,7 +2,7 @@
 // and shows the result.
 #include "main_form.h"
 
-#include "render/painter_canvas.h"
+#include "render/canvas/painter_canvas.h"
 #include "session/user_settings.h"
 
 #include <QColorDialog>

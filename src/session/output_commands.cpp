@@ -3,8 +3,9 @@
 #include "document_session.h"
 #include "file_messages.h"
 
-#include "render/sheet_export.h"
-#include "render/sheet_svg.h"
+#include "render/output/sheet_export.h"
+#include "render/output/sheet_formats.h"
+#include "render/output/sheet_svg.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -6,9 +6,9 @@
 
 #include "stand_in_host.h"
 
-#include "render/overlay_canvas.h"
-#include "render/painter_canvas.h"
-#include "render/surface_renderer.h"
+#include "render/canvas/overlay_canvas.h"
+#include "render/canvas/painter_canvas.h"
+#include "render/surface/surface_renderer.h"
 
 #include <QImage>
 #include <QPainter>
@@ -66,6 +66,14 @@ public:
         Renderer.Paint(painter, exposed, Document(), ViewNow.Geometry, SheetView{});
         PainterCanvas canvas(painter, -viewport_.topLeft()); // the previews are in surface pixels
         Overlay.ReplayOn(canvas, exposed);
+    }
+    // The window moved to a screen of another device pixel ratio: all of it is painted anew.
+    void MoveToScreen(qreal ratio)
+    {
+        ratio_ = ratio;
+        shown_ = ViewportImage();
+        shown_.fill(Qt::magenta);
+        pending_ += QRegion(viewport_);
     }
     // A paint event of the whole viewport.
     void PaintAll()

@@ -1,6 +1,6 @@
 #include "paper_drawing.h"
 
-#include "painter_canvas.h"
+#include "render/canvas/painter_canvas.h"
 
 #include "document/units.h"
 
