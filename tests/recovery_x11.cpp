@@ -5,7 +5,7 @@
 // after "Nein" leaves no copy, and a damaged drawing on the command line gives the usual
 // message and an empty drawing.
 // Usage: recovery_x11 /path/to/velmora SAMPLE.vlm DAMAGED.vlm
-#include "x11_window.h"
+#include "support/x11_window.h"
 
 #include <cerrno>
 #include <csignal>
