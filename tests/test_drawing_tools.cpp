@@ -53,8 +53,8 @@ private slots:
             from = path[i];
         }
         QCOMPARE(p.host.Repaints, repaints); // drawn at once, no repaint
-        QCOMPARE(p.host.SurfaceOps.Ops.mid(0, 4),
-                 (QStringList{"PenWidth 1", "PenColour 123456", "MoveTo 105,105", "LineTo 115,107"}));
+        QCOMPARE(p.host.SurfaceOps.Drawn().mid(0, 2),
+                 (QStringList{"MoveTo 105,105 pen 1 123456", "LineTo 115,107 pen 1 123456"}));
         QVERIFY(p.host.IsModified());
         QCOMPARE(p.host.Steps(), 1); // the whole stroke is one step
         QVERIFY(!p.dispatch.Active());
@@ -76,8 +76,7 @@ private slots:
         p.Move(50, 10);
         QCOMPARE(p.At(0).Colour, ColourWhite);
         QCOMPARE(p.At(0).PenWidth, 10.0);
-        QCOMPARE(p.host.SurfaceOps.Ops[0], QStringLiteral("PenWidth 38"));
-        QCOMPARE(p.host.SurfaceOps.Ops[1], QStringLiteral("PenColour FFFFFF"));
+        QCOMPARE(p.host.SurfaceOps.Drawn().value(0), QStringLiteral("MoveTo 15,15 pen 38 FFFFFF"));
         p.Use(Tool::Pencil); // checked for every segment
         p.Move(60, 10);
         QCOMPARE(p.At(1).Colour, 0x00123456u);
@@ -155,15 +154,15 @@ private slots:
         p.Press(10, 1123 + 10); // on the second sheet
         p.Move(60, 1123 + 30);
         QCOMPARE(p.host.ActiveOnlyRepaints, 1);
-        QCOMPARE(p.host.SurfaceOps.Ops,
-                 (QStringList{"Clip 5,1128,799,2251", "PenColour 123456", "PenWidth 1", "MoveTo 15,1138",
-                              "LineTo 65,1158", "NoClip"}));
+        QCOMPARE(p.host.SurfaceOps.Ops.first(), QStringLiteral("Clip 5,1128,799,2251")); // on that sheet alone
+        QCOMPARE(p.host.SurfaceOps.Ops.last(), QStringLiteral("NoClip"));
+        QCOMPARE(p.host.SurfaceOps.Drawn(), (QStringList{"MoveTo 15,1138 pen 1 123456", "LineTo 65,1158 pen 1 123456"}));
         p.Press(110, 1123 + 10);
         p.Move(60, 1123 + 80);
-        QCOMPARE(p.host.SurfaceOps.Ops[4], QStringLiteral("BezierTo 65,1208,65,1208,115,1138"));
+        QCOMPARE(p.host.SurfaceOps.Shapes().value(1), QStringLiteral("BezierTo 65,1208,65,1208,115,1138"));
         p.Press(30, 1123 + 60);
         p.Move(70, 1123 + 90);
-        QCOMPARE(p.host.SurfaceOps.Ops[4], QStringLiteral("BezierTo 35,1188,75,1218,115,1138"));
+        QCOMPARE(p.host.SurfaceOps.Shapes().value(1), QStringLiteral("BezierTo 35,1188,75,1218,115,1138"));
         p.Use(TextMode::Change); // a text hover mode takes the moves, the presses still feed the curve
         const QStringList before = p.host.SurfaceOps.Ops;
         p.Move(80, 1123 + 90);
@@ -201,10 +200,10 @@ private slots:
         p.Move(Round(60 * S), Round(10 * S) + 1); // over the line and the curve: the curve is never hit
         QVERIFY(p.Hover().Active);
         QCOMPARE(p.Hover().Index, 0);
-        QCOMPARE(p.host.SurfaceOps.Ops[1], QStringLiteral("PenWidth 2")); // thin lines highlight 2 wide
+        QVERIFY(p.host.SurfaceOps.Drawn().value(0).endsWith("pen 2 0000FF")); // thin lines highlight 2 wide
         QCOMPARE(p.host.SurfaceOps.Ops.last(), QStringLiteral("LineTo %1,%2").arg(Round(110 * S) + 5).arg(Round(10 * S) + 5));
         p.Move(Round(60 * S), Round(50 * S));
-        QCOMPARE(p.host.SurfaceOps.Ops[1], QStringLiteral("PenWidth 15"));
+        QVERIFY(p.host.SurfaceOps.Drawn().value(0).endsWith("pen 15 0000FF"));
         const int repaints = p.host.Repaints;
         p.Move(5, 500); // over nothing: the highlight goes
         QVERIFY(!p.Hover().Active);

@@ -132,7 +132,7 @@ private slots:
             const int line = canvas.Ops.indexOf(QRegularExpression("LineTo .*"));
             const int ruler = canvas.Ops.indexOf("LineTo 1955,340");
             QVERIFY(line > 0 && ruler > line);
-            QCOMPARE(canvas.Ops[ruler - 3], QStringLiteral("PenColour 808080"));
+            QVERIFY(canvas.Drawn().contains("LineTo 1955,340 pen 1 808080")); // in the instruments' grey
         }
         RecordingCanvas hidden;
         RenderSheet(hidden, state, view, 0, SheetView{false, true, true, false});
@@ -147,8 +147,7 @@ private slots:
         QVERIFY(p.Active<GuidedLine>());
         QCOMPARE(p.Line().X1, 26.458);
         QCOMPARE(p.Line().Y1, 90.0);
-        QCOMPARE(p.host.SurfaceOps.Ops, (QStringList{"PenColour 0000FF", "PenWidth 3", "MoveTo 105,345",
-                                                     "LineTo 105,345", "PenWidth 1"}));
+        QCOMPARE(p.host.SurfaceOps.Drawn(), (QStringList{"MoveTo 105,345 pen 3 0000FF", "LineTo 105,345 pen 3 0000FF"}));
         p.Move(300, 500);
         QCOMPARE(p.Line().X2, 79.374); // 79.37484 cut to 0.001 mm
         p.Move(50, 395);
@@ -175,8 +174,7 @@ private slots:
         const int before = p.host.Repaints;
         p.Move(100, 200);
         QCOMPARE(p.host.Repaints, before + 1);
-        QCOMPARE(p.host.SurfaceOps.Ops, (QStringList{"PenColour 0000FF", "PenWidth 5", "MoveTo 105,345",
-                                                     "LineTo 105,345", "PenWidth 1"}));
+        QCOMPARE(p.host.SurfaceOps.Drawn(), (QStringList{"MoveTo 105,345 pen 5 0000FF", "LineTo 105,345 pen 5 0000FF"}));
         QCOMPARE(p.host.Status, QLocale().toString(100 / S, 'f', 2) + " mm, " + QLocale().toString(200 / S, 'f', 2) + " mm");
     }
 
@@ -247,8 +245,7 @@ private slots:
         Pointer p;
         p.Use(RulerMode::Across);
         p.Move(100, 200);
-        QCOMPARE(p.host.SurfaceOps.Ops, (QStringList{"PenColour 0000FF", "PenWidth 5", "MoveTo 105,345",
-                                                     "LineTo 105,345", "PenWidth 1"}));
+        QCOMPARE(p.host.SurfaceOps.Drawn(), (QStringList{"MoveTo 105,345 pen 5 0000FF", "LineTo 105,345 pen 5 0000FF"}));
     }
 
     void clickWithoutMovementStoresAPoint()

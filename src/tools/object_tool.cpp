@@ -69,9 +69,9 @@ void ObjectTool::MoveBy(EditTransaction &edit, int i, double dx, double dy)
         *y += dy;
 }
 
-bool ObjectTool::Remove(EditTransaction &edit, int i)
+void ObjectTool::Remove(EditTransaction &edit, int i)
 {
-    return edit.DeleteObject(i);
+    edit.DeleteObject(i);
 }
 
 } // namespace velmora

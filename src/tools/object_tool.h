@@ -22,7 +22,7 @@ private:
     bool HitsRecord(int i, int x, int y) override { return Hits(host_.Drawing().Objects.At(i), x, y); }
     void DrawOver(int i, int dx, int dy, bool dragged) override;
     void MoveBy(EditTransaction &edit, int i, double dx, double dy) override;
-    bool Remove(EditTransaction &edit, int i) override;
+    void Remove(EditTransaction &edit, int i) override;
 
     // The object in red, twice its width (at least 2 pixels), shifted by (dx, dy) pixels.
     void DrawRed(const DrawingObject &object, int dx, int dy);

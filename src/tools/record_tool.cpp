@@ -29,10 +29,8 @@ void RecordTool::PressDelete()
         return;
     hover_.Active = false;
     EditTransaction &edit = host_.BeginEdit(traits_.DeleteLabel);
-    if (Remove(edit, hover_.Index))
-        edit.Commit();
-    else
-        edit.Finish(); // nothing was deleted
+    Remove(edit, hover_.Index);
+    edit.Commit(); // a delete that failed changed nothing: no step, no repaint
 }
 
 std::optional<RecordDrag> RecordTool::PressMove(int x, int y)

@@ -40,8 +40,8 @@ protected:
     virtual void DrawOver(int i, int dx, int dy, bool dragged) = 0;
     // Moves record i by (dx, dy) mm in the edit.
     virtual void MoveBy(EditTransaction &edit, int i, double dx, double dy) = 0;
-    // Deletes record i in the edit; false when nothing was deleted.
-    virtual bool Remove(EditTransaction &edit, int i) = 0;
+    // Deletes record i in the edit (nothing changes when the list cannot shrink).
+    virtual void Remove(EditTransaction &edit, int i) = 0;
 
     ToolHost &host_;
     HoverState &hover_;

@@ -60,9 +60,9 @@ void TextTool::MoveBy(EditTransaction &edit, int i, double dx, double dy)
     text.Bottom += dy;
 }
 
-bool TextTool::Remove(EditTransaction &edit, int i)
+void TextTool::Remove(EditTransaction &edit, int i)
 {
-    return edit.DeleteText(i);
+    edit.DeleteText(i);
 }
 
 void TextTool::PressAdd(int x, int y)

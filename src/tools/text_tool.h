@@ -24,7 +24,7 @@ private:
     // Red under the pointer; in its own colour while dragged.
     void DrawOver(int i, int dx, int dy, bool dragged) override;
     void MoveBy(EditTransaction &edit, int i, double dx, double dy) override;
-    bool Remove(EditTransaction &edit, int i) override;
+    void Remove(EditTransaction &edit, int i) override;
 
     // The text drawn on the surface in the given colour, shifted by (dx, dy) pixels.
     void DrawText(const TextObject &text, uint32_t colour, int dx, int dy);
