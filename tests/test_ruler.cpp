@@ -54,8 +54,8 @@ bool Near(double a, double b, double tolerance = 5e-4)
     return std::fabs(a - b) <= tolerance;
 }
 
-// The pointer handlers over a fake window, in pixels less the surface's 5-pixel margin: the
-// worked value "a press at surface (105, 205)" is a press at (100, 200) here.
+// The pointer handlers over the stand-in of the window, in pixels less the surface's 5-pixel
+// margin: the worked value "a press at surface (105, 205)" is a press at (100, 200) here.
 struct Pointer : ToolPointer {
     const GuidedLine &Line() { return *Active<GuidedLine>(); }
     const DrawingObject &LastObject() { return host.Drawing().Objects.At(host.Drawing().Objects.Count - 1); }

@@ -110,6 +110,18 @@ private slots:
         QCOMPARE(s.changed.size(), 0);
         s.session.BeginEdit(QStringLiteral("nichts")).Commit();
         QCOMPARE(s.session.History().count(), 3);
+
+        // A gesture that turns out to be no drawing is taken back whole, marker and all.
+        s.answer = SessionPrompts::Answer::No;
+        QVERIFY(s.session.Files.New());
+        EditTransaction &withdrawn = s.session.BeginEdit(QStringLiteral("Bleistiftstrich"));
+        withdrawn.AppendObject();
+        withdrawn.AppendObject();
+        QVERIFY(s.session.IsModified());
+        withdrawn.Cancel();
+        QVERIFY(!s.session.IsModified());
+        QCOMPARE(s.session.Drawing().Objects.Count, 0);
+        QCOMPARE(s.session.History().count(), 0);
     }
 
     void settingsKeepTheirLimits()

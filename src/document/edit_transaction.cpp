@@ -125,6 +125,15 @@ void EditTransaction::CommitShown()
     End(true);
 }
 
+void EditTransaction::Cancel()
+{
+    if (const std::optional<DrawingEdit> done = recorder_.End())
+        done->Revert(state_);
+    const bool touched = std::exchange(touched_, false);
+    if (owner_ && touched)
+        owner_->EditCancelled();
+}
+
 std::optional<DrawingEdit> EditTransaction::Finish()
 {
     touched_ = false;

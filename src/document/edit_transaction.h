@@ -24,6 +24,8 @@ public:
         // the changes undid themselves (a move by nothing). shown: the tool drew the change
         // on the surface already (a stroke), no repaint.
         virtual void EditCommitted(std::optional<DrawingEdit> step, bool shown) = 0;
+        // A transaction that changed something was cancelled: the drawing is as it was before.
+        virtual void EditCancelled() = 0;
 
     protected:
         ~Owner() = default;
@@ -57,6 +59,9 @@ public:
     void Commit();
     // The same for a change the tool has already drawn on the surface: no repaint.
     void CommitShown();
+    // Takes back everything the action did (a gesture that turned out to be no drawing):
+    // no step of the history remains.
+    void Cancel();
     // Ends the action and hands its undo record to the caller instead of the owner.
     std::optional<DrawingEdit> Finish();
 

@@ -39,7 +39,15 @@ EditTransaction &DocumentSession::BeginEdit(const QString &label)
 
 void DocumentSession::EditTouched()
 {
+    modifiedBeforeEdit_ = modified_;
     SetChanged();
+}
+
+void DocumentSession::EditCancelled()
+{
+    modified_ = modifiedBeforeEdit_;
+    emit MarkerChanged();
+    emit DrawingChanged();
 }
 
 void DocumentSession::EditCommitted(std::optional<DrawingEdit> step, bool shown)

@@ -99,6 +99,7 @@ private:
 
     void EditTouched() override;
     void EditCommitted(std::optional<DrawingEdit> step, bool shown) override;
+    void EditCancelled() override;
 
     void SetChanged();
     // This state is what the file holds (saved, opened, emptied): no recovery copy is needed.
@@ -119,6 +120,7 @@ private:
     QUndoStack history_;
     QString fileName_;
     bool modified_ = false;
+    bool modifiedBeforeEdit_ = false; // the changed marker before the open edit's first change
 };
 
 } // namespace velmora
