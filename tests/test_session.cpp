@@ -2,9 +2,10 @@
 // transaction that keeps the change journal and the history in step, and the settings with
 // their limits and their history.
 #include "support/file_helpers.h"
-#include "support/window_fixture.h"
+#include "support/answering_prompts.h"
 
 #include "document/drawing_file.h"
+#include "session/document_session.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -3,6 +3,8 @@
 // counts of what the tools asked for.
 #pragma once
 
+#include "answering_prompts.h"
+
 #include "document/units.h"
 #include "i18n/translate_table.h"
 #include "i18n/translator.h"
@@ -22,18 +24,6 @@
 
 namespace velmora {
 
-// Questions the session may ask while a tool works: none is answered with a yes.
-class QuietPrompts : public SessionPrompts {
-public:
-    QStringList Errors;
-    Answer AskYesNoCancel(const QString &, const QString &) override { return Answer::Cancel; }
-    Answer AskYesNo(const QString &, const QString &) override { return Answer::No; }
-    void ShowError(const QString &text) override { Errors << text; }
-    void ShowInformation(const QString &, const QString &) override {}
-    void ShowStatus(const QString &) override {}
-    QString AskFileName(FileChoice, const QString &) override { return {}; }
-};
-
 class StandInHost : public ToolHost {
 public:
     StandInHost()
@@ -46,7 +36,7 @@ public:
 private:
     TranslateTable table_; // none opened: every text stays German
     Translator translation_{table_};
-    QuietPrompts prompts_;
+    AnsweringPrompts prompts_; // nothing is answered with a yes
 
 public:
     DocumentSession Session{translation_, prompts_, QDir::temp().filePath(QStringLiteral("velmora-stand-in"))};
