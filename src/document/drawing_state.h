@@ -31,8 +31,14 @@ struct InstrumentPlacement {
 inline constexpr double A4WidthInch = 210 / MmPerInch;
 inline constexpr double A4HeightInch = 297 / MmPerInch;
 
-enum class DrawingFileError;
-struct DrawingFileSettings;
+// A sheet's sides lie from a tenth of a millimetre to 5080 mm (200 inches, the largest PDF
+// page): the page setup takes no other size, and a file holding another is damaged.
+inline constexpr double MinSheetSideMm = 0.1;
+inline constexpr double MaxSheetSideMm = 5080;
+// A side in inches, measured as the exporter measures it (times MmPerInch); NaN is outside.
+bool SheetSideWithinLimits(double inches);
+
+struct DrawingFileRecords;
 
 class DrawingState {
     // The records themselves; the public members below show them for reading.
@@ -78,7 +84,7 @@ public:
 private:
     friend class EditTransaction;
     friend class DrawingEdit;
-    friend DrawingFileError ReadDrawingFile(const QByteArray &data, DrawingState &into, DrawingFileSettings &settings);
+    friend struct DrawingFileRecords; // the file reader, filling a fresh drawing
 
     // Changes of the record lists, each noted in the journal. Null or false when the list
     // could not grow or shrink (nothing changed then).
