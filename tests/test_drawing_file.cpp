@@ -470,15 +470,7 @@ private slots:
             DrawingFileSettings opened;
             if (LoadDrawingFile(source, drawing, opened) != DrawingFileError::None || drawing.Objects.Count != Lines)
                 _exit(4);
-            // From here on 20 MB more address space, not the 88 a copy of the file needs.
-            QFile status("/proc/self/status");
-            status.open(QIODevice::ReadOnly);
-            const QByteArray text = status.readAll();
-            const qsizetype at = text.indexOf("VmSize:") + 7;
-            const long long kib = text.mid(at, text.indexOf('\n', at) - at).trimmed().split(' ').value(0).toLongLong();
-            const rlim_t room = rlim_t(kib + 20 * 1024) * 1024;
-            const rlimit limit{room, room};
-            setrlimit(RLIMIT_AS, &limit);
+            LimitAddressSpace(20 * 1024 * 1024); // not the 88 MB a copy of the file needs
             const bool saved = SaveDrawingFile(path, drawing, DrawingFileSettings()).Ok();
             bool copyFails = false;
             try {

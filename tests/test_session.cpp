@@ -3,12 +3,19 @@
 // their limits and their history.
 #include "support/file_helpers.h"
 #include "support/answering_prompts.h"
+#include "support/large_drawing_file.h"
 
 #include "document/drawing_file.h"
 #include "session/document_session.h"
 
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace velmora;
 
@@ -145,6 +152,47 @@ private slots:
         QCOMPARE(s.session.History().count(), 1); // steps in a row are one
         s.session.Undo();
         QCOMPARE(s.session.Settings().SheetCount, 1);
+    }
+
+    // Before, the recovery copy of a drawing too large for a second copy in memory ended the
+    // program (std::bad_alloc from the timer), and saving it did too.
+    void aDrawingWithoutRoomForACopyIsSavedAndKept()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("under the sanitizers the program reserves more address space than any limit allows");
+#endif
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.vlm");
+        constexpr int Lines = 1000000; // 88 MB, more than a malloc arena keeps in reserve
+        QVERIFY(WriteObjectsFile(path, Lines, [](int i) {
+            return DrawingObject{KindLine, 0, 0.3, double(i % 200), 20, 30, 40, 0, 0, 0, 0, 0, 0};
+        }));
+        const pid_t child = fork();
+        if (child == 0) {
+            // The child ends here whatever happens: an exception or an abort must not return to
+            // the test framework, whose watchdog thread the child lacks.
+            signal(SIGABRT, SIG_DFL);
+            try {
+                Session s;
+                if (!s.session.Files.OpenFile(path))
+                    _exit(2);
+                s.session.SetSheetCount(2); // a change worth a copy
+                LimitAddressSpace(20 * 1024 * 1024);
+                s.session.Recovery.Write();
+                const bool said = s.statuses.size() == 1 && s.statuses.first().contains("Arbeitsspeicher");
+                _exit(!said ? 3 : s.session.Files.Save() && s.errors.isEmpty() ? 0 : 4);
+            } catch (...) {
+                _exit(5);
+            }
+        }
+        int status = -1;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        DrawingState read;
+        DrawingFileSettings settings;
+        QCOMPARE(LoadDrawingFile(path, read, settings), DrawingFileError::None);
+        QCOMPARE(SheetCountOf(settings), 2);
     }
 };
 

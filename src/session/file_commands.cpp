@@ -67,11 +67,10 @@ bool FileCommands::Load(const QString &path)
 
 bool FileCommands::Write()
 {
-    // Written beside the target and renamed over it only when every byte reached the disk:
-    // a failed save leaves the old file whole.
+    // Streamed beside the target and renamed over it only when every byte reached the disk:
+    // a failed save (a lack of memory too) leaves the old file whole.
     const QString &path = session_.FileName();
-    const FileOutcome written = WriteFileSafely(
-        path, WriteDrawingFile(session_.Drawing(), session_.FileSettings()));
+    const FileOutcome written = SaveDrawingFile(path, session_.Drawing(), session_.FileSettings());
     if (!written.Ok()) {
         session_.Prompts().ShowError(FileFaultMessage(
             session_.Translation(), QStringLiteral("Die Zeichnung konnte nicht gespeichert werden:"), path, written));

@@ -7,6 +7,8 @@
 #include <QCryptographicHash>
 #include <QLocale>
 
+#include <new>
+
 namespace velmora {
 
 namespace {
@@ -31,22 +33,29 @@ void RecoveryCommands::Write()
     }
     if (session_.EditOpen())
         return; // half a stroke is no drawing; the next interval writes the finished one
-    const QByteArray drawing = WriteDrawingFile(
-        session_.Drawing(), session_.FileSettings());
-    const QByteArray digest =
-        QCryptographicHash::hash(drawing, QCryptographicHash::Sha1) + session_.FileName().toUtf8();
-    if (store_.HasCopy() && digest == written_)
-        return; // nothing new since the last copy
-    const FileOutcome written = store_.Write(drawing, session_.FileName());
-    if (written.Ok()) {
-        written_ = digest;
-        return;
+    QString reason;
+    try {
+        const QByteArray drawing = WriteDrawingFile(session_.Drawing(), session_.FileSettings());
+        const QByteArray digest =
+            QCryptographicHash::hash(drawing, QCryptographicHash::Sha1) + session_.FileName().toUtf8();
+        if (store_.HasCopy() && digest == written_)
+            return; // nothing new since the last copy
+        const FileOutcome written = store_.Write(drawing, session_.FileName());
+        if (written.Ok()) {
+            written_ = digest;
+            return;
+        }
+        reason = written.Reason;
+    } catch (const std::bad_alloc &) {
+        // The copy is made in memory: a drawing too large for a second copy keeps its window
+        // (the timer's call would otherwise end the program with the pupil's work).
+        reason = session_.Translation().TranslateString(OutOfMemoryText());
     }
     written_.clear();
     // Said where it does not interrupt the work; the next interval tries again.
     session_.Prompts().ShowStatus(
         session_.Translation().TranslateString(QStringLiteral("Die Sicherungskopie konnte nicht geschrieben werden:")) +
-        QLatin1Char(' ') + store_.CopyPath() + QStringLiteral(" (") + written.Reason + QLatin1Char(')'));
+        QLatin1Char(' ') + store_.CopyPath() + QStringLiteral(" (") + reason + QLatin1Char(')'));
 }
 
 void RecoveryCommands::Drop()

@@ -1,11 +1,14 @@
 // Drawing files of many objects written a piece at a time, as the program writes them, without
-// the drawing in memory: built through edits, its undo record would cost as much again.
+// the drawing in memory (built through edits, its undo record would cost as much again), and
+// the address space of a forked test process limited to a little more than it uses.
 #pragma once
 
 #include "document/drawing_file.h"
 
 #include <QFile>
 #include <QtEndian>
+
+#include <sys/resource.h>
 
 #include <vector>
 
@@ -33,6 +36,18 @@ bool WriteObjectsFile(const QString &path, int count, ObjectAt objectAt)
     const DrawingState empty;
     const QByteArray rest = WriteDrawingFile(empty, DrawingFileSettings()).mid(4);
     return ok && file.write(rest) == rest.size() && file.flush();
+}
+
+// From here on the process may take only bytes more address space than it holds now.
+inline void LimitAddressSpace(long long bytes)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    const qsizetype at = text.indexOf("VmSize:") + 7;
+    const long long kib = text.mid(at, text.indexOf('\n', at) - at).trimmed().split(' ').value(0).toLongLong();
+    const rlim_t room = rlim_t(kib * 1024 + bytes);
+    const rlimit limit{room, room};
+    setrlimit(RLIMIT_AS, &limit);
 }
 
 } // namespace velmora
