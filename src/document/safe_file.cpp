@@ -5,7 +5,10 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <clocale>
 #include <cstring>
+
+#include <locale.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,9 +23,27 @@ QString SystemText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-FileOutcome Failure(FileFault fault, const QString &reason)
+FileOutcome Failure(FileFault fault, int error)
 {
-    return {fault, reason.isEmpty() ? SystemText(EIO) : reason};
+    return {fault, SystemText(error), error};
+}
+
+// Why a file cannot be written where QSaveFile gave up: Qt gives a text (in the language
+// of its translator), not the error number, so the target and its folder are asked.
+int WriteErrorAt(const QString &path)
+{
+    const QByteArray target = QFile::encodeName(path);
+    if (::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0)
+        return errno;
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    struct stat info {};
+    if (::stat(folder.constData(), &info) != 0)
+        return errno;
+    if (!S_ISDIR(info.st_mode))
+        return ENOTDIR;
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        return errno;
+    return EIO;
 }
 
 // Qt reports "no space" as a resource error with the system's text.
@@ -32,11 +53,11 @@ bool IsDiskFull(const QFileDevice &file)
     return file.error() == QFileDevice::ResourceError || text == SystemText(ENOSPC) || text == SystemText(EDQUOT);
 }
 
-FileOutcome WriteFailure(const QFileDevice &file)
+FileOutcome WriteFailure(const QFileDevice &file, const QString &path)
 {
     if (IsDiskFull(file))
-        return {FileFault::DiskFull, SystemText(ENOSPC)};
-    return Failure(FileFault::System, file.errorString());
+        return Failure(FileFault::DiskFull, ENOSPC);
+    return Failure(FileFault::System, WriteErrorAt(path));
 }
 
 } // namespace
@@ -47,11 +68,11 @@ FileOutcome ReadRegularFile(const QString &path, qint64 limit, QByteArray &data,
     // Non-blocking: opening a FIFO must not wait for a writer. Regular files ignore the flag.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return Failure(FileFault::System, SystemText(errno));
+        return Failure(FileFault::System, errno);
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return {FileFault::NotRegular, SystemText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL)};
+        return Failure(FileFault::NotRegular, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
     }
     // What is read counts, not what the file claims to hold: it may grow while being read.
     QByteArray buffer;
@@ -67,7 +88,7 @@ FileOutcome ReadRegularFile(const QString &path, qint64 limit, QByteArray &data,
         if (got < 0) {
             const int error = errno;
             ::close(fd);
-            return Failure(FileFault::System, SystemText(error));
+            return Failure(FileFault::System, error);
         }
         if (got == 0)
             break;
@@ -75,7 +96,7 @@ FileOutcome ReadRegularFile(const QString &path, qint64 limit, QByteArray &data,
     }
     ::close(fd);
     if (wholeFile && filled > limit)
-        return {FileFault::TooLarge, SystemText(EFBIG)};
+        return Failure(FileFault::TooLarge, EFBIG);
     buffer.truncate(qsizetype(filled));
     data = buffer;
     return {};
@@ -85,14 +106,14 @@ FileOutcome WriteFileSafely(const QString &path, const std::function<bool(QIODev
 {
     const QFileInfo target(path);
     if (target.exists() && !target.isFile())
-        return {FileFault::NotRegular, SystemText(target.isDir() ? EISDIR : EINVAL)};
+        return Failure(FileFault::NotRegular, target.isDir() ? EISDIR : EINVAL);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return Failure(FileFault::System, file.errorString());
+        return Failure(FileFault::System, WriteErrorAt(path));
     const bool produced = produce(file);
     // The device buffers small writes; a failure of that last flush must not pass unseen.
     if (file.error() != QFileDevice::NoError || !file.flush() || file.error() != QFileDevice::NoError) {
-        const FileOutcome failure = WriteFailure(file);
+        const FileOutcome failure = WriteFailure(file, path);
         file.cancelWriting();
         return failure;
     }
@@ -102,10 +123,10 @@ FileOutcome WriteFileSafely(const QString &path, const std::function<bool(QIODev
     }
     const qint64 written = file.pos();
     if (!file.commit())
-        return WriteFailure(file);
+        return WriteFailure(file, path);
     const qint64 onDisk = QFileInfo(path).size();
     if (onDisk != written)
-        return {FileFault::System, QStringLiteral("%1 of %2 bytes reached the disk").arg(onDisk).arg(written)};
+        return {FileFault::System, QStringLiteral("%1 of %2 bytes reached the disk").arg(onDisk).arg(written), EIO};
     return {};
 }
 
@@ -124,7 +145,11 @@ QString FaultText(const FileOutcome &outcome)
     case FileFault::System:
     case FileFault::Refused: break;
     }
-    return outcome.Reason;
+    if (outcome.Error == 0)
+        return outcome.Reason;
+    // The C locale's text: a German system must not put German words in an English sentence.
+    static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    return english ? QString::fromLocal8Bit(strerror_l(outcome.Error, english)) : outcome.Reason;
 }
 
 } // namespace velmora
