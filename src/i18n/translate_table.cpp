@@ -307,7 +307,8 @@ bool TranslateTable::Change(const std::function<bool()> &change)
         ok = false;
         char count[4];
         qToLittleEndian<quint32>(quint32(before), count);
-        ::pwrite(file->Fd, count, 4, 4);
+        if (::pwrite(file->Fd, count, 4, 4) != 4)
+            readOnly_ = true; // the head may count a row that is not there: no more writing this run
         dbf->nRecords = before;
         dbf->nCurrentRecord = -1;
         dbf->bCurrentRecordModified = 0;
