@@ -5,6 +5,7 @@
 #include "app/desktop_keys.h"
 #include "app/main_form.h"
 #include "app/user_settings.h"
+#include "i18n/file_reasons.h"
 #include "i18n/options_file.h"
 
 #include <QProcess>
@@ -244,6 +245,21 @@ private slots:
         WriteOptionsFile(folder.filePath("options.dat"), LanguageGerman);
         Window w(folder.path());
         QCOMPARE(w.form->RecoveryTimer.interval(), 7000);
+    }
+
+    // Sentences shown without passing a window: each has its English and Italian row.
+    void reasonsAndColumnTitlesAreTranslated()
+    {
+        QHash<QString, QStringList> rows;
+        for (const QString &line : QString::fromUtf8(Bytes(QStringLiteral(TRANSLATIONS_TSV))).split('\n')) {
+            const QStringList cells = line.split('\t');
+            if (cells.size() == 3 && !line.startsWith('#'))
+                rows.insert(cells[0], cells.mid(1));
+        }
+        const QStringList texts = FileReasonSentences() + TTranslateForm::GermanColumnTitles();
+        for (const QString &german : texts)
+            QVERIFY2(rows.contains(german) && !rows[german][0].isEmpty() && !rows[german][1].isEmpty(),
+                     qPrintable(german));
     }
 
     // Before, an upgrade never reached the user's copy of the table.
