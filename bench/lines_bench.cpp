@@ -5,7 +5,7 @@
 //        lines_bench time N lines|circles|arcs|ANGLE [runs]
 #include "document/drawing_file.h"
 #include "document/drawing_state.h"
-#include "render/sheet_export.h"
+#include "render/output/sheet_export.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 // viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3), as on a high-density screen;
 // "squared" puts every drawing on squared paper.
 #include "document/drawing_state.h"
-#include "render/overlay_canvas.h"
-#include "render/painter_canvas.h"
-#include "render/surface_renderer.h"
+#include "render/canvas/overlay_canvas.h"
+#include "render/canvas/painter_canvas.h"
+#include "render/surface/surface_renderer.h"
 #include "tools/pointer_dispatch.h"
 
 #include <QRegion>

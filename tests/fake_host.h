@@ -3,9 +3,9 @@
 #pragma once
 
 #include "document/units.h"
-#include "render/recording_canvas.h"
-#include "render/sheet_renderer.h"
-#include "render/view_geometry.h"
+#include "support/recording_canvas.h"
+#include "render/sheet/sheet_renderer.h"
+#include "render/sheet/view_geometry.h"
 #include "tools/pointer_dispatch.h"
 #include "tools/tool_host.h"
 

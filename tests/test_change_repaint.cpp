@@ -3,10 +3,10 @@
 // a full rendering of the drawing shows: random sequences of changes made with the tools
 // and the history, each compared pixel for pixel with a fresh renderer's picture.
 #include "document/units.h"
-#include "render/object_index.h"
-#include "render/overlay_canvas.h"
-#include "render/painter_canvas.h"
-#include "render/surface_renderer.h"
+#include "render/sheet/object_index.h"
+#include "render/canvas/overlay_canvas.h"
+#include "render/canvas/painter_canvas.h"
+#include "render/surface/surface_renderer.h"
 #include "tools/add_object.h"
 #include "tools/pointer_dispatch.h"
 
@@ -67,6 +67,14 @@ public:
         Renderer.Paint(painter, area.boundingRect(), drawing_, view_, SheetView{});
         PainterCanvas canvas(painter);
         Overlay.ReplayOn(canvas, area.boundingRect());
+    }
+    // The window moved to a screen of another device pixel ratio: all of it is painted anew.
+    void MoveToScreen(qreal ratio)
+    {
+        ratio_ = ratio;
+        shown_ = Viewport(viewport_, ratio);
+        shown_.fill(Qt::magenta);
+        pending_ += QRegion(viewport_);
     }
     // What a full rendering of the drawing as it is now shows in the viewport.
     QImage FullRender()
@@ -364,6 +372,36 @@ private slots:
         QVERIFY2(changes >= 40, qPrintable(QString::number(changes)));
         // The changes went the bounded way: the surface was not painted anew as a whole.
         QVERIFY2(host.Whole <= 1, qPrintable(QString::number(host.Whole)));
+    }
+
+    // After the window moved to a screen of another ratio, changes are still mended in the
+    // kept pictures, now at that ratio, and show as a full render there.
+    void changesAfterMovingToAnotherScreen()
+    {
+        const QRect sheet1 = ComputeViewGeometry(2, 100, 96, 96, A4WidthInch, A4HeightInch).SheetOnSurface(1);
+        const QRect viewport(sheet1.left(), sheet1.top() - 260, 520, 440);
+        SurfaceHost host(100, viewport, 1);
+        std::mt19937 random(9);
+        FillDrawing(host.State(), random);
+        host.Repaint();
+        host.PaintPending();
+        host.MoveToScreen(1.5);
+        host.PaintPending();
+        const double s = host.Geometry().PixelsPerMm;
+        const QPointF at((viewport.center().x() - PointerMarginPx) / s, (viewport.center().y() - PointerMarginPx) / s);
+        for (int round = 0; round < 4; ++round) {
+            AddObject(host, QStringLiteral("Linie"), [&](DrawingObject &o) {
+                o.Kind = KindLine;
+                o.PenWidth = 0.7;
+                o.X1 = at.x() + 4 * round, o.Y1 = at.y();
+                o.X2 = o.X1 + 25, o.Y2 = o.Y1 + 9 * round;
+            });
+            host.Repaint();
+            host.PaintPending();
+            QPoint first;
+            QCOMPARE(DifferentPixels(host.Shown(), host.FullRender(), first), 0);
+        }
+        QCOMPARE(host.Whole, 1); // the first repaint alone
     }
 
     // The object index follows appends, inserts, deletes (the later objects move down one

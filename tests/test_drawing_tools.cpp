@@ -2,8 +2,8 @@
 // handlers, with the hit tests' worked values.
 #include "fake_host.h"
 
-#include "render/recording_canvas.h"
-#include "render/sheet_renderer.h"
+#include "support/recording_canvas.h"
+#include "render/sheet/sheet_renderer.h"
 #include "tools/hit_tests.h"
 #include "tools/pointer_dispatch.h"
 

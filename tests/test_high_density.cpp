@@ -6,7 +6,7 @@
 #include "app/main_form.h"
 #include "main_form_probe.h"
 #include "i18n/options_file.h"
-#include "render/surface_renderer.h"
+#include "render/surface/surface_renderer.h"
 
 #include <QtTest>
 

@@ -1,10 +1,10 @@
 // The protractor and the compass: their figures and their tools, with the worked values.
 #include "fake_host.h"
 
-#include "render/compass_drawing.h"
-#include "render/protractor_drawing.h"
-#include "render/recording_canvas.h"
-#include "render/sheet_renderer.h"
+#include "render/sheet/compass_drawing.h"
+#include "render/sheet/protractor_drawing.h"
+#include "support/recording_canvas.h"
+#include "render/sheet/sheet_renderer.h"
 #include "tools/compass_tool.h"
 #include "tools/pointer_dispatch.h"
 

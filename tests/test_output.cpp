@@ -2,7 +2,7 @@
 #include "app/main_form.h"
 #include "main_form_probe.h"
 #include "i18n/options_file.h"
-#include "render/sheet_export.h"
+#include "render/output/sheet_export.h"
 
 #include <QBuffer>
 #include <QLineEdit>

@@ -2,9 +2,9 @@
 // on a sheet and in an exported BMP, and the font height of texts at every exact half of
 // the zoomed point size.
 #include "document/drawing_state.h"
-#include "render/painter_canvas.h"
-#include "render/sheet_export.h"
-#include "render/sheet_renderer.h"
+#include "render/canvas/painter_canvas.h"
+#include "render/output/sheet_export.h"
+#include "render/sheet/sheet_renderer.h"
 
 #include <QBuffer>
 #include <QtEndian>

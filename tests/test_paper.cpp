@@ -4,9 +4,9 @@
 #include "random_drawing.h"
 
 #include "document/drawing_file.h"
-#include "render/painter_canvas.h"
-#include "render/sheet_export.h"
-#include "render/sheet_renderer.h"
+#include "render/canvas/painter_canvas.h"
+#include "render/output/sheet_formats.h"
+#include "render/sheet/sheet_renderer.h"
 
 #include <QBuffer>
 #include <QDir>

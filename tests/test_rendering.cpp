@@ -1,12 +1,12 @@
 // Sheet rendering: recorded canvas operations for each object kind and for texts,
 // pixels where drawing order matters, and the viewport paint against a full render.
 #include "document/drawing_state.h"
-#include "render/painter_canvas.h"
-#include "render/recording_canvas.h"
-#include "render/sheet_renderer.h"
-#include "render/surface_renderer.h"
-#include "render/object_index.h"
-#include "render/text_metrics.h"
+#include "render/canvas/painter_canvas.h"
+#include "support/recording_canvas.h"
+#include "render/sheet/sheet_renderer.h"
+#include "render/surface/surface_renderer.h"
+#include "render/sheet/object_index.h"
+#include "render/canvas/text_metrics.h"
 
 #include <QtTest>
 

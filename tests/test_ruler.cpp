@@ -1,9 +1,9 @@
 // The ruler drawn on a sheet and used through the pointer handlers, with the worked values.
 #include "fake_host.h"
 
-#include "render/recording_canvas.h"
-#include "render/ruler_drawing.h"
-#include "render/sheet_renderer.h"
+#include "support/recording_canvas.h"
+#include "render/sheet/ruler_drawing.h"
+#include "render/sheet/sheet_renderer.h"
 #include "tools/instrument_drag.h"
 #include "tools/pointer_dispatch.h"
 #include "tools/ruler_tool.h"

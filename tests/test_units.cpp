@@ -1,7 +1,7 @@
 // Units, rounding and the view transform against the worked values of the drawing model.
 #include "document/drawing_state.h"
 #include "document/units.h"
-#include "render/view_geometry.h"
+#include "render/sheet/view_geometry.h"
 
 #include <QtTest>
 

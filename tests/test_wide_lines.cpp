@@ -3,10 +3,10 @@
 // cut by the image's edges and by a clip rectangle, overlapping in several colours. Each
 // case prints the largest and the mean difference per colour channel.
 #include "document/drawing_state.h"
-#include "render/capsule_raster.h"
-#include "render/painter_canvas.h"
-#include "render/sheet_export.h"
-#include "render/sheet_renderer.h"
+#include "render/canvas/capsule_raster.h"
+#include "render/canvas/painter_canvas.h"
+#include "render/output/sheet_export.h"
+#include "render/sheet/sheet_renderer.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -279,6 +279,29 @@ private slots:
                                    {QPointF(3, 3), QPointF(40, 40), nan}, {QPointF(3, 3), QPointF(40, 40), huge}})
             FillCapsule(image, image.rect(), {}, a, b, width, qRgb(0, 0, 0));
         QCOMPARE(image, paper);
+    }
+
+    // A line drawn into one copy of an image leaves every other copy as it was: one that
+    // shared its pixels before, and one taken while a painter draws on it.
+    void otherCopiesStayUnchanged()
+    {
+        const QImage paper = Paper(QSize(60, 60), QImage::Format_RGB32, 1);
+        const QImage before = paper.copy();
+        const QPointF a(10, 10), b(50, 40);
+        QImage filled = paper;
+        FillCapsule(filled, filled.rect(), {}, a, b, 6, qRgb(0, 0, 0));
+        QCOMPARE(filled.pixel(30, 25), qRgb(0, 0, 0));
+        QCOMPARE(paper, before);
+
+        QImage painted = paper;
+        QPainter painter(&painted);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        const QImage during = painted;
+        QVERIFY(DrawCapsule(painter, a, b, 6, qRgb(0, 0, 0)));
+        painter.end();
+        QCOMPARE(painted.pixel(30, 25), qRgb(0, 0, 0));
+        QCOMPARE(during, before);
+        QCOMPARE(paper, before);
     }
 
     // Many overlapping lines and dots of several colours blend over each other as before.

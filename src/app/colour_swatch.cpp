@@ -1,6 +1,6 @@
 #include "colour_swatch.h"
 
-#include "render/painter_canvas.h"
+#include "render/canvas/painter_canvas.h"
 
 #include <QMouseEvent>
 #include <QPainter>

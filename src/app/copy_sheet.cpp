@@ -5,8 +5,8 @@
 
 #include "command_icons.h"
 
-#include "render/sheet_export.h"
-#include "render/sheet_svg.h"
+#include "render/output/sheet_export.h"
+#include "render/output/sheet_svg.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -8,7 +8,7 @@
 #include "i18n/options_file.h"
 #include "i18n/table_upkeep.h"
 #include "i18n/translate_components.h"
-#include "render/painter_canvas.h"
+#include "render/canvas/painter_canvas.h"
 
 #include <QColorDialog>
 #include <QGuiApplication>

@@ -18,9 +18,9 @@
 #include "i18n/translate_components.h"
 #include "i18n/translate_table.h"
 #include "i18n/translator.h"
-#include "render/overlay_canvas.h"
-#include "render/sheet_renderer.h"
-#include "render/surface_renderer.h"
+#include "render/canvas/overlay_canvas.h"
+#include "render/sheet/sheet_renderer.h"
+#include "render/surface/surface_renderer.h"
 #include "tools/pointer_dispatch.h"
 
 #include <QAction>

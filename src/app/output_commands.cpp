@@ -2,7 +2,7 @@
 #include "main_form.h"
 
 #include "file_messages.h"
-#include "render/sheet_export.h"
+#include "render/output/sheet_formats.h"
 
 #include <QFileInfo>
 #include <QLocale>

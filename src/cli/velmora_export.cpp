@@ -2,7 +2,7 @@
 #include "document/drawing_file.h"
 #include "document/safe_file.h"
 #include "document/units.h"
-#include "render/sheet_export.h"
+#include "render/output/sheet_formats.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

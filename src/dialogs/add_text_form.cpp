@@ -1,7 +1,7 @@
 #include "add_text_form.h"
 
 #include "document/records.h"
-#include "render/painter_canvas.h"
+#include "render/canvas/painter_canvas.h"
 
 #include <QColorDialog>
 #include <QFontDatabase>

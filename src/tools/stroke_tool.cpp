@@ -1,7 +1,7 @@
 #include "stroke_tool.h"
 
 #include "document/units.h"
-#include "render/paper_drawing.h"
+#include "render/sheet/paper_drawing.h"
 
 namespace velmora {
 

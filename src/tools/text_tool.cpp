@@ -4,7 +4,7 @@
 
 #include "document/cp1252.h"
 #include "document/units.h"
-#include "render/sheet_renderer.h"
+#include "render/sheet/sheet_renderer.h"
 
 namespace velmora {
 

@@ -8,8 +8,8 @@
 #include "document/drawing_edit.h"
 #include "document/drawing_state.h"
 #include "document/text_font_choice.h"
-#include "render/canvas.h"
-#include "render/surface_view.h"
+#include "render/canvas/canvas.h"
+#include "render/surface/surface_view.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "sheet_svg.h"
 
-#include "object_index.h"
-#include "painter_canvas.h"
-#include "sheet_renderer.h"
+#include "render/canvas/painter_canvas.h"
+#include "render/sheet/object_index.h"
+#include "render/sheet/sheet_renderer.h"
 
 #include <QBuffer>
 #include <QPainter>

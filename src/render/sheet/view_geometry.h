@@ -21,6 +21,8 @@ struct ViewGeometry {
     QSize SurfaceSize() const;
     // Sheet i on the surface: top-left (5, 5 + i x H), W x H; empty when it cannot be placed.
     QRect SheetOnSurface(int sheet) const;
+
+    bool operator==(const ViewGeometry &) const = default;
 };
 
 ViewGeometry ComputeViewGeometry(int pageCount, int zoom, double dpiX, double dpiY, double pageWidthInch,

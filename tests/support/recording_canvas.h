@@ -3,7 +3,7 @@
 // promises, so tests compare recorded operations with worked values.
 #pragma once
 
-#include "canvas.h"
+#include "render/canvas/canvas.h"
 
 #include <QStringList>
 #include <QVector>

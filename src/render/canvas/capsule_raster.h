@@ -23,7 +23,8 @@ struct CapsulePlacement {
 // Fills the line from a to b (a dot when a == b) of the given width, all in logical
 // coordinates, with an opaque colour into an RGB32 or ARGB32_Premultiplied image, touching
 // only pixels inside clip (device pixels). The image must be one of those formats. Draws
-// nothing for coordinates or widths that are not finite or lie far beyond any sheet.
+// nothing for coordinates or widths that are not finite or lie far beyond any sheet. An
+// image that shares its pixels with a copy gets pixels of its own first; the copy keeps its.
 void FillCapsule(QImage &image, const QRect &clip, const CapsulePlacement &placement, QPointF a, QPointF b,
                  double width, QRgb colour);
 
@@ -31,7 +32,8 @@ void FillCapsule(QImage &image, const QRect &clip, const CapsulePlacement &place
 // colour, antialiasing on, when the painter paints on such an image with a plain placement,
 // SourceOver, full opacity and no clip or one rectangle. Returns false (drawing nothing) when
 // the painter's own path is needed: other devices (PDF, printer, SVG), rotations, regions,
-// pens of at most one device pixel (drawn by the painter's thin-line path).
+// pens of at most one device pixel (drawn by the painter's thin-line path), an image that
+// shares its pixels with another copy.
 bool DrawCapsule(QPainter &painter, QPointF a, QPointF b, double width, QRgb colour);
 
 } // namespace velmora

@@ -2,7 +2,7 @@
 // ring at the hinge and the two legs, in grey.
 #pragma once
 
-#include "canvas.h"
+#include "render/canvas/canvas.h"
 
 namespace velmora {
 

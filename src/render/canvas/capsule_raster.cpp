@@ -306,9 +306,12 @@ void FillOutline(QImage &image, const QRect &clip, const std::vector<Point> &out
     size_t next = 0;
     double firstEnd = bottom; // where the first active edge ends
     const uint fill = colour;
-    // The painter holds the image's pixels while it paints; write to the same ones (asking for
-    // writable lines would copy an image that happens to be shared).
-    uchar *const bits = const_cast<uchar *>(image.constBits());
+    // Pixels of this image alone: pixels shared with another copy are copied first, so that
+    // copy stays as it was. A painter's image is never shared while it paints (DrawCapsule
+    // makes sure), so these are the very pixels the painter draws on.
+    uchar *const bits = image.bits();
+    if (!bits)
+        return; // no memory for a copy of its own
     const qsizetype bytesPerLine = image.bytesPerLine();
     for (int y = firstRow; y <= lastRow; ++y) {
         const double y0 = y, y1 = y + 1.0;
@@ -381,6 +384,10 @@ bool DrawCapsule(QPainter &painter, QPointF a, QPointF b, double width, QRgb col
         return false;
     QImage &image = *static_cast<QImage *>(engine->paintDevice());
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    // Pixels shared with another copy of the image would be copied away from the ones the
+    // painter draws on: the painter draws the line then.
+    if (!image.isDetached())
         return false;
     if (!painter.testRenderHint(QPainter::Antialiasing) || painter.opacity() != 1.0 ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver || qAlpha(colour) != 255)

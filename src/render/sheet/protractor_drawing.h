@@ -2,7 +2,7 @@
 // numbered every 10 degrees, an inner circle, a base line and a centre mark, all in grey.
 #pragma once
 
-#include "canvas.h"
+#include "render/canvas/canvas.h"
 
 namespace velmora {
 

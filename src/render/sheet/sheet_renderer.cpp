@@ -5,9 +5,9 @@
 #include "paper_drawing.h"
 #include "protractor_drawing.h"
 #include "ruler_drawing.h"
-#include "text_metrics.h"
 
 #include "document/drawing_state.h"
+#include "render/canvas/text_metrics.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "recording_canvas.h"
 
-#include "text_metrics.h"
+#include "render/canvas/text_metrics.h"
 
 namespace velmora {
 

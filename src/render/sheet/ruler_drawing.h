@@ -3,7 +3,7 @@
 // centimetre (or inch), turned with the ruler.
 #pragma once
 
-#include "canvas.h"
+#include "render/canvas/canvas.h"
 
 namespace velmora {
 

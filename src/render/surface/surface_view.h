@@ -5,9 +5,8 @@
 // the drawing.
 #pragma once
 
-#include "view_geometry.h"
-
 #include "document/units.h"
+#include "render/sheet/view_geometry.h"
 
 namespace velmora {
 

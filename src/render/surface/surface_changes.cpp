@@ -5,9 +5,9 @@
 
 #include "change_areas.h"
 #include "device_pixels.h"
-#include "painter_canvas.h"
 
 #include "document/drawing_state.h"
+#include "render/canvas/painter_canvas.h"
 
 #include <algorithm>
 
@@ -19,12 +19,6 @@ namespace {
 constexpr size_t MaxParts = 16;
 // A text drawn anew near a part may lean into it from a little further away.
 constexpr int TextReachPx = 16;
-
-bool SameView(const ViewGeometry &a, const ViewGeometry &b)
-{
-    return a.PageCount == b.PageCount && a.Zoom == b.Zoom && a.DpiX == b.DpiX && a.DpiY == b.DpiY &&
-           a.PixelsPerMm == b.PixelsPerMm && a.PageWidthPx == b.PageWidthPx && a.PageHeightPx == b.PageHeightPx;
-}
 
 // The rectangles with those that overlap joined (a moved object's old and new place are
 // often one), or their bounding rectangle when they are many.
@@ -68,24 +62,21 @@ std::optional<QRegion> SurfaceRenderer::AcceptDrawing(DrawingState &state, const
     UpdateTextBoxes(state, view, scope, activeSheet);
     const DrawingMark now = MarkOf(state);
     const InstrumentKey instruments = InstrumentsOf(state, show);
-    const bool sameView = accepted_ && SameView(view, acceptedView_) && view.PixelsPerMm > 0 &&
-                          state.PageWidthInch == acceptedPageWidthInch_ &&
-                          state.PageHeightInch == acceptedPageHeightInch_ && state.Paper == acceptedPaper_;
+    // The ratio is the pictures' own until a paint tells another.
+    const PictureView seen = PictureViewOf(state, view, view_.Ratio);
+    const bool sameView = accepted_ && seen == view_ && view.PixelsPerMm > 0;
+    if (!sameView)
+        layers_.clear(); // pictures of another view show nothing of this one
     QRegion changed;
     bool followed = accepted_ && now == acceptedMark_;
     if (!followed && sameView)
         followed = FollowChanges(state, view, show, now, changed);
-    if (!followed) {
+    if (!followed)
         layers_.clear();
-        ++generation_;
-    }
     const bool everything = !followed || !sameView || !(instruments == acceptedInstruments_);
     accepted_ = true;
     acceptedMark_ = now;
-    acceptedView_ = view;
-    acceptedPageWidthInch_ = state.PageWidthInch;
-    acceptedPageHeightInch_ = state.PageHeightInch;
-    acceptedPaper_ = state.Paper;
+    view_ = seen;
     acceptedInstruments_ = instruments;
     if (everything)
         return std::nullopt;
@@ -112,39 +103,29 @@ bool SurfaceRenderer::FollowChanges(DrawingState &state, const ViewGeometry &vie
         return false;
     index_.Refresh(state);
 
-    // Pictures of another view go. One rendered from the drawing between two repaints (an
-    // exposure during a stroke) cannot follow; nor can the surface be painted in pieces then,
-    // as a piece drawn on its own may differ from its neighbours in a pixel: all is drawn anew.
-    const LayerKey current = KeyFor(state, view, 0, QRect(), 1);
-    std::erase_if(layers_, [&](const Layer &layer) {
-        LayerKey same = current;
-        same.Sheet = layer.Key.Sheet;
-        same.Part = layer.Key.Part;
-        same.Ratio = layer.Key.Ratio;
-        return !(layer.Key == same);
-    });
+    // A picture rendered from the drawing between two repaints (an exposure during a stroke)
+    // cannot follow; nor can the surface be painted in pieces then, as a piece drawn on its
+    // own may differ from its neighbours in a pixel: all is drawn anew.
     if (layers_.empty() || std::any_of(layers_.begin(), layers_.end(),
                                        [&](const Layer &layer) { return !(layer.RenderedFrom == was); }))
         return false;
-    ++generation_;
     const double s = view.PixelsPerMm;
     for (Layer &layer : layers_) {
-        const double off = SheetOffsetMm(layer.Key.Sheet, state.PageHeightInch);
-        const QRect part = layer.Key.Part;
+        const double off = SheetOffsetMm(layer.Sheet, state.PageHeightInch);
+        const QRect part = layer.Part;
         for (const QRect &r : OnSheet(changes.Redraw, s, off, part))
             RedrawPart(layer, r, state, view, show);
         if (changes.OnTopFrom >= 0) {
             const std::vector<QRect> over = OnSheet(changes.OnTop, s, off, part);
             if (!over.empty()) {
                 OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
-                    DrawObjectsOnTop(canvas, state, view, layer.Key.Sheet, changes.OnTopFrom);
+                    DrawObjectsOnTop(canvas, state, view, layer.Sheet, changes.OnTopFrom);
                 });
                 for (const QRect &r : over)
                     Compose(layer, r, state, view, show);
             }
         }
         layer.RenderedFrom = now;
-        layer.Key.Generation = generation_;
     }
 
     // The surface the window paints again: every sheet the changed areas meet.
@@ -174,8 +155,8 @@ bool SurfaceRenderer::FollowChanges(DrawingState &state, const ViewGeometry &vie
 QImage &SurfaceRenderer::Scratch(const Layer &layer)
 {
     if (scratch_.size() != layer.Drawing.size() || scratch_.format() != layer.Drawing.format() ||
-        scratch_.devicePixelRatio() != layer.Key.Ratio)
-        scratch_ = DeviceImage(layer.Drawing.size(), layer.Key.Ratio);
+        scratch_.devicePixelRatio() != view_.Ratio)
+        scratch_ = DeviceImage(layer.Drawing.size(), view_.Ratio);
     return scratch_;
 }
 
@@ -191,15 +172,15 @@ static QRect InLayer(const QRect &onSheet, const QPoint &sheetOrigin, const QPoi
 void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingState &state, const ViewGeometry &view,
                                  const SheetView &show)
 {
-    const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, layer.Key.Ratio, layer.Drawing.size());
+    const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
     QImage &scratch = Scratch(layer);
-    if (!IsWholeRatio(layer.Key.Ratio))
+    if (!IsWholeRatio(view_.Ratio))
         ClearDevicePixels(scratch, local); // beside the sheet, the surface shows
     // A device pixel at the part's edge may reach a little into the next logical pixel.
-    const QRect visible = IsWholeRatio(layer.Key.Ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1);
+    const QRect visible = IsWholeRatio(view_.Ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1);
     OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) {
         const SheetCulling culling{visible, &index_, TextReachPx};
-        RenderSheetDrawing(canvas, state, view, layer.Key.Sheet, &culling);
+        RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
     });
     CopyDevicePixels(layer.Drawing, local.topLeft(), scratch, local);
     Compose(layer, onSheet, state, view, show);
@@ -214,7 +195,7 @@ void SurfaceRenderer::Compose(Layer &layer, const QRect &onSheet, const DrawingS
         layer.HasComposed = false; // the next paint composes it with the instruments where they are now
         return;
     }
-    const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, layer.Key.Ratio, layer.Drawing.size());
+    const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
     QImage &scratch = Scratch(layer);
     CopyDevicePixels(scratch, local.topLeft(), layer.Drawing, local);
     OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) { RenderSheetInstruments(canvas, state, view, show); });

@@ -3,8 +3,9 @@
 // gives every text its right and bottom edge.
 #pragma once
 
-#include "canvas.h"
 #include "view_geometry.h"
+
+#include "render/canvas/canvas.h"
 
 #include <QRect>
 

@@ -6,11 +6,12 @@
 // touched anew, or draws objects appended on top over the kept picture.
 #pragma once
 
-#include "object_index.h"
-#include "document/paper.h"
-#include "sheet_renderer.h"
+#include "picture_view.h"
 #include "surface_view.h"
-#include "view_geometry.h"
+
+#include "render/sheet/object_index.h"
+#include "render/sheet/sheet_renderer.h"
+#include "render/sheet/view_geometry.h"
 
 #include <QImage>
 #include <QPainter>
@@ -60,17 +61,6 @@ private:
         bool operator==(const DrawingMark &) const = default;
     };
     static DrawingMark MarkOf(const DrawingState &state);
-    struct LayerKey {
-        int Sheet;
-        QRect Part; // on the sheet, in sheet pixels
-        qreal Ratio; // device pixels per logical pixel of the kept pictures
-        double PixelsPerMm;
-        int Zoom;
-        double DpiY, PageHeightInch;
-        int PageWidthPx, PageHeightPx;
-        uint64_t Generation; // of the accepted drawing
-        bool operator==(const LayerKey &) const = default;
-    };
     // What lies on top of the drawing: the instruments' placement and the view switches.
     struct InstrumentKey {
         double RulerX, RulerY, RulerAngle, ProtractorX, ProtractorY, ProtractorAngle, ProtractorDiameter;
@@ -78,9 +68,10 @@ private:
         bool Ruler, Protractor, Compass, InchLabels;
         bool operator==(const InstrumentKey &) const = default;
     };
-    // The drawing of one sheet part, and the same with the instruments over it.
+    // The drawing of one sheet part, and the same with the instruments over it, in view_.
     struct Layer {
-        LayerKey Key;
+        int Sheet;
+        QRect Part; // on the sheet, in sheet pixels
         QImage Drawing;
         QImage Composed;
         InstrumentKey Instruments;
@@ -89,11 +80,9 @@ private:
         QPoint SheetOrigin;  // the sheet's top-left corner on the surface (logical pixels)
         QPoint DeviceOrigin; // the pictures' first device pixel on the surface
     };
-    LayerKey KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet, const QRect &part,
-                    qreal ratio) const;
     static InstrumentKey InstrumentsOf(const DrawingState &state, const SheetView &show);
-    // A kept layer of the same drawing and view whose part contains the given one.
-    Layer *Covering(const LayerKey &key);
+    // A kept layer of the sheet whose part contains the given one.
+    Layer *Covering(int sheet, const QRect &part);
     // Brings the kept layers from the accepted drawing to the present one; false when the
     // change cannot be bounded (the layers are then dropped). Adds what changed to `changed`.
     bool FollowChanges(DrawingState &state, const ViewGeometry &view, const SheetView &show, const DrawingMark &now,
@@ -108,7 +97,7 @@ private:
     QImage &Scratch(const Layer &layer);
     // Paints on an image that holds a kept layer's device pixels, with the clip and the
     // transform every rendering of that layer uses, so pixels drawn now and later agree.
-    static void OnLayerImage(QImage &image, const Layer &layer, const std::function<void(PainterCanvas &)> &draw);
+    void OnLayerImage(QImage &image, const Layer &layer, const std::function<void(PainterCanvas &)> &draw) const;
 
     // What the text boxes were last measured for, and the edges then written.
     struct TextBoxKey {
@@ -131,13 +120,11 @@ private:
     uint64_t measuredJournal_ = 0;
     QImage scratch_;   // a kept part's size, for drawing parts of it anew
     std::vector<Layer> layers_;
+    // The view of every kept layer and of the last accepted repaint; its ratio is the one of
+    // the latest paint, as the painter alone tells it.
+    PictureView view_{};
     bool accepted_ = false;
     DrawingMark acceptedMark_;
-    uint64_t generation_ = 0;
-    // The view and instruments of the last accepted repaint.
-    ViewGeometry acceptedView_{};
-    double acceptedPageWidthInch_ = 0, acceptedPageHeightInch_ = 0;
-    PaperKind acceptedPaper_ = PaperKind::Plain;
     InstrumentKey acceptedInstruments_{};
 };
 

@@ -1,16 +1,13 @@
-// Sheets of the drawing on paper and in files: a sheet as a 24-bit BMP or a PNG at a chosen
-// resolution or as an SVG picture at true size, and every sheet on its own page of a printer
-// or PDF at true scale. The instruments are not part of any of them.
+// Sheets of the drawing on paper and in images: a sheet as a 24-bit BMP or a PNG at a chosen
+// resolution, and every sheet on its own page of a printer or PDF at true scale. The
+// instruments are not part of any of them.
 #pragma once
 
-#include "view_geometry.h"
+#include "render/sheet/view_geometry.h"
 
 #include <QIODevice>
 #include <QImage>
 #include <QPagedPaintDevice>
-#include <QString>
-
-#include <optional>
 
 namespace velmora {
 
@@ -47,16 +44,5 @@ inline constexpr double SheetCopyDpi = 300;
 // on one millimetre of paper; the page size is set from the sheet size. Nothing is painted
 // (BadSheetSize) when the sheet cannot be a page.
 ExportError PaintSheetsOnPages(QPagedPaintDevice &device, DrawingState &state, int pageCount, int first, int last);
-
-enum class SheetFormat { Bmp, Png, Pdf, Svg };
-
-// The format a file name's extension chooses (any case); none for another extension.
-std::optional<SheetFormat> SheetFormatOf(const QString &path);
-
-// Writes sheets of the drawing in the format: a PDF holds sheets first to last, a page each,
-// at true scale, with the creator and the title (the drawing's name) named; an image holds
-// sheet `first` at dpi; an SVG holds sheet `first` at true size (dpi does not apply).
-ExportError WriteSheets(QIODevice &out, SheetFormat format, DrawingState &state, int pageCount, int first, int last,
-                        double dpi, const QString &creator, const QString &title);
 
 } // namespace velmora

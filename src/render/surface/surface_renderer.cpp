@@ -2,9 +2,9 @@
 
 #include "change_areas.h"
 #include "device_pixels.h"
-#include "painter_canvas.h"
 
 #include "document/drawing_state.h"
+#include "render/canvas/painter_canvas.h"
 
 #include <algorithm>
 #include <cstring>
@@ -59,13 +59,6 @@ SurfaceRenderer::DrawingMark SurfaceRenderer::MarkOf(const DrawingState &state)
     return {&state, state.Changes.End(), state.Objects.Version(), state.Texts.Version(), state.ContentRevision()};
 }
 
-SurfaceRenderer::LayerKey SurfaceRenderer::KeyFor(const DrawingState &state, const ViewGeometry &view, int sheet,
-                                                  const QRect &part, qreal ratio) const
-{
-    return {sheet,     part,           ratio, view.PixelsPerMm, view.Zoom, view.DpiY, state.PageHeightInch,
-            view.PageWidthPx, view.PageHeightPx, generation_};
-}
-
 SurfaceRenderer::InstrumentKey SurfaceRenderer::InstrumentsOf(const DrawingState &state, const SheetView &show)
 {
     const InstrumentPlacement &p = state.Placement;
@@ -74,20 +67,18 @@ SurfaceRenderer::InstrumentKey SurfaceRenderer::InstrumentsOf(const DrawingState
             show.InchLabels};
 }
 
-SurfaceRenderer::Layer *SurfaceRenderer::Covering(const LayerKey &key)
+SurfaceRenderer::Layer *SurfaceRenderer::Covering(int sheet, const QRect &part)
 {
-    for (Layer &layer : layers_) {
-        LayerKey same = layer.Key;
-        same.Part = key.Part;
-        if (same == key && layer.Key.Part.contains(key.Part))
+    for (Layer &layer : layers_)
+        if (layer.Sheet == sheet && layer.Part.contains(part))
             return &layer;
-    }
     return nullptr;
 }
 
-void SurfaceRenderer::OnLayerImage(QImage &image, const Layer &layer, const std::function<void(PainterCanvas &)> &draw)
+void SurfaceRenderer::OnLayerImage(QImage &image, const Layer &layer,
+                                   const std::function<void(PainterCanvas &)> &draw) const
 {
-    const qreal ratio = layer.Key.Ratio;
+    const qreal ratio = view_.Ratio;
     QPainter painter(&image);
     painter.setClipRect(QRectF(QPointF(0, 0), QSizeF(image.size()) / ratio));
     // Logical surface pixels onto the image, which starts at the layer's first device pixel.
@@ -107,8 +98,13 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
     // Every text's box first: the rendering below finds the texts of a part by them.
     UpdateTextBoxes(state, view);
     const InstrumentKey instruments = InstrumentsOf(state, show);
-    // The pictures hold device pixels; the sheets, the parts and the keys stay logical.
+    // The pictures hold device pixels; the sheets and the parts stay logical.
     const qreal ratio = PaintRatio(painter);
+    const PictureView now = PictureViewOf(state, view, ratio);
+    if (!(now == view_)) {
+        layers_.clear(); // pictures of another view show nothing of this one
+        view_ = now;
+    }
     const QRect exposedDevice = DeviceRectCovering(exposed, ratio);
     for (int sheet = 0; sheet < view.PageCount; ++sheet) {
         const QRect onSurface = view.SheetOnSurface(sheet);
@@ -118,8 +114,7 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             continue;
         const QRect part = LogicalRectCovering(exposedOnSheet, ratio).intersected(onSurface);
         const QRect partOnSheet = part.translated(-onSurface.topLeft());
-        const LayerKey key = KeyFor(state, view, sheet, partOnSheet, ratio);
-        Layer *layer = Covering(key);
+        Layer *layer = Covering(sheet, partOnSheet);
         // Images of exactly the kept part's size: Qt's rasterizer clips lines to the image's
         // bounds before it steps along them, so a piece of the part drawn anew later (on an
         // image of this size) has the same pixels only when the whole part was drawn so too.
@@ -127,8 +122,9 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             // The device pixels of the part: those it touches that belong to its sheet.
             const QRect partDevice =
                 DeviceRectCovering(partOnSheet.translated(onSurface.topLeft()), ratio).intersected(sheetDevice);
-            Layer fresh{key, DeviceImage(partDevice.size(), ratio), QImage(), instruments, false, MarkOf(state),
-                        onSurface.topLeft(), partDevice.topLeft()};
+            Layer fresh{sheet,         partOnSheet,         DeviceImage(partDevice.size(), ratio),
+                        QImage(),      instruments,         false,
+                        MarkOf(state), onSurface.topLeft(), partDevice.topLeft()};
             if (!IsWholeRatio(ratio))
                 ClearDevicePixels(fresh.Drawing, fresh.Drawing.rect()); // beside the sheet, the surface shows
             index_.Refresh(state);
@@ -155,14 +151,7 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
         DrawDevicePixels(painter, exposedOnSheet.topLeft(), layer->Composed,
                          exposedOnSheet.translated(-layer->DeviceOrigin));
     }
-    // Keep the pictures of the drawing as it was last accepted, the newest few.
-    const LayerKey now = KeyFor(state, view, 0, QRect(), ratio);
-    std::erase_if(layers_, [&](const Layer &layer) {
-        return layer.Key.Generation != now.Generation || layer.Key.PixelsPerMm != now.PixelsPerMm ||
-               layer.Key.PageWidthPx != now.PageWidthPx || layer.Key.PageHeightPx != now.PageHeightPx ||
-               layer.Key.DpiY != now.DpiY || layer.Key.Ratio != now.Ratio ||
-               layer.Key.PageHeightInch != now.PageHeightInch;
-    });
+    // Keep the newest few pictures.
     constexpr size_t MaxLayers = 12;
     if (layers_.size() > MaxLayers)
         layers_.erase(layers_.begin(), layers_.end() - MaxLayers);

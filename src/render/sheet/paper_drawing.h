@@ -5,11 +5,11 @@
 // a PDF or an SVG shows the same as an image.
 #pragma once
 
-#include "canvas.h"
 #include "view_geometry.h"
 
 #include "document/paper.h"
 #include "document/records.h"
+#include "render/canvas/canvas.h"
 
 #include <QRect>
 
