@@ -43,6 +43,7 @@ public:
     void FillRects(const std::vector<QRectF> &rects, uint32_t colour) override;
     void SetClipRect(const QRect &rect) override;
     void ResetClip() override;
+    std::optional<QRect> PaintedArea() override;
 
 private:
     QPen StrokePen(Qt::PenCapStyle cap, Qt::PenJoinStyle join) const;
