@@ -17,6 +17,7 @@ const QString TooLarge = QStringLiteral("Die Datei ist zu groß.");
 const QString DiskError = QStringLiteral("Der Datenträger meldet einen Lese- oder Schreibfehler.");
 const QString Damaged = QStringLiteral("Das Dateisystem ist beschädigt.");
 const QString NameTooLong = QStringLiteral("Der Dateiname ist zu lang.");
+const QString OutOfMemory = QStringLiteral("Der Arbeitsspeicher reicht nicht aus.");
 const QString NotWritten = QStringLiteral("Die Daten konnten nicht geschrieben werden.");
 const QString Unknown = QStringLiteral("Der Grund ist nicht bekannt.");
 const QString SystemError = QStringLiteral("Das System meldet den Fehler %1.");
@@ -37,7 +38,7 @@ GermanReason FileReasonGerman(const FileOutcome &outcome)
     case FileFault::TooLarge: return {TooLarge, {}};
     case FileFault::NotRegular: return {outcome.Error == EISDIR ? IsFolder : NotRegular, {}};
     case FileFault::Refused: return {NotWritten, {}};
-    case FileFault::OutOfMemory: return {OutOfMemoryText(), {}};
+    case FileFault::OutOfMemory: return {OutOfMemory, {}};
     case FileFault::System: break;
     }
     switch (outcome.Error) {
@@ -54,7 +55,7 @@ GermanReason FileReasonGerman(const FileOutcome &outcome)
     case EIO: return {DiskError, {}};
     case EUCLEAN: return {Damaged, {}};
     case ENAMETOOLONG: return {NameTooLong, {}};
-    case ENOMEM: return {OutOfMemoryText(), {}};
+    case ENOMEM: return {OutOfMemory, {}};
     default: return {SystemError, {ErrorName(outcome.Error)}};
     }
 }
@@ -73,7 +74,7 @@ QString FileReason(const FileOutcome &outcome, const std::function<QString(const
 QStringList FileReasonSentences()
 {
     return {Missing, NoPermission, DiskFull,    ReadOnly,          IsFolder,   NotRegular, TooLarge,
-            DiskError, Damaged,    NameTooLong, OutOfMemoryText(), NotWritten, Unknown,    SystemError};
+            DiskError, Damaged,    NameTooLong, OutOfMemory, NotWritten, Unknown,    SystemError};
 }
 
 } // namespace velmora

@@ -1,8 +1,8 @@
 // Why a file could not be read or written, as a sentence in the program's language. The
-// common causes (missing, no permission, disk full, read-only, a folder, too large, damaged)
-// have sentences of their own in the translation table; any other cause is named by the
-// system's error name (such as ELOOP). The system's own text is never used: it comes in the
-// system's language, which need not be the program's.
+// common causes (missing, no permission, disk full, read-only, a folder, too large, damaged,
+// out of memory) have sentences of their own in the translation table; any other cause is
+// named by the system's error name (such as ELOOP). The system's own text is never used: it
+// comes in the system's language, which need not be the program's.
 #pragma once
 
 #include "document/safe_file.h"
