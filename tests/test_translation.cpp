@@ -313,9 +313,13 @@ private slots:
         QCOMPARE(second.exitCode(), 0);
 
         const QByteArray bytes = ReadAll(path);
-        const int headerLength = qFromLittleEndian<quint16>(bytes.constData() + 8);
-        const int present = int((bytes.size() - headerLength) / TranslateTable::RecordLength);
-        QCOMPARE(int(qFromLittleEndian<quint32>(bytes.constData() + 4)), present);
+        QVERIFY(bytes.size() >= 32); // the head's fixed part, before it is read
+        const auto head = [&bytes](int at, int size) {
+            return bytes.size() < at + size ? -1 : int(size == 2 ? qFromLittleEndian<quint16>(bytes.constData() + at)
+                                                                 : qFromLittleEndian<quint32>(bytes.constData() + at));
+        };
+        const int present = int((bytes.size() - head(8, 2)) / TranslateTable::RecordLength);
+        QCOMPARE(head(4, 4), present);
         QCOMPARE(present, 2 * PerProcess);
         TranslateTable table;
         QVERIFY(table.Open(path, true));
