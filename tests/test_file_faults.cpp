@@ -195,6 +195,8 @@ int RowsPresent(const QString &table)
 
 const QString DiskFull = QStringLiteral("Der Datenträger ist voll.");
 const QString NotAFile = QStringLiteral("Das ist keine gewöhnliche Datei (ein Ordner, ein Gerät oder eine Pipe).");
+const QString LanguageNotKept = QStringLiteral("Die gewählte Sprache konnte nicht gespeichert werden; beim nächsten Start "
+                                               "erscheint das Programm wieder in der bisherigen Sprache:");
 
 } // namespace
 
@@ -241,7 +243,7 @@ private slots:
         w->Menus().englishAction->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith(
-            "Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:\n" + options));
+            LanguageNotKept + "\n" + options));
         QVERIFY(w.errors[0].endsWith(DiskFull));
         QVERIFY(w.information.isEmpty()); // no request to restart for a choice that was not kept
         QCOMPARE(ReadAll(options), QByteArray(4, '\0'));
@@ -363,7 +365,7 @@ private slots:
         w->Menus().englishAction->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith(
-            "Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:\n" +
+            LanguageNotKept + "\n" +
             dir.filePath("options.dat") + "\n\n"));
         QVERIFY(w.information.isEmpty());
         QVERIFY(QFileInfo(dir.filePath("options.dat")).isDir());
@@ -392,7 +394,7 @@ private slots:
         w.ExportThroughTheMenu();
         QCOMPARE(w.errors.size(), 1);
         QCOMPARE(w.errors[0], QStringLiteral("Die Seitengröße 2,54E-299 × 2,54E-299 mm kann nicht ausgegeben werden; "
-                                             "wählen Sie unter \"Seite einrichten\" eine Größe von 0,1 bis 5080 mm."));
+                                             "wählen Sie unter „Seite einrichten“ eine Größe von 0,1 bis 5080 mm."));
         QVERIFY(!QFileInfo::exists(w.exportPath));
     }
 

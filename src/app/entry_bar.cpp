@@ -15,10 +15,10 @@ const std::vector<EntryBar::Row> &EntryBar::Rows()
     static const std::vector<Row> rows = {
         {"rulerXEdit", "Lineal x:", "mm", &InstrumentPlacement::RulerX, &EntryBar::rulerXEdit},
         {"rulerYEdit", "Lineal y:", "mm", &InstrumentPlacement::RulerY, &EntryBar::rulerYEdit},
-        {"rulerAngleEdit", "Lineal Rotation:", "°", &InstrumentPlacement::RulerAngle, &EntryBar::rulerAngleEdit},
+        {"rulerAngleEdit", "Linealdrehung:", "°", &InstrumentPlacement::RulerAngle, &EntryBar::rulerAngleEdit},
         {"protractorXEdit", "Winkelmesser x:", "mm", &InstrumentPlacement::ProtractorX, &EntryBar::protractorXEdit},
         {"protractorYEdit", "Winkelmesser y:", "mm", &InstrumentPlacement::ProtractorY, &EntryBar::protractorYEdit},
-        {"protractorAngleEdit", "Winkelmesser Rotation:", "°", &InstrumentPlacement::ProtractorAngle,
+        {"protractorAngleEdit", "Winkelmesserdrehung:", "°", &InstrumentPlacement::ProtractorAngle,
          &EntryBar::protractorAngleEdit},
         {"compassXEdit", "Zirkel x:", "mm", &InstrumentPlacement::CompassX, &EntryBar::compassXEdit},
         {"compassYEdit", "Zirkel y:", "mm", &InstrumentPlacement::CompassY, &EntryBar::compassYEdit},
@@ -34,7 +34,7 @@ EntryBar::EntryBar(const InstrumentPlacement &initial, QWidget *parent) : QToolB
     setFloatable(false);
     auto *panel = new QWidget(this);
     panel->setFixedSize(121, 8 + 9 * 40);
-    QFont small = panel->font(); // long labels such as "Winkelmesser Rotation:" fit the narrow bar
+    QFont small = panel->font(); // long labels such as "Winkelmesserdrehung:" fit the narrow bar
     small.setPointSizeF(small.pointSizeF() * 0.85);
     int row = 0;
     for (const Row &entry : Rows()) {

@@ -3,6 +3,8 @@
 #include "desktop_keys.h"
 
 #include "document/caption.h"
+#include "i18n/file_reasons.h"
+#include "i18n/options_file.h"
 #include "i18n/translate_components.h"
 #include "render/canvas/painter_canvas.h"
 #include "session/user_settings.h"
@@ -79,6 +81,7 @@ void TMainForm::CreateDialogs()
     pageSetupDialog_->PrintablePageMm = [this] { return printer_.PrintablePageMm(); };
     pageSetupDialog_->Translate = [this](const QString &text) { return language_.Tr(text); };
     translateDialog_ = new TTranslateForm(language_.Table, this);
+    translateDialog_->Translate = [this](const QString &text) { return language_.Tr(text); };
 }
 
 void TMainForm::WireMenus()
@@ -220,6 +223,13 @@ void TMainForm::TellAboutTable()
         session_.Prompts().ShowInformation(
             language_.Tr(QStringLiteral("Die Übersetzungstabelle wird nur gelesen und nicht verändert:")) +
                 QLatin1Char('\n') + table.Path() + QStringLiteral("\n\n") + table.Problem().Text(translated),
+            captionBase_);
+    const UserFolderState userFolder = UserFolderProblem(language_.ProgramDir);
+    if (!userFolder.Folder.isEmpty())
+        session_.Prompts().ShowInformation(
+            language_.Tr(QStringLiteral("Einstellungen und Übersetzungen können nicht gespeichert werden, "
+                                        "weil dieser Ordner nicht angelegt oder beschrieben werden kann:")) +
+                QLatin1Char('\n') + userFolder.Folder + QStringLiteral("\n\n") + FileReason(userFolder.Problem, translated),
             captionBase_);
 }
 

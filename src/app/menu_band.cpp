@@ -97,7 +97,7 @@ void MenuBand::CreateViewMenu()
     protractorShownAction = CheckItem(viewMenu, "protractorShownAction", QStringLiteral("Winkelmesser"), true);
     compassShownAction = CheckItem(viewMenu, "compassShownAction", QStringLiteral("Zirkel"), true);
     entryBarAction = CheckItem(viewMenu, "entryBarAction", QStringLiteral("Leiste für Zahleneingabe"), false);
-    inchLabelsAction = CheckItem(viewMenu, "inchLabelsAction", QStringLiteral("Zoll Angaben für das Lineal"), false);
+    inchLabelsAction = CheckItem(viewMenu, "inchLabelsAction", QStringLiteral("Zollangaben für das Lineal"), false);
 }
 
 void MenuBand::CreateLanguageMenu()

@@ -1,6 +1,7 @@
 #include "program_language.h"
 
 #include "i18n/options_file.h"
+#include "i18n/table_upkeep.h"
 #include "session/file_messages.h"
 #include "session/session_prompts.h"
 
@@ -18,7 +19,10 @@ ProgramLanguage::ProgramLanguage(const QString &programDir)
 
 void ProgramLanguage::OpenTable()
 {
-    Table.Open(DataFilePath(ProgramDir, QStringLiteral("translate.dbf")));
+    // The installed table itself (when the user's copy cannot be made) is only read.
+    const QString tablePath = DataFilePath(ProgramDir, QStringLiteral("translate.dbf"));
+    Table.Open(tablePath, tablePath == InstalledTemplatePath(ProgramDir, QStringLiteral("translate.dbf")));
+    UpdateUserTable(Table, ProgramDir);
     Translation.LoadTranslationIndex();
 }
 
@@ -37,13 +41,20 @@ void ProgramLanguage::ReadStartLanguage()
 bool ProgramLanguage::Keep(int language, SessionPrompts &prompts)
 {
     Translation.LanguageColumn = language;
-    const QString path = OptionsPath();
-    const FileOutcome written = WriteOptionsFile(path, language);
+    QString path = OptionsPath();
+    // The installed options are never written; the user's folder said why there is no copy.
+    const UserFolderState userFolder = path == InstalledTemplatePath(ProgramDir, QStringLiteral("options.dat"))
+                                           ? UserFolderProblem(ProgramDir)
+                                           : UserFolderState();
+    if (!userFolder.Folder.isEmpty())
+        path = userFolder.Folder;
+    const FileOutcome written = userFolder.Folder.isEmpty() ? WriteOptionsFile(path, language) : userFolder.Problem;
     if (!written.Ok())
-        prompts.ShowError(FileFaultMessage(
-            Translation,
-            QStringLiteral("Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:"),
-            path, written));
+        prompts.ShowError(FileFaultMessage(Translation,
+                                           QStringLiteral("Die gewählte Sprache konnte nicht gespeichert werden; beim "
+                                                          "nächsten Start erscheint das Programm wieder in der "
+                                                          "bisherigen Sprache:"),
+                                           path, written));
     return written.Ok();
 }
 

@@ -29,7 +29,7 @@ ToolBand::ToolBand(QWidget *parent) : QToolBar(parent)
                         QStringLiteral("Lineal verschieben, drehen und Linien daran zeichnen"), ToolIconKind::Ruler,
                         {{"rulerMoveMode", QStringLiteral("Verschieben"), &rulerMoveMode},
                          {"rulerTurnMode", QStringLiteral("Drehen"), &rulerTurnMode},
-                         {"rulerAlongMode", QStringLiteral("An Lineal entlang zeichnen"), &rulerAlongMode},
+                         {"rulerAlongMode", QStringLiteral("Am Lineal entlang zeichnen"), &rulerAlongMode},
                          {"rulerAcrossMode", QStringLiteral("Quer zum Lineal zeichnen"), &rulerAcrossMode}});
     protractorTool = AddTool(tools, "protractorTool", QStringLiteral("Winkelmesser"),
                              QStringLiteral("Winkelmesser verschieben, drehen und Gradzahlen markieren"),

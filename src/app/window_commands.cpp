@@ -110,7 +110,9 @@ void TMainForm::ChooseLanguage(int language)
 
 void TMainForm::EditTranslations()
 {
-    translateDialog_->ShowModal();
+    // Closed without a change, there is nothing to restart for.
+    if (!translateDialog_->ShowModal())
+        return;
     Translator &translation = language_.Translation;
     session_.Prompts().ShowInformation(translation.ProgramMessage(Message::RestartForLanguage),
                              translation.ProgramMessage(Message::ProgramTitle));

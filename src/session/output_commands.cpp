@@ -74,7 +74,7 @@ void OutputCommands::ShowSheetSizeError()
     session_.Prompts().ShowError(
         session_.Translation()
             .TranslateString(QStringLiteral("Die Seitengröße %1 × %2 mm kann nicht ausgegeben werden; wählen Sie unter "
-                                            "\"Seite einrichten\" eine Größe von %3 bis %4 mm."))
+                                            "„Seite einrichten“ eine Größe von %3 bis %4 mm."))
             .arg(QLocale().toString(drawing.PageWidthInch * MmPerInch, 'g', 4),
                  QLocale().toString(drawing.PageHeightInch * MmPerInch, 'g', 4), limits.toString(MinExportSideMm),
                  limits.toString(MaxPageSideMm)));

@@ -1,5 +1,7 @@
 #include "recovery_commands.h"
 
+#include "i18n/file_reasons.h"
+
 #include "document_session.h"
 
 #include "i18n/options_file.h"
@@ -45,7 +47,7 @@ void RecoveryCommands::Write()
             written_ = digest;
             return;
         }
-        reason = written.Reason;
+        reason = FileReason(written, [this](const QString &text) { return session_.Translation().TranslateString(text); });
     } catch (const std::bad_alloc &) {
         // The copy is made in memory: a drawing too large for a second copy keeps its window
         // (the timer's call would otherwise end the program with the pupil's work).
