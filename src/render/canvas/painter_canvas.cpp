@@ -1,6 +1,7 @@
 #include "painter_canvas.h"
 
 #include "capsule_raster.h"
+#include "curve_raster.h"
 #include "text_metrics.h"
 
 #include <QPainterPath>
@@ -133,8 +134,18 @@ void PainterCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
     const QRectF box = QRectF(QPointF(x1, y1), QPointF(qreal(x2) - 1, qreal(y2) - 1)).normalized();
     UseStrokeOrigin();
-    painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
-    painter_.setBrush(FillBrush());
+    // The inside, then the outline, each on the fast path where it can take them.
+    bool inside = brushStyle_ == BrushStyle::Clear, outline = penStyle_ == PenStyle::Clear;
+    if (box.width() > 0 && box.height() > 0) {
+        QPainterPath path;
+        path.addEllipse(box);
+        inside = inside || DrawFilledPath(painter_, path, ToQColor(brushColour_).rgb());
+        outline = outline || (inside && DrawSolidStroke(path));
+    }
+    if (inside && outline)
+        return;
+    painter_.setPen(outline ? QPen(Qt::NoPen) : StrokePen(Qt::RoundCap, Qt::RoundJoin));
+    painter_.setBrush(inside ? QBrush(Qt::NoBrush) : FillBrush());
     painter_.drawEllipse(box);
 }
 
@@ -148,21 +159,31 @@ void PainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
     QPainterPath path;
     path.arcMoveTo(box, start);
     path.arcTo(box, start, sweep);
-    UseStrokeOrigin();
-    painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawPath(path);
+    // A flat box makes an arc of coinciding curves, which the painter's own stroke draws.
+    DrawOpenPath(path, box.width() > 0 && box.height() > 0);
 }
 
 void PainterCanvas::BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y)
 {
     QPainterPath path(current_);
     path.cubicTo(cx1, cy1, cx2, cy2, x, y);
+    DrawOpenPath(path);
+    current_ = {x, y};
+}
+
+bool PainterCanvas::DrawSolidStroke(const QPainterPath &path)
+{
+    return penStyle_ == PenStyle::Solid && DrawStrokedPath(painter_, path, qMax(1, penWidth_), ToQColor(penColour_).rgb());
+}
+
+void PainterCanvas::DrawOpenPath(const QPainterPath &path, bool fast)
+{
     UseStrokeOrigin();
+    if (penStyle_ == PenStyle::Clear || (fast && DrawSolidStroke(path)))
+        return;
     painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
     painter_.setBrush(Qt::NoBrush);
     painter_.drawPath(path);
-    current_ = {x, y};
 }
 
 QRect PainterCanvas::MeasureText(const QRect &box, const QString &text)

@@ -47,6 +47,10 @@ public:
 private:
     QPen StrokePen(Qt::PenCapStyle cap, Qt::PenJoinStyle join) const;
     QBrush FillBrush() const;
+    // A solid pen's stroke on the fast path; false where the painter must draw it.
+    bool DrawSolidStroke(const QPainterPath &path);
+    // An arc or a curve: the pen's stroke without a fill, on the fast path if allowed.
+    void DrawOpenPath(const QPainterPath &path, bool fast = true);
     void UseStrokeOrigin();
     void UseAreaOrigin();
 
