@@ -17,8 +17,6 @@ namespace {
 
 // More separate parts than this in one picture are drawn anew as their bounding rectangle.
 constexpr size_t MaxParts = 16;
-// A text drawn anew near a part may lean into it from a little further away.
-constexpr int TextReachPx = 16;
 
 // The rectangles with those that overlap joined (a moved object's old and new place are
 // often one), or their bounding rectangle when they are many.
