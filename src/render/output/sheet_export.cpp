@@ -1,6 +1,7 @@
 #include "sheet_export.h"
 
 #include "render/canvas/band_work.h"
+#include "render/canvas/image_memory.h"
 #include "render/canvas/painter_canvas.h"
 #include "render/sheet/object_index.h"
 #include "render/sheet/sheet_renderer.h"
@@ -54,7 +55,7 @@ void RenderSheetImage(DrawingState &state, const ViewGeometry &view, int sheet, 
     bands = int(std::min<qint64>(bands, 1 + MaxBandImageBytes / std::max<qint64>(1, image.sizeInBytes())));
     std::vector<QImage> others;
     for (int b = 1; b < bands; ++b) {
-        others.emplace_back(image.size(), image.format());
+        others.push_back(LargePageImage(image.size(), image.format()));
         if (others.back().isNull()) { // no memory for it: fewer bands
             others.pop_back();
             break;
@@ -176,7 +177,7 @@ ExportError SheetImage(DrawingState &state, int pageCount, int sheet, double dpi
         return ExportError::NoSuchSheet;
     if (int64_t(view.PageWidthPx) * view.PageHeightPx > MaxPngPixels)
         return ExportError::TooLarge;
-    image = QImage(view.PageWidthPx, view.PageHeightPx, QImage::Format_RGB32);
+    image = LargePageImage(QSize(view.PageWidthPx, view.PageHeightPx), QImage::Format_RGB32);
     if (image.isNull())
         return ExportError::TooLarge;
     RenderSheetImage(state, view, sheet, image);
