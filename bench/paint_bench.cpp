@@ -508,7 +508,17 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (argc > 2 && std::strcmp(argv[2], "full") == 0) {
-        // The full pictures: objects at both zooms, then many texts.
+        // The full pictures: objects at both zooms, then many texts; "full N Z" only N objects
+        // per sheet at zoom Z (N = 0: only the texts).
+        if (argc > 4) {
+            const int objects = std::atoi(argv[3]), zoom = std::atoi(argv[4]);
+            if (objects > 0)
+                RunFull(("10 sheets x " + QByteArray::number(objects) + " objects + 100 texts").constData(), 10,
+                        objects, 100, zoom, runs);
+            else
+                RunFull("10 sheets x 100 objects + 100000 texts", 10, 100, 100000, zoom, runs);
+            return 0;
+        }
         for (int objects : {1000, 10000})
             for (int zoom : {100, 300}) {
                 const QByteArray label = "10 sheets x " + QByteArray::number(objects) + " objects + 100 texts";
