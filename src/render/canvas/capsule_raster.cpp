@@ -61,10 +61,10 @@ void FillCapsule(QImage &image, const QRect &clip, const CapsulePlacement &place
     Fill(image, area, contours, colour);
 }
 
-bool DrawCapsule(QPainter &painter, QPointF a, QPointF b, double width, QRgb colour)
+bool DrawCapsule(QPainter &painter, QPointF a, QPointF b, double width, QRgb colour, const QRect &needed)
 {
     Target target;
-    if (!TargetOf(painter, colour, target))
+    if (!TargetOf(painter, colour, target, needed))
         return false;
     const double scale = target.Scale;
     if (!(width * scale > 1))

@@ -64,10 +64,10 @@ void FillContours(const Target &target, const QPainterPath &path, QRgb colour)
 
 } // namespace
 
-bool DrawStrokedPath(QPainter &painter, const QPainterPath &path, double width, QRgb colour)
+bool DrawStrokedPath(QPainter &painter, const QPainterPath &path, double width, QRgb colour, const QRect &needed)
 {
     Target target;
-    if (!TargetOf(painter, colour, target) || !(width * target.Scale > 1) || !(width * target.Scale < CoordinateLimit))
+    if (!TargetOf(painter, colour, target, needed) || !(width * target.Scale > 1) || !(width * target.Scale < CoordinateLimit))
         return false;
     const QRectF reach = path.controlPointRect().adjusted(-width, -width, width, width);
     if (!WithinLimits(target, reach))
@@ -83,10 +83,10 @@ bool DrawStrokedPath(QPainter &painter, const QPainterPath &path, double width, 
     return true;
 }
 
-bool DrawFilledPath(QPainter &painter, const QPainterPath &path, QRgb colour)
+bool DrawFilledPath(QPainter &painter, const QPainterPath &path, QRgb colour, const QRect &needed)
 {
     Target target;
-    if (!TargetOf(painter, colour, target))
+    if (!TargetOf(painter, colour, target, needed))
         return false;
     const QRectF reach = path.controlPointRect();
     if (!WithinLimits(target, reach))

@@ -4,6 +4,7 @@
 // the painter's general path machinery, which costs several times as much.
 #pragma once
 
+#include <QRect>
 #include <QRgb>
 
 class QPainter;
@@ -15,10 +16,12 @@ namespace velmora {
 // caps and joins. Returns false, drawing nothing, where the painter's own path is needed: the
 // cases DrawCapsule leaves to it (other devices, rotations, regions, shared images), pens of at
 // most one device pixel, coordinates far beyond any sheet.
-bool DrawStrokedPath(QPainter &painter, const QPainterPath &path, double width, QRgb colour);
+// Only the needed device pixels are drawn when they are given.
+bool DrawStrokedPath(QPainter &painter, const QPainterPath &path, double width, QRgb colour,
+                     const QRect &needed = QRect());
 
 // Fills the inside of a closed path (non-zero winding) with an opaque colour; false where the
 // painter's own fill is needed.
-bool DrawFilledPath(QPainter &painter, const QPainterPath &path, QRgb colour);
+bool DrawFilledPath(QPainter &painter, const QPainterPath &path, QRgb colour, const QRect &needed = QRect());
 
 } // namespace velmora

@@ -335,7 +335,7 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
     }
 }
 
-bool TargetOf(QPainter &painter, QRgb colour, Target &target)
+bool TargetOf(QPainter &painter, QRgb colour, Target &target, const QRect &needed)
 {
     QPaintEngine *engine = painter.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
@@ -366,6 +366,8 @@ bool TargetOf(QPainter &painter, QRgb colour, Target &target)
             return false;
         clip &= pixels;
     }
+    if (!needed.isNull())
+        clip &= needed;
     target = {&image, clip, t.m11(), QPointF(t.dx(), t.dy())};
     return true;
 }

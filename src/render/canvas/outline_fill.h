@@ -74,8 +74,9 @@ struct Target {
 // The painter's image and placement when it paints with antialiasing, SourceOver and full
 // opacity on an RGB32 or premultiplied ARGB32 image of its own with a plain scale and no clip
 // or one whole-pixel rectangle, and the colour is opaque; false otherwise (other devices such
-// as PDF, printer or SVG, rotations, regions, an image that shares its pixels).
-bool TargetOf(QPainter &painter, QRgb colour, Target &target);
+// as PDF, printer or SVG, rotations, regions, an image that shares its pixels). Only the
+// needed device pixels are drawn when they are given (a band whose neighbours others draw).
+bool TargetOf(QPainter &painter, QRgb colour, Target &target, const QRect &needed = QRect());
 
 // True when the logical points all lie where the device coordinates stay far inside CoordinateLimit.
 bool WithinLimits(const Target &target, QRectF logicalBounds);

@@ -95,7 +95,7 @@ void PainterCanvas::LineTo(int x, int y)
         }
         const qreal radius = penWidth_ / 2.0;
         UseStrokeOrigin();
-        if (DrawCapsule(painter_, QPointF(x, y), QPointF(x, y), penWidth_, ToQColor(penColour_).rgb()))
+        if (DrawCapsule(painter_, QPointF(x, y), QPointF(x, y), penWidth_, ToQColor(penColour_).rgb(), needed_))
             return;
         painter_.setPen(Qt::NoPen);
         painter_.setBrush(ToQColor(penColour_));
@@ -105,7 +105,8 @@ void PainterCanvas::LineTo(int x, int y)
     UseStrokeOrigin();
     // Solid round-capped lines on sheet images take the fast path; the rest the painter's own.
     if (penStyle_ != PenStyle::Solid ||
-        !DrawCapsule(painter_, QPointF(current_), QPointF(x, y), qMax(1, penWidth_), ToQColor(penColour_).rgb())) {
+        !DrawCapsule(painter_, QPointF(current_), QPointF(x, y), qMax(1, penWidth_), ToQColor(penColour_).rgb(),
+                     needed_)) {
         painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
         painter_.drawLine(QPointF(current_), QPointF(x, y));
     }
@@ -120,7 +121,14 @@ void PainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
         return;
     if (brushStyle_ == BrushStyle::Solid) {
         UseAreaOrigin();
-        painter_.fillRect(box, ToQColor(brushColour_));
+        QRectF fill = box;
+        if (!needed_.isNull() && painter_.deviceTransform().type() <= QTransform::TxScale) {
+            // Cut a logical pixel beyond the needed ones: they are covered as by the whole fill.
+            const QRectF kept = painter_.deviceTransform().inverted().mapRect(QRectF(needed_));
+            fill &= kept.adjusted(-1, -1, 1, 1);
+        }
+        if (!fill.isEmpty())
+            painter_.fillRect(fill, ToQColor(brushColour_));
     }
     if (penStyle_ != PenStyle::Clear) {
         UseStrokeOrigin();
@@ -139,7 +147,7 @@ void PainterCanvas::Ellipse(int x1, int y1, int x2, int y2)
     if (box.width() > 0 && box.height() > 0) {
         QPainterPath path;
         path.addEllipse(box);
-        inside = inside || DrawFilledPath(painter_, path, ToQColor(brushColour_).rgb());
+        inside = inside || DrawFilledPath(painter_, path, ToQColor(brushColour_).rgb(), needed_);
         outline = outline || (inside && DrawSolidStroke(path));
     }
     if (inside && outline)
@@ -173,7 +181,8 @@ void PainterCanvas::BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y)
 
 bool PainterCanvas::DrawSolidStroke(const QPainterPath &path)
 {
-    return penStyle_ == PenStyle::Solid && DrawStrokedPath(painter_, path, qMax(1, penWidth_), ToQColor(penColour_).rgb());
+    return penStyle_ == PenStyle::Solid && DrawStrokedPath(painter_, path, qMax(1, penWidth_), ToQColor(penColour_).rgb(),
+                                                         needed_);
 }
 
 void PainterCanvas::DrawOpenPath(const QPainterPath &path, bool fast)

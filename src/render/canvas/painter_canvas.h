@@ -44,6 +44,11 @@ public:
     void SetClipRect(const QRect &rect) override;
     void ResetClip() override;
 
+    // The device pixels of the painter's image that will be kept (a band whose neighbours
+    // other threads draw): the fast paths draw only these; what the painter itself draws
+    // stays whole, so the kept pixels are those of a drawing of everything.
+    void SetNeededPixels(const QRect &device) { needed_ = device; }
+
 private:
     QPen StrokePen(Qt::PenCapStyle cap, Qt::PenJoinStyle join) const;
     QBrush FillBrush() const;
@@ -65,6 +70,7 @@ private:
     BrushStyle brushStyle_ = BrushStyle::Solid;
     FontSpec font_;
     bool transparent_ = false;
+    QRect needed_; // null: every pixel
 };
 
 } // namespace velmora

@@ -76,10 +76,10 @@ void RenderSheetImage(DrawingState &state, const ViewGeometry &view, int sheet, 
     };
     RunBands(bands, [&](int b) {
         QImage &target = b == 0 ? image : others[size_t(b - 1)];
-        target.fill(Qt::white);
         QPainter painter(&target);
         painter.setClipRect(QRect(0, 0, view.PageWidthPx, rows));
         PainterCanvas canvas(painter);
+        canvas.SetNeededPixels(rowsOf(b));
         const SheetCulling culling{rowsOf(b), &index, TextReachPx};
         RenderSheetDrawing(canvas, state, view, sheet, &culling);
     });

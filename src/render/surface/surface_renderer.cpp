@@ -128,6 +128,7 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
                                   .translated(-layer.SheetOrigin)
                                   .intersected(layer.Part);
         OnLayerImage(image, layer, [&](PainterCanvas &canvas) {
+            canvas.SetNeededPixels(local);
             const SheetCulling culling{visible(onSheet), &index_, TextReachPx};
             RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
         });
