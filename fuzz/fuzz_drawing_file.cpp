@@ -1,6 +1,7 @@
 // libFuzzer target for the drawing-file reader: any bytes must be either read or refused,
 // without reading past the end, unbounded allocation or undefined behaviour; a drawing that
-// was read writes out to a file that reads back to the same drawing.
+// was read writes out to a file that reads back to the same drawing. What a salvage keeps of
+// any bytes is itself a sound drawing, and the salvage finds damage exactly where the reader does.
 #include "document/drawing_file.h"
 
 #include <cstdint>
@@ -10,13 +11,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace velmora;
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    const std::vector<ChunkTag> wanted{MakeChunkTag("TEST")};
+
+    DrawingState salvaged;
+    DrawingFileSettings salvagedSettings;
+    salvagedSettings.WantedChunks = wanted;
+    const SalvagedDrawing salvage = SalvageDrawingFile(bytes, salvaged, salvagedSettings);
+    DrawingState check;
+    DrawingFileSettings checkSettings;
+    if (ReadDrawingFile(WriteDrawingFile(salvaged, salvagedSettings), check, checkSettings) != DrawingFileError::None)
+        std::abort();
+
     DrawingState drawing;
     DrawingFileSettings settings;
-    if (ReadDrawingFile(bytes, drawing, settings) != DrawingFileError::None)
+    settings.WantedChunks = wanted;
+    const DrawingFileError error = ReadDrawingFile(bytes, drawing, settings);
+    if ((error == DrawingFileError::None) != (salvage.Damage == DrawingFileError::None))
+        std::abort();
+    if (error != DrawingFileError::None)
         return 0;
     const QByteArray written = WriteDrawingFile(drawing, settings);
     DrawingState again;
     DrawingFileSettings againSettings;
+    againSettings.WantedChunks = wanted;
     if (ReadDrawingFile(written, again, againSettings) != DrawingFileError::None ||
         WriteDrawingFile(again, againSettings) != written)
         std::abort();

@@ -1,8 +1,18 @@
 // The drawing file: sizes of both generations, byte-identical round trips of the sample
-// files, and every kind of damage refused without reading past the end.
+// files, every kind of damage refused without reading past the end and named, the chunks
+// after the paper, what a salvage keeps of a damaged file, and saving as a stream.
 #include "document/drawing_file.h"
+#include "document/file_names.h"
+#include "render/output/sheet_export.h"
 
 #include <QtTest>
+
+#include <new>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace velmora;
 
@@ -26,6 +36,46 @@ void AddText(DrawingState &drawing, const QString &content, const char *font)
     SetTextString(*t, content);
     SetFontName(*t, font, int(strlen(font)));
 }
+
+void AddLine(DrawingState &drawing, double x)
+{
+    DrawingObject *o = drawing.Objects.Append();
+    *o = DrawingObject{};
+    o->PenWidth = 0.5;
+    o->X1 = x;
+    o->Y2 = 2 * x;
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+const ChunkTag TestTag = MakeChunkTag("TEST");
+
+// A device that takes a number of bytes and then fails, as a disk that fills up.
+class FillingDevice : public QIODevice {
+public:
+    explicit FillingDevice(qint64 room) : room_(room) { open(QIODevice::WriteOnly); }
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 size) override
+    {
+        if (size > room_)
+            return -1;
+        room_ -= size;
+        return size;
+    }
+
+private:
+    qint64 room_;
+};
 
 } // namespace
 
@@ -134,6 +184,13 @@ private slots:
         QTest::newRow("zero sheet") << "damaged_zero_sheet.vlm" << DrawingFileError::BadSheetSize;
         QTest::newRow("unknown paper") << "damaged_paper_unknown.vlm" << DrawingFileError::BadPaper;
         QTest::newRow("paper cut") << "damaged_paper_truncated.vlm" << DrawingFileError::Truncated;
+        QTest::newRow("sheet too large") << "damaged_sheet_too_large.vlm" << DrawingFileError::BadSheetSize;
+        QTest::newRow("sheet too small") << "damaged_sheet_too_small.vlm" << DrawingFileError::BadSheetSize;
+        QTest::newRow("chunk cut") << "damaged_chunk_cut.vlm" << DrawingFileError::ChunkTruncated;
+        QTest::newRow("chunk head cut") << "damaged_chunk_head_cut.vlm" << DrawingFileError::ChunkTruncated;
+        QTest::newRow("chunk length negative") << "damaged_chunk_length_negative.vlm"
+                                               << DrawingFileError::ChunkTruncated;
+        QTest::newRow("chunk tag") << "damaged_chunk_tag.vlm" << DrawingFileError::BadChunkTag;
     }
     void damagedFilesAreRefused()
     {
@@ -142,6 +199,40 @@ private slots:
         DrawingState drawing;
         DrawingFileSettings settings;
         QCOMPARE(ReadDrawingFile(Sample(name), drawing, settings), error);
+        // Read from the disk in pieces, the file is refused for the same reason.
+        DrawingState loaded;
+        FileOutcome opened;
+        QCOMPARE(LoadDrawingFile(QStringLiteral(TEST_DATA_DIR "/") + name, loaded, settings, &opened), error);
+        QVERIFY(opened.Ok());
+    }
+
+    void everyDamageHasATranslatedReason()
+    {
+        // The window says why a file was refused, in the program's language.
+        QFile table(QStringLiteral(TRANSLATIONS_TSV));
+        QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
+        QHash<QString, QStringList> rows;
+        for (const QString &line : QString::fromUtf8(table.readAll()).split('\n'))
+            rows.insert(line.section('\t', 0, 0), line.split('\t').mid(1));
+        for (int kind = int(DrawingFileError::Truncated); kind <= int(DrawingFileError::ChunkTruncated); ++kind) {
+            const QString reason = DrawingFileErrorText(DrawingFileError(kind));
+            QVERIFY2(!reason.isEmpty(), qPrintable(QString::number(kind)));
+            QVERIFY2(rows.value(reason).size() == 2 && !rows.value(reason).contains(QString()), qPrintable(reason));
+        }
+        QVERIFY(DrawingFileErrorText(DrawingFileError::None).isEmpty());
+        QCOMPARE(DrawingFileErrorText(DrawingFileError::OutOfMemory), QStringLiteral("nicht genug Arbeitsspeicher"));
+    }
+
+    void sheetsWithinTheExportersLimitsAreRead()
+    {
+        static_assert(MinSheetSideMm == MinExportSideMm && MaxSheetSideMm == MaxPageSideMm);
+        for (double mm : {0.1, 5080.0, 0.099, 5080.5}) {
+            DrawingFileSettings settings;
+            settings.PageWidthInch = mm / MmPerInch;
+            DrawingState drawing, read;
+            const DrawingFileError error = ReadDrawingFile(WriteDrawingFile(drawing, settings), read, settings);
+            QCOMPARE(error, mm >= 0.1 && mm <= 5080 ? DrawingFileError::None : DrawingFileError::BadSheetSize);
+        }
     }
 
     void loadingAFileChecksItFirst()
@@ -156,14 +247,106 @@ private slots:
         QCOMPARE(LoadDrawingFile(QStringLiteral(TEST_DATA_DIR "/no_such_file.vlm"), missing, settings, &reason),
                  DrawingFileError::CannotOpen);
         QVERIFY(!reason.Ok() && !reason.Reason.isEmpty());
-        // A file beyond the limit is refused before a byte of it is read (a sparse file here).
+    }
+
+    void everySizeTheWriterWritesIsRead()
+    {
+        // Before, a file over 1 GiB was refused unread although the writer has no such limit.
+        // Now there is no limit on the file: a 2 GiB chunk the reader does not know (a sparse
+        // file here) is passed over unread, and a file of zeros is refused at once as damaged.
         QTemporaryDir dir;
+        DrawingState drawing;
+        AddLine(drawing, 3);
+        DrawingFileSettings settings;
+        SetChunk(settings.Chunks, MakeChunkTag("ZZZZ"), QByteArray(1, 'z'));
+        QByteArray head = WriteDrawingFile(drawing, settings);
+        head.chop(5);
+        head += QByteArray::fromHex("ffffff7f");
         QFile huge(dir.filePath("huge.vlm"));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(MaxDrawingFileBytes + 1));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write(head) == head.size() &&
+                huge.resize(head.size() + 0x7fffffff));
         huge.close();
-        DrawingState tooLarge;
-        QCOMPARE(LoadDrawingFile(huge.fileName(), tooLarge, settings), DrawingFileError::TooLarge);
-        QCOMPARE(tooLarge.Objects.Count, 0);
+        DrawingState read;
+        DrawingFileSettings readSettings;
+        QCOMPARE(LoadDrawingFile(huge.fileName(), read, readSettings), DrawingFileError::None);
+        QCOMPARE(read.Objects.Count, 1);
+        QVERIFY(readSettings.Chunks.empty());
+        QVERIFY(huge.resize(qint64(1) << 31)); // cut inside the chunk
+        DrawingState zeros;
+        QCOMPARE(LoadDrawingFile(huge.fileName(), zeros, readSettings), DrawingFileError::ChunkTruncated);
+        QFile blank(dir.filePath("blank.vlm"));
+        QVERIFY(blank.open(QIODevice::WriteOnly) && blank.resize((qint64(1) << 30) + 1));
+        blank.close();
+        QCOMPARE(LoadDrawingFile(blank.fileName(), zeros, readSettings), DrawingFileError::BadSheetSize);
+    }
+
+    void chunksFollowThePaper()
+    {
+        DrawingState drawing;
+        AddText(drawing, "abc", "Arial");
+        DrawingFileSettings settings;
+        const QByteArray plain = WriteDrawingFile(drawing, settings);
+        SetChunk(settings.Chunks, TestTag, QByteArray()); // empty: not written
+        QCOMPARE(WriteDrawingFile(drawing, settings), plain);
+
+        ChunkWriter place;
+        place.Double(12.5);
+        place.Byte(true);
+        SetChunk(settings.Chunks, TestTag, place.Data());
+        SetChunk(settings.Chunks, MakeChunkTag("Else"), QByteArray("%PDF", 4));
+        const QByteArray bytes = WriteDrawingFile(drawing, settings);
+        QCOMPARE(bytes.left(plain.size()), plain);
+        // Plain paper is written as 0 when chunks follow it.
+        QCOMPARE(bytes.mid(plain.size(), 4 + 8), QByteArray("\0\0\0\0TEST\x09\0\0\0", 12));
+        QCOMPARE(bytes.size(), plain.size() + 4 + 8 + 9 + 8 + 4);
+
+        // A reader keeps the tags it knows and skips the others; unknown to it, all of them.
+        DrawingState again;
+        DrawingFileSettings read;
+        read.WantedChunks = {TestTag};
+        QCOMPARE(ReadDrawingFile(bytes, again, read), DrawingFileError::None);
+        QCOMPARE(int(read.Chunks.size()), 1);
+        ChunkReader fields(*FindChunk(read.Chunks, TestTag));
+        double x = 0;
+        bool shown = false;
+        QVERIFY(fields.Double(x) && fields.Byte(shown) && fields.AtEnd() && !fields.Byte(shown));
+        QCOMPARE(x, 12.5);
+        QVERIFY(shown);
+        DrawingState older;
+        DrawingFileSettings olderSettings;
+        olderSettings.Chunks = settings.Chunks; // what a file does not hold is not kept
+        QCOMPARE(ReadDrawingFile(bytes, older, olderSettings), DrawingFileError::None);
+        QVERIFY(olderSettings.Chunks.empty());
+        QCOMPARE(WriteDrawingFile(older, olderSettings), plain);
+
+        // An old-generation drawing with a chunk gains the tail and the paper field before it.
+        settings.HasTail = false;
+        SetChunk(settings.Chunks, MakeChunkTag("Else"), QByteArray());
+        const QByteArray old = WriteDrawingFile(drawing, settings);
+        QCOMPARE(old.size(), plain.size() + 4 + 8 + 9);
+        read.Chunks.clear();
+        QCOMPARE(ReadDrawingFile(old, again, read), DrawingFileError::None);
+        QVERIFY(read.HasTail);
+
+        // The sample with an unknown chunk and a known one.
+        DrawingState sample;
+        DrawingFileSettings sampleSettings;
+        sampleSettings.WantedChunks = {TestTag};
+        QCOMPARE(ReadDrawingFile(Sample("chunks.vlm"), sample, sampleSettings), DrawingFileError::None);
+        QCOMPARE(sample.Texts.Count, 1);
+        QCOMPARE(*FindChunk(sampleSettings.Chunks, TestTag), QByteArray("\x01\x02", 2));
+    }
+
+    void everyCutOfAChunkIsRefused()
+    {
+        const QByteArray full = Sample("chunks.vlm");
+        const int chunksFrom = full.size() - (8 + 3) - (8 + 2);
+        for (int length = chunksFrom; length < full.size(); ++length) {
+            DrawingState drawing;
+            DrawingFileSettings settings;
+            const DrawingFileError error = ReadDrawingFile(full.left(length), drawing, settings);
+            QCOMPARE(error == DrawingFileError::None, length == chunksFrom || length == chunksFrom + 11);
+        }
     }
 
     void everyCutOfAGoodFileIsRefused()
@@ -204,6 +387,189 @@ private slots:
         QCOMPARE(TextString(again.Texts.At(0)), QStringLiteral("𝔸 Zeile\nzwei"));
         QCOMPARE(read.PenWidth, 0.123456789);
         QCOMPARE(WriteDrawingFile(again, read), bytes);
+    }
+
+    void readingFromTheDiskInPiecesReadsTheSame()
+    {
+        // Larger than the reader's buffer: texts across its refills, a text longer than it.
+        DrawingState drawing;
+        for (int i = 0; i < 3000; ++i)
+            AddLine(drawing, i);
+        for (int i = 0; i < 700; ++i)
+            AddText(drawing, QString(i % 97, QChar('a' + i % 26)), "Arial");
+        AddText(drawing, QString(40000, QChar(0x20AC)), "Liberation Sans");
+        DrawingFileSettings settings;
+        settings.Paper = PaperKind::Dotted5;
+        SetChunk(settings.Chunks, TestTag, QByteArray(100000, 'w'));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.vlm");
+        QVERIFY(SaveDrawingFile(path, drawing, settings).Ok());
+        const QByteArray bytes = WriteDrawingFile(drawing, settings);
+        QCOMPARE(ReadAll(path), bytes);
+        DrawingState loaded;
+        DrawingFileSettings read;
+        read.WantedChunks = {TestTag};
+        QCOMPARE(LoadDrawingFile(path, loaded, read), DrawingFileError::None);
+        QCOMPARE(WriteDrawingFile(loaded, read), bytes);
+    }
+
+    void salvageKeepsWhatIsWholeBeforeTheDamage()
+    {
+        // A recovery copy cut anywhere: the whole objects and texts before the cut come back,
+        // the settings when they were read to their end, and the reader's refusal stays.
+        DrawingState drawing;
+        for (int i = 0; i < 5; ++i)
+            AddLine(drawing, i + 1);
+        const int textLengths[] = {3, 0, 7};
+        for (int length : textLengths)
+            AddText(drawing, QString(length, 'x'), "Arial");
+        DrawingFileSettings settings;
+        settings.Paper = PaperKind::Squared10;
+        settings.Zoom = 200;
+        SetChunk(settings.Chunks, TestTag, "data");
+        const QByteArray full = WriteDrawingFile(drawing, settings);
+        const int objectsEnd = 4 + 5 * 88;
+        std::vector<int> textEnds;
+        int at = objectsEnd + 4;
+        for (int length : textLengths)
+            textEnds.push_back(at += 56 + 4 + 2 * length + 4 + 5);
+        // Each of these ends a sound file: the older generation, the tail, the paper.
+        const int oldEnd = at + 96, tailEnd = oldEnd + 32, settingsEnd = tailEnd + 4;
+        for (int length = 0; length <= full.size(); ++length) {
+            DrawingState part;
+            DrawingFileSettings read;
+            read.WantedChunks = {TestTag};
+            const SalvagedDrawing salvaged = SalvageDrawingFile(full.left(length), part, read);
+            const bool whole = length == oldEnd || length == tailEnd || length == settingsEnd || length == full.size();
+            QVERIFY2((salvaged.Damage == DrawingFileError::None) == whole, qPrintable(QString::number(length)));
+            QCOMPARE(part.Objects.Count, std::clamp((length - 4) / 88, 0, 5));
+            const int texts = length < objectsEnd + 4 ? 0 : int(std::count_if(textEnds.begin(), textEnds.end(), [&](int end) { return end <= length; }));
+            QCOMPARE(part.Texts.Count, texts);
+            const bool settingsRead = length == oldEnd || length == tailEnd || length >= settingsEnd;
+            QCOMPARE(salvaged.SettingsRead, settingsRead);
+            QCOMPARE(read.Zoom, settingsRead ? 200.0 : 100.0);
+            QCOMPARE(read.Chunks.size(), size_t(length == full.size()));
+        }
+        // A value that is no number ends the objects before it; the file on the disk is salvaged
+        // the same way, while opening it refuses it whole.
+        QByteArray damaged = full;
+        qToLittleEndian(qQNaN(), damaged.data() + 4 + 2 * 88 + 16);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("cut.vlm");
+        WriteAll(path, damaged);
+        DrawingState part, opened;
+        DrawingFileSettings read;
+        const SalvagedDrawing salvaged = SalvageDrawingFile(path, part, read);
+        QCOMPARE(salvaged.Damage, DrawingFileError::NotFinite);
+        QCOMPARE(part.Objects.Count, 2);
+        QCOMPARE(part.Objects.At(1).X1, 2.0);
+        QCOMPARE(LoadDrawingFile(path, opened, read), DrawingFileError::NotFinite);
+    }
+
+    // Before, saving built the whole file in memory first: a drawing that fitted in memory once
+    // could not be saved, and the failure aborted the program.
+    void savingNeedsNoSecondCopyOfTheDrawing()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("under the sanitizers the program reserves more address space than any limit allows");
+#endif
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.vlm");
+        // 88 MB: more than a malloc arena keeps in reserve (64 MB), which a copy could use.
+        constexpr int Lines = 1000000;
+        const pid_t child = fork();
+        if (child == 0) {
+            DrawingState drawing;
+            DrawingObject *first = drawing.Objects.AppendMany(Lines);
+            for (int i = 0; i < Lines; ++i)
+                first[i] = DrawingObject{KindLine, 0, 0.3, double(i % 200), 20, 30, 40, 0, 0, 0, 0, 0, 0};
+            // From here on 20 MB more address space, not the 88 a copy of the file needs.
+            QFile status("/proc/self/status");
+            status.open(QIODevice::ReadOnly);
+            const QByteArray text = status.readAll();
+            const qsizetype at = text.indexOf("VmSize:") + 7;
+            const long long kib = text.mid(at, text.indexOf('\n', at) - at).trimmed().split(' ').value(0).toLongLong();
+            const rlim_t room = rlim_t(kib + 20 * 1024) * 1024;
+            const rlimit limit{room, room};
+            setrlimit(RLIMIT_AS, &limit);
+            const bool saved = SaveDrawingFile(path, drawing, DrawingFileSettings()).Ok();
+            bool copyFails = false;
+            try {
+                (void)WriteDrawingFile(drawing, DrawingFileSettings());
+            } catch (const std::bad_alloc &) {
+                copyFails = true;
+            }
+            _exit(saved ? (copyFails ? 0 : 3) : 2);
+        }
+        int status = -1;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        DrawingState read;
+        DrawingFileSettings settings;
+        QCOMPARE(LoadDrawingFile(path, read, settings), DrawingFileError::None);
+        QCOMPARE(read.Objects.Count, Lines);
+    }
+
+    void fileNamesKeepTheirBytes()
+    {
+        // Names that are not UTF-8 survive the trip through a QString byte for byte: stray
+        // bytes, overlong forms, encoded surrogates, a sequence cut short.
+        for (const QByteArray &bytes : {QByteArray("plain.vlm"), QByteArray("\xc3\x9c" "bung \xf0\x9f\x93\x90.vlm"),
+                                        QByteArray("\xdc" "bung.vlm"), QByteArray("\xc0\xaf\xed\xa0\x80\xe2\x82"),
+                                        QByteArray("a\xff\xfe\x80z"), QByteArray("\xf4\x90\x80\x80")}) {
+            const QString name = FileNameFromBytes(bytes);
+            QCOMPARE(FileNameBytes(name), bytes);
+            QCOMPARE(QtCanNameFile(name), QString::fromUtf8(bytes).toUtf8() == bytes);
+        }
+        QCOMPARE(ReadableFileName(FileNameFromBytes("/stick/\xdc" "bung \x80.vlm")), QStringLiteral("/stick/Übung €.vlm"));
+
+        // Written over an existing file of that name, read back, its permissions kept.
+        QTemporaryDir dir;
+        const QString path = FileNameFromBytes(QFile::encodeName(dir.path()) + "/\xdc" "bung.vlm");
+        QVERIFY(WriteFileSafely(path, QByteArray("first")).Ok());
+        QCOMPARE(::chmod(FileNameBytes(path).constData(), 0600), 0);
+        QVERIFY(WriteFileSafely(path, QByteArray("second")).Ok());
+        QByteArray read;
+        QVERIFY(ReadRegularFile(path, 100, read).Ok());
+        QCOMPARE(read, QByteArray("second"));
+        struct stat info {};
+        QCOMPARE(::stat(FileNameBytes(path).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList()); // Qt sees no name it can open
+    }
+
+    void savingStreamsAndFailsWithoutHarm()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("drawing.vlm");
+        DrawingState drawing;
+        AddLine(drawing, 7);
+        AddText(drawing, "Höhe", "Arial");
+        const DrawingFileSettings settings;
+        QVERIFY(SaveDrawingFile(path, drawing, settings).Ok());
+        const QByteArray saved = ReadAll(path);
+        QCOMPARE(saved, WriteDrawingFile(drawing, settings));
+
+        // A device that stops taking bytes anywhere is noticed.
+        for (qint64 room : {qint64(0), qint64(3), qint64(100), qint64(saved.size()) - 1}) {
+            FillingDevice device(room);
+            QVERIFY(!WriteDrawingFile(device, drawing, settings));
+        }
+        FillingDevice roomy(saved.size());
+        QVERIFY(WriteDrawingFile(roomy, drawing, settings));
+
+        // Memory running out while the file is written: its own kind, the old file whole,
+        // nothing left beside it.
+        const FileOutcome failed = WriteFileSafely(path, [](QIODevice &out) {
+            out.write("a start");
+            throw std::bad_alloc();
+            return true;
+        });
+        QCOMPARE(failed.Fault, FileFault::OutOfMemory);
+        QCOMPARE(FaultText(failed), QStringLiteral("not enough memory"));
+        QCOMPARE(ReadAll(path), saved);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"drawing.vlm"});
     }
 };
 

@@ -5,12 +5,18 @@
 #include "app/main_form.h"
 #include "main_form_probe.h"
 #include "document/drawing_file.h"
+#include "document/file_names.h"
 #include "i18n/options_file.h"
 
 #include <QProcess>
 #include <QtEndian>
 #include <QtTest>
 
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,12 +135,19 @@ QString DrawingFile(const QTemporaryDir &dir, double widthInch = A4WidthInch, do
 
 struct Run {
     int exitCode = -1;
+    bool crashed = false;
     QString errors;
 };
 
-Run Export(const QStringList &arguments)
+// velmora-export, within megabytes of address space when given.
+Run Export(const QStringList &arguments, qint64 megabytes = 0)
 {
     QProcess process;
+    if (megabytes > 0)
+        process.setChildProcessModifier([megabytes] {
+            const rlimit limit{rlim_t(megabytes) << 20, rlim_t(megabytes) << 20};
+            setrlimit(RLIMIT_AS, &limit);
+        });
     process.start(QStringLiteral(VELMORA_EXPORT), arguments);
     Run run;
     if (!process.waitForFinished(20000)) { // a blocked open: fail, do not hang
@@ -144,8 +157,67 @@ Run Export(const QStringList &arguments)
         return run;
     }
     run.exitCode = process.exitCode();
-    run.errors = QString::fromLocal8Bit(process.readAllStandardError());
+    run.crashed = process.exitStatus() == QProcess::CrashExit;
+    run.errors = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+// The least address space, to 4 MB, in which velmora-export exports a small drawing.
+qint64 ExporterMegabytes(const QString &drawing, const QString &output)
+{
+    qint64 fails = 16, works = 1024;
+    while (works - fails > 4) {
+        const qint64 middle = (fails + works) / 2;
+        (Export({drawing, "-o", output}, middle).exitCode == 0 ? works : fails) = middle;
+    }
+    return works;
+}
+
+// A drawing of many lines on its first sheet, as a file of about 88 bytes a line.
+QString LargeDrawing(const QTemporaryDir &dir, int lines)
+{
+    DrawingState drawing;
+    DrawingObject *first = drawing.Objects.AppendMany(lines);
+    for (int i = 0; i < lines; ++i)
+        first[i] = DrawingObject{KindLine, 0, 0.3, 10.0 + i % 190, 20, 30, 20.0 + i % 270, 0, 0, 0, 0, 0, 0};
+    const QString path = dir.filePath("large.vlm");
+    if (!SaveDrawingFile(path, drawing, DrawingFileSettings()).Ok())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// Runs velmora-export through bash, which passes the file names as the bytes printf makes of
+// them (a QProcess argument is always UTF-8).
+Run ExportBytes(const QString &input, const QString &output)
+{
+    QProcess process;
+    process.start(QStringLiteral("bash"),
+                  {"-c", QStringLiteral("exec \"$0\" \"$(printf '%1')\" -o \"$(printf '%2')\"").arg(input, output),
+                   QStringLiteral(VELMORA_EXPORT)});
+    Run run;
+    run.exitCode = process.waitForFinished(20000) ? process.exitCode() : -1;
+    run.errors = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// The names in a folder as the disk holds them (Qt's listing leaves out names it cannot decode).
+QList<QByteArray> RawEntries(const QByteArray &folder)
+{
+    QList<QByteArray> names;
+    if (DIR *dir = ::opendir(folder.constData())) {
+        while (const dirent *entry = ::readdir(dir))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names << QByteArray(entry->d_name);
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool ExistsAsBytes(const QByteArray &path)
+{
+    struct stat info {};
+    return ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 int HeaderRows(const QString &table)
@@ -336,7 +408,8 @@ private slots:
         QVERIFY(QFileInfo(dir.filePath("options.dat")).isDir());
     }
 
-    // Before, a sheet of 1e-300 inches gave an empty PDF page and exit status 0.
+    // Before, a sheet of 1e-300 inches gave an empty PDF page and exit status 0; such a sheet
+    // stored in a file is now damage, said with its reason.
     void sheetSizeThatCannotBeExportedIsRefused()
     {
         QTemporaryDir dir;
@@ -345,7 +418,7 @@ private slots:
             const QString output = dir.filePath("tiny." + format);
             const Run run = Export({tiny, "-o", output});
             QCOMPARE(run.exitCode, 1);
-            QVERIFY2(run.errors.contains("the sheet size 2.54e-299 x 2.54e-299 mm cannot be exported"),
+            QVERIFY2(run.errors.contains("is damaged or not a drawing: its sheet size is not between 0.1 and 5080 mm"),
                      qPrintable(run.errors));
             QVERIFY(!QFileInfo::exists(output));
         }
@@ -359,6 +432,75 @@ private slots:
         QCOMPARE(w.errors.size(), 1);
         QVERIFY2(w.errors[0].startsWith("Die Seitengröße 2,54E-299 × 2,54E-299 mm kann nicht ausgegeben werden"), qPrintable(w.errors[0]));
         QVERIFY(!QFileInfo::exists(w.savePath));
+    }
+
+    // Before, velmora-export aborted (signal 6) when memory ran out while it read a large
+    // drawing, which it held twice (the file and the list), or while it wrote its SVG picture.
+    void exporterWithinAMemoryLimit()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("under the sanitizers the program reserves more address space than any limit allows");
+#endif
+        QTemporaryDir dir;
+        const qint64 base = ExporterMegabytes(DrawingFile(dir), dir.filePath("small.png"));
+        const QString large = LargeDrawing(dir, 400000);
+        const qint64 fileMb = QFileInfo(large).size() >> 20; // 33
+        const QString png = dir.filePath("large.png"), svg = dir.filePath("large.svg");
+
+        // Room for the drawing once and a half: it is read straight into its list.
+        Run run = Export({large, "--dpi", "10", "-o", png}, base + fileMb * 3 / 2);
+        QVERIFY2(run.exitCode == 0 && !run.crashed, qPrintable(run.errors));
+        QVERIFY(QFile::remove(png));
+        // Room for half of it: said, and nothing written.
+        run = Export({large, "--dpi", "10", "-o", png}, base + fileMb / 2);
+        QVERIFY(!run.crashed);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains("not enough memory to read " + large), qPrintable(run.errors));
+        QVERIFY(!QFileInfo::exists(png));
+        // Its SVG picture takes many times the drawing: said, and nothing left behind.
+        run = Export({large, "-o", svg}, base + fileMb * 3 / 2);
+        QVERIFY(!run.crashed);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.endsWith("cannot write " + svg + ": not enough memory\n"), qPrintable(run.errors));
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+            QVERIFY2(!name.startsWith("large.svg") && !name.startsWith(".velmora"), qPrintable(name));
+    }
+
+    // Before, a Latin-1 name from an old USB stick was "No such file or directory", and -o wrote
+    // a name other than the one given.
+    void namesThatAreNotUtf8()
+    {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        const QByteArray drawing = ReadAll(DrawingFile(dir));
+        const auto put = [](const QByteArray &path, const QByteArray &bytes) {
+            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            QVERIFY(fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size());
+            ::close(fd);
+        };
+        put(folder + "/\xdc" "bung.vlm", drawing);
+        put(folder + "/\xdc" "bung.png", "an older picture");
+        QCOMPARE(::mkdir(folder + "/\xc4" "rger", 0755), 0);
+        const QString at = dir.path() + '/';
+        Run run = ExportBytes(at + "\\334bung.vlm", at + "\\334bung.png");
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        QByteArray written;
+        QVERIFY(ReadRegularFile(FileNameFromBytes(folder + "/\xdc" "bung.png"), 1 << 20, written).Ok());
+        QVERIFY(written.startsWith("\x89PNG"));
+        run = ExportBytes(at + "\\334bung.vlm", at + "\\304rger/\\334bung.svg");
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        QVERIFY(ExistsAsBytes(folder + "/\xc4" "rger/\xdc" "bung.svg"));
+        const QByteArray drawingName = QFile::encodeName(QFileInfo(DrawingFile(dir)).fileName());
+        QCOMPARE(RawEntries(folder), (QList<QByteArray>{drawingName, "\xc4" "rger", "\xdc" "bung.png", "\xdc" "bung.vlm"}));
+
+        // Messages show the names as they were meant, in the terminal's UTF-8.
+        put(folder + "/\xdc" "bel.vlm", "damaged");
+        run = ExportBytes(at + "\\334bel.vlm", at + "x.png");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(at + "Übel.vlm is damaged or not a drawing"), qPrintable(run.errors));
+        run = ExportBytes(at + "\\334bung.vlm", at + "\\304rger/nowhere/x.png");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains("cannot write " + at + "Ärger/nowhere/x.png"), qPrintable(run.errors));
     }
 };
 

@@ -102,6 +102,39 @@ private slots:
         QVERIFY(!w->State.Modified);
     }
 
+    // Before, 999,999,999 mm was taken, and the ruler then drew a tick for every millimetre.
+    void pageSetupKeepsTheSheetWithinTheLimits()
+    {
+        TSeiteEinrichtenForm dialog;
+        QStringList messages;
+        dialog.ShowMessage = [&](const QString &text) { messages << text; };
+        double width = A4WidthInch, height = A4HeightInch;
+        PaperKind paper = PaperKind::Plain;
+        QTimer::singleShot(0, &dialog, [&] {
+            Type(dialog.breited, "999999999");
+            dialog.BitBtnXP1->click(); // refused: the dialog stays
+            Type(dialog.breited, "0,05");
+            dialog.BitBtnXP1->click();
+            dialog.zollcheck->setChecked(true);
+            Type(dialog.breited, "201");
+            Type(dialog.hoched, "200");
+            dialog.BitBtnXP1->click();
+            QVERIFY(dialog.isVisible());
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        QVERIFY(!dialog.Execute(width, height, paper));
+        QCOMPARE(messages, QStringList(3, "Breite und Höhe müssen zwischen 0,1 und 5080 mm (200 Zoll) liegen."));
+        QCOMPARE(width, A4WidthInch);
+        QTimer::singleShot(0, &dialog, [&] {
+            Type(dialog.breited, "5080");
+            Type(dialog.hoched, "0,1");
+            dialog.BitBtnXP1->click();
+        });
+        QVERIFY(dialog.Execute(width, height, paper));
+        QCOMPARE(width * MmPerInch, 5080.0);
+        QCOMPARE(height * MmPerInch, 0.1);
+    }
+
     void bmpExportAtOneFiftyDpi()
     {
         Window w;

@@ -229,6 +229,28 @@ private slots:
         QVERIFY(w.RecentTexts().first().endsWith(QStringLiteral("n9.vlm")));
     }
 
+    // Before, 2147484 seconds overflowed the timer (no copy was ever written) and 4294968 gave
+    // a copy every second.
+    void recoveryIntervalOutOfBoundsIsRefused()
+    {
+        for (const char *value : {"2147484", "4294968", "0", "-5", "zwei", "86401"}) {
+            qputenv("VELMORA_RECOVERY_SECONDS", value);
+            QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("VELMORA_RECOVERY_SECONDS=%1 is refused: it must be "
+                                                                       "a whole number of seconds from 1 to 86400").arg(value)));
+            Window w;
+            QCOMPARE(w->RecoveryTimer.interval(), 120000);
+        }
+        qputenv("VELMORA_RECOVERY_SECONDS", "86400");
+        QCOMPARE(Window()->RecoveryTimer.interval(), 86400000);
+        qunsetenv("VELMORA_RECOVERY_SECONDS");
+        UserSettings()->setValue("recovery/intervalSeconds", 4294968);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^recovery/intervalSeconds=4294968 in .*/Velmora/velmora[.]ini is refused"));
+        QCOMPARE(Window()->RecoveryTimer.interval(), 120000);
+        UserSettings()->setValue("recovery/intervalSeconds", 30);
+        QCOMPARE(Window()->RecoveryTimer.interval(), 30000);
+        UserSettings()->remove("recovery/intervalSeconds");
+    }
+
     void recoveryCopyFollowsTheChanges()
     {
         qputenv("VELMORA_RECOVERY_SECONDS", "1");

@@ -294,9 +294,12 @@ private slots:
         QCOMPARE(Read(EmptyFile(PaperKind::Plain).left(104), settings), DrawingFileError::None);
         QVERIFY(!settings.HasTail);
         QCOMPARE(settings.Paper, PaperKind::Lined8);
-        // Bytes after the paper are for continuations to come.
-        QCOMPARE(Read(EmptyFile(PaperKind::Dotted5) + "more", settings), DrawingFileError::None);
+        // After the paper come chunks: one of a tag the reader does not know is skipped; bytes
+        // that are no chunk are damage.
+        QCOMPARE(Read(EmptyFile(PaperKind::Dotted5) + QByteArray("MORE\x04\0\0\0more", 12), settings),
+                 DrawingFileError::None);
         QCOMPARE(settings.Paper, PaperKind::Dotted5);
+        QCOMPARE(Read(EmptyFile(PaperKind::Dotted5) + "more", settings), DrawingFileError::ChunkTruncated);
     }
 
     void damagedContinuationIsRefused()

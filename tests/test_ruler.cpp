@@ -1,6 +1,7 @@
 // The ruler drawn on a sheet and used through the pointer handlers, with the worked values.
 #include "fake_host.h"
 
+#include "render/canvas/painter_canvas.h"
 #include "support/recording_canvas.h"
 #include "render/sheet/ruler_drawing.h"
 #include "render/sheet/sheet_renderer.h"
@@ -329,6 +330,51 @@ private slots:
         p.Press(100, 200);
         p.Release(100, 200);
         QCOMPARE(p.host.Drawing.Objects.Count, 1);
+    }
+
+    // Before, the ruler drew a tick for every millimetre of the sheet, painted or not: a sheet of
+    // 999,999,999 mm kept the window busy for minutes. Only the ticks near the painted part are
+    // drawn now, with the very pixels all of them give there.
+    void onlyTheTicksThatMeetThePaintedPartAreDrawn()
+    {
+        struct EveryTick : PainterCanvas {
+            using PainterCanvas::PainterCanvas;
+            std::optional<QRect> PaintedArea() override { return std::nullopt; }
+        };
+        const auto paint = [](bool everyTick, const RulerPlacement &ruler, int zoom, QPoint origin, bool inch,
+                              bool clipped) {
+            const ViewGeometry view = ComputeViewGeometry(1, zoom, 96, 96, 210 / MmPerInch, 297 / MmPerInch);
+            QImage image(220, 160, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            if (clipped)
+                painter.setClipRect(QRect(30, 20, 90, 70));
+            std::unique_ptr<PainterCanvas> canvas =
+                everyTick ? std::make_unique<EveryTick>(painter, origin) : std::make_unique<PainterCanvas>(painter, origin);
+            canvas->SetPenColour(ColourGrey);
+            DrawRuler(*canvas, ruler, view.PixelsPerMm, view.PageWidthPx, view.PageHeightPx, inch);
+            return image;
+        };
+        for (const RulerPlacement &ruler : {RulerPlacement{10, 90, 0}, RulerPlacement{40, 30, 33.3},
+                                            RulerPlacement{150, 200, 200}, RulerPlacement{5, 5, -91}})
+            for (int zoom : {1, 100, 300})
+                for (QPoint origin : {QPoint(0, 0), QPoint(-300, -320), QPoint(-900, -250), QPoint(-40, -700)})
+                    for (bool inch : {false, true}) {
+                        const bool clipped = origin.x() == -300;
+                        QCOMPARE(paint(false, ruler, zoom, origin, inch, clipped),
+                                 paint(true, ruler, zoom, origin, inch, clipped));
+                    }
+        // A sheet of 10⁹ pixels a side (88 km at zoom 300) is drawn at once, here where the scale
+        // edge passes 1400 pixels from its start.
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QImage white = image.copy();
+        QPainter painter(&image);
+        PainterCanvas canvas(painter, QPoint(-1060, -1960));
+        canvas.SetPenColour(ColourGrey);
+        DrawRuler(canvas, {10, 90, 45}, PixelsPerMmFor(300, 96), 1000000000, 1000000000, false);
+        painter.end();
+        QVERIFY(image != white);
     }
 };
 

@@ -17,6 +17,9 @@ QString FileFaultMessage(Translator &translation, const QString &sentence, const
     case FileFault::TooLarge:
         reason = translation.TranslateString(QStringLiteral("Die Datei ist zu groß."));
         break;
+    case FileFault::OutOfMemory:
+        reason = translation.TranslateString(OutOfMemoryText());
+        break;
     case FileFault::None:
     case FileFault::System:
     case FileFault::Refused:

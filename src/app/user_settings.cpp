@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace velmora {
 
 namespace {
@@ -16,6 +18,18 @@ QStringList Cleaned(const QStringList &paths)
         if (!path.isEmpty() && !list.contains(path) && list.size() < RecentLimit)
             list << path;
     return list;
+}
+
+constexpr int DefaultRecoverySeconds = 120;
+
+// The seconds a text names when they are a whole number within the bounds.
+std::optional<int> RecoverySeconds(const QString &text)
+{
+    bool ok = false;
+    const qlonglong seconds = text.trimmed().toLongLong(&ok);
+    if (!ok || seconds < 1 || seconds > MaxRecoverySeconds)
+        return std::nullopt;
+    return int(seconds);
 }
 
 } // namespace
@@ -51,12 +65,22 @@ void RemoveRecentDrawing(const QString &path)
 
 int RecoveryIntervalSeconds()
 {
-    bool ok = false;
-    const int fromEnvironment = qEnvironmentVariableIntValue("VELMORA_RECOVERY_SECONDS", &ok);
-    if (ok && fromEnvironment > 0)
-        return fromEnvironment;
-    const int fromSettings = UserSettings()->value(QStringLiteral("recovery/intervalSeconds"), 120).toInt(&ok);
-    return ok && fromSettings > 0 ? fromSettings : 120;
+    const QByteArray variable = qgetenv("VELMORA_RECOVERY_SECONDS");
+    if (!variable.isEmpty()) {
+        if (const std::optional<int> seconds = RecoverySeconds(QString::fromLocal8Bit(variable)))
+            return *seconds;
+        qWarning("VELMORA_RECOVERY_SECONDS=%s is refused: it must be a whole number of seconds from 1 to %d",
+                 variable.constData(), MaxRecoverySeconds);
+    }
+    const auto settings = UserSettings();
+    const QVariant setting = settings->value(QStringLiteral("recovery/intervalSeconds"));
+    if (setting.isValid()) {
+        if (const std::optional<int> seconds = RecoverySeconds(setting.toString()))
+            return *seconds;
+        qWarning("recovery/intervalSeconds=%s in %s is refused: it must be a whole number of seconds from 1 to %d",
+                 qPrintable(setting.toString()), qPrintable(settings->fileName()), MaxRecoverySeconds);
+    }
+    return DefaultRecoverySeconds;
 }
 
 } // namespace velmora

@@ -20,8 +20,11 @@ QStringList RecentDrawings();
 void AddRecentDrawing(const QString &path);    // moves it to the front
 void RemoveRecentDrawing(const QString &path);
 
-// Seconds between two recovery copies: VELMORA_RECOVERY_SECONDS when set to a positive
-// number, else the setting recovery/intervalSeconds, else two minutes.
+// Seconds between two recovery copies: VELMORA_RECOVERY_SECONDS when it is a whole number
+// from 1 to MaxRecoverySeconds, else the setting recovery/intervalSeconds when it is, else two
+// minutes. A value outside those bounds is refused with a warning on stderr (the timer counts
+// milliseconds in 32 bits: 2147484 seconds would overflow it).
+inline constexpr int MaxRecoverySeconds = 24 * 60 * 60;
 int RecoveryIntervalSeconds();
 
 } // namespace velmora

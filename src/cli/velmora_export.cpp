@@ -1,5 +1,6 @@
 // velmora-export: renders sheets of a drawing to BMP, PNG, PDF or SVG files without a display.
 #include "document/drawing_file.h"
+#include "document/file_names.h"
 #include "document/safe_file.h"
 #include "document/units.h"
 #include "render/output/sheet_formats.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 using namespace velmora;
 
@@ -26,7 +28,8 @@ const char *const Usage =
     "              PDF pages and SVG pictures have the sheet's size in millimetres (--dpi does not apply)\n"
     "  --help      this text\n"
     "\n"
-    "Exit status: 0 done, 1 the drawing could not be read or the output not written, 2 a bad argument.\n";
+    "Exit status: 0 done, 1 the drawing could not be read or the output not written (also for lack of\n"
+    "memory), 2 a bad argument.\n";
 
 int Fail(int status, const QString &message)
 {
@@ -43,12 +46,14 @@ QString ErrorText(DrawingFileError error)
     case DrawingFileError::BadCount: return QStringLiteral("a count of objects or texts does not fit the file");
     case DrawingFileError::BadLength: return QStringLiteral("a text is longer than the file");
     case DrawingFileError::NotFinite: return QStringLiteral("it holds a value that is not a number");
-    case DrawingFileError::BadSheetSize: return QStringLiteral("its sheet size is zero or less");
+    case DrawingFileError::BadSheetSize: return QStringLiteral("its sheet size is not between 0.1 and 5080 mm");
     case DrawingFileError::BadPaper: return QStringLiteral("its paper is of no known kind");
     case DrawingFileError::OutOfMemory: return QStringLiteral("there is not enough memory");
     case DrawingFileError::CannotOpen: return QStringLiteral("it cannot be opened");
-    case DrawingFileError::TooLarge: return QStringLiteral("it is too large to be a drawing");
+    case DrawingFileError::TooLarge: return QStringLiteral("it has more objects or texts than the program can hold");
     case DrawingFileError::ReadFailed: return QStringLiteral("it could not be read completely");
+    case DrawingFileError::BadChunkTag: return QStringLiteral("an appended section has no valid name");
+    case DrawingFileError::ChunkTruncated: return QStringLiteral("an appended section is cut short");
     case DrawingFileError::None: break;
     }
     return {};
@@ -61,16 +66,8 @@ bool ParseNumber(const QString &text, int low, int high, int &value)
     return ok && value >= low && value <= high;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+int Export(const QStringList &args)
 {
-    // Headless: rendering needs fonts, not a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
-
     QString input, output;
     int dpi = 150, page = 1;
     bool all = false, pageGiven = false;
@@ -94,7 +91,7 @@ int main(int argc, char *argv[])
                 return Fail(2, QStringLiteral("-o takes a file name"));
             output = args[++i];
         } else if (arg.startsWith(QLatin1Char('-'))) {
-            return Fail(2, QStringLiteral("unknown option %1").arg(arg));
+            return Fail(2, QStringLiteral("unknown option %1").arg(ReadableFileName(arg)));
         } else if (input.isEmpty()) {
             input = arg;
         } else {
@@ -116,12 +113,13 @@ int main(int argc, char *argv[])
     DrawingFileSettings settings;
     FileOutcome opened;
     const DrawingFileError error = LoadDrawingFile(input, drawing, settings, &opened);
-    if (error == DrawingFileError::TooLarge)
-        return Fail(1, QStringLiteral("%1 is too large to be a drawing").arg(input));
+    const QString shownInput = ReadableFileName(input);
     if (!opened.Ok())
-        return Fail(1, QStringLiteral("cannot read %1: %2").arg(input, FaultText(opened)));
+        return Fail(1, QStringLiteral("cannot read %1: %2").arg(shownInput, FaultText(opened)));
+    if (error == DrawingFileError::OutOfMemory)
+        return Fail(1, QStringLiteral("not enough memory to read %1").arg(shownInput));
     if (error != DrawingFileError::None)
-        return Fail(1, QStringLiteral("%1 is damaged or not a drawing: %2").arg(input, ErrorText(error)));
+        return Fail(1, QStringLiteral("%1 is damaged or not a drawing: %2").arg(shownInput, ErrorText(error)));
     drawing.PageWidthInch = settings.PageWidthInch;
     drawing.PageHeightInch = settings.PageHeightInch;
     drawing.Paper = settings.Paper;
@@ -148,13 +146,36 @@ int main(int argc, char *argv[])
         ExportError rendered = ExportError::None;
         const FileOutcome written = WriteFileSafely(name, [&](QIODevice &out) {
             rendered = WriteSheets(out, *format, drawing, sheets, sheet - 1, pdf ? last - 1 : sheet - 1, dpi,
-                                   QStringLiteral("velmora-export"), QFileInfo(input).completeBaseName());
+                                   QStringLiteral("velmora-export"), ReadableFileName(QFileInfo(input).completeBaseName()));
             return rendered == ExportError::None;
         });
         if (rendered == ExportError::TooLarge)
             return Fail(1, QStringLiteral("the image of sheet %1 at %2 DPI is too large for %3").arg(sheet).arg(dpi).arg(suffix));
         if (!written.Ok())
-            return Fail(1, QStringLiteral("cannot write %1: %2").arg(name, FaultText(written)));
+            return Fail(1, QStringLiteral("cannot write %1: %2").arg(ReadableFileName(name), FaultText(written)));
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Headless: rendering needs fonts, not a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    // File names as bytes: a name that is not UTF-8 is opened and written as it was given
+    // (Qt's own arguments would have turned its stray bytes into U+FFFD).
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << FileNameFromBytes(QByteArray(argv[i]));
+    // A list that cannot grow is said once, by the message below, not by the list itself.
+    DynaArrayCore::SetFailureReporter([](const QString &) {});
+    // A drawing or a picture too large for the memory ends with a message, not with an abort.
+    try {
+        return Export(args);
+    } catch (const std::bad_alloc &) {
+        return Fail(1, QStringLiteral("not enough memory"));
+    }
 }

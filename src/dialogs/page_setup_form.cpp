@@ -1,5 +1,6 @@
 #include "page_setup_form.h"
 
+#include "document/drawing_state.h"
 #include "document/units.h"
 
 #include <QGridLayout>
@@ -128,6 +129,12 @@ void TSeiteEinrichtenForm::BitBtnXP1Click()
     const auto width = Typed(breited), height = Typed(hoched);
     if (!width || !height || *width <= 0 || *height <= 0) {
         ShowMessage(Translate(QStringLiteral("Breite und Höhe müssen Zahlen größer als 0 sein.")));
+        return;
+    }
+    // The sizes the exporter and the drawing file take, checked on the inches to be stored.
+    const double toInch = mmcheck->isChecked() ? MmPerInch : 1;
+    if (!SheetSideWithinLimits(*width / toInch) || !SheetSideWithinLimits(*height / toInch)) {
+        ShowMessage(Translate(QStringLiteral("Breite und Höhe müssen zwischen 0,1 und 5080 mm (200 Zoll) liegen.")));
         return;
     }
     accept();

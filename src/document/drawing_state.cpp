@@ -2,6 +2,12 @@
 
 namespace velmora {
 
+bool SheetSideWithinLimits(double inches)
+{
+    const double mm = inches * MmPerInch;
+    return mm >= MinSheetSideMm && mm <= MaxSheetSideMm;
+}
+
 DrawingState::DrawingState() = default;
 
 DrawingState::~DrawingState()

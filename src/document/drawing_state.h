@@ -31,6 +31,13 @@ struct InstrumentPlacement {
 inline constexpr double A4WidthInch = 210 / MmPerInch;
 inline constexpr double A4HeightInch = 297 / MmPerInch;
 
+// A sheet's sides lie from a tenth of a millimetre to 5080 mm (200 inches, the largest PDF
+// page): the page setup takes no other size, and a file holding another is damaged.
+inline constexpr double MinSheetSideMm = 0.1;
+inline constexpr double MaxSheetSideMm = 5080;
+// A side in inches, measured as the exporter measures it (times MmPerInch); NaN is outside.
+bool SheetSideWithinLimits(double inches);
+
 class DrawingState {
 public:
     DrawingState();

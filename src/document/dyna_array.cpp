@@ -119,6 +119,11 @@ QString DynaArrayCore::AllocationFailureMessage(int64_t bytes)
     return QStringLiteral("Error while trying to allocate %1 bytes of RAM. Not enough memory.").arg(bytes);
 }
 
+int DynaArrayCore::MaxCount() const
+{
+    return int(std::numeric_limits<int>::max() / (int64_t(GrowBy) * RecordSize) * GrowBy);
+}
+
 int64_t DynaArrayCore::WantedBytes(int64_t count) const
 {
     const int64_t granules = (count + GrowBy - 1) / GrowBy;
@@ -256,6 +261,25 @@ bool DynaArrayCore::DeleteRaw(int i)
     ++version_;
     ResetCursor();
     return true;
+}
+
+void DynaArrayCore::TruncateRaw(int count)
+{
+    if (count < 0 || count >= Count)
+        return;
+    if (count == 0) {
+        ClearRaw();
+        return;
+    }
+    // Records appended later start from zero, as from a fresh block.
+    std::memset(data_ + int64_t(count) * RecordSize, 0, size_t(Count - count) * size_t(RecordSize));
+    Count = count;
+    // Shrinking hardly ever fails; when it does, the larger block keeps the records.
+    const int64_t wanted = WantedBytes(count);
+    if (wanted != AllocatedBytes)
+        ResizeBlock(wanted);
+    ++version_;
+    ResetCursor();
 }
 
 void DynaArrayCore::ClearRaw()

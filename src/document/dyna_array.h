@@ -31,6 +31,9 @@ public:
     const int GrowBy = 100;
     const int RecordSize;
 
+    // The most records the array can hold: its block's byte size is a 32-bit quantity.
+    int MaxCount() const;
+
     // Structural changes (append, delete, clear, swap) so far; caches compare it.
     uint64_t Version() const { return version_; }
 
@@ -47,6 +50,7 @@ protected:
     void *AppendManyRaw(int n); // the first of n new records, one resize; null as AppendRaw
     void *InsertRaw(int i); // a new record at i, the later ones moved up; null as AppendRaw
     bool DeleteRaw(int i);
+    void TruncateRaw(int count); // the records from count on dropped, the block shrunk once
     void ClearRaw();
     void *SwapRaw(int a, int b); // the record b afterwards, or null when nothing happened
     void *FirstRaw();            // record 0, or null when empty
@@ -100,6 +104,12 @@ public:
     void Clear()
     {
         ClearRaw();
+        Bind(nullptr);
+    }
+    // Keeps the first count records (0 <= count <= Count); the cursor holds no record after.
+    void Truncate(int count)
+    {
+        TruncateRaw(count);
         Bind(nullptr);
     }
     void Swap(int a, int b)

@@ -72,3 +72,26 @@ write('paper_graph.vlm', drawing([line, arc, ellipse, bezier, eraser], [hello], 
                                  tail(w=297 / 25.39995, h=210 / 25.39995, pages=2.0) + struct.pack('<i', 5)))
 write('damaged_paper_unknown.vlm', drawing([line], [], None, tail() + struct.pack('<i', 6)))
 write('damaged_paper_truncated.vlm', drawing([line], [], None, tail() + struct.pack('<i', 3)[:2]))
+
+# The sheet's sides lie from 0.1 to 5080 mm: a stored sheet outside is damage.
+write('damaged_sheet_too_large.vlm', drawing([line], [], None, tail(w=5081 / 25.39995)))
+write('damaged_sheet_too_small.vlm', drawing([line], [], None, tail(h=0.09 / 25.39995)))
+
+# After the paper (0 when plain) come chunks: a tag of four letters or digits, a signed 32-bit
+# length, the data. A reader skips the tags it does not know.
+def chunk(tag, data):
+    return tag + struct.pack('<i', len(data)) + data
+
+paper_plain = struct.pack('<i', 0)
+write('chunks.vlm', drawing([line], [hello], None, tail() + paper_plain + chunk(b'ZZZZ', b'abc')
+                            + chunk(b'TEST', b'\x01\x02')))
+write('damaged_chunk_cut.vlm', drawing([line], [], None, tail() + paper_plain + chunk(b'TEST', b'12345')[:-2]))
+write('damaged_chunk_head_cut.vlm', drawing([line], [], None, tail() + paper_plain + b'TES'))
+write('damaged_chunk_length_negative.vlm',
+      drawing([line], [], None, tail() + paper_plain + b'TEST' + struct.pack('<i', -1)))
+write('damaged_chunk_tag.vlm', drawing([line], [], None, tail() + paper_plain + chunk(b'\0\0\0\0', b'')))
+
+# Seeds of the drawing-file fuzzer for the continuations.
+import shutil
+for name in ('chunks.vlm', 'damaged_chunk_cut.vlm', 'damaged_chunk_tag.vlm', 'damaged_sheet_too_large.vlm'):
+    shutil.copyfile(name, '../../fuzz/corpus/drawing_file/' + name)

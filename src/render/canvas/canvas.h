@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace velmora {
@@ -72,6 +73,10 @@ public:
     // Limits what the following operations draw to a rectangle; ResetClip lifts it.
     virtual void SetClipRect(const QRect &rect) = 0;
     virtual void ResetClip() = 0;
+
+    // The canvas pixels painting can change (its device and clip), when the canvas knows
+    // them: long scales draw only what meets them.
+    virtual std::optional<QRect> PaintedArea() { return std::nullopt; }
 };
 
 } // namespace velmora

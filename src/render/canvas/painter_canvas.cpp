@@ -266,4 +266,19 @@ void PainterCanvas::ResetClip()
     painter_.setClipping(false);
 }
 
+std::optional<QRect> PainterCanvas::PaintedArea()
+{
+    const QPaintDevice *device = painter_.device();
+    if (!device)
+        return std::nullopt;
+    // In canvas pixels: the device's logical size and the clip, both seen through the transform.
+    UseAreaOrigin();
+    const qreal ratio = device->devicePixelRatioF();
+    QRectF area = painter_.combinedTransform().inverted().mapRect(
+        QRectF(0, 0, device->width() / ratio, device->height() / ratio));
+    if (painter_.hasClipping())
+        area &= painter_.clipBoundingRect();
+    return area.toAlignedRect();
+}
+
 } // namespace velmora

@@ -43,6 +43,7 @@ public:
     void FillRects(const std::vector<QRectF> &rects, uint32_t colour) override;
     void SetClipRect(const QRect &rect) override;
     void ResetClip() override;
+    std::optional<QRect> PaintedArea() override;
 
     // The device pixels of the painter's image that will be kept (a band whose neighbours
     // other threads draw): the fast paths draw only these; what the painter itself draws

@@ -8,7 +8,22 @@
 #include <QPainter>
 #include <QSvgGenerator>
 
+#include <memory>
+#include <new>
+
 namespace velmora {
+
+namespace {
+
+// The generator keeps the whole picture until its painter ends, and ending copies it once
+// more: when memory runs out, the unfinished picture is dropped with its generator and the
+// painter is never ended (ending it while the failure unwinds would abort the program).
+class DroppableSvgGenerator : public QSvgGenerator {
+public:
+    ~DroppableSvgGenerator() override { painters = 0; } // its painter was given up on purpose
+};
+
+} // namespace
 
 ExportError SheetSvg(DrawingState &state, int pageCount, int sheet, const QString &title, QByteArray &svg)
 {
@@ -24,26 +39,34 @@ ExportError SheetSvg(DrawingState &state, int pageCount, int sheet, const QStrin
     // Made in memory first: the generator does not report a failed write, a buffer cannot fail.
     QBuffer buffer(&svg);
     buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setResolution(int(SvgDpi));
-    generator.setSize(QSize(view.PageWidthPx, view.PageHeightPx)); // written as millimetres at SvgDpi
-    generator.setViewBox(QRect(0, 0, view.PageWidthPx, view.PageHeightPx));
-    generator.setTitle(title);
-    QPainter painter;
-    if (!painter.begin(&generator))
+    auto generator = std::make_unique<DroppableSvgGenerator>();
+    generator->setOutputDevice(&buffer);
+    generator->setResolution(int(SvgDpi));
+    generator->setSize(QSize(view.PageWidthPx, view.PageHeightPx)); // written as millimetres at SvgDpi
+    generator->setViewBox(QRect(0, 0, view.PageWidthPx, view.PageHeightPx));
+    generator->setTitle(title);
+    auto owned = std::make_unique<QPainter>();
+    QPainter &painter = *owned;
+    if (!painter.begin(generator.get()))
         return ExportError::WriteFailed;
-    // The generator writes every element it is given, clipped or not: only what meets the
-    // sheet goes into the file (a drawing of ten sheets would otherwise repeat all of them).
-    const QRect wholeSheet(0, 0, view.PageWidthPx, view.PageHeightPx);
-    painter.setClipRect(wholeSheet);
-    ObjectIndex index;
-    index.Refresh(state);
-    MeasureTexts(state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY);
-    const SheetCulling culling{wholeSheet, &index};
-    PainterCanvas canvas(painter);
-    RenderSheetDrawing(canvas, state, view, sheet, &culling);
-    painter.end();
+    try {
+        // The generator writes every element it is given, clipped or not: only what meets the
+        // sheet goes into the file (a drawing of ten sheets would otherwise repeat all of them).
+        const QRect wholeSheet(0, 0, view.PageWidthPx, view.PageHeightPx);
+        painter.setClipRect(wholeSheet);
+        ObjectIndex index;
+        index.Refresh(state);
+        MeasureTexts(state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY);
+        const SheetCulling culling{wholeSheet, &index};
+        PainterCanvas canvas(painter);
+        RenderSheetDrawing(canvas, state, view, sheet, &culling);
+        painter.end();
+    } catch (const std::bad_alloc &) {
+        generator.reset();
+        (void)owned.release(); // a few hundred bytes, never used again
+        svg.clear();
+        throw;
+    }
     return ExportError::None;
 }
 
