@@ -13,7 +13,15 @@
 
 #include <QRegion>
 
+// Also built against earlier sources, which draw on one thread (before and after in one run).
+#if __has_include("render/canvas/band_work.h")
 #include "render/canvas/band_work.h"
+#else
+namespace velmora {
+inline void SetRenderThreads(int) {}
+inline int RenderThreads() { return 1; }
+} // namespace velmora
+#endif
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <latch>
+#include <memory>
 
 namespace velmora {
 
@@ -50,20 +50,29 @@ void RunBands(int count, const std::function<void(int)> &work)
     QThreadPool &pool = Pool();
     if (pool.maxThreadCount() < helpers)
         pool.setMaxThreadCount(helpers);
-    // Bands are taken in turn by whichever thread is free, the calling one among them.
-    std::atomic<int> next{0};
-    auto drain = [&] {
-        for (int band = next++; band < count; band = next++)
-            work(band);
+    // Bands are taken in turn by whichever thread is free, the calling one among them, and
+    // the call waits only for the bands others took: a helper that starts late (or never, when
+    // no thread can be made) finds nothing left and touches nothing of this call but `shared`.
+    struct Shared {
+        std::atomic<int> Next{0}, Finished{0};
+        int Count = 0;
+        const std::function<void(int)> *Work = nullptr;
     };
-    std::latch done(helpers);
+    auto shared = std::make_shared<Shared>();
+    shared->Count = count;
+    shared->Work = &work;
+    auto drain = [](Shared &s) {
+        for (int band = s.Next++; band < s.Count; band = s.Next++) {
+            (*s.Work)(band);
+            if (++s.Finished == s.Count)
+                s.Finished.notify_all();
+        }
+    };
     for (int i = 0; i < helpers; ++i)
-        pool.start([&] {
-            drain();
-            done.count_down();
-        });
-    drain();
-    done.wait();
+        pool.start([shared, drain] { drain(*shared); });
+    drain(*shared);
+    for (int finished = shared->Finished.load(); finished < count; finished = shared->Finished.load())
+        shared->Finished.wait(finished);
 }
 
 } // namespace velmora

@@ -148,8 +148,9 @@ bool SurfaceRenderer::FollowChanges(DrawingState &state, const ViewGeometry &vie
 // before it steps along them, so the same object drawn on a smaller image or under a smaller
 // clip can differ in a pixel here and there. The part is therefore drawn on an image of the
 // whole kept part, unclipped, with the same transform as the part's full rendering (the
-// objects that can touch the part in their order, every one whole), and only the part is
-// copied over: the same pixels as a full rendering.
+// objects that can touch the part in their order, every one whole where the painter draws
+// it; the fast paths, whose pixels do not depend on a clip, only within the part), and only
+// the part is copied over: the same pixels as a full rendering.
 QImage &SurfaceRenderer::Scratch(const Layer &layer)
 {
     if (scratch_.size() != layer.Drawing.size() || scratch_.format() != layer.Drawing.format() ||
@@ -177,6 +178,7 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
     // A device pixel at the part's edge may reach a little into the next logical pixel.
     const QRect visible = IsWholeRatio(view_.Ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1);
     OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) {
+        canvas.SetNeededPixels(local);
         const SheetCulling culling{visible, &index_, TextReachPx};
         RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
     });
