@@ -8,6 +8,7 @@
 
 #include "document/drawing_state.h"
 #include "render/canvas/painter_canvas.h"
+#include "render/canvas/reach_canvas.h"
 
 #include <algorithm>
 
@@ -186,6 +187,20 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
     Compose(layer, onSheet, state, view, show);
 }
 
+QRect SurfaceRenderer::InstrumentReach(const DrawingState &state, const ViewGeometry &view, const SheetView &show)
+{
+    const InstrumentKey key = InstrumentsOf(state, show);
+    if (!reachKnown_ || !(reachFor_ == key) || !(reachView_ == view_)) {
+        ReachCanvas reach;
+        RenderSheetInstruments(reach, state, view, show);
+        instrumentReach_ = reach.Reach();
+        reachFor_ = key;
+        reachView_ = view_;
+        reachKnown_ = true;
+    }
+    return instrumentReach_;
+}
+
 void SurfaceRenderer::Compose(Layer &layer, const QRect &onSheet, const DrawingState &state, const ViewGeometry &view,
                               const SheetView &show)
 {
@@ -196,6 +211,11 @@ void SurfaceRenderer::Compose(Layer &layer, const QRect &onSheet, const DrawingS
         return;
     }
     const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
+    // A part the instruments cannot reach shows the drawing alone.
+    if (!InstrumentReach(state, view, show).intersects(onSheet.adjusted(-2, -2, 2, 2))) {
+        CopyDevicePixels(layer.Composed, local.topLeft(), layer.Drawing, local);
+        return;
+    }
     QImage &scratch = Scratch(layer);
     CopyDevicePixels(scratch, local.topLeft(), layer.Drawing, local);
     OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) { RenderSheetInstruments(canvas, state, view, show); });

@@ -100,6 +100,9 @@ private:
     void Compose(Layer &layer, const QRect &onSheet, const DrawingState &state, const ViewGeometry &view,
                  const SheetView &show);
     QImage &Scratch(const Layer &layer);
+    // The part of every sheet (sheet pixels) the instruments can touch, kept while they and
+    // the view stay where they are.
+    QRect InstrumentReach(const DrawingState &state, const ViewGeometry &view, const SheetView &show);
     // Draws a fresh layer's drawing, in bands on the rendering threads.
     void DrawInBands(Layer &layer, DrawingState &state, const ViewGeometry &view);
     // Paints on an image that holds a kept layer's device pixels, with the clip and the
@@ -127,6 +130,10 @@ private:
     uint64_t measuredJournal_ = 0;
     QImage scratch_;   // a kept part's size, for drawing parts of it anew
     std::vector<QImage> bandImages_; // the same, for the bands after the first
+    QRect instrumentReach_;
+    InstrumentKey reachFor_{};
+    PictureView reachView_{};
+    bool reachKnown_ = false;
     std::vector<Layer> layers_;
     // The view of every kept layer and of the last accepted repaint; its ratio is the one of
     // the latest paint, as the painter alone tells it.
