@@ -20,14 +20,15 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 # Runs a command, appends "cpu wall" seconds to the file named first.
-timed() { local to=$1; shift; /usr/bin/time -f "%U %S %e" -o "$work/t" "$@" >/dev/null 2>&1 || true; awk '{print $1 + $2, $3}' "$work/t" >>"$to"; }
+timed() { local to=$1; shift; /usr/bin/time -f "%U %S %e" -o "$work/t" "$@" >/dev/null 2>&1 || true; tail -1 "$work/t" | awk '{print $1 + $2, $3}' >>"$to"; }
 column() { awk -v c="$2" '{print $c}' "$1"; }
 median() { sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 least() { sort -g | head -1; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}'; }
 less() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", a - b}'; }
-ours() { "$build/velmora-export" "$1" --dpi 150 -o "$2"; }
-peer() { xvfb-run -a xournalpp --create-img="$2" --export-png-dpi=150 "$1"; }
+# The two exports, as commands /usr/bin/time can run (not shell functions).
+ours=("$build/velmora-export" --dpi 150 -o)
+peer=(xvfb-run -a xournalpp --export-png-dpi=150 --create-img)
 echo "CPU and wall seconds, $runs runs interleaved; render = CPU less that of a one-object drawing"
 printf "%-14s %15s %7s %15s %7s %6s %7s" case "velmora cpu min" wall "peer cpu min" wall ratio render
 [ -z "$base" ] || printf " %15s %6s" "base cpu min" ratio
@@ -35,8 +36,8 @@ printf " %8s %8s %6s\n" 1-core all-core speedup
 # The one-object drawing, measured first: the part of every export that is not rendering.
 "$build/lines_bench" make 1 lines "$work/one.vlm" "$work/one.xopp" 2>/dev/null
 for ((r = 0; r < runs; r++)); do
-    timed "$work/one-ours" ours "$work/one.vlm" "$work/one.png"
-    timed "$work/one-peer" peer "$work/one.xopp" "$work/one-x.png"
+    timed "$work/one-ours" "${ours[@]}" "$work/one.png" "$work/one.vlm"
+    timed "$work/one-peer" "${peer[@]}" "$work/one-x.png" "$work/one.xopp"
 done
 one_ours=$(column "$work/one-ours" 1 | median)
 one_peer=$(column "$work/one-peer" 1 | median)
@@ -45,10 +46,10 @@ for c in "${cases[@]}"; do
     "$build/lines_bench" make "$n" "$shape" "$work/d.vlm" "$work/d.xopp" 2>/dev/null
     rm -f "$work"/ours "$work"/single "$work"/peer "$work"/base
     for ((r = 0; r < runs; r++)); do
-        timed "$work/ours" ours "$work/d.vlm" "$work/v.png"
+        timed "$work/ours" "${ours[@]}" "$work/v.png" "$work/d.vlm"
         timed "$work/single" taskset -c 0 "$build/velmora-export" "$work/d.vlm" --dpi 150 -o "$work/v1.png"
         [ -z "$base" ] || timed "$work/base" "$base/velmora-export" "$work/d.vlm" --dpi 150 -o "$work/b.png"
-        timed "$work/peer" peer "$work/d.xopp" "$work/x.png"
+        timed "$work/peer" "${peer[@]}" "$work/x.png" "$work/d.xopp"
     done
     cmp -s "$work/v.png" "$work/v1.png" || echo "$c: the export on one core differs from the one on all cores" >&2
     o=$(column "$work/ours" 1 | median); p=$(column "$work/peer" 1 | median)
