@@ -93,7 +93,8 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
 {
     const qreal ratio = view_.Ratio;
     const int rows = layer.Drawing.height();
-    const int bands = std::clamp(rows / MinBandRows, 1, RenderThreads());
+    int bands = std::clamp(rows / MinBandRows, 1, RenderThreads());
+    bands = int(std::min<qint64>(bands, 1 + MaxBandImageBytes / std::max<qint64>(1, layer.Drawing.sizeInBytes())));
     // A device pixel at the part's edge may reach a little into the next logical pixel.
     auto visible = [&](const QRect &onSheet) { return IsWholeRatio(ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1); };
     if (bands == 1) {
@@ -114,6 +115,11 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
         if (image.size() != layer.Drawing.size() || image.format() != layer.Drawing.format() ||
             image.devicePixelRatio() != ratio)
             image = DeviceImage(layer.Drawing.size(), ratio);
+        if (image.isNull()) { // no memory for it: fewer bands
+            bandImages_.resize(size_t(b - 1));
+            bands = b;
+            break;
+        }
     }
     auto rowsOf = [&](int b) {
         const int top = rows * b / bands, bottom = rows * (b + 1) / bands;

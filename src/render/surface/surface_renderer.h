@@ -58,6 +58,8 @@ private:
     static constexpr int TextReachPx = 16;
     // Bands are at least this many device rows high: thinner ones cost more than they save.
     static constexpr int MinBandRows = 64;
+    // The images kept for the bands after the first take at most this much memory together.
+    static constexpr qint64 MaxBandImageBytes = qint64(128) << 20;
 
     // The drawing a picture shows: its records as the journal and the versions tell.
     struct DrawingMark {
