@@ -247,6 +247,31 @@ private slots:
         QCOMPARE(tools.Selection().Ruler, RulerMode::Turn);
     }
 
+    // Every item of "Datei" has room for its whole text and shortcut, in every language (a
+    // desktop showed Save as with "Strg+Um").
+    void fileMenuShowsWholeShortcuts()
+    {
+        for (int language : {LanguageGerman, LanguageEnglish, LanguageItalian}) {
+            Window w(language);
+            QMenu *file = w->Menus().fileMenu;
+            w.Key(Qt::Key_F10);
+            QTRY_VERIFY(file->isVisible());
+            const QFontMetrics metrics(file->font());
+            for (QAction *item : file->actions()) {
+                if (item->isSeparator() || item->shortcut().isEmpty())
+                    continue;
+                const QString key = item->shortcut().toString(QKeySequence::NativeText);
+                const QRect row = file->actionGeometry(item);
+                const int needed = metrics.horizontalAdvance(WithoutMnemonic(item->text()) + "  " + key);
+                QVERIFY2(row.right() < file->width() && needed < row.width(), qPrintable(item->text() + " " + key));
+            }
+            if (language == LanguageGerman)
+                QCOMPARE(w->Menus().saveAsAction->shortcut().toString(QKeySequence::NativeText),
+                         QStringLiteral("Strg+Umschalt+S"));
+            QTest::keyClick(file, Qt::Key_Escape);
+        }
+    }
+
     void escapeCancelsACurve()
     {
         Window w;
