@@ -6,6 +6,7 @@
 #include "support/dialog_answers.h"
 #include "support/window_fixture.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -13,6 +14,7 @@
 #include <QPrintDialog>
 #include <QProcess>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace velmora;
@@ -193,8 +195,10 @@ private slots:
             QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
         };
         Answer<QDialog>(escape);
+        w.exportPath = w.Path("nicht.png"); // the file first, then its dots per inch
         w->Menus().exportAction->trigger();
-        QCOMPARE(w.exportDialogs, 0);
+        QCOMPARE(w.exportDialogs, 1);
+        QVERIFY(!QFileInfo::exists(w.exportPath));
         Answer<QDialog>(escape);
         w->Menus().pageSetupAction->trigger();
         QVERIFY(!w->Session().IsModified());
@@ -206,6 +210,66 @@ private slots:
         w->Menus().translateAction->trigger();
         QCOMPARE(defaults, (QStringList{"BitBtn1", "BitBtnXP1", "OkBtn", "FilterBtn"}));
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // A click on a tool's button chooses the tool; its arrow opens the modes, which have
+    // access letters. Before, any click opened the modes and the tool stayed as it was.
+    void toolButtonsChooseTheirToolAndTheArrowTheMode()
+    {
+        Window w;
+        ToolBand &tools = w->Tools();
+        tools.pencilTool->trigger();
+        QToolButton *ruler = nullptr;
+        for (QToolButton *button : tools.findChildren<QToolButton *>())
+            if (button->defaultAction() == tools.rulerTool)
+                ruler = button;
+        QVERIFY(ruler && ruler->menu());
+        QMenu *modes = ruler->menu();
+        QCOMPARE(modes->actions()[1]->text(), QStringLiteral("&Drehen"));
+        QTimer guard; // a menu opened by mistake would hold the test
+        connect(&guard, &QTimer::timeout, modes, &QMenu::close);
+        guard.start(500);
+        QTest::mouseClick(ruler, Qt::LeftButton, {}, QPoint(ruler->width() / 3, ruler->height() / 2));
+        QVERIFY(tools.rulerTool->isChecked());
+        QCOMPARE(tools.Selection().Current, Tool::Ruler);
+        QVERIFY(tools.rulerMoveMode->isChecked());
+
+        tools.pencilTool->trigger();
+        bool opened = false;
+        QTimer::singleShot(50, modes, [&] {
+            opened = modes->isVisible();
+            QTest::keyClick(modes, Qt::Key_D);
+        });
+        QTest::mousePress(ruler, Qt::LeftButton, {}, QPoint(ruler->width() - 3, ruler->height() / 2));
+        QTRY_VERIFY(opened);
+        QTRY_VERIFY(tools.rulerTurnMode->isChecked());
+        QVERIFY(tools.rulerTool->isChecked());
+        QCOMPARE(tools.Selection().Ruler, RulerMode::Turn);
+    }
+
+    // Every item of "Datei" has room for its whole text and shortcut, in every language (a
+    // desktop showed Save as with "Strg+Um").
+    void fileMenuShowsWholeShortcuts()
+    {
+        for (int language : {LanguageGerman, LanguageEnglish, LanguageItalian}) {
+            Window w(language);
+            QMenu *file = w->Menus().fileMenu;
+            w.Key(Qt::Key_F10);
+            QTRY_VERIFY(file->isVisible());
+            const QFontMetrics metrics(file->font());
+            for (QAction *item : file->actions()) {
+                if (item->isSeparator() || item->shortcut().isEmpty())
+                    continue;
+                const QString key = item->shortcut().toString(QKeySequence::NativeText);
+                const QRect row = file->actionGeometry(item);
+                const int needed = metrics.horizontalAdvance(WithoutMnemonic(item->text()) + "  " + key);
+                QVERIFY2(row.right() < file->width() && needed < row.width(), qPrintable(item->text() + " " + key));
+            }
+            if (language == LanguageGerman)
+                QCOMPARE(w->Menus().saveAsAction->shortcut().toString(QKeySequence::NativeText),
+                         QStringLiteral("Strg+Umschalt+S"));
+            QTest::keyClick(file, Qt::Key_Escape);
+        }
     }
 
     void escapeCancelsACurve()
@@ -395,17 +459,27 @@ private slots:
         QTemporaryDir files;
         w.SaveAs(files.filePath("Dreieck.vlm"));
         const QString pdf = files.filePath("gedruckt.pdf");
-        QPrinter &printer = w->Printer();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
         // Printer setup and print agree: both offer the printers, printing to PDF among them.
-        QString title;
+        // The setup's button keeps the choice and prints nothing (before, it said "Drucken").
+        QString title, button;
         Answer<QPrintDialog>([&](QPrintDialog *setup) {
             title = setup->windowTitle();
             QTest::keyClick(setup, Qt::Key_Escape);
         });
         w->Menus().printerSetupAction->trigger();
         QCOMPARE(title, QStringLiteral("Drucker einrichten"));
+        Answer<QPrintDialog>([&](QPrintDialog *setup) {
+            auto *printers = setup->findChild<QComboBox *>("printers");
+            printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+            setup->findChild<QLineEdit *>("filename")->setText(pdf);
+            QAbstractButton *keep = DialogButton(setup, QDialogButtonBox::Ok);
+            button = keep->text();
+            keep->click();
+        });
+        w->Menus().printerSetupAction->trigger();
+        QCOMPARE(button, QStringLiteral("Übernehmen"));
+        QVERIFY(!QFileInfo::exists(pdf));
+        QCOMPARE(w->Printer().outputFileName(), pdf);
         QString message;
         w.Find<TSeiteEinrichtenForm>().ShowMessage = [&](const QString &text) { message = text; };
         Answer<TSeiteEinrichtenForm>([&](TSeiteEinrichtenForm *setup) {
@@ -428,26 +502,42 @@ private slots:
         QVERIFY(DarkInRows(page, page.height() - 3, page.height()) > page.width() / 3);
     }
 
+    // The export proposes the drawing's name in the format used last, and asks for dots per
+    // inch only for BMP and PNG (before: no name, always BMP, always the dots per inch).
     void exportDialogHasItsOwnTitle()
     {
         Window w;
         QTemporaryDir files;
         w.SaveAs(files.filePath("Viereck.vlm"));
-        QString title;
-        Answer<TDPIForm>([&](TDPIForm *dpi) {
-            Answer<QFileDialog>([&](QFileDialog *save) {
+        QString title, proposed, type;
+        bool dpiAsked = true;
+        const auto exportAs = [&](const QString &name) {
+            Answer<QFileDialog>([&, name](QFileDialog *save) {
                 title = save->windowTitle();
-                auto *name = save->findChild<QLineEdit *>("fileNameEdit");
-                name->setText(files.filePath("blatt.pdf"));
-                QTest::keyClick(name, Qt::Key_Return);
+                auto *edit = save->findChild<QLineEdit *>("fileNameEdit");
+                proposed = edit->text();
+                type = save->selectedNameFilter();
+                edit->setText(files.filePath(name));
+                QTest::keyClick(edit, Qt::Key_Return);
             });
-            dpi->BitBtn1->click();
-        });
-        w->Menus().exportAction->trigger();
+            Answer<TDPIForm>([&](TDPIForm *dpi) {
+                dpiAsked = dpi->DPIED->isVisible();
+                dpi->BitBtn1->click();
+            });
+            w->Menus().exportAction->trigger();
+        };
+        exportAs("blatt.pdf");
+        QCOMPARE(proposed, QStringLiteral("Viereck.bmp"));
+        QVERIFY(!dpiAsked);
         QCOMPARE(title, QStringLiteral("Als Bild exportieren"));
         QVERIFY(PdfInfo(files.filePath("blatt.pdf")).contains(QRegularExpression("Title: +Viereck\n")));
         const QImage page = PdfPage(files.filePath("blatt.pdf"), 150);
         QVERIFY(DarkInColumns(page, page.width() - 3, page.width()) > page.height() / 3);
+        exportAs("blatt.png");
+        QCOMPARE(proposed, QStringLiteral("Viereck.pdf"));
+        QVERIFY(type.contains("*.pdf"));
+        QVERIFY(dpiAsked);
+        QVERIFY(!QImage(files.filePath("blatt.png")).isNull());
         // Open keeps Qt's own title.
         Answer<QFileDialog>([&](QFileDialog *open) {
             title = open->windowTitle();

@@ -71,8 +71,10 @@ private slots:
             QCOMPARE(dialog.hoched->text(), QStringLiteral("279,40"));
             dialog.BitBtnXP1->click(); // OK without a change
         });
+        const int steps = w->Session().History().count();
         w->Menus().pageSetupAction->trigger();
-        QVERIFY(w->Session().IsModified());
+        QVERIFY(!w->Session().IsModified()); // nothing changed, nothing recorded
+        QCOMPARE(w->Session().History().count(), steps);
         QCOMPARE(w->Session().Document().PageWidthInch, 8.5); // the exact size, not the two decimals shown
 
         QTimer::singleShot(0, &dialog, [&] {
@@ -97,6 +99,50 @@ private slots:
         QCOMPARE(w.messages[0], QStringLiteral("Breite und Höhe müssen Zahlen größer als 0 sein."));
         QCOMPARE(w->Session().Document().PageHeightInch, 11.0); // nothing changed
         QVERIFY(!w->Session().IsModified());
+    }
+
+    // Before, a line on sheet 2 of two vanished when the sheets turned to landscape, since
+    // positions count down the stack of sheets. Now the sheets grow with it, in one step.
+    void lowerSheetKeepsTheDrawingOnSheets()
+    {
+        Window w;
+        TSeiteEinrichtenForm &dialog = w.Find<TSeiteEinrichtenForm>();
+        const auto landscape = [&] {
+            QTimer::singleShot(0, &dialog, [&] {
+                dialog.BitBtnXP3->click();
+                dialog.BitBtnXP1->click();
+            });
+            w->Menus().pageSetupAction->trigger();
+        };
+        const auto shown = [&](double heightInch, int sheets) {
+            return qFuzzyCompare(w->Session().Document().PageHeightInch, heightInch) &&
+                   w->SettingsBand().pageCountEdit->value() == sheets && w->Session().Settings().SheetCount == sheets;
+        };
+        w->SettingsBand().pageCountEdit->setValue(2);
+        w.AddLine(20, 500, 190, 500, 0.5); // on sheet 2; beyond two landscape sheets (420 mm)
+        const int steps = w->Session().History().count();
+        landscape();
+        QVERIFY(shown(A4WidthInch, 3));
+        QCOMPARE(w.information, QStringList("Die Seitenanzahl ist auf 3 gestiegen, damit alles Gezeichnete auf den "
+                                            "Seiten bleibt."));
+        QCOMPARE(w->Session().History().count(), steps + 1);
+        w->Menus().undoAction->trigger();
+        QVERIFY(shown(A4HeightInch, 2));
+        w->Menus().redoAction->trigger();
+        QVERIFY(shown(A4WidthInch, 3));
+        w->Menus().undoAction->trigger();
+
+        // Needing more than ten sheets, the user is asked first; No leaves everything as it was.
+        w->SettingsBand().pageCountEdit->setValue(10);
+        w.AddLine(20, 2900, 190, 2900, 0.5); // on sheet 10; landscape would need 14
+        landscape();
+        QCOMPARE(w.questions.size(), 1);
+        QVERIFY(w.questions[0].contains("Auf 10 Seiten dieser Größe hat nicht alles Gezeichnete Platz"));
+        QVERIFY(shown(A4HeightInch, 10));
+        w.yesNoAnswer = SessionPrompts::Answer::Yes;
+        landscape();
+        QVERIFY(shown(A4WidthInch, 10));
+        QCOMPARE(w.information.size(), 1);
     }
 
     // Before, 999,999,999 mm was taken, and the ruler then drew a tick for every millimetre.

@@ -6,6 +6,7 @@
 #include "support/file_helpers.h"
 #include "support/window_fixture.h"
 
+#include "document/drawing_file.h"
 #include "session/user_settings.h"
 
 #include <QMimeData>
@@ -187,6 +188,71 @@ private slots:
         w->ShowRecentDrawings();
         QCOMPARE(w.RecentTexts().size(), RecentLimit);
         QVERIFY(w.RecentTexts().first().endsWith(QStringLiteral("n9.vlm")));
+    }
+
+    // A damaged drawing is refused with its reason in the program's language, in a message
+    // over the window that asked. A stored sheet 1e300 inches wide is such damage (before, it
+    // kept the window busy for minutes) and stays out of the recent drawings.
+    void damagedDrawingSaysWhyOverTheWindow()
+    {
+        QTemporaryDir files;
+        const QString path = files.filePath("riesig.vlm");
+        DrawingFileSettings huge;
+        huge.PageWidthInch = 1e300;
+        WriteAll(path, WriteDrawingFile(DrawingState(), huge));
+        const struct {
+            int language;
+            QString text;
+        } runs[] = {{LanguageGerman, "Die Datei ist beschädigt oder keine Zeichnung; die bisherige Zeichnung bleibt:\n" +
+                                         path + "\n\ndie Blattgröße liegt nicht zwischen 0,1 und 5080 mm"},
+                    {LanguageItalian, "Il file è danneggiato o non è un disegno; il disegno attuale resta:\n" + path +
+                                          "\n\nle dimensioni del foglio non sono tra 0,1 e 5080 mm"}};
+        for (const auto &run : runs) {
+            QTemporaryDir program;
+            QVERIFY(QFile::copy(QStringLiteral(BUILT_TABLE), program.filePath("translate.dbf")));
+            WindowFixture w(WindowOptions().InLanguage(run.language).InFolder(program.path()).WithRealDialogs());
+            QVERIFY(w.WaitExposed());
+            QWidget *over = nullptr;
+            bool modal = false;
+            QString text;
+            Answer<QMessageBox>([&](QMessageBox *box) {
+                over = box->parentWidget();
+                modal = box->isModal();
+                text = box->text();
+                box->button(QMessageBox::Ok)->click();
+            });
+            w->OpenFromOutside(path);
+            QTRY_VERIFY(!text.isEmpty());
+            QCOMPARE(text, run.text);
+            QCOMPARE(over, w.form.get());
+            QVERIFY(modal);
+            QVERIFY(w->Session().FileName().isEmpty());
+            QCOMPARE(w->Session().Document().PageWidthInch, A4WidthInch);
+            QVERIFY(!RecentDrawings().contains(path));
+        }
+    }
+
+    // The program's window comes back where the last run closed it, as large as it was left;
+    // at the first start it has its usual size.
+    void windowKeepsItsPlaceBetweenRuns()
+    {
+        QTemporaryDir folder;
+        WriteOptionsFile(folder.filePath("options.dat"), LanguageGerman);
+        const auto run = [&](const std::function<void(TMainForm &)> &use) {
+            TMainForm form(folder.path());
+            form.KeepPlacementBetweenRuns();
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            use(form);
+            QVERIFY(form.close());
+        };
+        const QRect left(60, 70, 900, 640);
+        run([&](TMainForm &form) {
+            QCOMPARE(form.size(), QSize(780, 560));
+            form.setGeometry(left);
+        });
+        QVERIFY(QFile::exists(QFileInfo(UserSettings()->fileName()).absoluteFilePath()));
+        run([&](TMainForm &form) { QCOMPARE(form.geometry(), left); });
     }
 
     // Before, 2147484 seconds overflowed the timer (no copy was ever written) and 4294968 gave

@@ -75,6 +75,7 @@ int main(int argc, char *argv[])
     }
 
     velmora::TMainForm form;
+    form.KeepPlacementBetweenRuns();
     form.show();
     form.activateWindow(); // without a window manager nobody else gives it the keyboard
     // Once the window is up: first a drawing a crashed run left behind, then the one named.

@@ -197,6 +197,7 @@ void TMainForm::FirstShow()
     }
     firstShowDone_ = true;
     AssignMnemonics(menus_->menuBar); // after the translation: the letters are those of the shown texts
+    toolBand_->AssignModeMnemonics();
     menus_->MnemonicsShown = true;
     ShowRecentDrawings(); // after the translation: file names are no window texts
     captionBase_ = translation.ProgramMessage(Message::ProgramTitle);
@@ -248,12 +249,23 @@ QString TMainForm::Shown(const QString &german)
     return firstShowDone_ && language_.StartLanguage != LanguageGerman ? language_.Tr(german) : german;
 }
 
+void TMainForm::KeepPlacementBetweenRuns()
+{
+    keepsPlacement_ = true;
+    const QByteArray placement = WindowPlacement();
+    if (!placement.isEmpty())
+        restoreGeometry(placement); // a place off every screen today is moved onto one
+}
+
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (session_.Files.AskToSaveChanges())
-        event->accept();
-    else
+    if (!session_.Files.AskToSaveChanges()) {
         event->ignore();
+        return;
+    }
+    if (keepsPlacement_)
+        KeepWindowPlacement(saveGeometry());
+    event->accept();
 }
 
 } // namespace velmora

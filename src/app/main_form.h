@@ -79,6 +79,9 @@ public:
     void ShowHistory();
     void ShowRecentDrawings();
     void ShowPlacement();
+    // The size and place the last run left, and from now on kept when the window closes
+    // (the program's window; test windows keep none). Without one, the window stays as made.
+    void KeepPlacementBetweenRuns();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -126,6 +129,7 @@ private:
     DrawingSettings shown_; // the settings the window shows
     QString captionBase_;
     bool firstShowDone_ = false;
+    bool keepsPlacement_ = false;
 };
 
 } // namespace velmora

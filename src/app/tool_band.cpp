@@ -1,5 +1,7 @@
 #include "tool_band.h"
 
+#include "desktop_keys.h"
+
 #include <QActionGroup>
 #include <QMenu>
 #include <QToolButton>
@@ -89,12 +91,13 @@ QAction *ToolBand::AddTool(QActionGroup *tools, const char *name, const QString 
     QFont small = button->font(); // ten tools fit the window's width
     small.setPointSizeF(small.pointSizeF() * 0.85);
     button->setFont(small);
+    connect(tool, &QAction::triggered, this, &ToolBand::Chosen);
     if (modes.size() == 0) {
-        connect(tool, &QAction::triggered, this, &ToolBand::Chosen);
         addWidget(button);
         return tool;
     }
     auto *menu = new QMenu(button);
+    modeMenus_ << menu;
     auto *group = new QActionGroup(menu);
     for (const Mode &mode : modes) {
         QAction *item = RadioItem(menu, group, mode.name, mode.caption);
@@ -106,10 +109,17 @@ QAction *ToolBand::AddTool(QActionGroup *tools, const char *name, const QString 
             emit Chosen();
         });
     }
+    // A click on the button chooses the tool in the mode it had; the arrow opens the modes.
     button->setMenu(menu);
-    button->setPopupMode(QToolButton::InstantPopup);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
     addWidget(button);
     return tool;
+}
+
+void ToolBand::AssignModeMnemonics()
+{
+    for (QMenu *modes : modeMenus_)
+        AssignMnemonics(modes);
 }
 
 namespace {

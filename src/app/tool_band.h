@@ -1,6 +1,6 @@
-// The tool band: a drop-down button per tool that shows which tool is checked, each tool's
-// modes in a radio group of their own, so every tool keeps its mode. Checking an item writes
-// its choice into the selection the tools read.
+// The tool band: a button per tool that shows which tool is checked, with an arrow for the
+// tool's modes; each tool's modes are a radio group of their own, so every tool keeps its mode.
+// Checking an item writes its choice into the selection the tools read.
 #pragma once
 
 #include "tool_icons.h"
@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 class QActionGroup;
+class QMenu;
 
 namespace velmora {
 
@@ -21,6 +22,8 @@ public:
     explicit ToolBand(QWidget *parent);
 
     const ToolSelection &Selection() const { return selection_; }
+    // Access letters for the modes of every tool, from the texts shown (after the translation).
+    void AssignModeMnemonics();
 
     QAction *rulerTool = nullptr, *rulerMoveMode = nullptr, *rulerTurnMode = nullptr, *rulerAlongMode = nullptr,
             *rulerAcrossMode = nullptr;
@@ -51,6 +54,7 @@ private:
     void FollowChoices();
 
     ToolSelection selection_;
+    QList<QMenu *> modeMenus_;
 };
 
 } // namespace velmora

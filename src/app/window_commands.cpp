@@ -64,14 +64,19 @@ void TMainForm::PrintDrawing()
 
 void TMainForm::SetUpPrinter()
 {
-    printer_.SetUp(this, language_.Tr(QStringLiteral("Drucker einrichten")));
+    printer_.SetUp(this, language_.Tr(QStringLiteral("Drucker einrichten")), language_.Tr(QStringLiteral("Übernehmen")));
     surface_->Repaint();
 }
 
 void TMainForm::ExportImage()
 {
+    // The file first: its format tells whether dots per inch are asked.
+    const QString path = session_.Output.AskExportPath();
+    if (path.isEmpty())
+        return;
+    exportDialog_->AskDpi(OutputCommands::AsksDpi(path));
     if (exportDialog_->Execute())
-        session_.Output.ExportImage(exportDialog_->SeiteEd->value(), exportDialog_->DPIED->value());
+        session_.Output.ExportImage(path, exportDialog_->SeiteEd->value(), exportDialog_->DPIED->value());
 }
 
 void TMainForm::CopySheet()

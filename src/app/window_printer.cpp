@@ -3,7 +3,9 @@
 #include "document/units.h"
 #include "session/document_session.h"
 
+#include <QDialogButtonBox>
 #include <QPrintDialog>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -26,11 +28,15 @@ std::optional<QSizeF> WindowPrinter::PrintablePageMm()
     return QSizeF(double(printable.width()) / resolution * MmPerInch, double(printable.height()) / resolution * MmPerInch);
 }
 
-void WindowPrinter::SetUp(QWidget *window, const QString &title)
+void WindowPrinter::SetUp(QWidget *window, const QString &title, const QString &keep)
 {
     QPrintDialog setup(&Printer(), window);
     setup.setWindowTitle(title);
     setup.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    // The print system's dialog says "Drucken"; here it only keeps the choice for "Drucken...".
+    for (auto *buttons : setup.findChildren<QDialogButtonBox *>())
+        if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(keep);
     setup.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "window_prompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace velmora {
@@ -48,6 +49,7 @@ SessionPrompts::Answer WindowPrompts::AskYesNo(const QString &text, const QStrin
 void WindowPrompts::ShowError(const QString &text)
 {
     QMessageBox box(QMessageBox::Critical, Caption, text, QMessageBox::Ok, &window_);
+    box.setWindowModality(Qt::WindowModal); // over the window that asked, which waits for it
     box.exec();
 }
 
@@ -89,8 +91,17 @@ QString WindowPrompts::AskFileName(FileChoice choice, const QString &proposed)
                     chosen.mid(star + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0));
         });
     }
-    if (!proposed.isEmpty())
+    if (!proposed.isEmpty()) {
+        // The proposed name's type is the one chosen in the list of types.
+        const QString suffix = QFileInfo(proposed).suffix();
+        for (const QString &type : files.nameFilters())
+            if (!suffix.isEmpty() && type.contains(QStringLiteral("*.") + suffix, Qt::CaseInsensitive)) {
+                files.selectNameFilter(type);
+                files.setDefaultSuffix(suffix);
+                break;
+            }
         files.selectFile(proposed);
+    }
     return files.exec() == QDialog::Accepted ? files.selectedFiles().value(0) : QString();
 }
 

@@ -129,9 +129,39 @@ void DocumentSession::SetInchLabels(bool inches)
 
 void DocumentSession::ChangePageSetup(const PageSetup &page)
 {
-    EditTransaction &edit = BeginEdit(QStringLiteral("Seite einrichten"));
+    const PageSetup before = Settings().Page;
+    if (page == before) // confirmed unchanged: nothing to record
+        return;
+    // What stood on the last sheets stays on sheets: a lower sheet brings more of them.
+    const int count = settings_.SheetCount;
+    const int needed =
+        SheetsKeepingRecordsShown(drawing_, count, before.HeightInch * MmPerInch, page.HeightInch * MmPerInch);
+    const int grown = LimitedSheetCount(needed);
+    const QString caption = translation_.ProgramMessage(Message::ProgramTitle);
+    if (needed > grown &&
+        prompts_->AskYesNo(translation_.TranslateString(
+                               QStringLiteral("Auf %1 Seiten dieser Größe hat nicht alles Gezeichnete Platz; "
+                                              "was darüber hinausgeht, wäre nicht zu sehen. "
+                                              "Die Seite trotzdem so einrichten?"))
+                               .arg(grown),
+                           caption) != SessionPrompts::Answer::Yes)
+        return;
+    const QString label = QStringLiteral("Seite einrichten");
+    if (grown > count)
+        history_.beginMacro(label); // one step takes back the size and the sheets together
+    EditTransaction &edit = BeginEdit(label);
     edit.ChangePageSetup(page.WidthInch, page.HeightInch, page.Paper);
     edit.Commit();
+    if (grown == count)
+        return;
+    SetSheetCount(grown);
+    history_.endMacro();
+    if (needed == grown)
+        prompts_->ShowInformation(
+            translation_.TranslateString(QStringLiteral("Die Seitenanzahl ist auf %1 gestiegen, damit alles "
+                                                        "Gezeichnete auf den Seiten bleibt."))
+                .arg(grown),
+            caption);
 }
 
 void DocumentSession::Undo()

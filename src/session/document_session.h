@@ -52,7 +52,9 @@ public:
     void SetShown(bool ruler, bool protractor, bool compass);
     void SetEntryBarShown(bool shown);
     void SetInchLabels(bool inches);
-    // A step of the history ("Seite einrichten").
+    // A step of the history ("Seite einrichten"), none when nothing changed. When a lower
+    // sheet would leave objects or texts beyond the last sheet, the same step adds sheets
+    // (and says so), up to the most allowed; needing more, the user is asked first.
     void ChangePageSetup(const PageSetup &page);
 
     // The history. Undo and redo apply one step and announce it (HistoryStepTaken).

@@ -3,6 +3,7 @@
 #include "document/units.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmora {
 
@@ -19,6 +20,23 @@ double LimitedWidth(double mm)
 int LimitedSheetCount(int count)
 {
     return std::clamp(count, SettingLimits::SheetsMin, SettingLimits::SheetsMax);
+}
+
+int SheetsKeepingRecordsShown(const DrawingState &drawing, int count, double beforeMm, double afterMm)
+{
+    if (!(afterMm > 0) || !(afterMm < beforeMm))
+        return count;
+    const double shownBefore = count * beforeMm, shownAfter = count * afterMm;
+    double needed = count;
+    const auto keep = [&](double top) {
+        if (top >= shownAfter && top < shownBefore) // NaN is neither
+            needed = std::max(needed, std::floor(top / afterMm) + 1);
+    };
+    for (int i = 0; i < drawing.Objects.Count; ++i)
+        keep(ObjectInkBox(drawing.Objects.At(i)).Top);
+    for (int i = 0; i < drawing.Texts.Count; ++i)
+        keep(drawing.Texts.At(i).Top);
+    return int(std::min(needed, 1e6));
 }
 
 DrawingSettings SettingsFromFile(const DrawingFileSettings &file, const DrawingSettings &current)

@@ -45,6 +45,12 @@ int LimitedZoom(double percent); // rounded half to even
 double LimitedWidth(double mm);  // pen width or eraser size
 int LimitedSheetCount(int count);
 
+// Positions count down across the stack of sheets, so a lower sheet leaves what lies on the
+// last ones beyond the stack. The sheets needed (perhaps more than SheetsMax) so that every
+// object and text that begins on one of `count` sheets `beforeMm` high still begins on a
+// sheet once they are `afterMm` high; never fewer than `count`. What lay beyond before stays so.
+int SheetsKeepingRecordsShown(const DrawingState &drawing, int count, double beforeMm, double afterMm);
+
 // The settings a drawing file holds, read into the current ones: values outside the limits
 // are brought within them, and an older file without the newer fields keeps the current
 // eraser size, sheet size, sheet count and paper.

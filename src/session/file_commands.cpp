@@ -58,7 +58,7 @@ bool FileCommands::Load(const QString &path)
         session_.Prompts().ShowError(
             translation.TranslateString(
                 QStringLiteral("Die Datei ist beschädigt oder keine Zeichnung; die bisherige Zeichnung bleibt:")) +
-            QLatin1Char('\n') + path);
+            QLatin1Char('\n') + path + QStringLiteral("\n\n") + translation.TranslateString(DrawingFileErrorText(error)));
         return false;
     }
     session_.TakeDrawing(read, file.Placement, SettingsFromFile(file, session_.Settings()));

@@ -80,7 +80,18 @@ void OutputCommands::ShowSheetSizeError()
                  limits.toString(MaxPageSideMm)));
 }
 
-void OutputCommands::ExportImage(int number, int dpi)
+QString OutputCommands::AskExportPath()
+{
+    return session_.Prompts().AskFileName(FileChoice::ExportImage, session_.DrawingName() + QLatin1Char('.') + lastSuffix_);
+}
+
+bool OutputCommands::AsksDpi(const QString &path)
+{
+    const SheetFormat format = SheetFormatOf(path).value_or(SheetFormat::Bmp);
+    return format == SheetFormat::Bmp || format == SheetFormat::Png;
+}
+
+void OutputCommands::ExportImage(const QString &path, int number, int dpi)
 {
     Translator &translation = session_.Translation();
     const int sheets = session_.Settings().SheetCount;
@@ -90,9 +101,13 @@ void OutputCommands::ExportImage(int number, int dpi)
                         : translation.TranslateString(QStringLiteral("Die Zeichnung hat nur %1 Seiten.")).arg(sheets));
         return;
     }
-    const QString path = session_.Prompts().AskFileName(FileChoice::ExportImage, QString());
-    if (!path.isEmpty())
-        ExportSheet(path, number - 1, dpi);
+    if (!ExportSheet(path, number - 1, dpi))
+        return;
+    const SheetFormat format = SheetFormatOf(path).value_or(SheetFormat::Bmp);
+    lastSuffix_ = format == SheetFormat::Png   ? QStringLiteral("png")
+                  : format == SheetFormat::Pdf ? QStringLiteral("pdf")
+                  : format == SheetFormat::Svg ? QStringLiteral("svg")
+                                               : QStringLiteral("bmp");
 }
 
 void OutputCommands::CopySheet(int sheet)

@@ -10,6 +10,7 @@ namespace velmora {
 namespace {
 
 const QString RecentKey = QStringLiteral("recent/drawings");
+const QString PlacementKey = QStringLiteral("window/geometry");
 
 QStringList Cleaned(const QStringList &paths)
 {
@@ -61,6 +62,16 @@ void RemoveRecentDrawing(const QString &path)
     QStringList list = settings->value(RecentKey).toStringList();
     list.removeAll(path);
     settings->setValue(RecentKey, Cleaned(list));
+}
+
+QByteArray WindowPlacement()
+{
+    return UserSettings()->value(PlacementKey).toByteArray();
+}
+
+void KeepWindowPlacement(const QByteArray &placement)
+{
+    UserSettings()->setValue(PlacementKey, placement);
 }
 
 int RecoveryIntervalSeconds()

@@ -1,5 +1,5 @@
-// Preferences kept for the user between runs (recently opened drawings, the recovery
-// interval): an INI file in the user's config folder, never options.dat, which holds only
+// Preferences kept for the user between runs (recently opened drawings, the window's place,
+// the recovery interval): an INI file in the user's config folder, never options.dat, which holds only
 // the language.
 #pragma once
 
@@ -19,6 +19,11 @@ inline constexpr int RecentLimit = 8;
 QStringList RecentDrawings();
 void AddRecentDrawing(const QString &path);    // moves it to the front
 void RemoveRecentDrawing(const QString &path);
+
+// The main window's size and place as the last run left them (QWidget::saveGeometry), empty
+// before the first run ends.
+QByteArray WindowPlacement();
+void KeepWindowPlacement(const QByteArray &placement);
 
 // Seconds between two recovery copies: VELMORA_RECOVERY_SECONDS when it is a whole number
 // from 1 to MaxRecoverySeconds, else the setting recovery/intervalSeconds when it is, else two
