@@ -5,6 +5,8 @@
 // shows again under them), and "texts", N texts of 2,000 points.
 // Usage: lines_bench make N lines|circles|arcs|ANGLE|whitecurves|texts OUT.vlm OUT.xopp
 //        lines_bench time N lines|circles|arcs|ANGLE|whitecurves|texts [runs] [DPI]
+#include "support/drawing_builder.h"
+
 #include "document/drawing_file.h"
 #include "document/drawing_state.h"
 #include "render/output/sheet_export.h"
@@ -38,15 +40,14 @@ void Fill(DrawingState &state, int n, const char *shape)
         radius(2, 30);
     if (std::strcmp(shape, "whitecurves") == 0) {
         state.Paper = PaperKind::Millimetre;
+        DrawingBuilder drawing(state);
         for (int i = 0; i < 40; ++i) { // ink for the white to cover
-            DrawingObject *o = state.Objects.Append();
-            *o = DrawingObject{};
+            DrawingObject *o = &drawing.Blank();
             o->PenWidth = PenMm;
             o->X1 = 10, o->Y1 = 10 + 7 * i, o->X2 = 200, o->Y2 = 12 + 7 * i;
         }
         for (int i = 0; i < n; ++i) {
-            DrawingObject *o = state.Objects.Append();
-            *o = DrawingObject{};
+            DrawingObject *o = &drawing.Blank();
             o->Kind = i % 2 ? KindArc : KindBezier;
             o->PenWidth = 2;
             o->Colour = ColourWhite;
@@ -57,23 +58,19 @@ void Fill(DrawingState &state, int n, const char *shape)
         return;
     }
     if (std::strcmp(shape, "texts") == 0) {
+        DrawingBuilder drawing(state);
         for (int i = 0; i < n; ++i) {
-            TextObject *t = state.Texts.Append();
-            *t = TextObject{};
-            t->Left = t->Right = x(random) - 10;
-            t->Top = t->Bottom = y(random) - 10;
-            t->Size = 2000;
-            SetTextString(*t, QStringLiteral("Dreieck %1").arg(i));
-            SetFontName(*t, "Arial", 5);
+            const double left = x(random) - 10, top = y(random) - 10;
+            drawing.Text(left, top, QStringLiteral("Dreieck %1").arg(i), 2000);
         }
         return;
     }
     const bool circles = std::strcmp(shape, "circles") == 0, arcs = std::strcmp(shape, "arcs") == 0;
     const bool randomAngle = std::strcmp(shape, "lines") == 0;
     const double angle = randomAngle || circles || arcs ? 0 : std::atof(shape) * std::numbers::pi / 180;
+    DrawingBuilder drawing(state);
     for (int i = 0; i < n; ++i) {
-        DrawingObject *o = state.Objects.Append();
-        *o = DrawingObject{};
+        DrawingObject *o = &drawing.Blank();
         o->PenWidth = PenMm;
         o->X1 = x(random);
         o->Y1 = y(random);

@@ -1,8 +1,13 @@
 // Times full repaints of a 1280 x 800 viewport of the drawing surface on large drawings.
-// Usage: paint_bench [runs] [drags | changes | texts N | pencil N] [squared] [--ratio R]
-// (run with QT_QPA_PLATFORM=offscreen where there is no display). --ratio paints into a
-// viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3), as on a high-density screen;
-// "squared" puts every drawing on squared paper.
+// Usage: paint_bench [runs] [drags | changes | full | texts N | pencil N] [squared] [--ratio R]
+// [--threads N] (run with QT_QPA_PLATFORM=offscreen where there is no display). --ratio paints
+// into a viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3), as on a high-density
+// screen; "squared" puts every drawing on squared paper; --threads draws pictures on N
+// threads (default: every core). "full" and "changes" print each figure on a line of its own
+// with the median and the minimum wall time and the median CPU time of the process.
+#include "support/random_drawing.h"
+#include "support/surface_stand_in.h"
+
 #include "document/drawing_state.h"
 #include "render/canvas/overlay_canvas.h"
 #include "render/canvas/painter_canvas.h"
@@ -10,6 +15,16 @@
 #include "tools/pointer_dispatch.h"
 
 #include <QRegion>
+
+// Also built against earlier sources, which draw on one thread (before and after in one run).
+#if __has_include("render/canvas/band_work.h")
+#include "render/canvas/band_work.h"
+#else
+namespace velmora {
+inline void SetRenderThreads(int) {}
+inline int RenderThreads() { return 1; }
+} // namespace velmora
+#endif
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -22,6 +37,8 @@
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include <time.h>
 
 using namespace velmora;
 
@@ -43,40 +60,92 @@ void Fill(DrawingState &state, int sheets, int objectsPerSheet, int texts)
 {
     state.Paper = BenchPaper;
     std::mt19937 random(42);
-    std::uniform_real_distribution<double> x(5, 205), y(5, 292), d(-30, 30), w(0.1, 1.5);
-    for (int sheet = 0; sheet < sheets; ++sheet) {
-        const double off = SheetOffsetMm(sheet, state.PageHeightInch);
-        for (int i = 0; i < objectsPerSheet; ++i) {
-            DrawingObject *o = state.Objects.Append();
-            *o = DrawingObject{};
-            o->Kind = uint32_t(i % 4);
-            o->PenWidth = w(random);
-            o->X1 = x(random);
-            o->Y1 = y(random) + off;
-            o->X2 = o->X1 + d(random);
-            o->Y2 = o->Y1 + d(random);
-            o->X3 = o->X1 + d(random);
-            o->Y3 = o->Y1 + d(random);
-            o->X4 = o->X2 + d(random);
-            o->Y4 = o->Y2 + d(random);
-            o->Colour = ColourRGB(uint8_t(i * 37), uint8_t(i * 11), uint8_t(i * 5));
-        }
-    }
-    for (int i = 0; i < texts; ++i) {
-        TextObject *t = state.Texts.Append();
-        *t = TextObject{};
-        t->Left = x(random);
-        t->Top = y(random) + SheetOffsetMm(i % sheets, state.PageHeightInch);
-        t->Size = 12;
-        SetTextString(*t, QStringLiteral("Dreieck ABC %1\nHöhe h").arg(i));
-        SetFontName(*t, "Arial", 5);
-    }
+    DrawingBuilder drawing(state);
+    AddBusyDrawing(drawing, state.PageHeightInch,
+                   {.Sheets = sheets, .ObjectsPerSheet = objectsPerSheet, .Texts = texts}, random);
 }
+
+// The window around the tools: the surface of a 1280 x 800 viewport at the chosen ratio,
+// the pen as a new window has it.
+class BenchHost : public SurfaceStandIn {
+public:
+    BenchHost(int sheets, int zoom, const QRect &viewport) : SurfaceStandIn(sheets, zoom, viewport, Ratio)
+    {
+        Colour = ColourBlack;
+    }
+};
 
 double MedianMs(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// Wall and CPU time of single runs (the CPU time of every thread of the process).
+class Stopwatch {
+public:
+    void Start()
+    {
+        wall_.start();
+        cpuStart_ = CpuMs();
+    }
+    void Stop()
+    {
+        wallMs_.push_back(wall_.nsecsElapsed() / 1e6);
+        cpuMs_.push_back(CpuMs() - cpuStart_);
+    }
+    // "label  median W ms  min M ms  cpu C ms  (runs)": one figure a line, for bench/compare.sh.
+    void Print(const char *label) const
+    {
+        if (wallMs_.empty())
+            return;
+        std::printf("%-64s median %8.2f ms  min %8.2f ms  cpu %8.2f ms  (%zu runs)\n", label, MedianMs(wallMs_),
+                    *std::min_element(wallMs_.begin(), wallMs_.end()), MedianMs(cpuMs_), wallMs_.size());
+        std::fflush(stdout);
+    }
+
+private:
+    static double CpuMs()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+    }
+    QElapsedTimer wall_;
+    double cpuStart_ = 0;
+    std::vector<double> wallMs_, cpuMs_;
+};
+
+// Full pictures only: the viewport drawn anew after the drawing changed (as after a zoom or
+// opening), and the repaint that follows with nothing changed.
+void RunFull(const char *label, int sheets, int objectsPerSheet, int texts, int zoom, int runs)
+{
+    DrawingState state;
+    Fill(state, sheets, objectsPerSheet, texts);
+    SurfaceRenderer renderer;
+    const ViewGeometry view = ComputeViewGeometry(sheets, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
+    QImage target = ViewportImage();
+    const QRect sheet = view.SheetOnSurface(sheets / 2);
+    const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
+    Stopwatch full, unchanged;
+    for (int run = 0; run <= runs; ++run) {
+        for (bool keep : {false, true}) {
+            if (!keep)
+                renderer.DropCache();
+            Stopwatch &watch = keep ? unchanged : full;
+            if (run > 0) // the first run builds the object index and the text measurements
+                watch.Start();
+            QPainter painter(&target);
+            painter.translate(-viewport.topLeft());
+            renderer.Paint(painter, viewport, state, view, SheetView{});
+            painter.end();
+            if (run > 0)
+                watch.Stop();
+        }
+    }
+    const QByteArray name = QByteArray(label) + " zoom " + QByteArray::number(zoom) + "%";
+    full.Print((name + "  full picture").constData());
+    unchanged.Print((name + "  unchanged").constData());
 }
 
 void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom, int runs)
@@ -110,119 +179,16 @@ void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom
                 MedianMs(full), MedianMs(instrument), runs);
 }
 
-// A window without a display whose repaint renders the viewport like the real surface:
-// the sheets' visible parts, then what the tools drew over them.
-class BenchHost : public ToolHost {
-public:
-    BenchHost(DrawingState &state, const ViewGeometry &view, QImage &target, QRect viewport)
-        : state_(state), view_(view), target_(target), viewport_(viewport)
-    {
-        surface_.Geometry = view;
-    }
-    SurfaceRenderer Renderer;
-    OverlayCanvas Overlay;
-    ToolSelection Tools;
-
-    // What the window's paint event does with the surface after a pointer move.
-    void PaintSurface()
-    {
-        QPainter painter(&target_);
-        painter.translate(-viewport_.topLeft());
-        Renderer.Paint(painter, viewport_, state_, view_, SheetView{});
-        PainterCanvas canvas(painter, -viewport_.topLeft()); // the overlay is in surface pixels, as the window's
-        Overlay.ReplayOn(canvas, viewport_);
-    }
-    // The paint events that follow a repaint of the drawing: what the window asked to update,
-    // within the viewport, one paint event for the bounding rectangle as Qt merges them.
-    void PaintUpdated()
-    {
-        const QRect area = ToUpdate.intersected(QRegion(viewport_)).boundingRect();
-        ToUpdate = QRegion();
-        if (area.isEmpty())
-            return;
-        QPainter painter(&target_);
-        painter.translate(-viewport_.topLeft());
-        painter.setClipRect(area);
-        Renderer.Paint(painter, area, state_, view_, SheetView{});
-        PainterCanvas canvas(painter, -viewport_.topLeft()); // the overlay is in surface pixels
-        Overlay.ReplayOn(canvas, area);
-    }
-    // The history, as the window's undo stack keeps it.
-    std::vector<DrawingEdit> Done, Undone;
-    QRegion ToUpdate;
-
-    using ToolHost::Repaint;
-    DrawingState &State() override { return state_; }
-    SurfaceView &View() override { return surface_; }
-    ToolSelection Selection() const override { return Tools; }
-    void Repaint(PaintScope scope) override
-    {
-        const std::optional<QRegion> changed =
-            Renderer.AcceptDrawing(state_, view_, SheetView{}, scope, surface_.ActivePage);
-        const QRect overlay = Overlay.DrawnRect();
-        Overlay.Clear();
-        ToUpdate = changed ? *changed + overlay : QRegion(viewport_);
-    }
-    Canvas &Surface() override { return Overlay; }
-    void SetChanged() override {}
-    void UpdateEds() override {}
-    void ShowStatus(const QString &) override {}
-    double PenWidth() const override { return 0.1; }
-    uint32_t PenColour() const override { return 0; }
-    double EraserSize() const override { return 2; }
-    int Zoom() const override { return int(view_.Zoom); }
-    void SetZoom(double) override {}
-    ScrollState Scroll() const override { return {}; }
-    void SetScroll(int, int) override {}
-    double ScreenDpiY() const override { return 96; }
-    TextFontChoice &NewTextFont() override { return font_; }
-    bool EditText(const QString *, QString &) override { return false; }
-    EditRecorder &Edits() override { return recorder_; }
-    void CommitEdit() override
-    {
-        if (auto edit = recorder_.End()) {
-            Done.push_back(std::move(*edit));
-            Undone.clear();
-        }
-    }
-    // Undo and redo as the window's history steps do them: the edit, then the repaint.
-    void Undo()
-    {
-        Done.back().Revert(state_);
-        Undone.push_back(std::move(Done.back()));
-        Done.pop_back();
-        Repaint();
-    }
-    void Redo()
-    {
-        Undone.back().Apply(state_);
-        Done.push_back(std::move(Undone.back()));
-        Undone.pop_back();
-        Repaint();
-    }
-
-private:
-    DrawingState &state_;
-    ViewGeometry view_;
-    SurfaceView surface_;
-    QImage &target_;
-    QRect viewport_;
-    TextFontChoice font_;
-    EditRecorder recorder_;
-};
-
 enum class Drag { RulerMove, RulerAlong, CompassArc, ProtractorTurn };
 
 // One pointer move during a drag (repaint plus preview), then the paint of the viewport.
 void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int runs, int texts = 100)
 {
-    DrawingState state;
-    Fill(state, 10, objectsPerSheet, texts);
-    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
-    QImage target = ViewportImage();
+    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, A4WidthInch, A4HeightInch);
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
-    BenchHost host(state, view, target, viewport);
+    BenchHost host(10, zoom, viewport);
+    Fill(host.Document(), 10, objectsPerSheet, texts);
     host.Tools.Current = kind == Drag::RulerAlong || kind == Drag::RulerMove ? Tool::Ruler
                          : kind == Drag::CompassArc                         ? Tool::Compass
                                                                             : Tool::Protractor;
@@ -236,7 +202,7 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
     const int cx = viewport.left() + int(100 * s), cy = view.SheetOnSurface(6).top() + int(50 * s);
     const int x0 = cx + 150, y0 = kind == Drag::RulerAlong || kind == Drag::RulerMove ? viewport.top() + 400 : cy;
     dispatch.MouseDown(PointerButton::Left, x0, y0);
-    host.PaintSurface(); // the first paint renders and keeps the drawing of the viewport
+    host.PaintAll(); // the first paint renders and keeps the drawing of the viewport
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         const double turn = run * 0.02;
@@ -246,7 +212,7 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
         QElapsedTimer timer;
         timer.start();
         dispatch.MouseMove(x, y);
-        host.PaintSurface();
+        host.PaintAll();
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
     dispatch.MouseUp(x0, y0);
@@ -262,16 +228,14 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
 // hover-scan move of the object tool that finds nothing, on a drawing of 100,000 objects.
 void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
 {
-    DrawingState state;
-    Fill(state, 10, objectsPerSheet, 100);
-    const ViewGeometry view = ComputeViewGeometry(10, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
-    QImage target = ViewportImage();
+    const ViewGeometry view = ComputeViewGeometry(10, 100, 96, 96, A4WidthInch, A4HeightInch);
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
-    BenchHost host(state, view, target, viewport);
+    BenchHost host(10, 100, viewport);
+    Fill(host.Document(), 10, objectsPerSheet, 100);
     PointerDispatch dispatch(host);
-    host.Repaint();
-    host.PaintSurface();
+    host.DrawingChanged();
+    host.PaintAll();
 
     host.Tools.Current = Tool::Pencil;
     const int x0 = viewport.left() + 100, y0 = viewport.top() + 100;
@@ -281,7 +245,7 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
         QElapsedTimer timer;
         timer.start();
         dispatch.MouseMove(x0 + run % 500, y0 + run / 500);
-        host.PaintSurface();
+        host.PaintAll();
         pencil.push_back(timer.nsecsElapsed() / 1e6);
     }
     dispatch.MouseUp(x0, y0);
@@ -293,17 +257,17 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
 
     host.Tools.Current = Tool::Objects;
     host.Tools.Objects = ObjectMode::Delete;
-    host.Repaint();
+    host.DrawingChanged();
     std::vector<double> hover;
     for (int run = 0; run < runs / 10; ++run) {
         QElapsedTimer timer;
         timer.start();
         dispatch.MouseMove(viewport.right() - 2, viewport.top() + 5 + run % 50); // beside the sheets: no hit
-        host.PaintSurface();
+        host.PaintAll();
         hover.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::printf("%-40s zoom 100%%  hover-scan move over %d objects %6.3f ms  (median of %d)\n",
-                "10 sheets x 10,000 objects + 100 texts", state.Objects.Count, MedianMs(hover), runs / 10);
+                "10 sheets x 10,000 objects + 100 texts", host.Drawing().Objects.Count, MedianMs(hover), runs / 10);
 }
 
 // One change of the drawing through the tools and the history, each followed by the repaint
@@ -311,23 +275,27 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
 // object tool, then the delete undone and done again.
 void RunChanges(int objectsPerSheet, int zoom, int runs)
 {
-    DrawingState state;
-    Fill(state, 10, objectsPerSheet, 100);
-    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
-    QImage target = ViewportImage();
+    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, A4WidthInch, A4HeightInch);
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
-    BenchHost host(state, view, target, viewport);
+    BenchHost host(10, zoom, viewport);
+    Fill(host.Document(), 10, objectsPerSheet, 100);
     PointerDispatch dispatch(host);
-    host.Repaint();
-    host.PaintUpdated();
+    host.DrawingChanged();
+    host.PaintPending(true);
 
     enum Step { Append, Move, Delete, Undo, Redo, Steps };
-    std::vector<double> times[Steps];
-    QElapsedTimer timer;
+    Stopwatch watches[Steps];
+    // The watch of a step starts where the step starts and stops after its paint.
+    struct StepTimer {
+        Stopwatch *Watches;
+        int Current = 0;
+        void start() { Watches[Current].Start(); }
+    } timer{watches};
     auto done = [&](Step step) {
-        host.PaintUpdated();
-        times[step].push_back(timer.nsecsElapsed() / 1e6);
+        host.PaintPending(true);
+        watches[step].Stop();
+        timer.Current = (step + 1) % Steps;
     };
     std::mt19937 random(7);
     std::uniform_int_distribution<int> px(viewport.left() + 40, viewport.right() - 200),
@@ -339,23 +307,23 @@ void RunChanges(int objectsPerSheet, int zoom, int runs)
         timer.start();
         dispatch.MouseMove(x + 60, y + 40); // the segment is appended and drawn over the surface
         dispatch.MouseUp(x + 60, y + 40);
-        host.Repaint(); // what the window's next repaint does with the new segment
+        host.DrawingChanged(); // what the window's next repaint does with the new segment
         done(Append);
 
         host.Tools.Current = Tool::Objects;
         host.Tools.Objects = ObjectMode::Move;
         dispatch.MouseMove(x + 30, y + 20); // hover finds the new line
-        host.PaintUpdated();
+        host.PaintPending(true);
         dispatch.MouseDown(PointerButton::Left, x + 30, y + 20);
         dispatch.MouseMove(x + 50, y + 60);
-        host.PaintUpdated();
+        host.PaintPending(true);
         timer.start();
         dispatch.MouseUp(x + 50, y + 60);
         done(Move);
 
         host.Tools.Objects = ObjectMode::Delete;
         dispatch.MouseMove(x + 50, y + 60);
-        host.PaintUpdated();
+        host.PaintPending(true);
         timer.start();
         dispatch.MouseDown(PointerButton::Left, x + 50, y + 60);
         dispatch.MouseUp(x + 50, y + 60);
@@ -369,10 +337,12 @@ void RunChanges(int objectsPerSheet, int zoom, int runs)
         done(Redo);
     }
     const char *names[Steps] = {"append", "move", "delete", "undo", "redo"};
-    std::printf("10 sheets x %6d objects + 100 texts  zoom %3d%%  one change:", objectsPerSheet, zoom);
-    for (int step = 0; step < Steps; ++step)
-        std::printf("  %s %6.2f ms", names[step], MedianMs(times[step]));
-    std::printf("  (median of %d)\n", runs);
+    for (int step = 0; step < Steps; ++step) {
+        char label[128];
+        std::snprintf(label, sizeof label, "10 sheets x %d objects + 100 texts zoom %d%%  one change: %s",
+                      objectsPerSheet, zoom, names[step]);
+        watches[step].Print(label);
+    }
 }
 
 } // namespace
@@ -399,8 +369,22 @@ int main(int argc, char *argv[])
         argc -= 2;
         break;
     }
+    // "--threads N" likewise: the threads that draw a picture.
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--threads") != 0)
+            continue;
+        SetRenderThreads(std::max(1, std::atoi(argv[i + 1])));
+#if __has_include("render/canvas/band_work.h")
+        SurfaceRenderer::PicturesInBands = true; // the window's pictures in bands as well
+#endif
+        for (int j = i; j + 2 <= argc; ++j)
+            argv[j] = argv[j + 2];
+        argc -= 2;
+        break;
+    }
     if (Ratio != 1)
         std::printf("device pixel ratio %g\n", Ratio);
+    std::printf("pictures drawn on %d thread(s)\n", RenderThreads());
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     const bool dragsOnly = argc > 2 && std::strcmp(argv[2], "drags") == 0;
     if (argc > 3 && std::strcmp(argv[2], "texts") == 0) {
@@ -413,6 +397,26 @@ int main(int argc, char *argv[])
     }
     if (argc > 3 && std::strcmp(argv[2], "pencil") == 0) {
         RunPencilAndHover(runs * 40, std::atoi(argv[3]) / 10);
+        return 0;
+    }
+    if (argc > 2 && std::strcmp(argv[2], "full") == 0) {
+        // The full pictures: objects at both zooms, then many texts; "full N Z" only N objects
+        // per sheet at zoom Z (N = 0: only the texts).
+        if (argc > 4) {
+            const int objects = std::atoi(argv[3]), zoom = std::atoi(argv[4]);
+            if (objects > 0)
+                RunFull(("10 sheets x " + QByteArray::number(objects) + " objects + 100 texts").constData(), 10,
+                        objects, 100, zoom, runs);
+            else
+                RunFull("10 sheets x 100 objects + 100000 texts", 10, 100, 100000, zoom, runs);
+            return 0;
+        }
+        for (int objects : {1000, 10000})
+            for (int zoom : {100, 300}) {
+                const QByteArray label = "10 sheets x " + QByteArray::number(objects) + " objects + 100 texts";
+                RunFull(label.constData(), 10, objects, 100, zoom, runs);
+            }
+        RunFull("10 sheets x 100 objects + 100000 texts", 10, 100, 100000, 100, runs);
         return 0;
     }
     if (argc > 2 && std::strcmp(argv[2], "changes") == 0) {

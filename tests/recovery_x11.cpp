@@ -5,7 +5,7 @@
 // after "Nein" leaves no copy, and a damaged drawing on the command line gives the usual
 // message and an empty drawing.
 // Usage: recovery_x11 /path/to/velmora SAMPLE.vlm DAMAGED.vlm
-#include "x11_window.h"
+#include "support/x11_window.h"
 
 #include <cerrno>
 #include <csignal>
@@ -246,6 +246,6 @@ int main(int argc, char *argv[])
     std::printf("a damaged drawing on the command line left an empty drawing\n");
 
     XCloseDisplay(display);
-    std::system(("rm -rf '" + home + "'").c_str());
+    [[maybe_unused]] const int removed = std::system(("rm -rf '" + home + "'").c_str());
     return 0;
 }

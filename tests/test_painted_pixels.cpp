@@ -1,6 +1,7 @@
 // What the painter really makes of the canvas calls: dots for lines whose ends coincide,
 // on a sheet and in an exported BMP, and the font height of texts at every exact half of
 // the zoomed point size.
+#include "support/drawing_builder.h"
 #include "document/drawing_state.h"
 #include "render/canvas/painter_canvas.h"
 #include "render/output/sheet_export.h"
@@ -55,8 +56,7 @@ Ink Measure(const QImage &image, int cx, int cy)
 
 DrawingObject &AddLine(DrawingState &state, double width, double x1, double y1, double x2, double y2)
 {
-    DrawingObject *o = state.Objects.Append();
-    *o = DrawingObject{};
+    DrawingObject *o = &DrawingBuilder(state).Blank();
     o->Kind = KindLine;
     o->PenWidth = width;
     o->X1 = x1;
@@ -242,10 +242,7 @@ private slots:
         // Round(size x Z / 100) with halves to even, against the exact rational value, read
         // from the font the painter is given: size 10 at zoom 45 is 4 points, 15 at 110 is 16.
         DrawingState state;
-        TextObject *text = state.Texts.Append();
-        *text = TextObject{};
-        SetTextString(*text, QStringLiteral("x"));
-        SetFontName(*text, "Arial", 5);
+        TextObject *text = &DrawingBuilder(state).Text(0, 0, QStringLiteral("x"));
         QImage image(32, 32, QImage::Format_RGB32);
         int halves = 0;
         QStringList wrong;

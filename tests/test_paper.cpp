@@ -1,7 +1,7 @@
 // Paper under the drawing: what each paper paints on a sheet at several zooms, white ink that
 // shows the paper again on screen, in PNG and in PDF, a plain sheet exactly as it always was,
 // and the paper's continuation of the drawing file.
-#include "random_drawing.h"
+#include "support/random_drawing.h"
 
 #include "document/drawing_file.h"
 #include "render/canvas/painter_canvas.h"
@@ -57,8 +57,7 @@ bool IsOrange(QRgb p)
 DrawingObject &Add(DrawingState &state, uint32_t kind, uint32_t colour, double width, QRectF points,
                    QPointF rays = {})
 {
-    DrawingObject *o = state.Objects.Append();
-    *o = DrawingObject{};
+    DrawingObject *o = &DrawingBuilder(state).Blank();
     o->Kind = kind;
     o->Colour = colour;
     o->PenWidth = width;
@@ -122,7 +121,8 @@ private slots:
         DrawingState state;
         state.PageWidthInch = 100 / MmPerInch;
         state.PageHeightInch = 70 / MmPerInch;
-        AddRandomObjects(state, 80, 100, 70, 18);
+        DrawingBuilder drawing(state);
+        AddRandomObjects(drawing, 80, 100, 70, 18);
         const QImage before(QStringLiteral(TEST_DATA_DIR "/plain_sheet_before_paper.png"));
         QVERIFY(!before.isNull());
         QCOMPARE(Render(state, 137), before.convertToFormat(QImage::Format_RGB32));

@@ -15,10 +15,14 @@ public:
 
     // True on OK; the values stay in the edits for the next export.
     bool Execute();
+    // Shows the dots per inch only for a format that has pixels (BMP, PNG).
+    void AskDpi(bool asked);
 
+    QLabel *DpiLabel = nullptr;
     QSpinBox *DPIED = nullptr;
     QSpinBox *SeiteEd = nullptr;
     QPushButton *BitBtn1 = nullptr;
+    QPushButton *CancelBtn = nullptr; // "Abbrechen": as Escape and the close button
 };
 
 } // namespace velmora

@@ -29,7 +29,7 @@
 
 namespace velmora {
 
-// What the file holds besides the records: values kept in controls and view switches.
+// What the file holds besides the records: the instruments' placement, the settings and the view switches.
 struct DrawingFileSettings {
     InstrumentPlacement Placement; // all but the protractor's size and the compass angle
     double Zoom = 100;

@@ -4,16 +4,22 @@
 
 namespace velmora {
 
+namespace {
+
+QString StrokeLabel(const ToolHost &host)
+{
+    return host.Selection().Is(Tool::Eraser) ? QStringLiteral("Radierstrich") : QStringLiteral("Bleistiftstrich");
+}
+
+} // namespace
+
 void StrokeTool::Move(Stroke &stroke, int x, int y)
 {
-    DrawingState &state = host_.State();
     const bool erasing = host_.Selection().Is(Tool::Eraser);
-    // The stroke's first segment opens the step that its release closes.
-    host_.Edits().Begin(state, erasing ? QStringLiteral("Radierstrich") : QStringLiteral("Bleistiftstrich"));
-    DrawingObject *segment = state.AppendObject();
+    // The stroke's first segment opens the edit that its release commits.
+    DrawingObject *segment = host_.BeginEdit(StrokeLabel(host_)).AppendObject();
     if (!segment)
         return;
-    host_.SetChanged();
     const double s = host_.View().PixelsPerMm();
     segment->Kind = KindLine;
     segment->Colour = erasing ? ColourWhite : host_.PenColour();
@@ -25,8 +31,13 @@ void StrokeTool::Move(Stroke &stroke, int x, int y)
 
     // The segment shows at once as part of the drawing, joined to the stroke's others and under
     // the instruments: the repaint draws anew only the place it touched.
-    host_.Repaint();
+    host_.DrawingChanged(PaintScope::AllSheets);
     stroke.Last = QPoint(x, y);
+}
+
+void StrokeTool::Release()
+{
+    host_.BeginEdit(StrokeLabel(host_)).CommitShown();
 }
 
 } // namespace velmora

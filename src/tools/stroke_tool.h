@@ -16,6 +16,8 @@ public:
     // One segment from the previous stroke point to (x, y): white in the eraser's width
     // when the eraser is the tool, else in the pen's colour and width.
     void Move(Stroke &stroke, int x, int y);
+    // The end of the stroke: its segments, drawn already, become one step.
+    void Release();
 
 private:
     ToolHost &host_;

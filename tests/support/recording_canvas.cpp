@@ -183,4 +183,32 @@ QStringList RecordingCanvas::Shapes() const
     return shapes;
 }
 
+QStringList RecordingCanvas::Drawn() const
+{
+    QString penWidth = QStringLiteral("1"), penColour = QStringLiteral("000000"), penStyle;
+    QString brushColour = QStringLiteral("unset");
+    bool brushClear = false;
+    QStringList drawn;
+    for (const QString &op : Ops) {
+        const QString kind = op.section(QLatin1Char(' '), 0, 0), value = op.section(QLatin1Char(' '), 1);
+        if (kind == QLatin1String("PenWidth"))
+            penWidth = value;
+        else if (kind == QLatin1String("PenColour"))
+            penColour = value;
+        else if (kind == QLatin1String("PenStyle"))
+            penStyle = value == QString::number(int(PenStyle::Solid)) ? QString() : QStringLiteral(" style ") + value;
+        else if (kind == QLatin1String("BrushColour"))
+            brushColour = value;
+        else if (kind == QLatin1String("BrushStyle"))
+            brushClear = value == QString::number(int(BrushStyle::Clear));
+        if (IsStateOp(op))
+            continue;
+        QString line = op + QStringLiteral(" pen ") + penWidth + QLatin1Char(' ') + penColour + penStyle;
+        if (kind == QLatin1String("Rectangle") || kind == QLatin1String("Ellipse"))
+            line += QStringLiteral(" brush ") + (brushClear ? QStringLiteral("clear") : brushColour);
+        drawn << line;
+    }
+    return drawn;
+}
+
 } // namespace velmora

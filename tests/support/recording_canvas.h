@@ -43,6 +43,10 @@ public:
     QStringList Ops;
     // Only the drawing operations (no pen, brush or font changes).
     QStringList Shapes() const;
+    // The drawing operations with the pen in force for each, and the brush for the figures it
+    // fills: "LineTo 38,340 pen 1 808080", "Ellipse 1,2,3,4 pen 1 000000 brush clear". What
+    // is drawn and how, whatever order the pen and brush were set in.
+    QStringList Drawn() const;
     FontSpec Font;
 
 private:

@@ -11,6 +11,11 @@ namespace velmora {
 
 QColor ToQColor(uint32_t colour);
 
+// The parametric angle (degrees, counter-clockwise on the screen) where the ray from the
+// centre of the ellipse in box through (px, py) meets it: where an arc by bounding box starts
+// or ends, as the canvas strokes it.
+qreal RayAngle(const QRectF &box, qreal px, qreal py);
+
 class PainterCanvas : public Canvas {
 public:
     // origin: where canvas pixel (0, 0) lies on the painter's device; base: a transform
@@ -46,9 +51,18 @@ public:
     void ResetClip() override;
     std::optional<QRect> PaintedArea() override;
 
+    // The device pixels of the painter's image that will be kept (a band whose neighbours
+    // other threads draw): the fast paths draw only these; what the painter itself draws
+    // stays whole, so the kept pixels are those of a drawing of everything.
+    void SetNeededPixels(const QRect &device) { needed_ = device; }
+
 private:
     QPen StrokePen(Qt::PenCapStyle cap, Qt::PenJoinStyle join) const;
     QBrush FillBrush() const;
+    // A solid pen's stroke on the fast path; false where the painter must draw it.
+    bool DrawSolidStroke(const QPainterPath &path);
+    // An arc or a curve: the pen's stroke without a fill, on the fast path if allowed.
+    void DrawOpenPath(const QPainterPath &path, bool fast = true);
     void UseStrokeOrigin();
     void UseAreaOrigin();
 
@@ -63,6 +77,7 @@ private:
     BrushStyle brushStyle_ = BrushStyle::Solid;
     FontSpec font_;
     bool transparent_ = false;
+    QRect needed_; // null: every pixel
 };
 
 } // namespace velmora

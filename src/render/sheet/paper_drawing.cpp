@@ -1,5 +1,7 @@
 #include "paper_drawing.h"
 
+#include "render/canvas/painter_canvas.h"
+
 #include "document/units.h"
 
 #include <QtMath>
@@ -231,17 +233,6 @@ struct WhiteShape {
         return chord && p.y() >= chord->first && p.y() <= chord->second;
     }
 };
-
-// Parametric angle where the ray from the ellipse's centre through (px, py) meets it, as the
-// canvas strokes arcs.
-qreal RayAngle(const QRectF &box, qreal px, qreal py)
-{
-    const qreal rx = box.width() / 2, ry = box.height() / 2;
-    const qreal dx = px - box.center().x(), dy = py - box.center().y();
-    if (rx <= 0 || ry <= 0 || (dx == 0 && dy == 0))
-        return 0;
-    return qRadiansToDegrees(std::atan2(-dy / ry, dx / rx));
-}
 
 // How closely the short lines follow an arc's or a curve's centre line, in pixels.
 constexpr double CurveTolerancePx = 0.02;

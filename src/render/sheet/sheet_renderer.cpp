@@ -37,6 +37,11 @@ QRect TextBoxOnSheet(const TextObject &text, double s, double off)
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
+// The one write a paint makes into the drawing, and why the painters take it writable: a
+// text's right and bottom edge are part of its stored record (the file keeps them, the hit
+// tests and the kept pictures use them), and only the font engine at the paint's scale can
+// measure them. StoreTextExtent writes those two edges and nothing else; every other change
+// of the records goes through an edit transaction, which the painters cannot reach.
 void StoreMeasuredBox(DrawingState &state, int i, const QRect &measured, double s, double off)
 {
     state.StoreTextExtent(i, (double(measured.left()) + measured.width()) / s,
