@@ -1,5 +1,7 @@
 #include "recovery_store.h"
 
+#include "drawing_lock.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <algorithm>
 
 #include <cerrno>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -55,7 +58,11 @@ FileOutcome RecoveryStore::Write(const QByteArray &drawing, const QString &fileN
         if (!lock_->tryLock(0)) {
             lock_.reset();
             // The folder's own error number, so the message can say why in the user's language.
-            const int error = ::access(QFile::encodeName(folder_).constData(), W_OK | X_OK) == 0 ? EIO : errno;
+            const QByteArray folder = QFile::encodeName(folder_);
+            struct statvfs space {};
+            const int error = ::access(folder.constData(), W_OK | X_OK) != 0                  ? errno
+                              : ::statvfs(folder.constData(), &space) == 0 && space.f_bavail == 0 ? ENOSPC
+                                                                                                  : EIO;
             return {FileFault::System, QStringLiteral("the recovery folder cannot be written: ") + folder_, error};
         }
     }
@@ -86,8 +93,15 @@ QList<RecoveryStore::Orphan> RecoveryStore::TakeOrphans()
         if (slot == slot_ || orphanLocks_.contains(slot))
             continue;
         std::shared_ptr<QLockFile> lock = LockFor(slot);
-        if (!lock->tryLock(0))
-            continue; // its run is alive
+        if (!lock->tryLock(0)) {
+            if (HeldByLivingProcessHere(*lock))
+                continue; // its run is alive
+            // An empty lock (a power cut), another computer's (a home on a network drive) or
+            // none that can be made (a folder not writable, a full disk): the copy is offered,
+            // locked when the lock can be taken over.
+            if (lock->error() != QLockFile::LockFailedError || !lock->removeStaleLockFile() || !lock->tryLock(0))
+                lock.reset();
+        }
         QByteArray name;
         ReadRegularFile(slot + QStringLiteral(".name"), MaxNameBytes, name);
         orphanLocks_.insert(slot, lock);
@@ -103,6 +117,17 @@ void RecoveryStore::Discard(const Orphan &orphan)
     QFile::remove(orphan.Slot + QStringLiteral(".vlm"));
     QFile::remove(orphan.Slot + QStringLiteral(".name"));
     Release(orphan);
+}
+
+QString RecoveryStore::PutAside(const Orphan &orphan)
+{
+    const QString aside = folder_ + QStringLiteral("/damaged");
+    const QString copy = orphan.Slot + QStringLiteral(".vlm");
+    const QString target = aside + QLatin1Char('/') + QFileInfo(copy).fileName();
+    if (!QDir().mkpath(aside) || QFileInfo::exists(target) || !QFile::rename(copy, target))
+        return copy;
+    QFile::rename(orphan.Slot + QStringLiteral(".name"), target.chopped(4) + QStringLiteral(".name"));
+    return target;
 }
 
 void RecoveryStore::Release(const Orphan &orphan)

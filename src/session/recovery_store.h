@@ -40,11 +40,15 @@ public:
         QString FileName; // the drawing's own file, empty when untitled
         QDateTime Written;
     };
-    // Copies left by runs that ended without removing them, newest first. Their locks are
-    // taken, so a second program started at the same time does not offer them as well.
+    // Copies left by runs that ended without removing them, newest first: every copy no
+    // living process of this computer holds. Their locks are taken where they can be, so a
+    // second program started at the same time does not offer them as well.
     QList<Orphan> TakeOrphans();
     // Deletes an orphan's files (after restoring it or when the user declines it).
     void Discard(const Orphan &orphan);
+    // Moves a damaged orphan's files into the folder's "damaged" folder, where they are kept
+    // but not offered again; gives the copy's new path (its old one when it could not move).
+    QString PutAside(const Orphan &orphan);
     // Lets go of an orphan without deleting it: it is offered again at the next start.
     void Release(const Orphan &orphan);
 
