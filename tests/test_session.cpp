@@ -236,7 +236,7 @@ private slots:
     }
 
     // Before, the recovery copy of a drawing too large for a second copy in memory ended the
-    // program (std::bad_alloc from the timer), and saving it did too.
+    // program (std::bad_alloc from the timer), and saving it did too; both are streamed now.
     void aDrawingWithoutRoomForACopyIsSavedAndKept()
     {
 #if defined(__SANITIZE_ADDRESS__)
@@ -266,9 +266,9 @@ private slots:
                     s.session.Drawing().Objects.Count != Lines || !s.session.IsModified())
                     _exit(6);
                 s.errors.clear();
-                s.session.Recovery.Write();
-                const bool said = s.statuses.size() == 1 && s.statuses.first().contains("Arbeitsspeicher");
-                _exit(!said ? 3 : s.session.Files.Save() && s.errors.isEmpty() ? 0 : 4);
+                const bool copied = s.session.Recovery.Write() && s.statuses.isEmpty() &&
+                                    QFileInfo(s.session.Recovery.Store().CopyPath()).size() > qint64(Lines) * 88;
+                _exit(!copied ? 3 : s.session.Files.Save() && s.errors.isEmpty() ? 0 : 4);
             } catch (...) {
                 _exit(5);
             }

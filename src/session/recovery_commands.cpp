@@ -27,6 +27,25 @@ QLocale LocaleOf(int language)
     }
 }
 
+// The digest of what is written to it, the file never held in memory: whether the drawing
+// changed since the last copy.
+class DigestDevice : public QIODevice {
+public:
+    DigestDevice() { open(QIODevice::WriteOnly); }
+    QByteArray Result() const { return hash_.result(); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        hash_.addData(QByteArrayView(data, size));
+        return size;
+    }
+
+private:
+    QCryptographicHash hash_{QCryptographicHash::Sha1};
+};
+
 } // namespace
 
 bool RecoveryCommands::Write()
@@ -39,20 +58,21 @@ bool RecoveryCommands::Write()
         return true; // half a stroke is no drawing; the next interval writes the finished one
     QString reason;
     try {
-        const QByteArray drawing = WriteDrawingFile(session_.Drawing(), session_.FileSettings());
-        const QByteArray digest =
-            QCryptographicHash::hash(drawing, QCryptographicHash::Sha1) + session_.FileName().toUtf8();
+        const DrawingFileSettings settings = session_.FileSettings();
+        DigestDevice digesting;
+        WriteDrawingFile(digesting, session_.Drawing(), settings);
+        const QByteArray digest = digesting.Result() + session_.FileName().toUtf8();
         if (store_.HasCopy() && digest == written_)
             return true; // nothing new since the last copy
-        const FileOutcome written = store_.Write(drawing, session_.FileName());
+        const FileOutcome written = store_.Write(session_.Drawing(), settings, session_.FileName());
         if (written.Ok()) {
             written_ = digest;
             return true;
         }
         reason = FileReason(written, [this](const QString &text) { return session_.Translation().TranslateString(text); });
     } catch (const std::bad_alloc &) {
-        // The copy is made in memory: a drawing too large for a second copy keeps its window
-        // (the timer's call would otherwise end the program with the pupil's work).
+        // A drawing with no room left for the writer's own needs keeps its window (the
+        // timer's call would otherwise end the program with the pupil's work).
         reason = session_.Translation().TranslateString(OutOfMemoryText());
     }
     written_.clear();

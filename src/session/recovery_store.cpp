@@ -50,7 +50,8 @@ QString RecoveryStore::CopyPath() const
     return slot_ + QStringLiteral(".vlm");
 }
 
-FileOutcome RecoveryStore::Write(const QByteArray &drawing, const QString &fileName)
+FileOutcome RecoveryStore::Write(const DrawingState &drawing, const DrawingFileSettings &settings,
+                                 const QString &fileName)
 {
     if (!lock_) {
         QDir().mkpath(folder_);
@@ -66,7 +67,7 @@ FileOutcome RecoveryStore::Write(const QByteArray &drawing, const QString &fileN
             return {FileFault::System, QStringLiteral("the recovery folder cannot be written: ") + folder_, error};
         }
     }
-    FileOutcome outcome = WriteFileSafely(CopyPath(), drawing);
+    FileOutcome outcome = SaveDrawingFile(CopyPath(), drawing, settings);
     if (outcome.Ok())
         outcome = WriteFileSafely(slot_ + QStringLiteral(".name"), fileName.toUtf8());
     written_ = written_ || QFileInfo::exists(CopyPath());

@@ -7,7 +7,7 @@
 // ended without removing it: that copy is offered at the next start.
 #pragma once
 
-#include "document/safe_file.h"
+#include "document/drawing_file.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -27,9 +27,9 @@ public:
     // <user data folder>/recovery
     static QString DefaultFolder();
 
-    // Writes this run's copy atomically: first the drawing, then its file's name. The first
-    // write takes this run's lock.
-    FileOutcome Write(const QByteArray &drawing, const QString &fileName);
+    // Writes this run's copy atomically, streamed by the drawing writer: first the drawing,
+    // then its file's name. The first write takes this run's lock.
+    FileOutcome Write(const DrawingState &drawing, const DrawingFileSettings &settings, const QString &fileName);
     // Removes this run's copy and lets go of the lock; nothing happens when there is none.
     void Remove();
     bool HasCopy() const { return written_; }
