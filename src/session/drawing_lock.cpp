@@ -1,5 +1,6 @@
 #include "drawing_lock.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSysInfo>
 
@@ -32,11 +33,14 @@ DrawingLock::Outcome DrawingLock::Take(const QString &drawing)
     if (!lock->tryLock(0)) {
         if (lock->error() != QLockFile::LockFailedError)
             return Outcome::Unlockable;
-        if (HeldByLivingProcessHere(*lock))
-            return Outcome::HeldHere;
         qint64 pid = 0;
         QString host, application;
-        if (lock->getLockInfo(&pid, &host, &application) && !host.isEmpty() && host != QSysInfo::machineHostName())
+        const bool named = lock->getLockInfo(&pid, &host, &application);
+        if (named && pid == QCoreApplication::applicationPid() && host == QSysInfo::machineHostName())
+            return Outcome::Unlockable; // another window of this very run (tests make them): no other program
+        if (HeldByLivingProcessHere(*lock))
+            return Outcome::HeldHere;
+        if (named && !host.isEmpty() && host != QSysInfo::machineHostName())
             return Outcome::HeldElsewhere;
         // Empty or unreadable: what a power cut leaves. Two programs taking it over at once
         // still end with one holder, as the lock is made anew.

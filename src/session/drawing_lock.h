@@ -21,7 +21,7 @@ public:
         Taken,       // this run holds it
         HeldHere,    // a living process of this computer holds it
         HeldElsewhere, // another computer's process named in it (a drawing on a network drive)
-        Unlockable,  // no lock can be made there (a read-only folder): nobody can hold one
+        Unlockable,  // no lock can be made there (a read-only folder), or this run holds it already
     };
 
     static QString LockPath(const QString &drawing);
