@@ -3,6 +3,7 @@
 #include "support/file_helpers.h"
 #include "support/window_fixture.h"
 
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace velmora;
@@ -109,6 +110,8 @@ private slots:
         QCOMPARE(w.questions.size(), 1); // asked before discarding the changes
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].contains(w.openPath));
+        if (name.startsWith("damaged_")) // says why
+            QVERIFY2(w.errors[0].contains(QRegularExpression("\n\n\\w+ .+$")), qPrintable(w.errors[0]));
         QCOMPARE(w->Session().Drawing().Objects.Count, 2);
         QCOMPARE(w->Session().FileName(), w.savePath);
         QVERIFY(w->Session().IsModified());

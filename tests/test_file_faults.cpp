@@ -231,6 +231,43 @@ private slots:
         QCOMPARE(QDir(disk.dir.path()).entryList(QDir::Files), (QStringList{"drawing.vlm", "filler"}));
     }
 
+    // Before, restoring a recovery copy discarded it although this run's copy of it could not
+    // be written: after the next crash nothing was left. And a copy in a folder where no lock
+    // could be made (full, or read-only) was never offered.
+    void restoringOnAFullDiskKeepsTheCopy_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("full") << false;
+        QTest::newRow("read-only") << true;
+    }
+    void restoringOnAFullDiskKeepsTheCopy()
+    {
+        QFETCH(bool, readOnly);
+        FullDisk disk;
+        SKIP_UNLESS_MOUNTED(disk);
+        const QString slot = disk.Path("drawing-1-1");
+        QFile::copy(Sample("full.vlm"), slot + ".vlm");
+        WriteAll(slot + ".name", QByteArray());
+        if (readOnly)
+            QCOMPARE(QProcess::execute(QStringLiteral("mount"), {"-o", "remount,ro", disk.dir.path()}), 0);
+        else
+            disk.Fill();
+        AnsweringPrompts prompts;
+        prompts.recoveryAnswer = SessionPrompts::RecoveryAnswer::Restore;
+        TranslateTable table;
+        Translator translation(table);
+        {
+            DocumentSession session(translation, prompts, disk.dir.path());
+            session.Recovery.Offer();
+            QCOMPARE(session.Drawing().Objects.Count, 4);
+            QVERIFY(session.IsModified());
+            QCOMPARE(prompts.statuses.size(), 1);
+            QVERIFY2(readOnly || prompts.statuses[0].endsWith(DiskFull + QLatin1Char(')')),
+                     qPrintable(prompts.statuses[0]));
+        }
+        QCOMPARE(ReadAll(slot + ".vlm"), ReadAll(Sample("full.vlm")));
+    }
+
     // Before, the choice was lost silently and the next start was Italian.
     void languageChoiceOnAFullDiskIsReported()
     {

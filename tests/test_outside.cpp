@@ -43,6 +43,24 @@ struct Window : WindowFixture {
     }
 };
 
+// Presses the recovery question's button of that text, and the question that follows with `then`.
+void AnswerRecovery(const QString &button, QString *text = nullptr,
+                    QMessageBox::StandardButton then = QMessageBox::NoButton)
+{
+    Answer<QMessageBox>([button, text, then](QMessageBox *box) {
+        if (text)
+            *text = box->text();
+        for (QAbstractButton *each : box->buttons())
+            if (each->text().remove('&') == button) {
+                if (then != QMessageBox::NoButton)
+                    AnswerBox(then);
+                each->click();
+                return;
+            }
+        QFAIL(qPrintable("no button " + button));
+    });
+}
+
 void Drop(QWidget *target, const QString &path, bool *accepted)
 {
     QMimeData data;
@@ -325,20 +343,21 @@ private slots:
         };
         writeName();
 
-        {
-            Window w; // declined: the copy is gone for good
+        // "Verwerfen": the copy is newer than its drawing (which is gone), so asked once more.
+        for (const auto confirm : {QMessageBox::No, QMessageBox::Yes}) {
+            Window w;
             QString asked;
-            AnswerBox(QMessageBox::No, &asked);
+            AnswerRecovery("Verwerfen", &asked, confirm);
             w->Session().Recovery.Offer();
             QVERIFY2(asked.contains(own), qPrintable(asked));
             QCOMPARE(w->Session().Drawing().Objects.Count, 0);
-            QVERIFY(QDir(folder).entryList(QDir::Files).isEmpty());
+            QCOMPARE(QDir(folder).entryList(QDir::Files).size(), confirm == QMessageBox::No ? 2 : 0);
         }
 
         QFile::copy(Sample("full.vlm"), folder + "/drawing-1-1.vlm");
         writeName();
         Window w;
-        AnswerBox(QMessageBox::Yes);
+        AnswerRecovery("Wiederherstellen");
         w->Session().Recovery.Offer();
         QCOMPARE(w->Session().FileName(), own);
         QVERIFY(w.Starred());

@@ -4,11 +4,13 @@
 #include "support/file_helpers.h"
 #include "support/answering_prompts.h"
 #include "support/large_drawing_file.h"
+#include "support/drawing_builder.h"
 
 #include "document/drawing_file.h"
 #include "session/document_session.h"
 
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QtTest>
 
 #include <csignal>
@@ -154,8 +156,87 @@ private slots:
         QCOMPARE(s.session.Settings().SheetCount, 1);
     }
 
+    // Before, a chunk of a newer program was dropped on opening and lost by the next save.
+    void aNewerProgramsChunksSurviveASave()
+    {
+        Session s;
+        DrawingState drawing;
+        DrawingBuilder(drawing).Line(10, 10, 50, 50, 0.5);
+        DrawingFileSettings newer;
+        SetChunk(newer.Chunks, MakeChunkTag("ZUKU"), "von morgen");
+        const QString path = s.recovery.filePath("neuer.vlm");
+        WriteAll(path, WriteDrawingFile(drawing, newer));
+        QVERIFY(s.session.Files.OpenFile(path));
+        s.session.SetSheetCount(2);
+        QVERIFY(s.session.Files.Save());
+        DrawingState read;
+        DrawingFileSettings saved;
+        saved.KeepEveryChunk = true;
+        QCOMPARE(LoadDrawingFile(path, read, saved), DrawingFileError::None);
+        QCOMPARE(SheetCountOf(saved), 2);
+        QVERIFY(FindChunk(saved.Chunks, MakeChunkTag("ZUKU")));
+        QCOMPARE(*FindChunk(saved.Chunks, MakeChunkTag("ZUKU")), QByteArray("von morgen"));
+        s.session.Files.New(); // an empty drawing holds none
+        QVERIFY(s.session.FileSettings().Chunks.empty());
+    }
+
+    // Before, a recovery copy cut short was deleted unasked after "beschädigt".
+    void aDamagedRecoveryCopyGivesWhatCanBeRead()
+    {
+        DrawingState drawing;
+        {
+            DrawingBuilder build(drawing);
+            for (int i = 0; i < 10; ++i)
+                build.Line(10, 10 + i, 100, 10 + i, 0.5);
+        }
+        const QByteArray whole = WriteDrawingFile(drawing, DrawingFileSettings());
+        for (const int cut : {4 + 88 * 6 + 40, 2}) { // six whole lines; nothing readable
+            Session s;
+            const QString slot = s.recovery.filePath("drawing-1-1");
+            WriteAll(slot + ".vlm", whole.left(cut));
+            WriteAll(slot + ".name", QDir::temp().filePath("Aufgabe 9.vlm").toUtf8());
+            s.recoveryAnswer = SessionPrompts::RecoveryAnswer::Restore;
+            s.session.Recovery.Offer();
+            const QString kept = s.recovery.filePath("damaged/drawing-1-1.vlm");
+            QCOMPARE(ReadAll(kept), whole.left(cut)); // put aside, not offered again
+            QCOMPARE(s.errors.size(), 1);
+            QVERIFY2(s.errors[0].contains(kept), qPrintable(s.errors[0]));
+            QCOMPARE(s.session.Drawing().Objects.Count, cut > 2 ? 6 : 0);
+            // Under a new name: Save never writes a part over the drawing's own file.
+            QVERIFY(s.session.FileName().isEmpty());
+            QCOMPARE(s.session.IsModified(), cut > 2);
+            s.errors.clear();
+            s.session.Recovery.Offer();
+            QVERIFY(s.errors.isEmpty() && s.questions.size() == 1);
+        }
+    }
+
+    // Before, a copy beside an empty lock (a power cut) or another computer's lock (a home on
+    // a network drive) was never offered; one a living run of this computer holds still is not.
+    void copiesNoLivingRunHoldsAreOffered()
+    {
+        Session s;
+        const QString alive = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        const QByteArray locks[] = {
+            "",
+            "4242\nvelmora\nanother-computer\n",
+            QByteArray::number(getpid()) + "\n" + alive.toUtf8() + "\n" + QSysInfo::machineHostName().toUtf8() + "\n",
+        };
+        for (int i = 0; i < 3; ++i) {
+            const QString slot = s.recovery.filePath(QStringLiteral("drawing-%1-1").arg(i));
+            QFile::copy(Sample("full.vlm"), slot + ".vlm");
+            WriteAll(slot + ".name", QStringLiteral("/schule/Aufgabe %1.vlm").arg(i).toUtf8());
+            WriteAll(slot + ".lock", locks[i]);
+        }
+        s.session.Recovery.Offer(); // decided later: kept
+        QCOMPARE(s.questions.size(), 2);
+        QVERIFY(s.questions.join('\n').contains("Aufgabe 0.vlm"));
+        QVERIFY(s.questions.join('\n').contains("Aufgabe 1.vlm"));
+        QCOMPARE(QDir(s.recovery.path()).entryList({"*.vlm"}).size(), 3);
+    }
+
     // Before, the recovery copy of a drawing too large for a second copy in memory ended the
-    // program (std::bad_alloc from the timer), and saving it did too.
+    // program (std::bad_alloc from the timer), and saving it did too; both are streamed now.
     void aDrawingWithoutRoomForACopyIsSavedAndKept()
     {
 #if defined(__SANITIZE_ADDRESS__)
@@ -178,9 +259,16 @@ private slots:
                     _exit(2);
                 s.session.SetSheetCount(2); // a change worth a copy
                 LimitAddressSpace(20 * 1024 * 1024);
-                s.session.Recovery.Write();
-                const bool said = s.statuses.size() == 1 && s.statuses.first().contains("Arbeitsspeicher");
-                _exit(!said ? 3 : s.session.Files.Save() && s.errors.isEmpty() ? 0 : 4);
+                // Opening it again needs a second copy of the records: refused, said, the
+                // drawing as it was.
+                if (s.session.Files.OpenFile(path) || s.errors.size() != 1 ||
+                    !s.errors[0].endsWith("nicht genug Arbeitsspeicher") || s.errors[0].contains("beschädigt") ||
+                    s.session.Drawing().Objects.Count != Lines || !s.session.IsModified())
+                    _exit(6);
+                s.errors.clear();
+                const bool copied = s.session.Recovery.Write() && s.statuses.isEmpty() &&
+                                    QFileInfo(s.session.Recovery.Store().CopyPath()).size() > qint64(Lines) * 88;
+                _exit(!copied ? 3 : s.session.Files.Save() && s.errors.isEmpty() ? 0 : 4);
             } catch (...) {
                 _exit(5);
             }

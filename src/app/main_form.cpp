@@ -87,18 +87,18 @@ void TMainForm::CreateDialogs()
 void TMainForm::WireMenus()
 {
     MenuBand &m = *menus_;
-    connect(m.newAction, &QAction::triggered, this, &TMainForm::NewDrawing);
-    connect(m.openAction, &QAction::triggered, this, &TMainForm::OpenDrawing);
-    connect(m.saveAction, &QAction::triggered, this, &TMainForm::SaveDrawing);
-    connect(m.saveAsAction, &QAction::triggered, this, &TMainForm::SaveDrawingAs);
-    connect(m.pageSetupAction, &QAction::triggered, this, &TMainForm::SetUpPage);
-    connect(m.printAction, &QAction::triggered, this, &TMainForm::PrintDrawing);
-    connect(m.printerSetupAction, &QAction::triggered, this, &TMainForm::SetUpPrinter);
-    connect(m.exportAction, &QAction::triggered, this, &TMainForm::ExportImage);
+    connect(m.newAction, &QAction::triggered, this, Guarded(&TMainForm::NewDrawing));
+    connect(m.openAction, &QAction::triggered, this, Guarded(&TMainForm::OpenDrawing));
+    connect(m.saveAction, &QAction::triggered, this, Guarded(&TMainForm::SaveDrawing));
+    connect(m.saveAsAction, &QAction::triggered, this, Guarded(&TMainForm::SaveDrawingAs));
+    connect(m.pageSetupAction, &QAction::triggered, this, Guarded(&TMainForm::SetUpPage));
+    connect(m.printAction, &QAction::triggered, this, Guarded(&TMainForm::PrintDrawing));
+    connect(m.printerSetupAction, &QAction::triggered, this, Guarded(&TMainForm::SetUpPrinter));
+    connect(m.exportAction, &QAction::triggered, this, Guarded(&TMainForm::ExportImage));
     connect(m.quitAction, &QAction::triggered, this, &QWidget::close);
-    connect(m.undoAction, &QAction::triggered, this, &TMainForm::Undo);
-    connect(m.redoAction, &QAction::triggered, this, &TMainForm::Redo);
-    connect(m.copySheetAction, &QAction::triggered, this, &TMainForm::CopySheet);
+    connect(m.undoAction, &QAction::triggered, this, Guarded(&TMainForm::Undo));
+    connect(m.redoAction, &QAction::triggered, this, Guarded(&TMainForm::Redo));
+    connect(m.copySheetAction, &QAction::triggered, this, Guarded(&TMainForm::CopySheet));
     for (QAction *item : {m.rulerShownAction, m.protractorShownAction, m.compassShownAction})
         connect(item, &QAction::triggered, this, [this] {
             session_.SetShown(menus_->rulerShownAction->isChecked(), menus_->protractorShownAction->isChecked(),
@@ -109,7 +109,7 @@ void TMainForm::WireMenus()
     connect(m.germanAction, &QAction::triggered, this, [this] { ChooseLanguage(LanguageGerman); });
     connect(m.englishAction, &QAction::triggered, this, [this] { ChooseLanguage(LanguageEnglish); });
     connect(m.italianAction, &QAction::triggered, this, [this] { ChooseLanguage(LanguageItalian); });
-    connect(m.translateAction, &QAction::triggered, this, &TMainForm::EditTranslations);
+    connect(m.translateAction, &QAction::triggered, this, Guarded(&TMainForm::EditTranslations));
 }
 
 void TMainForm::WireBands()

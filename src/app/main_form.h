@@ -21,6 +21,8 @@
 #include "tools/pointer_dispatch.h"
 
 #include <QMainWindow>
+
+#include <functional>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -91,6 +93,13 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // A command the user starts: a lack of memory inside it is said ("nicht genug
+    // Arbeitsspeicher") and the program goes on with the drawing as it was.
+    auto Guarded(void (TMainForm::*command)())
+    {
+        return [this, command] { RunGuarded([this, command] { (this->*command)(); }); };
+    }
+    void RunGuarded(const std::function<void()> &command);
     void CreateDialogs();
     void WireMenus();
     void WireBands();

@@ -4,12 +4,15 @@
 
 #include "render/canvas/painter_canvas.h"
 #include "session/user_settings.h"
+#include "document/safe_file.h"
 
 #include <QColorDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+
+#include <new>
 
 namespace velmora {
 
@@ -28,6 +31,16 @@ QString DroppedDrawing(const QMimeData *data)
 }
 
 } // namespace
+
+void TMainForm::RunGuarded(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const std::bad_alloc &) {
+        // What the command had taken is given back by now: room enough to say so.
+        prompts_.ShowError(session_.Translation().TranslateString(OutOfMemoryText()));
+    }
+}
 
 void TMainForm::NewDrawing()
 {
@@ -125,7 +138,7 @@ void TMainForm::EditTranslations()
 
 void TMainForm::OpenFromOutside(const QString &path)
 {
-    session_.Files.OpenFromOutside(path);
+    RunGuarded([this, &path] { session_.Files.OpenFromOutside(path); });
 }
 
 void TMainForm::OpenRecent(const QString &path)

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace velmora {
 
@@ -44,6 +45,25 @@ SessionPrompts::Answer WindowPrompts::AskYesNo(const QString &text, const QStrin
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, &window_);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+SessionPrompts::RecoveryAnswer WindowPrompts::AskRecovery(const QString &text, const QString &caption)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, &window_);
+    QPushButton *restore =
+        box.addButton(translation_.TranslateString(QStringLiteral("&Wiederherstellen")), QMessageBox::AcceptRole);
+    QPushButton *discard =
+        box.addButton(translation_.TranslateString(QStringLiteral("&Verwerfen")), QMessageBox::DestructiveRole);
+    QPushButton *later =
+        box.addButton(translation_.TranslateString(QStringLiteral("&Später entscheiden")), QMessageBox::RejectRole);
+    box.setDefaultButton(restore);
+    box.setEscapeButton(later); // Escape and the close button keep the copy
+    box.exec();
+    if (box.clickedButton() == restore)
+        return RecoveryAnswer::Restore;
+    if (box.clickedButton() == discard)
+        return RecoveryAnswer::Discard;
+    return RecoveryAnswer::Later;
 }
 
 void WindowPrompts::ShowError(const QString &text)

@@ -17,6 +17,7 @@ public:
 
     Answer AskYesNoCancel(const QString &text, const QString &caption) override;
     Answer AskYesNo(const QString &text, const QString &caption) override;
+    RecoveryAnswer AskRecovery(const QString &text, const QString &caption) override;
     void ShowError(const QString &text) override;
     void ShowInformation(const QString &text, const QString &caption) override;
     void ShowStatus(const QString &text) override;

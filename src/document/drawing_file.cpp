@@ -452,7 +452,7 @@ DrawingFileError ReadChunks(Source &in, DrawingFileSettings &settings)
         if (length < 0 || length > in.Remaining())
             return DrawingFileError::ChunkTruncated;
         const auto &wanted = settings.WantedChunks;
-        if (std::find(wanted.begin(), wanted.end(), tag) == wanted.end()) {
+        if (!settings.KeepEveryChunk && std::find(wanted.begin(), wanted.end(), tag) == wanted.end()) {
             if (!in.Skip(length))
                 return in.Cut();
             continue;

@@ -55,6 +55,9 @@ struct DrawingFileSettings {
     // The tags whose chunks the reader keeps: every tag this program knows (a feature that
     // stores a chunk adds its tag here).
     std::vector<ChunkTag> WantedChunks;
+    // Keeps every chunk, known or not: a drawing opened to be saved again keeps what a newer
+    // program added to it.
+    bool KeepEveryChunk = false;
 };
 
 // The number of sheets a stored page count stands for, wherever the drawing is shown or

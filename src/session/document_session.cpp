@@ -208,10 +208,18 @@ void DocumentSession::SetFileName(const QString &path)
     fileName_ = path;
 }
 
+DrawingFileSettings DocumentSession::FileSettings() const
+{
+    DrawingFileSettings file = FileSettingsOf(Settings(), drawing_.Placement);
+    file.Chunks = chunks_;
+    return file;
+}
+
 void DocumentSession::TakeDrawing(DrawingState &read, const InstrumentPlacement &placement,
-                                  const DrawingSettings &settings)
+                                  const DrawingSettings &settings, DrawingFileChunks chunks)
 {
     drawing_.TakeRecords(read);
+    chunks_ = std::move(chunks);
     // The file holds neither the protractor's size nor the compass angle.
     InstrumentPlacement &mine = drawing_.Placement;
     const double diameter = mine.ProtractorDiameter, compassAngle = mine.CompassAngle;
@@ -229,6 +237,7 @@ void DocumentSession::Clear()
 {
     history_.clear();
     drawing_.ClearRecords();
+    chunks_.clear();
     fileName_.clear();
     SetUnChanged();
     emit DrawingChanged();

@@ -42,7 +42,8 @@ public:
     // The settings, each limited as its control is; a change is announced (SettingsChanged).
     DrawingSettings Settings() const;
     // What the drawing file keeps besides the records: the settings and the placement.
-    DrawingFileSettings FileSettings() const { return FileSettingsOf(Settings(), drawing_.Placement); }
+    // What the file keeps: the settings, the instruments' placement and the file's chunks.
+    DrawingFileSettings FileSettings() const;
     void SetZoom(double percent); // rounded half to even
     void SetPenWidth(double mm);
     void SetPenColour(uint32_t colour);
@@ -107,8 +108,9 @@ private:
     // This state is what the file holds (saved, opened, emptied): no recovery copy is needed.
     void SetUnChanged();
     void SetFileName(const QString &path);
-    // Takes the records of a drawing read in full, and the placement and settings read with it.
-    void TakeDrawing(DrawingState &read, const InstrumentPlacement &placement, const DrawingSettings &settings);
+    // Takes the records of a drawing read in full, and the placement, settings and chunks read with it.
+    void TakeDrawing(DrawingState &read, const InstrumentPlacement &placement, const DrawingSettings &settings,
+                     DrawingFileChunks chunks);
     // Empties the drawing and its history; the settings stay.
     void Clear();
     void AfterHistoryStep();
@@ -121,6 +123,7 @@ private:
     DrawingSettings settings_; // its Page is the drawing's
     QUndoStack history_;
     QString fileName_;
+    DrawingFileChunks chunks_; // as the file held them, written again unchanged
     bool modified_ = false;
     bool modifiedBeforeEdit_ = false; // the changed marker before the open edit's first change
 };

@@ -13,6 +13,8 @@ bool FileCommands::New()
     if (!AskToSaveChanges())
         return false;
     session_.Clear();
+    lock_.Release();
+    readOnly_ = false;
     return true;
 }
 
@@ -31,8 +33,29 @@ bool FileCommands::OpenFromOutside(const QString &path)
 
 bool FileCommands::OpenFile(const QString &path)
 {
+    DrawingLock opening;
+    bool readOnly = false;
+    if (lock_.Held() != path) {
+        const DrawingLock::Outcome outcome = opening.Take(path);
+        if (outcome == DrawingLock::Outcome::HeldHere || outcome == DrawingLock::Outcome::HeldElsewhere) {
+            Translator &translation = session_.Translation();
+            if (session_.Prompts().AskYesNo(
+                    translation.TranslateString(
+                        QStringLiteral("Diese Zeichnung ist bereits in einem anderen Velmora-Fenster geöffnet:")) +
+                        QStringLiteral("\n\n") + path + QStringLiteral("\n\n") +
+                        translation.TranslateString(QStringLiteral(
+                            "Soll sie schreibgeschützt geöffnet werden? Mit „Nein“ wird sie nicht geöffnet.")),
+                    translation.TranslateString(QStringLiteral("Zeichnung bereits geöffnet"))) !=
+                SessionPrompts::Answer::Yes)
+                return false;
+            readOnly = true;
+        }
+    }
     if (!Load(path))
         return false;
+    if (lock_.Held() != path)
+        lock_ = std::move(opening);
+    readOnly_ = readOnly;
     session_.SetFileName(path);
     session_.SetUnChanged();
     AddRecentDrawing(path);
@@ -46,12 +69,19 @@ bool FileCommands::Load(const QString &path)
     DrawingState read;
     // An older file keeps the current values of the fields it does not hold.
     DrawingFileSettings file = session_.FileSettings();
+    file.KeepEveryChunk = true; // a newer program's additions survive a save
     FileOutcome opened;
     const DrawingFileError error = LoadDrawingFile(path, read, file, &opened);
     Translator &translation = session_.Translation();
     if (!opened.Ok()) {
         session_.Prompts().ShowError(
             FileFaultMessage(translation, QStringLiteral("Die Datei kann nicht geöffnet werden:"), path, opened));
+        return false;
+    }
+    if (error == DrawingFileError::OutOfMemory) { // the file may be sound: not called damaged
+        session_.Prompts().ShowError(translation.TranslateString(QStringLiteral("Die Datei kann nicht geöffnet werden:")) +
+                                     QLatin1Char('\n') + path + QLatin1Char('\n') +
+                                     translation.TranslateString(OutOfMemoryText()));
         return false;
     }
     if (error != DrawingFileError::None) {
@@ -61,7 +91,7 @@ bool FileCommands::Load(const QString &path)
             QLatin1Char('\n') + path + QStringLiteral("\n\n") + translation.TranslateString(DrawingFileErrorText(error)));
         return false;
     }
-    session_.TakeDrawing(read, file.Placement, SettingsFromFile(file, session_.Settings()));
+    session_.TakeDrawing(read, file.Placement, SettingsFromFile(file, session_.Settings()), std::move(file.Chunks));
     return true;
 }
 
@@ -77,6 +107,15 @@ bool FileCommands::Write()
         return false;
     }
     session_.SetUnChanged();
+    if (lock_.Held() != path) { // saved under another name: that file is this window's now
+        DrawingLock saved;
+        if (saved.Take(path) == DrawingLock::Outcome::Taken) {
+            lock_ = std::move(saved);
+            readOnly_ = false;
+        } else {
+            lock_.Release(); // still another window's: the next save asks for a name again
+        }
+    }
     AddRecentDrawing(path);
     emit session_.RecentDrawingsChanged();
     return true;
@@ -84,6 +123,8 @@ bool FileCommands::Write()
 
 bool FileCommands::Save()
 {
+    if (readOnly_)
+        return SaveAs();
     if (session_.FileName().isEmpty()) {
         const QString path = session_.Prompts().AskFileName(FileChoice::SaveDrawing, QString());
         if (path.isEmpty())

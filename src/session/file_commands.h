@@ -2,6 +2,8 @@
 // changes that comes before anything that would discard them.
 #pragma once
 
+#include "drawing_lock.h"
+
 #include <QString>
 
 namespace velmora {
@@ -19,9 +21,11 @@ public:
     // A drawing named from outside the window (command line, drop, recent drawings): after
     // the question.
     bool OpenFromOutside(const QString &path);
-    // Opens the drawing without a question: read in whole or not at all.
+    // Opens the drawing without a question about unsaved changes: read in whole or not at
+    // all. A drawing open in another window is opened read-only or not at all, as the user says.
     bool OpenFile(const QString &path);
-    // "Speichern": to the drawing's file, or to one chosen in the save dialog when it has none.
+    // "Speichern": to the drawing's file, or to one chosen in the save dialog when it has none
+    // or was opened read-only.
     bool Save();
     // "Speichern unter...".
     bool SaveAs();
@@ -32,12 +36,16 @@ public:
     // it the session's drawing with its settings (no step of the history). Otherwise the user
     // is told why and the drawing stays as it was.
     bool Load(const QString &path);
+    // Read-only: open in another window as well; Save asks for a new name.
+    bool ReadOnly() const { return readOnly_; }
 
 private:
     // Writes the drawing to its file, atomically; says what failed.
     bool Write();
 
     DocumentSession &session_;
+    DrawingLock lock_; // of the drawing's file while this window has it open
+    bool readOnly_ = false;
 };
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "recovery_store.h"
 
+#include "drawing_lock.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <algorithm>
 
 #include <cerrno>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -47,7 +50,8 @@ QString RecoveryStore::CopyPath() const
     return slot_ + QStringLiteral(".vlm");
 }
 
-FileOutcome RecoveryStore::Write(const QByteArray &drawing, const QString &fileName)
+FileOutcome RecoveryStore::Write(const DrawingState &drawing, const DrawingFileSettings &settings,
+                                 const QString &fileName)
 {
     if (!lock_) {
         QDir().mkpath(folder_);
@@ -55,11 +59,15 @@ FileOutcome RecoveryStore::Write(const QByteArray &drawing, const QString &fileN
         if (!lock_->tryLock(0)) {
             lock_.reset();
             // The folder's own error number, so the message can say why in the user's language.
-            const int error = ::access(QFile::encodeName(folder_).constData(), W_OK | X_OK) == 0 ? EIO : errno;
+            const QByteArray folder = QFile::encodeName(folder_);
+            struct statvfs space {};
+            const int error = ::access(folder.constData(), W_OK | X_OK) != 0                  ? errno
+                              : ::statvfs(folder.constData(), &space) == 0 && space.f_bavail == 0 ? ENOSPC
+                                                                                                  : EIO;
             return {FileFault::System, QStringLiteral("the recovery folder cannot be written: ") + folder_, error};
         }
     }
-    FileOutcome outcome = WriteFileSafely(CopyPath(), drawing);
+    FileOutcome outcome = SaveDrawingFile(CopyPath(), drawing, settings);
     if (outcome.Ok())
         outcome = WriteFileSafely(slot_ + QStringLiteral(".name"), fileName.toUtf8());
     written_ = written_ || QFileInfo::exists(CopyPath());
@@ -86,8 +94,15 @@ QList<RecoveryStore::Orphan> RecoveryStore::TakeOrphans()
         if (slot == slot_ || orphanLocks_.contains(slot))
             continue;
         std::shared_ptr<QLockFile> lock = LockFor(slot);
-        if (!lock->tryLock(0))
-            continue; // its run is alive
+        if (!lock->tryLock(0)) {
+            if (HeldByLivingProcessHere(*lock))
+                continue; // its run is alive
+            // An empty lock (a power cut), another computer's (a home on a network drive) or
+            // none that can be made (a folder not writable, a full disk): the copy is offered,
+            // locked when the lock can be taken over.
+            if (lock->error() != QLockFile::LockFailedError || !lock->removeStaleLockFile() || !lock->tryLock(0))
+                lock.reset();
+        }
         QByteArray name;
         ReadRegularFile(slot + QStringLiteral(".name"), MaxNameBytes, name);
         orphanLocks_.insert(slot, lock);
@@ -103,6 +118,17 @@ void RecoveryStore::Discard(const Orphan &orphan)
     QFile::remove(orphan.Slot + QStringLiteral(".vlm"));
     QFile::remove(orphan.Slot + QStringLiteral(".name"));
     Release(orphan);
+}
+
+QString RecoveryStore::PutAside(const Orphan &orphan)
+{
+    const QString aside = folder_ + QStringLiteral("/damaged");
+    const QString copy = orphan.Slot + QStringLiteral(".vlm");
+    const QString target = aside + QLatin1Char('/') + QFileInfo(copy).fileName();
+    if (!QDir().mkpath(aside) || QFileInfo::exists(target) || !QFile::rename(copy, target))
+        return copy;
+    QFile::rename(orphan.Slot + QStringLiteral(".name"), target.chopped(4) + QStringLiteral(".name"));
+    return target;
 }
 
 void RecoveryStore::Release(const Orphan &orphan)

@@ -7,7 +7,7 @@
 // ended without removing it: that copy is offered at the next start.
 #pragma once
 
-#include "document/safe_file.h"
+#include "document/drawing_file.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -27,9 +27,9 @@ public:
     // <user data folder>/recovery
     static QString DefaultFolder();
 
-    // Writes this run's copy atomically: first the drawing, then its file's name. The first
-    // write takes this run's lock.
-    FileOutcome Write(const QByteArray &drawing, const QString &fileName);
+    // Writes this run's copy atomically, streamed by the drawing writer: first the drawing,
+    // then its file's name. The first write takes this run's lock.
+    FileOutcome Write(const DrawingState &drawing, const DrawingFileSettings &settings, const QString &fileName);
     // Removes this run's copy and lets go of the lock; nothing happens when there is none.
     void Remove();
     bool HasCopy() const { return written_; }
@@ -40,11 +40,15 @@ public:
         QString FileName; // the drawing's own file, empty when untitled
         QDateTime Written;
     };
-    // Copies left by runs that ended without removing them, newest first. Their locks are
-    // taken, so a second program started at the same time does not offer them as well.
+    // Copies left by runs that ended without removing them, newest first: every copy no
+    // living process of this computer holds. Their locks are taken where they can be, so a
+    // second program started at the same time does not offer them as well.
     QList<Orphan> TakeOrphans();
     // Deletes an orphan's files (after restoring it or when the user declines it).
     void Discard(const Orphan &orphan);
+    // Moves a damaged orphan's files into the folder's "damaged" folder, where they are kept
+    // but not offered again; gives the copy's new path (its old one when it could not move).
+    QString PutAside(const Orphan &orphan);
     // Lets go of an orphan without deleting it: it is offered again at the next start.
     void Release(const Orphan &orphan);
 

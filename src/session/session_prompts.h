@@ -16,12 +16,16 @@ enum class FileChoice {
 class SessionPrompts {
 public:
     enum class Answer { Yes, No, Cancel };
+    // What becomes of a recovery copy: restored, deleted, or kept for the next start.
+    enum class RecoveryAnswer { Restore, Discard, Later };
 
     virtual ~SessionPrompts() = default;
     // Yes, No or Cancel; closing the question without an answer is Cancel.
     virtual Answer AskYesNoCancel(const QString &text, const QString &caption) = 0;
     // Yes or No; closing the question without an answer is No.
     virtual Answer AskYesNo(const QString &text, const QString &caption) = 0;
+    // The offer of a recovery copy; closing the question without an answer is Later.
+    virtual RecoveryAnswer AskRecovery(const QString &text, const QString &caption) = 0;
     virtual void ShowError(const QString &text) = 0;
     virtual void ShowInformation(const QString &text, const QString &caption) = 0;
     // A line in the status bar, for what must not interrupt the work.

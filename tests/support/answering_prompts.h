@@ -12,6 +12,7 @@ struct AnsweringPrompts : SessionPrompts {
     QStringList errors, questions, information, informationCaptions, statuses;
     Answer answer = Answer::Cancel;      // to the question about unsaved changes
     Answer yesNoAnswer = Answer::No;     // to the other questions
+    RecoveryAnswer recoveryAnswer = RecoveryAnswer::Later;
     QString openPath, savePath, exportPath; // what the file dialogs give back
     int openDialogs = 0, saveDialogs = 0, exportDialogs = 0;
 
@@ -24,6 +25,11 @@ struct AnsweringPrompts : SessionPrompts {
     {
         questions << caption + ": " + text;
         return yesNoAnswer;
+    }
+    RecoveryAnswer AskRecovery(const QString &text, const QString &caption) override
+    {
+        questions << caption + ": " + text;
+        return recoveryAnswer;
     }
     void ShowError(const QString &text) override { errors << text; }
     void ShowInformation(const QString &text, const QString &caption) override
