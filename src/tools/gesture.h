@@ -53,7 +53,7 @@ struct SpanDrag {};
 // own precision (a pen's position has fractions of a pixel).
 struct Stroke {
     QPointF Last;
-    bool Erasing = false; // the eraser tool, or the pen's eraser end
+    bool EraserEnd = false; // the pen's eraser end: erases whatever the tool
 };
 
 // Dragging an object or a text to another place.

@@ -69,7 +69,7 @@ std::optional<Gesture> PointerDispatch::Press(PointerButton button, int x, int y
     else if (tool.Is(TextMode::Add))
         texts_.PressAdd(x, y);
     else if (tool.Is(Tool::Pencil) || tool.Is(Tool::Eraser))
-        started = Stroke{QPointF(x, y), tool.Is(Tool::Eraser)};
+        started = Stroke{QPointF(x, y)};
     else if (tool.Is(TextMode::Change))
         texts_.PressChange();
     else if (tool.Is(ObjectMode::Move))

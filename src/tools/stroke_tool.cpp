@@ -6,18 +6,24 @@ namespace velmora {
 
 namespace {
 
-QString StrokeLabel(const Stroke &stroke)
+// The tool is asked at every segment, as it always was; the pen's eraser end erases throughout.
+bool Erasing(const ToolHost &host, const Stroke &stroke)
 {
-    return stroke.Erasing ? QStringLiteral("Radierstrich") : QStringLiteral("Bleistiftstrich");
+    return stroke.EraserEnd || host.Selection().Is(Tool::Eraser);
+}
+
+QString StrokeLabel(const ToolHost &host, const Stroke &stroke)
+{
+    return Erasing(host, stroke) ? QStringLiteral("Radierstrich") : QStringLiteral("Bleistiftstrich");
 }
 
 } // namespace
 
 void StrokeTool::Move(Stroke &stroke, double x, double y)
 {
-    const bool erasing = stroke.Erasing;
+    const bool erasing = Erasing(host_, stroke);
     // The stroke's first segment opens the edit that its release commits.
-    DrawingObject *segment = host_.BeginEdit(StrokeLabel(stroke)).AppendObject();
+    DrawingObject *segment = host_.BeginEdit(StrokeLabel(host_, stroke)).AppendObject();
     if (!segment)
         return;
     const double s = host_.View().PixelsPerMm();
@@ -37,7 +43,7 @@ void StrokeTool::Move(Stroke &stroke, double x, double y)
 
 void StrokeTool::Release(const Stroke &stroke)
 {
-    host_.BeginEdit(StrokeLabel(stroke)).CommitShown();
+    host_.BeginEdit(StrokeLabel(host_, stroke)).CommitShown();
 }
 
 } // namespace velmora
