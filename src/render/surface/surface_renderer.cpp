@@ -93,9 +93,6 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
 {
     const qreal ratio = view_.Ratio;
     const int rows = layer.Drawing.height();
-    // The window's pictures are drawn on one thread for now: at zoom 300, bands of a pencil
-    // stroke's picture showed a few pixels other than the picture mended after the change, and
-    // the screen must show what a full rendering shows. Exports keep their bands.
     int bands = PicturesInBands ? std::clamp(rows / MinBandRows, 1, RenderThreads()) : 1;
     bands = int(std::min<qint64>(bands, 1 + MaxBandImageBytes / std::max<qint64>(1, layer.Drawing.sizeInBytes())));
     // A device pixel at the part's edge may reach a little into the next logical pixel.
@@ -138,12 +135,17 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
                                   .intersected(layer.Part);
         OnLayerImage(image, layer, [&](PainterCanvas &canvas) {
             canvas.SetNeededPixels(local);
-            const SheetCulling culling{visible(onSheet), &index_, TextReachPx};
+            const SheetCulling culling{visible(onSheet), &index_, TextReachPx, SheetPass::UnderTexts};
             RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
         });
     });
     for (int b = 1; b < bands; ++b)
         CopyDevicePixels(layer.Drawing, rowsOf(b).topLeft(), bandImages_[size_t(b - 1)], rowsOf(b));
+    // The texts over all bands, on this thread, as a part drawn anew later draws them.
+    OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
+        const SheetCulling culling{visible(layer.Part), &index_, 0, SheetPass::TextsOnly};
+        RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
+    });
 }
 
 void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,

@@ -30,7 +30,7 @@ class PainterCanvas;
 class SurfaceRenderer {
 public:
     // Whether full pictures are drawn in bands on every core (off: one thread draws them).
-    static inline bool PicturesInBands = false;
+    static inline bool PicturesInBands = true;
     // Paints the exposed rectangle (surface coordinates) of the surface and brings every
     // text's measured box up to date, as rendering all sheets in order would.
     void Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,
