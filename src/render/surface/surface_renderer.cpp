@@ -148,6 +148,55 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
     });
 }
 
+void SurfaceRenderer::KeepForZoom(const PictureView &next, const DrawingMark &drawing)
+{
+    if (std::any_of(layers_.begin(), layers_.end(), [&](const Layer &l) { return !(l.RenderedFrom == drawing); }) ||
+        std::any_of(standIn_.begin(), standIn_.end(), [&](const Layer &l) { return !(l.RenderedFrom == drawing); })) {
+        standIn_.clear();
+        return;
+    }
+    const ViewGeometry &was = view_.Geometry, &now = next.Geometry;
+    const bool zoomOnly = next.Ratio == view_.Ratio && next.Paper == view_.Paper &&
+                          next.PageWidthInch == view_.PageWidthInch && next.PageHeightInch == view_.PageHeightInch &&
+                          now.PageCount == was.PageCount && now.PixelsPerMm != was.PixelsPerMm &&
+                          was.PixelsPerMm > 0 && now.PixelsPerMm > 0;
+    if (!zoomOnly) {
+        standIn_.clear(); // it shows another drawing or other sheets
+        return;
+    }
+    if (layers_.empty())
+        return; // zoomed again before the sharp picture: the stand-in of the zoom before stays
+    standIn_ = std::move(layers_);
+    standInView_ = view_;
+}
+
+bool SurfaceRenderer::PaintStandIn(QPainter &painter, const QRect &exposed, const ViewGeometry &view) const
+{
+    if (standIn_.empty() || view.PixelsPerMm <= 0 || view.PageCount != standInView_.Geometry.PageCount ||
+        PaintRatio(painter) != standInView_.Ratio)
+        return false;
+    const qreal scale = view.PixelsPerMm / standInView_.Geometry.PixelsPerMm;
+    painter.save();
+    painter.setClipRect(exposed);
+    for (int sheet = 0; sheet < view.PageCount; ++sheet)
+        if (view.SheetOnSurface(sheet).intersects(exposed))
+            painter.fillRect(view.SheetOnSurface(sheet), Qt::white);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    for (const Layer &layer : standIn_) {
+        const QPointF at = QPointF(view.SheetOnSurface(layer.Sheet).topLeft()) + QPointF(layer.Part.topLeft()) * scale;
+        const QRectF target(at, QSizeF(layer.Part.size()) * scale);
+        if (!target.intersects(exposed))
+            continue;
+        const QImage &picture = layer.HasComposed ? layer.Composed : layer.Drawing;
+        // The picture's device pixels that show the part (a fractional ratio may add one at an edge).
+        const QRectF source(QPointF(layer.SheetOrigin + layer.Part.topLeft()) * standInView_.Ratio - QPointF(layer.DeviceOrigin),
+                            QSizeF(layer.Part.size()) * standInView_.Ratio);
+        painter.drawImage(target, picture, source);
+    }
+    painter.restore();
+    return true;
+}
+
 void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,
                             const SheetView &show)
 {
@@ -162,6 +211,7 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
     const qreal ratio = PaintRatio(painter);
     const PictureView now = PictureViewOf(state, view, ratio);
     if (!(now == view_)) {
+        KeepForZoom(now, MarkOf(state));
         layers_.clear(); // pictures of another view show nothing of this one
         view_ = now;
     }
