@@ -419,7 +419,7 @@ int main(int argc, char *argv[])
             continue;
         SetRenderThreads(std::max(1, std::atoi(argv[i + 1])));
 #if __has_include("render/canvas/band_work.h")
-        SurfaceRenderer::PicturesInBands = true; // the window's pictures in bands as well
+        SurfaceRenderer::PicturesInBands = true; // the window's pictures in bands (earlier sources had them off)
 #endif
         for (int j = i; j + 2 <= argc; ++j)
             argv[j] = argv[j + 2];
