@@ -1,20 +1,26 @@
 // Times full repaints of a 1280 x 800 viewport of the drawing surface on large drawings.
-// Usage: paint_bench [runs] [drags | changes | texts N | pencil N] [squared] [--ratio R]
+// Usage: paint_bench [runs] [drags | changes | texts N | pencil N | pages] [squared] [worksheet]
+//        [--ratio R]
 // (run with QT_QPA_PLATFORM=offscreen where there is no display). --ratio paints into a
 // viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3), as on a high-density screen;
-// "squared" puts every drawing on squared paper.
+// "squared" puts every drawing on squared paper, "worksheet" a PDF page under every sheet;
+// "pages" times rendering a worksheet's page and tells the memory its pictures take.
 #include "document/drawing_state.h"
 #include "render/canvas/overlay_canvas.h"
 #include "render/canvas/painter_canvas.h"
 #include "render/surface/surface_renderer.h"
 #include "tools/pointer_dispatch.h"
+#include "worksheet/page_images.h"
+#include "worksheet/worksheet_opening.h"
 
 #include <QRegion>
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +36,51 @@ namespace {
 // The paper of every drawing measured: plain, or squared with the word "squared".
 PaperKind BenchPaper = PaperKind::Plain;
 double Ratio = 1; // device pixels per logical pixel of the painted viewport
+bool BenchWorksheet = false; // a worksheet's page under every sheet
+
+// A worksheet of ten A4 pages as a teacher writes them: tasks in text, boxes, a figure.
+SharedWorksheet TenPageWorksheet()
+{
+    static SharedWorksheet made;
+    if (made)
+        return made;
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(254);
+    QPainter painter(&writer);
+    painter.setFont(QFont("Liberation Sans", 11));
+    for (int page = 0; page < 10; ++page) {
+        if (page > 0)
+            writer.newPage();
+        painter.drawText(QPointF(200, 250), QStringLiteral("Arbeitsblatt Geometrie, Seite %1").arg(page + 1));
+        for (int task = 0; task < 6; ++task) {
+            const double top = 400 + task * 420;
+            painter.drawText(QPointF(200, top), QStringLiteral("%1. Konstruiere das Dreieck ABC mit a = %2 cm, "
+                                                               "b = 5 cm und γ = 60°.")
+                                                    .arg(task + 1)
+                                                    .arg(4 + task));
+            painter.drawRect(QRectF(200, top + 60, 1700, 320));
+            painter.drawEllipse(QPointF(1500, top + 220), 120, 120);
+            painter.drawLine(QPointF(300, top + 340), QPointF(1100, top + 100));
+        }
+    }
+    painter.end();
+    const WorksheetOpening opened = OpenWorksheetBytes(pdf);
+    made = std::make_shared<const Worksheet>(opened.Document);
+    return made;
+}
+
+// The pictures of the worksheet's pages ready for the screen, as they are a moment after a
+// drawing was opened (the first paint asked for them).
+void SettlePages()
+{
+    if (BenchWorksheet)
+        WaitForPageImages(std::chrono::seconds(60));
+}
 
 // The viewport image a window of 1280 x 800 logical pixels paints into.
 QImage ViewportImage()
@@ -42,6 +93,8 @@ QImage ViewportImage()
 void Fill(DrawingState &state, int sheets, int objectsPerSheet, int texts)
 {
     state.Paper = BenchPaper;
+    if (BenchWorksheet)
+        state.Background = TenPageWorksheet();
     std::mt19937 random(42);
     std::uniform_real_distribution<double> x(5, 205), y(5, 292), d(-30, 30), w(0.1, 1.5);
     for (int sheet = 0; sheet < sheets; ++sheet) {
@@ -104,6 +157,8 @@ void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom
             painter.end();
             if (run > 0) // the first run builds the object index and the text measurements
                 (keep ? instrument : full).push_back(timer.nsecsElapsed() / 1e6);
+            else
+                SettlePages();
         }
     }
     std::printf("%-40s zoom %3d%%  full %8.2f ms  unchanged %6.2f ms  (median of %d)\n", label, zoom,
@@ -237,6 +292,11 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
     const int x0 = cx + 150, y0 = kind == Drag::RulerAlong || kind == Drag::RulerMove ? viewport.top() + 400 : cy;
     dispatch.MouseDown(PointerButton::Left, x0, y0);
     host.PaintSurface(); // the first paint renders and keeps the drawing of the viewport
+    if (BenchWorksheet) {
+        SettlePages();
+        host.Repaint();
+        host.PaintSurface();
+    }
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         const double turn = run * 0.02;
@@ -377,9 +437,43 @@ void RunChanges(int objectsPerSheet, int zoom, int runs)
 
 } // namespace
 
+// A worksheet's page rendered at zoom 100 and 300 (96 dpi), and the memory its pictures take.
+void RunPages(int runs)
+{
+    const SharedWorksheet worksheet = TenPageWorksheet();
+    for (int zoom : {100, 300}) {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            const QImage page = RenderWorksheetPage(*worksheet, run % 10, 96 / MmPerInch * zoom / 100);
+            times.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        std::printf("one A4 page of a PDF worksheet, zoom %3d%%: %8.2f ms  (median of %d)\n", zoom, MedianMs(times), runs);
+    }
+    for (int zoom : {100, 300}) {
+        const SharedWorksheet fresh = std::make_shared<const Worksheet>(*worksheet);
+        PageImages &images = PageImagesOf(fresh);
+        for (int page = 0; page < 10; ++page)
+            images.ForScreen(page, 96 / MmPerInch * zoom / 100);
+        WaitForPageImages(std::chrono::seconds(120));
+        std::printf("10 pages kept for the screen at zoom %3d%%: %.1f MiB of pictures + %.1f KiB of PDF\n", zoom,
+                    images.KeptBytes() / 1048576.0, worksheet->Bytes.size() / 1024.0);
+    }
+}
+
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
+    // "worksheet" anywhere among the arguments puts a PDF worksheet's page under every sheet.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "worksheet") == 0) {
+            BenchWorksheet = true;
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            std::printf("On a worksheet of ten PDF pages.\n");
+            break;
+        }
     // "squared" anywhere among the arguments puts every drawing on squared paper (5 mm).
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "squared") == 0) {
@@ -413,6 +507,10 @@ int main(int argc, char *argv[])
     }
     if (argc > 3 && std::strcmp(argv[2], "pencil") == 0) {
         RunPencilAndHover(runs * 40, std::atoi(argv[3]) / 10);
+        return 0;
+    }
+    if (argc > 2 && std::strcmp(argv[2], "pages") == 0) {
+        RunPages(runs);
         return 0;
     }
     if (argc > 2 && std::strcmp(argv[2], "changes") == 0) {

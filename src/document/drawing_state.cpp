@@ -106,6 +106,7 @@ void DrawingState::TakeRecords(DrawingState &from)
 {
     Objects.SwapStorage(from.Objects);
     Texts.SwapStorage(from.Texts);
+    std::swap(Background, from.Background);
     TouchContent();
 }
 

@@ -9,6 +9,7 @@
 #include "paper.h"
 #include "records.h"
 #include "units.h"
+#include "worksheet.h"
 
 #include <QString>
 
@@ -49,6 +50,9 @@ public:
     double PageWidthInch = A4WidthInch;
     double PageHeightInch = A4HeightInch;
     PaperKind Paper = PaperKind::Plain; // the same on every sheet
+    // The worksheet whose pages lie under the paper, or null: sheet i shows its page i at
+    // true size from the sheet's top-left corner. Opening a worksheet makes a new drawing.
+    SharedWorksheet Background;
 
     // Record lists and the cursor variables they are bound to.
     DrawingObject *CurrentObject = nullptr;
@@ -81,8 +85,8 @@ public:
     void StoreTextExtent(int i, double right, double bottom);
     // Releases every text's strings (font name, then text) and empties both lists.
     void ClearRecords();
-    // Takes over the records of another drawing (a file read in full); that drawing gets
-    // this one's records and releases them when it goes.
+    // Takes over the records and the worksheet of another drawing (a file read in full); that
+    // drawing gets this one's and releases them when it goes.
     void TakeRecords(DrawingState &from);
 
     // What the record changes above did, in order.

@@ -205,6 +205,27 @@ void PainterCanvas::CopyImage(int x, int y, const QImage &image)
     painter_.drawImage(QPoint(x, y), image);
 }
 
+void PainterCanvas::DrawImage(const QRectF &target, const QImage &image, const QPainterPath *clip)
+{
+    if (image.isNull() || target.isEmpty())
+        return;
+    UseAreaOrigin();
+    painter_.save();
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    if (clip)
+        painter_.setClipPath(*clip, painter_.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    painter_.drawImage(target, image);
+    painter_.restore();
+}
+
+double PainterCanvas::DeviceScale()
+{
+    const QPaintDevice *device = painter_.device();
+    const double ratio = device ? device->devicePixelRatioF() : 1;
+    const QTransform t = painter_.worldTransform();
+    return ratio * std::sqrt(std::abs(t.determinant()));
+}
+
 void PainterCanvas::FillArea(const QPainterPath &area, uint32_t colour)
 {
     UseAreaOrigin();

@@ -39,11 +39,13 @@ public:
     int TextWidth(const QString &text) override;
 
     void CopyImage(int x, int y, const QImage &image) override;
+    void DrawImage(const QRectF &target, const QImage &image, const QPainterPath *clip = nullptr) override;
     void FillArea(const QPainterPath &area, uint32_t colour) override;
     void FillRects(const std::vector<QRectF> &rects, uint32_t colour) override;
     void SetClipRect(const QRect &rect) override;
     void ResetClip() override;
     std::optional<QRect> PaintedArea() override;
+    double DeviceScale() override;
 
 private:
     QPen StrokePen(Qt::PenCapStyle cap, Qt::PenJoinStyle join) const;

@@ -22,6 +22,7 @@ constexpr uint32_t PaperDots = ColourRGB(110, 135, 160);
 constexpr uint32_t GraphFine = ColourRGB(245, 190, 150);
 constexpr uint32_t GraphMedium = ColourRGB(235, 160, 100);
 constexpr uint32_t GraphStrong = ColourRGB(225, 130, 60);
+constexpr uint32_t PageWaitingGrey = ColourRGB(230, 230, 230);
 
 // One family of lines or dots of a paper.
 struct PaperLevel {
@@ -358,10 +359,53 @@ void RefillOutline(Canvas &canvas, const PaperPieces &pieces, const QPainterPath
         canvas.FillArea(inside.translated(origin), colour);
 }
 
+// The page where the clip lies, within the sheet's frame; a page not yet rendered is grey.
+void DrawPage(Canvas &canvas, const SheetPaper &paper, const QPainterPath &clip)
+{
+    QPainterPath frame;
+    frame.addRect(QRectF(paper.Inside).intersected(paper.PageRect));
+    const QPainterPath inside = clip.intersected(frame).translated(paper.Origin);
+    if (inside.isEmpty())
+        return;
+    if (paper.Page.isNull())
+        canvas.FillArea(inside, PageWaitingGrey);
+    else
+        canvas.DrawImage(paper.PageRect.translated(paper.Origin), paper.Page, &inside);
+}
+
 } // namespace
+
+QPainterPath WhiteArea(const DrawingObject &o, double s, double off)
+{
+    const WhiteShape white = WhiteOf(o, s, off);
+    QPainterPath area;
+    switch (white.Is) {
+    case WhiteShape::Kind::None: break;
+    case WhiteShape::Kind::Square: area.addRect(white.Box); break;
+    case WhiteShape::Kind::Ellipse: area.addEllipse(white.Box); break;
+    case WhiteShape::Kind::Outline: area = white.Outline; break;
+    case WhiteShape::Kind::Capsule: {
+        QPainterPath axis(white.From);
+        axis.lineTo(white.To);
+        QPainterPathStroker stroker;
+        stroker.setWidth(2 * white.Radius);
+        stroker.setCapStyle(Qt::RoundCap);
+        area = stroker.createStroke(axis);
+        if (white.From == white.To)
+            area.addEllipse(white.From, white.Radius, white.Radius);
+        break;
+    }
+    }
+    return area;
+}
 
 void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part)
 {
+    if (paper.HasPage) {
+        QPainterPath area;
+        area.addRect(QRectF(part));
+        DrawPage(canvas, paper, area);
+    }
     // A little beyond the part: a line just outside it still shades the part's edge pixels.
     const QRectF area = QRectF(part.adjusted(-2, -2, 2, 2).intersected(paper.Inside));
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
@@ -380,12 +424,16 @@ void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part)
 
 void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o, double off)
 {
-    if (paper.Kind == PaperKind::Plain)
+    if (paper.IsBlank())
         return;
     if (o.Kind != KindEllipse && (o.Colour & 0xFFFFFF) != ColourWhite)
         return;
     const WhiteShape white = WhiteOf(o, paper.PixelsPerMm, off);
     if (white.Is == WhiteShape::Kind::None)
+        return;
+    if (paper.HasPage)
+        DrawPage(canvas, paper, WhiteArea(o, paper.PixelsPerMm, off));
+    if (paper.Kind == PaperKind::Plain)
         return;
     // The paper is cut out of the whole object, not of the part of the sheet being drawn: the
     // pieces, and with them the antialiasing where they meet, must not depend on the part, or
@@ -414,8 +462,11 @@ void RevealPaperOnSurface(Canvas &surface, PaperKind kind, const ViewGeometry &v
         const QRect onSurface = view.SheetOnSurface(sheet);
         if (onSurface.isEmpty())
             continue;
-        const SheetPaper paper{kind, view.PixelsPerMm, QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2),
-                               onSurface.topLeft()};
+        SheetPaper paper;
+        paper.Kind = kind;
+        paper.PixelsPerMm = view.PixelsPerMm;
+        paper.Inside = QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2);
+        paper.Origin = onSurface.topLeft();
         RevealPaper(surface, paper, o, SheetOffsetMm(sheet, pageHeightInch));
     }
 }

@@ -13,6 +13,7 @@ namespace velmora {
 
 class DrawingState;
 class ObjectIndex;
+struct DrawingObject;
 struct TextObject;
 
 // What a sheet shows besides the drawing: the view menu's switches.
@@ -32,6 +33,9 @@ struct SheetCulling {
     const ObjectIndex *Index = nullptr;
     // Texts this many pixels outside the part are drawn too (their glyphs may lean into it).
     int TextReachPx = 0;
+    // A worksheet's page as it is at hand (the screen, which never waits for it); otherwise
+    // it is rendered at the canvas's resolution first.
+    bool PageAsAtHand = false;
 };
 
 // Font of a text at zoom percent z on a screen of dpiY pixels per inch.
@@ -48,8 +52,8 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
 // shows the paper).
 void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first);
 
-// The drawing of a sheet: white rectangle with a one-pixel black frame, the drawing's paper
-// inside the frame, objects and texts (white ink shows the paper beneath).
+// The drawing of a sheet: white rectangle with a one-pixel black frame, the worksheet's page and
+// the drawing's paper inside the frame, objects and texts (white ink shows both beneath).
 void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet,
                         const SheetCulling *culling = nullptr);
 
@@ -59,6 +63,11 @@ void RenderSheetInstruments(Canvas &canvas, const DrawingState &state, const Vie
 // The whole sheet: its drawing, then the instruments.
 void RenderSheet(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet, const SheetView &show,
                  const SheetCulling *culling = nullptr);
+
+// Shows the page and the paper again where an object drawn straight onto the drawing surface
+// (a stroke of the eraser, until the next repaint) painted white, on every sheet it touches.
+void RevealSheetsOnSurface(Canvas &surface, const DrawingState &state, const ViewGeometry &view,
+                           const DrawingObject &o);
 
 // Writes every text's right and bottom edge as drawing it on sheet i would, without drawing.
 void MeasureTexts(DrawingState &state, int sheet, double s, int zoomPercent, double dpiY);

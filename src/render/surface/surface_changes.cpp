@@ -179,7 +179,7 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
     // A device pixel at the part's edge may reach a little into the next logical pixel.
     const QRect visible = IsWholeRatio(view_.Ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1);
     OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) {
-        const SheetCulling culling{visible, &index_, TextReachPx};
+        const SheetCulling culling{visible, &index_, TextReachPx, true};
         RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
     });
     CopyDevicePixels(layer.Drawing, local.topLeft(), scratch, local);

@@ -5,6 +5,7 @@
 
 #include "document/drawing_state.h"
 #include "render/canvas/painter_canvas.h"
+#include "worksheet/page_images.h"
 
 #include <algorithm>
 #include <cstring>
@@ -56,7 +57,10 @@ bool SurfaceRenderer::TextsUnchangedSince(const DrawingState &state) const
 
 SurfaceRenderer::DrawingMark SurfaceRenderer::MarkOf(const DrawingState &state)
 {
-    return {&state, state.Changes.End(), state.Objects.Version(), state.Texts.Version(), state.ContentRevision()};
+    // A sharper picture of a worksheet's page changes the drawing's picture as a content change does.
+    const uint64_t pages = state.Background ? PageImagesGeneration() : 0;
+    return {&state, state.Changes.End(), state.Objects.Version(), state.Texts.Version(),
+            state.ContentRevision() + pages};
 }
 
 SurfaceRenderer::InstrumentKey SurfaceRenderer::InstrumentsOf(const DrawingState &state, const SheetView &show)
@@ -131,7 +135,7 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             // A device pixel at the part's edge may reach a little into the next logical pixel.
             const QRect visible = IsWholeRatio(ratio) ? partOnSheet : partOnSheet.adjusted(-1, -1, 1, 1);
             OnLayerImage(fresh.Drawing, fresh, [&](PainterCanvas &canvas) {
-                const SheetCulling culling{visible, &index_};
+                const SheetCulling culling{visible, &index_, 0, true};
                 RenderSheetDrawing(canvas, state, view, sheet, &culling);
             });
             layers_.push_back(std::move(fresh));
