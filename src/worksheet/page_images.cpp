@@ -235,7 +235,7 @@ private:
     // Keeps a picture, dropping the least recently used beyond the budget (called locked).
     void Keep(const Key &key, const QImage &image)
     {
-        constexpr int64_t BudgetBytes = int64_t(512) << 20;
+        constexpr int64_t BudgetBytes = int64_t(256) << 20;
         keptBytes_ += image.sizeInBytes();
         kept_[key] = {image, ++uses_};
         while (keptBytes_ > BudgetBytes && kept_.size() > 1) {
