@@ -1,7 +1,7 @@
 #include "stroke_tool.h"
 
 #include "document/units.h"
-#include "render/sheet/paper_drawing.h"
+#include "render/sheet/sheet_renderer.h"
 
 namespace velmora {
 
@@ -30,8 +30,8 @@ void StrokeTool::Move(Stroke &stroke, int x, int y)
     surface.SetPenColour(segment->Colour);
     surface.MoveTo(Round(segment->X1 * s) + PointerMarginPx, Round(segment->Y1 * s) + PointerMarginPx);
     surface.LineTo(Round(segment->X2 * s) + PointerMarginPx, Round(segment->Y2 * s) + PointerMarginPx);
-    // The eraser takes the ink away, not the paper.
-    RevealPaperOnSurface(surface, state.Paper, host_.View().Geometry, state.PageHeightInch, *segment);
+    // The eraser takes the ink away, not the paper or the worksheet.
+    RevealSheetsOnSurface(surface, state, host_.View().Geometry, *segment);
     stroke.Last = QPoint(x, y);
 }
 

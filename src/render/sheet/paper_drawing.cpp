@@ -453,22 +453,4 @@ void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o
     }
 }
 
-void RevealPaperOnSurface(Canvas &surface, PaperKind kind, const ViewGeometry &view, double pageHeightInch,
-                          const DrawingObject &o)
-{
-    if (kind == PaperKind::Plain)
-        return;
-    for (int sheet = 0; sheet < view.PageCount; ++sheet) {
-        const QRect onSurface = view.SheetOnSurface(sheet);
-        if (onSurface.isEmpty())
-            continue;
-        SheetPaper paper;
-        paper.Kind = kind;
-        paper.PixelsPerMm = view.PixelsPerMm;
-        paper.Inside = QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2);
-        paper.Origin = onSurface.topLeft();
-        RevealPaper(surface, paper, o, SheetOffsetMm(sheet, pageHeightInch));
-    }
-}
-
 } // namespace velmora

@@ -43,9 +43,4 @@ QPainterPath WhiteArea(const DrawingObject &o, double s, double off);
 // white: along a white object's stroke, and inside any ellipse.
 void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o, double off);
 
-// The same for an object drawn straight onto the drawing surface (a stroke of the eraser,
-// until the next repaint), on every sheet of the view that it touches.
-void RevealPaperOnSurface(Canvas &surface, PaperKind kind, const ViewGeometry &view, double pageHeightInch,
-                          const DrawingObject &o);
-
 } // namespace velmora

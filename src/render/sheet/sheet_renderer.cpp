@@ -11,6 +11,7 @@
 #include "worksheet/page_images.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace velmora {
@@ -175,13 +176,20 @@ void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeome
 void RevealSheetsOnSurface(Canvas &surface, const DrawingState &state, const ViewGeometry &view,
                            const DrawingObject &o)
 {
+    if (state.Paper == PaperKind::Plain && !state.Background)
+        return;
+    // A line (an eraser stroke) reaches only the sheets its ends and width span.
+    const double reach = o.PenWidth + 1;
+    const double top = o.Kind == KindLine ? std::min(o.Y1, o.Y2) - reach : -INFINITY;
+    const double bottom = o.Kind == KindLine ? std::max(o.Y1, o.Y2) + reach : INFINITY;
     for (int sheet = 0; sheet < view.PageCount; ++sheet) {
         const QRect onSurface = view.SheetOnSurface(sheet);
-        if (onSurface.isEmpty())
+        const double off = SheetOffsetMm(sheet, state.PageHeightInch);
+        if (onSurface.isEmpty() || bottom < off || top > off + state.PageHeightInch * MmPerInch)
             continue;
         SheetPaper paper = PaperOfSheet(state, view, sheet, surface.DeviceScale(), true);
         paper.Origin = onSurface.topLeft();
-        RevealPaper(surface, paper, o, SheetOffsetMm(sheet, state.PageHeightInch));
+        RevealPaper(surface, paper, o, off);
     }
 }
 
