@@ -227,6 +227,16 @@ private slots:
         QVERIFY(Black(InMark(RenderSheetImage(state, 1, false), MarkOnPage(1))));
         QVERIFY(Black(InMark(RenderSheetImage(state, 2, false), MarkOnPage(2))));
         QVERIFY(White(InMark(RenderSheetImage(state, 1, false), MarkOnPage(0))));
+
+        // A smaller sheet from the page setup keeps the page at true size from its corner;
+        // squared paper lies over the page, under the ink.
+        state.PageWidthInch = 150 / MmPerInch;
+        state.Paper = PaperKind::Squared5;
+        const QImage smaller = RenderSheetImage(state, 0, false);
+        QCOMPARE(smaller.width(), Round(150 * Px));
+        QVERIFY(Black(smaller.pixel(Round(Px * (m.X + 2.5)), Round(Px * (m.Y + 2.5))))); // between the lines
+        const QRgb line = smaller.pixel(Round(100 * Px), Round(Px * 12.5));
+        QVERIFY(qBlue(line) > qRed(line) + 25); // the blue-grey 5 mm line at x = 100 mm
     }
 
     // The screen takes the page as it is at hand: grey at first, sharp when it was rendered
