@@ -99,6 +99,7 @@ void DrawingState::ClearRecords()
         ReleaseTextStrings(*CurrentText);
     Texts.Clear();
     Objects.Clear();
+    Background.reset();
     TouchContent();
 }
 

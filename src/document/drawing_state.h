@@ -83,7 +83,8 @@ public:
     // Stores the right and bottom edge that drawing text i measured: derived from its
     // contents and font, so not a change of the drawing.
     void StoreTextExtent(int i, double right, double bottom);
-    // Releases every text's strings (font name, then text) and empties both lists.
+    // Releases every text's strings (font name, then text), empties both lists and lets the
+    // worksheet go.
     void ClearRecords();
     // Takes over the records and the worksheet of another drawing (a file read in full); that
     // drawing gets this one's and releases them when it goes.
