@@ -5,6 +5,7 @@
 
 #include "document/drawing_file.h"
 #include "render/canvas/painter_canvas.h"
+#include "render/output/sheet_export.h"
 #include "render/output/sheet_formats.h"
 #include "render/sheet/sheet_renderer.h"
 #include "worksheet/page_images.h"
@@ -391,6 +392,11 @@ private slots:
         const Mark m = MarkOnPage(0);
         QVERIFY(Black(page.pixel(Round(s * (m.X + 0.2)), Round(s * (m.Y + 5)))));
         QVERIFY(White(page.pixel(Round(s * (m.X - 0.2)), Round(s * (m.Y + 5)))));
+
+        // "Seite kopieren" puts the sheet's picture at 300 dpi on the clipboard.
+        QImage copied;
+        QCOMPARE(SheetImage(state, 2, 1, SheetCopyDpi, copied), ExportError::None);
+        QVERIFY(Black(InMark(copied, MarkOnPage(1), SheetCopyDpi / MmPerInch)));
 
         QBuffer svg;
         svg.open(QIODevice::WriteOnly);

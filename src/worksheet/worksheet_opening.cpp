@@ -178,6 +178,14 @@ QString WorksheetProblemText(WorksheetProblem problem)
     return {};
 }
 
+bool IsWorksheetName(const QString &path)
+{
+    for (const char *extension : {".pdf", ".png", ".jpg", ".jpeg"})
+        if (path.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 WorksheetOpening OpenWorksheetBytes(const QByteArray &bytes, const QByteArray &password)
 {
     try {

@@ -38,6 +38,10 @@ struct WorksheetOpening {
     Worksheet Document;
 };
 
+// A file named as a worksheet (.pdf, .png, .jpg, .jpeg, any case) rather than a drawing: the
+// command line, the desktop and a drop open it as a worksheet.
+bool IsWorksheetName(const QString &path);
+
 // Reads the file's bytes as a worksheet with all its pages. password opens an encrypted PDF.
 WorksheetOpening OpenWorksheetBytes(const QByteArray &bytes, const QByteArray &password = {});
 WorksheetOpening OpenWorksheetFile(const QString &path, const QByteArray &password = {});
