@@ -15,7 +15,8 @@ packages=(
   qpdf                                 # tests make encrypted worksheets
   libxtst-dev                          # the recovery test types real keys into the X window
   librsvg2-bin                         # the application icon rendered from its SVG at build time
-  dpkg-dev                             # cpack's DEB package: dependencies from dpkg-shlibdeps
+  dpkg-dev                             # cpack's DEB package: dependencies from dpkg-shlibdeps; hardening flags
+  lintian                              # the package test checks the package with Debian's own checker
   desktop-file-utils appstream shared-mime-info # tests check the desktop files with the desktop's tools
 )
 

@@ -246,6 +246,6 @@ int main(int argc, char *argv[])
     std::printf("a damaged drawing on the command line left an empty drawing\n");
 
     XCloseDisplay(display);
-    std::system(("rm -rf '" + home + "'").c_str());
+    [[maybe_unused]] const int removed = std::system(("rm -rf '" + home + "'").c_str());
     return 0;
 }

@@ -234,6 +234,8 @@ int RowsPresent(const QString &table)
 
 const QString DiskFull = QStringLiteral("Der Datenträger ist voll.");
 const QString NotAFile = QStringLiteral("Das ist keine gewöhnliche Datei (ein Ordner, ein Gerät oder eine Pipe).");
+const QString LanguageNotKept = QStringLiteral("Die gewählte Sprache konnte nicht gespeichert werden; beim nächsten Start "
+                                               "erscheint das Programm wieder in der bisherigen Sprache:");
 
 } // namespace
 
@@ -280,7 +282,7 @@ private slots:
         Probe(w).SpracheEnglish1->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith(
-            "Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:\n" + options));
+            LanguageNotKept + "\n" + options));
         QVERIFY(w.errors[0].endsWith(DiskFull));
         QVERIFY(w.information.isEmpty()); // no request to restart for a choice that was not kept
         QCOMPARE(ReadAll(options), QByteArray(4, '\0'));
@@ -402,7 +404,7 @@ private slots:
         Probe(w).SpracheEnglish1->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith(
-            "Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:\n" +
+            LanguageNotKept + "\n" +
             dir.filePath("options.dat") + "\n\n"));
         QVERIFY(w.information.isEmpty());
         QVERIFY(QFileInfo(dir.filePath("options.dat")).isDir());

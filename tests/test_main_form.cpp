@@ -145,7 +145,7 @@ private slots:
         // An empty table knows no translation: every text stays German, and is now recorded.
         QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("Datei"));
         const QStringList keys = folder.Keys();
-        for (const char *text : {"Datei", "Speichern unter...", "Zoll Angaben für das Lineal", "Strichstärke:",
+        for (const char *text : {"Datei", "Speichern unter...", "Zollangaben für das Lineal", "Strichstärke:",
                                  "Farbe...", "Übersetzen", "Zurück...", "Suchen", "Erster Datensatz",
                                  "Seite einrichten"})
             QVERIFY2(keys.contains(QString::fromUtf8(text)), text);

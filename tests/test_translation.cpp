@@ -2,6 +2,7 @@
 // options file: real files in temporary folders.
 #include "document/cp1252.h"
 #include "i18n/options_file.h"
+#include "i18n/table_upkeep.h"
 #include "i18n/translate_dataset.h"
 #include "i18n/translate_table.h"
 #include "i18n/translator.h"
@@ -35,6 +36,41 @@ void WriteAll(const QString &path, const QByteArray &bytes)
 int Rows(const TranslateTable &table)
 {
     return table.RecordCount();
+}
+
+// The German texts of the rows that are not deleted.
+QStringList Keys(const QString &path)
+{
+    TranslateTable table;
+    table.Open(path, true);
+    QStringList keys;
+    for (int r = 0; r < table.RecordCount(); ++r)
+        if (!table.IsDeleted(r))
+            keys << table.FieldText(r, 0);
+    return keys;
+}
+
+// Runs table_writer once per argument list, all of them starting their work at one moment;
+// their exit codes.
+QList<int> StartTogether(const QList<QStringList> &runs)
+{
+    QTemporaryDir barrier;
+    const QString go = barrier.filePath("go");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TABLE_WRITER_GO", go);
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (const QStringList &arguments : runs) {
+        processes.push_back(std::make_unique<QProcess>());
+        processes.back()->setProcessEnvironment(environment);
+        processes.back()->start(QStringLiteral(TABLE_WRITER), arguments);
+        processes.back()->waitForStarted();
+    }
+    QThread::msleep(300); // each has opened its tables and waits
+    QFile(go).open(QIODevice::WriteOnly);
+    QList<int> codes;
+    for (auto &process : processes)
+        codes << (process->waitForFinished(120000) ? process->exitCode() : -1);
+    return codes;
 }
 
 } // namespace
@@ -277,9 +313,13 @@ private slots:
         QCOMPARE(second.exitCode(), 0);
 
         const QByteArray bytes = ReadAll(path);
-        const int headerLength = qFromLittleEndian<quint16>(bytes.constData() + 8);
-        const int present = int((bytes.size() - headerLength) / TranslateTable::RecordLength);
-        QCOMPARE(int(qFromLittleEndian<quint32>(bytes.constData() + 4)), present);
+        QVERIFY(bytes.size() >= 32); // the head's fixed part, before it is read
+        const auto head = [&bytes](int at, int size) {
+            return bytes.size() < at + size ? -1 : int(size == 2 ? qFromLittleEndian<quint16>(bytes.constData() + at)
+                                                                 : qFromLittleEndian<quint32>(bytes.constData() + at));
+        };
+        const int present = int((bytes.size() - head(8, 2)) / TranslateTable::RecordLength);
+        QCOMPARE(head(4, 4), present);
         QCOMPARE(present, 2 * PerProcess);
         TranslateTable table;
         QVERIFY(table.Open(path, true));
@@ -291,6 +331,114 @@ private slots:
             QVERIFY(keys.contains(QStringLiteral("Erster %1").arg(i)));
             QVERIFY(keys.contains(QStringLiteral("Zweiter %1").arg(i)));
         }
+    }
+
+    // Two copies started at once meet the same new texts. Before, both added a row for each
+    // (76 repeated rows at a real start), and a translation typed into the later one was ignored.
+    void twoProcessesMeetTheSameTexts()
+    {
+        const QString path = Path("same.dbf");
+        {
+            TranslateTable table;
+            QVERIFY(table.Open(path));
+        }
+        constexpr int Texts = 150;
+        QCOMPARE(StartTogether({{path, "Gemeinsam", QString::number(Texts)}, {path, "Gemeinsam", QString::number(Texts)}}),
+                 (QList<int>{0, 0}));
+        const QStringList keys = Keys(path);
+        QCOMPARE(keys.size(), Texts);
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), Texts);
+    }
+
+    // Rows that repeat a German text (left by older versions): the first translation found in
+    // table order counts, the start folds them into the first row, and the editor shows and
+    // edits the row the program reads.
+    void repeatedRowsAreFoldedIntoTheFirst()
+    {
+        const QString path = Path("repeated.dbf");
+        TranslateTable table;
+        QVERIFY(table.Open(path));
+        table.AppendRecord({"Datei"});                 // recorded by one copy
+        table.AppendRecord({"Kreis", "Circle"});
+        table.AppendRecord({"Datei", "File", "File"}); // the other copy's row, translated later
+        table.AppendRecord({"Kreis", "Round"});        // says something else: left to the translator
+        {
+            Translator translator(table);
+            translator.LoadTranslationIndex();
+            translator.LanguageColumn = 1;
+            QCOMPARE(translator.TranslateString("Datei"), QStringLiteral("File"));
+            QCOMPARE(translator.TranslateString("Kreis"), QStringLiteral("Circle"));
+        }
+        QCOMPARE(CompleteTable(table, {}).Folded, 1);
+        QCOMPARE(table.FieldText(0, 1), QStringLiteral("File"));
+        QCOMPARE(table.FieldText(0, 2), QStringLiteral("File"));
+        QVERIFY(table.IsDeleted(2));
+        QVERIFY(!table.IsDeleted(3));
+
+        TranslateDataSet rows(table);
+        QStringList shown;
+        for (int row = 0; row < rows.RowCount(); ++row)
+            shown << rows.Value(row, 0);
+        QCOMPARE(shown, (QStringList{"Datei", "Kreis", "Kreis"}));
+        QVERIFY(rows.SetValue(0, 1, "Document"));
+        QVERIFY(rows.Post());
+        Translator translator(table);
+        translator.LoadTranslationIndex();
+        translator.LanguageColumn = 1;
+        QCOMPARE(translator.TranslateString("Datei"), QStringLiteral("Document"));
+
+        const QByteArray complete = ReadAll(path);
+        QCOMPARE(CompleteTable(table, {}).Folded, 0);
+        QCOMPARE(ReadAll(path), complete); // nothing to do: not written
+    }
+
+    // Before, the user's copy of the table kept the rows of the version first installed: texts
+    // a newer version shipped stayed untranslated for ever.
+    void newerShippedTableCompletesTheUsersCopy()
+    {
+        QTemporaryDir prefix;
+        QVERIFY(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/velmora"));
+        const QString shipped = prefix.filePath("share/velmora/translate.dbf");
+        {
+            TranslateTable table;
+            QVERIFY(table.Open(shipped));
+            table.AppendRecord({"Datei", "File", "File"});
+            table.AppendRecord({"Neu", "New", "Nuovo"});
+            table.AppendRecord({"Lineal", "Ruler", "Righello"});
+        }
+        const QString own = Path("own.dbf");
+        {
+            TranslateTable table;
+            QVERIFY(table.Open(own));
+            table.AppendRecord({"Datei", "Dossier"}); // the user's own word
+            table.AppendRecord({"Lineal"});           // met by the older program, never translated
+            table.AppendRecord({"Eigener Text", "My text"});
+        }
+        const QString older = Path("older.dbf");
+        QVERIFY(QFile::copy(own, older));
+        const QByteArray shippedBytes = ReadAll(shipped);
+        {
+            TranslateTable table;
+            QVERIFY(table.Open(own));
+            const UpkeepCount count = UpdateUserTable(table, prefix.filePath("bin") + "/");
+            QCOMPARE(count.Added, 1);
+            QCOMPARE(count.Filled, 3);
+            Translator translator(table);
+            translator.LoadTranslationIndex();
+            translator.LanguageColumn = 1;
+            QCOMPARE(translator.TranslateString("Datei"), QStringLiteral("Dossier"));
+            QCOMPARE(translator.TranslateString("Neu"), QStringLiteral("New"));
+            QCOMPARE(translator.TranslateString("Lineal"), QStringLiteral("Ruler"));
+            QCOMPARE(translator.TranslateString("Eigener Text"), QStringLiteral("My text"));
+            translator.LanguageColumn = 2;
+            QCOMPARE(translator.TranslateString("Datei"), QStringLiteral("File"));
+        }
+        QCOMPARE(ReadAll(shipped), shippedBytes);
+
+        // Two copies of the newer version started at once add the new row once.
+        QVERIFY(QFile::remove(own) && QFile::copy(older, own));
+        QCOMPARE(StartTogether({{own, "--complete", shipped}, {own, "--complete", shipped}}), (QList<int>{0, 0}));
+        QCOMPARE(Keys(own), (QStringList{"Datei", "Lineal", "Eigener Text", "Neu"}));
     }
 
     // A FIFO or a device in the table's place is neither waited for nor read.

@@ -25,10 +25,10 @@ const std::vector<TMainForm::EntryRow> &TMainForm::EntryRows()
     static const std::vector<EntryRow> rows = {
         {"LinXEd", "Lineal x:", "mm", &InstrumentPlacement::RulerX, &TMainForm::LinXEd},
         {"Linyed", "Lineal y:", "mm", &InstrumentPlacement::RulerY, &TMainForm::Linyed},
-        {"linwed", "Lineal Rotation:", "°", &InstrumentPlacement::RulerAngle, &TMainForm::linwed},
+        {"linwed", "Linealdrehung:", "°", &InstrumentPlacement::RulerAngle, &TMainForm::linwed},
         {"WinkXed", "Winkelmesser x:", "mm", &InstrumentPlacement::ProtractorX, &TMainForm::WinkXed},
         {"WinkYEd", "Winkelmesser y:", "mm", &InstrumentPlacement::ProtractorY, &TMainForm::WinkYEd},
-        {"WinkWEd", "Winkelmesser Rotation:", "°", &InstrumentPlacement::ProtractorAngle, &TMainForm::WinkWEd},
+        {"WinkWEd", "Winkelmesserdrehung:", "°", &InstrumentPlacement::ProtractorAngle, &TMainForm::WinkWEd},
         {"ZirkXed", "Zirkel x:", "mm", &InstrumentPlacement::CompassX, &TMainForm::ZirkXed},
         {"ZirkYed", "Zirkel y:", "mm", &InstrumentPlacement::CompassY, &TMainForm::ZirkYed},
         {"ZirksEd", "Zirkelspanne:", "mm", &InstrumentPlacement::CompassSpan, &TMainForm::ZirksEd},
@@ -44,7 +44,7 @@ void TMainForm::CreateEntryBar()
     Panel2->setFloatable(false);
     auto *panel = new QWidget(Panel2);
     panel->setFixedSize(121, 8 + 9 * 40);
-    QFont small = panel->font(); // long labels such as "Winkelmesser Rotation:" fit the narrow bar
+    QFont small = panel->font(); // long labels such as "Winkelmesserdrehung:" fit the narrow bar
     small.setPointSizeF(small.pointSizeF() * 0.85);
     int row = 0;
     for (const EntryRow &entry : EntryRows()) {

@@ -1,5 +1,5 @@
-// The message for a file that could not be read or written: what the program was doing (in
-// the user's language), the path, and why (the system's reason or a sentence of our own).
+// The message for a file that could not be read or written: what the program was doing, the
+// path, and why, all in the user's language.
 #pragma once
 
 #include "document/safe_file.h"

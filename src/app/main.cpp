@@ -1,5 +1,7 @@
 #include "main_form.h"
 
+#include "i18n/terminal_texts.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
@@ -11,17 +13,11 @@
 
 namespace {
 
-const char *const Usage =
-    "Usage: velmora [DRAWING.vlm]\n"
-    "\n"
-    "Velmora draws school geometry with a ruler, a protractor and a compass on paper sheets.\n"
-    "Given a drawing, it opens that drawing at start.\n"
-    "  --help      this text\n"
-    "  --version   the program's version\n";
-
-int Fail(const char *message)
+// The terminal's texts in the program's language (translated through its table).
+int Fail(const QString &german, const QString &argument = {})
 {
-    std::fprintf(stderr, "velmora: %s\nTry 'velmora --help'.\n", message);
+    velmora::TerminalTexts texts(velmora::TerminalTexts::ExecutableDir());
+    std::fputs(texts.Wrong(german, argument).toLocal8Bit().constData(), stderr);
     return 2;
 }
 
@@ -42,7 +38,9 @@ int main(int argc, char *argv[])
         if (std::strcmp(argv[i], "--") == 0)
             break;
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(Usage, stdout);
+            QCoreApplication::setApplicationName(QStringLiteral("Velmora")); // where the user's files are
+            velmora::TerminalTexts texts(velmora::TerminalTexts::ExecutableDir());
+            std::fputs(texts.Usage().toLocal8Bit().constData(), stdout);
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -66,9 +64,9 @@ int main(int argc, char *argv[])
         if (options && argument == QStringLiteral("--")) {
             options = false;
         } else if (options && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
-            return Fail(qPrintable(QStringLiteral("unknown option '%1'").arg(argument)));
+            return Fail(QStringLiteral("unbekannte Option „%1“"), argument);
         } else if (!drawing.isEmpty()) {
-            return Fail("only one drawing can be opened at a time");
+            return Fail(QStringLiteral("es kann nur eine Zeichnung auf einmal geöffnet werden"));
         } else {
             // File managers may hand over a file URL instead of a path.
             const QUrl url(argument);

@@ -4,7 +4,9 @@
 
 #include "document/units.h"
 #include "desktop_keys.h"
+#include "i18n/file_reasons.h"
 #include "i18n/options_file.h"
+#include "i18n/table_upkeep.h"
 #include "i18n/translate_components.h"
 #include "render/canvas/painter_canvas.h"
 
@@ -49,7 +51,10 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
     resize(780, 560);
     UpdateEds();
 
-    translate.Open(DataFilePath(ProgramDir, QStringLiteral("translate.dbf")));
+    // The installed table itself (when the user's copy cannot be made) is only read.
+    const QString tablePath = DataFilePath(ProgramDir, QStringLiteral("translate.dbf"));
+    translate.Open(tablePath, tablePath == InstalledTemplatePath(ProgramDir, QStringLiteral("translate.dbf")));
+    UpdateUserTable(translate, ProgramDir);
     Translation.LoadTranslationIndex();
     const QColor windowText = palette().color(QPalette::WindowText);
     FontDialog1.Colour = ColourRGB(uint8_t(windowText.red()), uint8_t(windowText.green()), uint8_t(windowText.blue()));
@@ -59,6 +64,7 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(p
     SeiteEinrichtenForm->PrintablePageMm = [this] { return PrintablePageMm(); };
     SeiteEinrichtenForm->Translate = [this](const QString &text) { return Translation.TranslateString(text); };
     TranslateForm = new TTranslateForm(translate, this);
+    TranslateForm->Translate = [this](const QString &text) { return Translation.TranslateString(text); };
 }
 
 TMainForm::~TMainForm()
@@ -103,6 +109,13 @@ void TMainForm::FormShow()
                             QLatin1Char('\n') + translate.Path() + QStringLiteral("\n\n") +
                             translate.Problem().Text(translated),
                         CaptionBase);
+    const UserFolderState userFolder = UserFolderProblem(ProgramDir);
+    if (!userFolder.Folder.isEmpty())
+        ShowInformation(translated(QStringLiteral("Einstellungen und Übersetzungen können nicht gespeichert werden, "
+                                                  "weil dieser Ordner nicht angelegt oder beschrieben werden kann:")) +
+                            QLatin1Char('\n') + userFolder.Folder + QStringLiteral("\n\n") +
+                            FileReason(userFolder.Problem, translated),
+                        CaptionBase);
     // The desktop knows the program by its name and desktop file; no display name is set,
     // because Qt would append it to every window title.
     QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
@@ -139,13 +152,20 @@ void TMainForm::LoadOptions()
 
 bool TMainForm::SaveOptions()
 {
-    const QString path = OptionsPath();
-    const FileOutcome written = WriteOptionsFile(path, Translation.LanguageColumn);
+    QString path = OptionsPath();
+    // The installed options are never written; the user's folder said why there is no copy.
+    const UserFolderState userFolder = path == InstalledTemplatePath(ProgramDir, QStringLiteral("options.dat"))
+                                           ? UserFolderProblem(ProgramDir)
+                                           : UserFolderState();
+    if (!userFolder.Folder.isEmpty())
+        path = userFolder.Folder;
+    const FileOutcome written =
+        userFolder.Folder.isEmpty() ? WriteOptionsFile(path, Translation.LanguageColumn) : userFolder.Problem;
     if (!written.Ok())
-        ShowError(FileFaultMessage(
-            Translation,
-            QStringLiteral("Die gewählte Sprache konnte nicht gespeichert werden; sie gilt nur bis zum Programmende:"),
-            path, written));
+        ShowError(FileFaultMessage(Translation,
+                                   QStringLiteral("Die gewählte Sprache konnte nicht gespeichert werden; beim nächsten "
+                                                  "Start erscheint das Programm wieder in der bisherigen Sprache:"),
+                                   path, written));
     return written.Ok();
 }
 
@@ -177,7 +197,9 @@ void TMainForm::SpracheItaliano1Click()
 
 void TMainForm::Sprachebersetzen1Click()
 {
-    TranslateForm->ShowModal();
+    // Closed without a change, there is nothing to restart for.
+    if (!TranslateForm->ShowModal())
+        return;
     ShowInformation(Translation.ProgramMessage(Message::RestartForLanguage), Translation.ProgramMessage(Message::ProgramTitle));
 }
 

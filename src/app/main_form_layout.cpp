@@ -109,7 +109,7 @@ void TMainForm::CreateMenus()
         CheckItem(Ansicht1, "LeistefrZahleneingabe1", QStringLiteral("Leiste für Zahleneingabe"), false);
     connect(LeistefrZahleneingabe1, &QAction::triggered, this, &TMainForm::LeistefrZahleneingabe1Click);
     AnsichtZollAngabenfrdasLineal1 =
-        CheckItem(Ansicht1, "AnsichtZollAngabenfrdasLineal1", QStringLiteral("Zoll Angaben für das Lineal"), false);
+        CheckItem(Ansicht1, "AnsichtZollAngabenfrdasLineal1", QStringLiteral("Zollangaben für das Lineal"), false);
     for (QAction *item : {Lineal2, Winkelmesser2, Zirkel2, AnsichtZollAngabenfrdasLineal1})
         connect(item, &QAction::triggered, this, &TMainForm::ViewSwitchClick);
 

@@ -106,7 +106,7 @@ bool TMainForm::ExportSheet(const QString &path, int sheet, int dpi)
 void TMainForm::ShowSheetSizeError()
 {
     ShowError(Translation.TranslateString(QStringLiteral(
-                  "Die Seitengröße %1 × %2 mm kann nicht ausgegeben werden; wählen Sie unter \"Seite einrichten\" "
+                  "Die Seitengröße %1 × %2 mm kann nicht ausgegeben werden; wählen Sie unter „Seite einrichten“ "
                   "eine Größe von 0,1 bis 5080 mm."))
                   .arg(QLocale().toString(State.PageWidthInch * MmPerInch, 'g', 4),
                        QLocale().toString(State.PageHeightInch * MmPerInch, 'g', 4)));

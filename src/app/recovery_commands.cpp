@@ -4,6 +4,7 @@
 // offered at the next start.
 #include "main_form.h"
 
+#include "i18n/file_reasons.h"
 #include "i18n/options_file.h"
 
 #include <QCryptographicHash>
@@ -45,7 +46,8 @@ void TMainForm::WriteRecoveryCopy()
     // Said where it does not interrupt the work; the next interval tries again.
     StatusBar1->showMessage(
         Translation.TranslateString(QStringLiteral("Die Sicherungskopie konnte nicht geschrieben werden:")) +
-        QLatin1Char(' ') + Recovery.CopyPath() + QStringLiteral(" (") + written.Reason + QLatin1Char(')'));
+        QLatin1Char(' ') + Recovery.CopyPath() + QStringLiteral(" (") +
+        FileReason(written, [this](const QString &text) { return Translation.TranslateString(text); }) + QLatin1Char(')'));
 }
 
 void TMainForm::DropRecoveryCopy()

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace velmora {
 
 namespace {
@@ -51,7 +54,9 @@ FileOutcome RecoveryStore::Write(const QByteArray &drawing, const QString &fileN
         lock_ = LockFor(slot_);
         if (!lock_->tryLock(0)) {
             lock_.reset();
-            return {FileFault::System, QStringLiteral("the recovery folder cannot be written: ") + folder_};
+            // The folder's own error number, so the message can say why in the user's language.
+            const int error = ::access(QFile::encodeName(folder_).constData(), W_OK | X_OK) == 0 ? EIO : errno;
+            return {FileFault::System, QStringLiteral("the recovery folder cannot be written: ") + folder_, error};
         }
     }
     FileOutcome outcome = WriteFileSafely(CopyPath(), drawing);

@@ -63,7 +63,7 @@ void TMainForm::CreateToolMenu()
                       QStringLiteral("Lineal verschieben, drehen und Linien daran zeichnen"), ToolIconKind::Ruler,
                       {{"LinealVerschieben1", QStringLiteral("Verschieben"), &LinealVerschieben1},
                        {"LinealDrehen1", QStringLiteral("Drehen"), &LinealDrehen1},
-                       {"LinealAnLinealentlangzeichnen1", QStringLiteral("An Lineal entlang zeichnen"),
+                       {"LinealAnLinealentlangzeichnen1", QStringLiteral("Am Lineal entlang zeichnen"),
                         &LinealAnLinealentlangzeichnen1},
                        {"LinealQuerzumLinealzeichnen1", QStringLiteral("Quer zum Lineal zeichnen"),
                         &LinealQuerzumLinealzeichnen1}});

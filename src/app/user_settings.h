@@ -10,7 +10,7 @@
 
 namespace velmora {
 
-// $XDG_CONFIG_HOME/Velmora/velmora.conf
+// $XDG_CONFIG_HOME/Velmora/velmora.ini
 std::unique_ptr<QSettings> UserSettings();
 
 // The last drawings opened or saved, newest first, at most RecentLimit. Read from the

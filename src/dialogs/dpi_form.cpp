@@ -10,7 +10,7 @@ TDPIForm::TDPIForm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("DPIForm"));
     setWindowTitle(QStringLiteral("DPI festlegen"));
-    auto *dpiLabel = new QLabel(QStringLiteral("Exportieren mit soviel DPI (Qualität/Größe):"), this);
+    auto *dpiLabel = new QLabel(QStringLiteral("Exportieren mit so viel DPI (Qualität/Größe):"), this);
     dpiLabel->setObjectName(QStringLiteral("Label1"));
     DPIED = new QSpinBox(this);
     DPIED->setObjectName(QStringLiteral("DPIED"));
@@ -27,6 +27,10 @@ TDPIForm::TDPIForm(QWidget *parent) : QDialog(parent)
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setAutoDefault(false);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(dpiLabel);
@@ -36,6 +40,7 @@ TDPIForm::TDPIForm(QWidget *parent) : QDialog(parent)
     auto *ok = new QHBoxLayout;
     ok->addStretch(1);
     ok->addWidget(BitBtn1);
+    ok->addWidget(CancelBtn);
     layout->addLayout(ok);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

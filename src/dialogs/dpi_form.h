@@ -19,6 +19,7 @@ public:
     QSpinBox *DPIED = nullptr;
     QSpinBox *SeiteEd = nullptr;
     QPushButton *BitBtn1 = nullptr;
+    QPushButton *CancelBtn = nullptr; // "Abbrechen": as Escape and the close button
 };
 
 } // namespace velmora

@@ -64,7 +64,7 @@ TSeiteEinrichtenForm::TSeiteEinrichtenForm(QWidget *parent) : QDialog(parent)
     BitBtnXP3 = Button("BitBtnXP3", QStringLiteral("A4 Querformat"), this);
     BitBtnXP4 = Button("BitBtnXP4", QStringLiteral("A3 Hochformat"), this);
     BitBtnXP5 = Button("BitBtnXP5", QStringLiteral("A3 Querformat"), this);
-    VonDruckerBtn = Button("VonDruckerBtn", QStringLiteral("Von Druckertreiber übernehmen"), this);
+    VonDruckerBtn = Button("VonDruckerBtn", QStringLiteral("Vom Druckertreiber übernehmen"), this);
     auto *paperLabel = new QLabel(QStringLiteral("Papier:"), this);
     paperLabel->setObjectName(QStringLiteral("PapierLabel"));
     PapierBox = new QComboBox(this);
@@ -74,6 +74,7 @@ TSeiteEinrichtenForm::TSeiteEinrichtenForm(QWidget *parent) : QDialog(parent)
     paperLabel->setBuddy(PapierBox);
     BitBtnXP1 = Button("BitBtnXP1", QStringLiteral("OK"), this);
     BitBtnXP1->setDefault(true);
+    CancelBtn = Button("CancelBtn", QStringLiteral("Abbrechen"), this);
 
     auto *grid = new QGridLayout;
     grid->addWidget(mmcheck, 0, 0);
@@ -96,6 +97,7 @@ TSeiteEinrichtenForm::TSeiteEinrichtenForm(QWidget *parent) : QDialog(parent)
     auto *ok = new QHBoxLayout;
     ok->addStretch(1);
     ok->addWidget(BitBtnXP1);
+    ok->addWidget(CancelBtn);
     layout->addLayout(ok);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -105,6 +107,7 @@ TSeiteEinrichtenForm::TSeiteEinrichtenForm(QWidget *parent) : QDialog(parent)
     connect(BitBtnXP5, &QPushButton::clicked, this, [this] { Preset(420, 297); });
     connect(VonDruckerBtn, &QPushButton::clicked, this, &TSeiteEinrichtenForm::VonDruckerBtnClick);
     connect(BitBtnXP1, &QPushButton::clicked, this, &TSeiteEinrichtenForm::BitBtnXP1Click);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TSeiteEinrichtenForm::Preset(double widthMm, double heightMm)

@@ -1,6 +1,6 @@
 // TSeiteEinrichtenForm: the sheet size in millimetres or inches, four presets, the size
 // of the printer's printable page and the paper of the sheets. The numbers are read in the
-// unit checked at OK; closing the window cancels.
+// unit checked at OK; "Abbrechen", Escape and closing the window cancel.
 #pragma once
 
 #include "decimal_edit.h"
@@ -40,6 +40,7 @@ public:
     QPushButton *VonDruckerBtn = nullptr;
     QComboBox *PapierBox = nullptr; // each item's data is its paper's number
     QPushButton *BitBtnXP1 = nullptr;
+    QPushButton *CancelBtn = nullptr; // "Abbrechen": as Escape and the close button, changes nothing
 
     void VonDruckerBtnClick();
     void BitBtnXP1Click();

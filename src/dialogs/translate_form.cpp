@@ -53,8 +53,14 @@ QVariant TranslateGridModel::headerData(int section, Qt::Orientation orientation
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return TranslateTable::FieldName(section);
+        return headers_.value(section, TranslateTable::FieldName(section));
     return section + 1;
+}
+
+void TranslateGridModel::SetHeaders(const QStringList &headers)
+{
+    headers_ = headers;
+    emit headerDataChanged(Qt::Horizontal, 0, TranslateTable::FieldCount - 1);
 }
 
 void TranslateGridModel::RowChanged(int row)
@@ -184,15 +190,31 @@ TTranslateForm::TTranslateForm(TranslateTable &table, QWidget *parent)
             });
 }
 
-int TTranslateForm::ShowModal()
+QStringList TTranslateForm::GermanColumnTitles()
 {
+    QStringList titles{QStringLiteral("Deutsch (Original)"), QStringLiteral("Englisch"), QStringLiteral("Italienisch")};
+    for (int column = int(titles.size()); column < TranslateTable::FieldCount; ++column)
+        titles << QStringLiteral("Sprache %1");
+    return titles;
+}
+
+bool TTranslateForm::ShowModal()
+{
+    QStringList titles;
+    for (const QString &german : GermanColumnTitles()) {
+        const QString title = Translate(german);
+        titles << (title.contains(QLatin1String("%1")) ? title.arg(titles.size() + 1) : title);
+    }
+    model_->SetHeaders(titles);
     DataSet.Refresh();
     ShowCurrent();
     for (int column = 0; column < TranslateTable::FieldCount; ++column)
         DBGrid1->setColumnWidth(column, 300);
     if (QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-    return exec();
+    const int changesBefore = DataSet.Changes();
+    exec();
+    return DataSet.Changes() != changesBefore;
 }
 
 void TTranslateForm::ShowCurrent()

@@ -13,6 +13,8 @@
 #include <QTableView>
 #include <QToolBar>
 
+#include <functional>
+
 namespace velmora {
 
 class TranslateGridModel : public QAbstractTableModel {
@@ -27,9 +29,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     void Reload();
     void RowChanged(int row);
+    // The column titles: each language's name in the interface language.
+    void SetHeaders(const QStringList &headers);
 
 private:
     TranslateDataSet &data_;
+    QStringList headers_;
 };
 
 class TTranslateForm : public QDialog {
@@ -37,8 +42,13 @@ class TTranslateForm : public QDialog {
 public:
     explicit TTranslateForm(TranslateTable &table, QWidget *parent = nullptr);
 
-    // Shows the window modally; the search is switched off however it is closed.
-    int ShowModal();
+    // Shows the window modally; the search is switched off however it is closed. True when
+    // the table was changed meanwhile.
+    bool ShowModal();
+    // The column titles of the languages, "Deutsch (Original)", "Englisch", ... "Sprache 19".
+    static QStringList GermanColumnTitles();
+
+    std::function<QString(const QString &)> Translate = [](const QString &text) { return text; };
 
     TranslateDataSet DataSet;
     QToolBar *DBNavigator1 = nullptr;

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <new>
 
+#include <locale.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,14 +25,33 @@ QString SystemText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-FileOutcome Failure(FileFault fault, const QString &reason)
+FileOutcome Failure(FileFault fault, int error)
 {
-    return {fault, reason.isEmpty() ? SystemText(EIO) : reason};
+    return {fault, SystemText(error), error};
 }
 
 FileOutcome OutOfMemory()
 {
-    return {FileFault::OutOfMemory, SystemText(ENOMEM)};
+    return Failure(FileFault::OutOfMemory, ENOMEM);
+}
+
+// Why a file cannot be written where QSaveFile gave up: Qt gives a text (in the language
+// of its translator), not the error number, so the target and its folder are asked.
+int WriteErrorAt(const QString &path)
+{
+    const QByteArray target = FileNameBytes(path);
+    if (::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0)
+        return errno;
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
+    struct stat info {};
+    if (::stat(folder.constData(), &info) != 0)
+        return errno;
+    if (!S_ISDIR(info.st_mode))
+        return ENOTDIR;
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        return errno;
+    return EIO;
 }
 
 // Qt reports "no space" as a resource error with the system's text.
@@ -40,11 +61,11 @@ bool IsDiskFull(const QFileDevice &file)
     return file.error() == QFileDevice::ResourceError || text == SystemText(ENOSPC) || text == SystemText(EDQUOT);
 }
 
-FileOutcome WriteFailure(const QFileDevice &file)
+FileOutcome WriteFailure(const QFileDevice &file, const QString &path)
 {
     if (IsDiskFull(file))
-        return {FileFault::DiskFull, SystemText(ENOSPC)};
-    return Failure(FileFault::System, file.errorString());
+        return Failure(FileFault::DiskFull, ENOSPC);
+    return Failure(FileFault::System, WriteErrorAt(path));
 }
 
 // The save through QSaveFile at a path Qt can name: written, flushed, checked, committed.
@@ -52,7 +73,7 @@ FileOutcome Commit(const QString &path, const std::function<bool(QIODevice &)> &
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return Failure(FileFault::System, file.errorString());
+        return Failure(FileFault::System, WriteErrorAt(path));
     bool produced = false;
     try {
         produced = produce(file);
@@ -62,7 +83,7 @@ FileOutcome Commit(const QString &path, const std::function<bool(QIODevice &)> &
     }
     // The device buffers small writes; a failure of that last flush must not pass unseen.
     if (file.error() != QFileDevice::NoError || !file.flush() || file.error() != QFileDevice::NoError) {
-        const FileOutcome failure = WriteFailure(file);
+        const FileOutcome failure = WriteFailure(file, path);
         file.cancelWriting();
         return failure;
     }
@@ -72,7 +93,7 @@ FileOutcome Commit(const QString &path, const std::function<bool(QIODevice &)> &
     }
     written = file.pos();
     if (!file.commit())
-        return WriteFailure(file);
+        return WriteFailure(file, path);
     return {};
 }
 
@@ -87,16 +108,18 @@ FileOutcome CommitByteName(const QByteArray &native, const std::function<bool(QI
     const QByteArray base = native.mid(slash + 1);
     const int dir = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0)
-        return Failure(FileFault::System, SystemText(errno));
+        return Failure(FileFault::System, errno);
     static std::atomic<int> serial{0};
     const QByteArray part = QStringLiteral(".velmora-%1-%2.part").arg(getpid()).arg(serial++).toLatin1();
     FileOutcome outcome =
         Commit(QStringLiteral("/proc/self/fd/%1/").arg(dir) + QString::fromLatin1(part), produce, written);
     if (outcome.Ok()) {
-        if (existing)
-            ::fchmodat(dir, part.constData(), existing->st_mode & 07777, 0); // as QSaveFile keeps it
+        if (existing && ::fchmodat(dir, part.constData(), existing->st_mode & 07777, 0) != 0) {
+            // The old file's permissions are kept at best effort, as QSaveFile keeps them: a
+            // save does not fail for them.
+        }
         if (::renameat(dir, part.constData(), dir, base.constData()) != 0) {
-            outcome = Failure(FileFault::System, SystemText(errno));
+            outcome = Failure(FileFault::System, errno);
             ::unlinkat(dir, part.constData(), 0);
         }
     }
@@ -111,12 +134,12 @@ ReadableFile::ReadableFile(const QString &path)
     // Non-blocking: opening a FIFO must not wait for a writer. Regular files ignore the flag.
     fd_ = ::open(FileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
-        outcome_ = Failure(FileFault::System, SystemText(errno));
+        outcome_ = Failure(FileFault::System, errno);
         return;
     }
     struct stat info {};
     if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-        outcome_ = {FileFault::NotRegular, SystemText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL)};
+        outcome_ = Failure(FileFault::NotRegular, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
         return;
     }
     size_ = std::max<qint64>(info.st_size, 0);
@@ -138,7 +161,7 @@ qint64 ReadableFile::Read(void *to, qint64 size)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            outcome_ = Failure(FileFault::System, SystemText(errno));
+            outcome_ = Failure(FileFault::System, errno);
             return -1;
         }
         if (got == 0)
@@ -153,7 +176,7 @@ bool ReadableFile::Skip(qint64 size)
     if (!Ok())
         return false;
     if (::lseek(fd_, off_t(size), SEEK_CUR) < 0) {
-        outcome_ = Failure(FileFault::System, SystemText(errno));
+        outcome_ = Failure(FileFault::System, errno);
         return false;
     }
     return true;
@@ -182,7 +205,7 @@ FileOutcome ReadRegularFile(const QString &path, qint64 limit, QByteArray &data,
             filled += got;
         }
         if (wholeFile && filled > limit)
-            return {FileFault::TooLarge, SystemText(EFBIG)};
+            return Failure(FileFault::TooLarge, EFBIG);
         buffer.truncate(qsizetype(filled));
         data = buffer;
     } catch (const std::bad_alloc &) {
@@ -197,7 +220,7 @@ FileOutcome WriteFileSafely(const QString &path, const std::function<bool(QIODev
     struct stat target {};
     const bool exists = ::stat(native.constData(), &target) == 0;
     if (exists && !S_ISREG(target.st_mode))
-        return {FileFault::NotRegular, SystemText(S_ISDIR(target.st_mode) ? EISDIR : EINVAL)};
+        return Failure(FileFault::NotRegular, S_ISDIR(target.st_mode) ? EISDIR : EINVAL);
     qint64 written = 0;
     const FileOutcome outcome = QtCanNameFile(path) ? Commit(path, produce, written)
                                                     : CommitByteName(native, produce, exists ? &target : nullptr, written);
@@ -206,7 +229,7 @@ FileOutcome WriteFileSafely(const QString &path, const std::function<bool(QIODev
     struct stat onDisk {};
     if (::stat(native.constData(), &onDisk) != 0 || onDisk.st_size != written)
         return {FileFault::System,
-                QStringLiteral("%1 of %2 bytes reached the disk").arg(qint64(onDisk.st_size)).arg(written)};
+                QStringLiteral("%1 of %2 bytes reached the disk").arg(qint64(onDisk.st_size)).arg(written), EIO};
     return {};
 }
 
@@ -226,7 +249,11 @@ QString FaultText(const FileOutcome &outcome)
     case FileFault::System:
     case FileFault::Refused: break;
     }
-    return outcome.Reason;
+    if (outcome.Error == 0)
+        return outcome.Reason;
+    // The C locale's text: a German system must not put German words in an English sentence.
+    static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    return english ? QString::fromLocal8Bit(strerror_l(outcome.Error, english)) : outcome.Reason;
 }
 
 QString OutOfMemoryText()

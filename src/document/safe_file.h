@@ -26,6 +26,7 @@ enum class FileFault {
 struct FileOutcome {
     FileFault Fault = FileFault::None;
     QString Reason; // the system's description of the failure, never empty on failure
+    int Error = 0;  // the system's error number (errno) when it is known, else 0
     bool Ok() const { return Fault == FileFault::None; }
 };
 
@@ -67,7 +68,8 @@ FileOutcome WriteFileSafely(const QString &path, const std::function<bool(QIODev
 FileOutcome WriteFileSafely(const QString &path, const QByteArray &bytes);
 
 // The reason in English words, for the command line: "the disk is full", "not a regular
-// file", "too large", "not enough memory", or the system's text.
+// file", "too large", "not enough memory", or the system's English text of the error
+// number (whatever the system's language).
 QString FaultText(const FileOutcome &outcome);
 
 // The program's text for a failed allocation, in German ("nicht genug Arbeitsspeicher"):

@@ -1,14 +1,14 @@
 // Builds the translate.dbf shipped beside the program from the reviewable text table
 // data/translations.tsv (German, English, Italian, separated by tabs). An existing table is
 // completed, never overwritten: missing rows are added and empty English or Italian cells
-// filled, so what a user translated in the editor stays.
+// filled (rows repeating a German text are folded), so what a user translated stays.
 // Usage: make_translate_table translations.tsv translate.dbf
 #include "document/cp1252.h"
+#include "i18n/table_upkeep.h"
 #include "i18n/translate_table.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QHash>
 #include <QTextStream>
 
 #include <cstdio>
@@ -32,12 +32,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot write %s\n", argv[2]);
         return 1;
     }
-    QHash<QByteArray, int> rows;
-    for (int record = 0; record < table.RecordCount(); ++record)
-        if (!table.IsDeleted(record) && !rows.contains(table.Field(record, 0)))
-            rows.insert(table.Field(record, 0), record);
-
-    int added = 0, filled = 0, lineNumber = 0, errors = 0;
+    QVector<TableRow> rows;
+    int lineNumber = 0, errors = 0;
     QTextStream in(&source);
     in.setEncoding(QStringConverter::Utf8);
     while (!in.atEnd()) {
@@ -46,7 +42,7 @@ int main(int argc, char *argv[])
         if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const QStringList cells = line.split(QLatin1Char('\t'));
-        QVector<QByteArray> values;
+        TableRow values;
         for (int column = 0; column < 3; ++column) {
             const QString text = cells.value(column).trimmed();
             const QByteArray bytes = UnicodeToCp1252(text);
@@ -57,25 +53,14 @@ int main(int argc, char *argv[])
             }
             values << bytes;
         }
-        if (values[0].isEmpty())
-            continue;
-        const auto found = rows.constFind(values[0]);
-        if (found == rows.constEnd()) {
-            const int record = table.AppendRecord(values);
-            if (record < 0) {
-                std::fprintf(stderr, "cannot write %s\n", argv[2]);
-                return 1;
-            }
-            rows.insert(values[0], record);
-            ++added;
-            continue;
-        }
-        for (int column = 1; column < 3; ++column)
-            if (!values[column].isEmpty() && table.Field(*found, column).isEmpty() &&
-                table.WriteField(*found, column, values[column]))
-                ++filled;
+        rows << values;
     }
-    std::printf("translate table: %d rows added, %d cells filled, %d rows in all\n", added, filled,
-                table.RecordCount());
+    const UpkeepCount count = CompleteTable(table, rows);
+    if (!count.Written) {
+        std::fprintf(stderr, "cannot write %s\n", argv[2]);
+        return 1;
+    }
+    std::printf("translate table: %d rows added, %d cells filled, %d repeated rows folded, %d rows in all\n",
+                count.Added, count.Filled, count.Folded, table.RecordCount());
     return errors ? 1 : 0;
 }

@@ -9,7 +9,7 @@ namespace velmora {
 QString TableProblem::Text(const std::function<QString(const QString &)> &translate) const
 {
     if (German.isEmpty())
-        return System;
+        return {};
     QString text = translate(German);
     for (const QString &arg : Args)
         text = text.arg(arg);
@@ -23,7 +23,7 @@ const QString DamagedHead = QStringLiteral("Der Kopf der Tabelle ist beschädigt
 TableCheck Unreadable(const QString &german, const QStringList &args = {})
 {
     TableCheck check;
-    check.Problem = {german, args, {}};
+    check.Problem = {german, args};
     return check;
 }
 
@@ -62,8 +62,7 @@ TableCheck CheckTableHead(const QByteArray &head, qint64 fileSize)
         if (foreign.IsEmpty() && (type != 'C' || width != TranslateTable::FieldWidth || decimals != 0))
             foreign = {QStringLiteral("Die Spalte %1 ist vom Typ %2 mit %3 Zeichen statt Text (C) mit 255 Zeichen; "
                                       "die Tabelle wird nur gelesen."),
-                       {QString::number(fields + 1), TypeText(type), QString::number(width)},
-                       {}};
+                       {QString::number(fields + 1), TypeText(type), QString::number(width)}};
     }
     if (fields == 0)
         return Unreadable(DamagedHead);
@@ -81,20 +80,16 @@ TableCheck CheckTableHead(const QByteArray &head, qint64 fileSize)
     if (claimed > present)
         check.Problem = {QStringLiteral("Der Kopf nennt %1 Zeilen, die Datei enthält nur %2; die Tabelle wird nur "
                                         "gelesen."),
-                         {QString::number(claimed), QString::number(present)},
-                         {}};
+                         {QString::number(claimed), QString::number(present)}};
     else if (claimed > quint32(TranslateTable::MaxRecords))
         check.Problem = {QStringLiteral("Die Tabelle hat mehr als %1 Zeilen; sie wird nur gelesen."),
-                         {QString::number(TranslateTable::MaxRecords)},
-                         {}};
+                         {QString::number(TranslateTable::MaxRecords)}};
     else if (bytes[0] != 0x03)
         check.Problem = {QStringLiteral("Die Tabelle ist keine dBase-III-Tabelle (Kennung %1); sie wird nur gelesen."),
-                         {TypeText(bytes[0])},
-                         {}};
+                         {TypeText(bytes[0])}};
     else if (fields != TranslateTable::FieldCount)
         check.Problem = {QStringLiteral("Die Tabelle hat %1 Spalten statt 19; sie wird nur gelesen."),
-                         {QString::number(fields)},
-                         {}};
+                         {QString::number(fields)}};
     else if (!foreign.IsEmpty())
         check.Problem = foreign;
     check.Understood = check.Problem.IsEmpty();

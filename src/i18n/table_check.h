@@ -13,12 +13,11 @@
 namespace velmora {
 
 // What is wrong with a table, as a German sentence with %1.. placeholders, translated where
-// it is shown.
+// it is shown (a file that cannot be read gives the sentence of its reason).
 struct TableProblem {
     QString German;
     QStringList Args;
-    QString System; // the system's own text, used when there is no sentence of ours
-    bool IsEmpty() const { return German.isEmpty() && System.isEmpty(); }
+    bool IsEmpty() const { return German.isEmpty(); }
     QString Text(const std::function<QString(const QString &)> &translate) const;
 };
 

@@ -16,6 +16,14 @@ QByteArray UpperAtoZ(QByteArray bytes)
 
 } // namespace
 
+bool TranslateDataSet::Unchanged(int record, const QVector<QByteArray> &values) const
+{
+    for (int column = 0; column < TranslateTable::FieldCount; ++column)
+        if (table_.Field(record, column) != values.value(column).left(TranslateTable::FieldWidth))
+            return false;
+    return true;
+}
+
 bool TranslateFilterRecord(const TranslateTable &table, int record, const QString &search)
 {
     const QByteArray wanted = UpperAtoZ(UnicodeToCp1252(search));
@@ -93,6 +101,7 @@ bool TranslateDataSet::Delete()
     const int record = RecordAt(row_);
     if (record < 0 || !table_.SetDeleted(record, true))
         return false;
+    ++changes_;
     state_ = State::Browse;
     records_.remove(row_);
     row_ = qBound(0, row_, qMax(0, int(records_.size()) - 1));
@@ -136,8 +145,13 @@ bool TranslateDataSet::Post()
         if (record < 0)
             return false;
         records_.push_back(record);
+        ++changes_;
+    } else if (Unchanged(RecordAt(row_), values)) {
+        // Posting a row as it is writes nothing.
     } else if (!table_.WriteRecord(RecordAt(row_), values)) {
         return false;
+    } else {
+        ++changes_;
     }
     state_ = State::Browse;
     buffer_.clear();

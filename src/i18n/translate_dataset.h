@@ -45,13 +45,18 @@ public:
     bool SetValue(int row, int column, const QString &value); // starts editing that row
     bool Post();
     void Cancel();
+    // How many writes reached the table (a posted row that changed, an insert, a delete).
+    int Changes() const { return changes_; }
 
 private:
+    bool Unchanged(int record, const QVector<QByteArray> &values) const;
+
     TranslateTable &table_;
     QVector<int> records_;
     int row_ = 0;
     State state_ = State::Browse;
     QStringList buffer_;
+    int changes_ = 0;
 };
 
 } // namespace velmora

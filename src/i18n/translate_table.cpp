@@ -1,5 +1,7 @@
 #include "translate_table.h"
 
+#include "file_reasons.h"
+
 #include "document/cp1252.h"
 #include "document/safe_file.h"
 
@@ -179,7 +181,7 @@ private:
 
 TableProblem SentenceProblem(const QString &german)
 {
-    return {german, {}, {}};
+    return {german, {}};
 }
 
 } // namespace
@@ -224,10 +226,8 @@ bool TranslateTable::Open(const QString &path, bool readOnly)
     QByteArray head;
     const FileOutcome read = ReadRegularFile(path, 65535, head, false);
     if (!read.Ok()) {
-        problem_ = read.Fault == FileFault::NotRegular
-                       ? SentenceProblem(QStringLiteral(
-                             "Das ist keine gewöhnliche Datei (ein Ordner, ein Gerät oder eine Pipe)."))
-                       : TableProblem{{}, {}, read.Reason};
+        const GermanReason reason = FileReasonGerman(read);
+        problem_ = {reason.German, reason.Args};
         return false;
     }
     const TableCheck check = CheckTableHead(head, QFileInfo(path).size());
@@ -267,6 +267,8 @@ bool TranslateTable::Change(const std::function<bool()> &change)
 {
     if (!handle_ || readOnly_)
         return false;
+    if (changing_)
+        return change();
     TableLock lock(path_);
     if (!lock.Usable())
         return false;
@@ -289,7 +291,15 @@ bool TranslateTable::Change(const std::function<bool()> &change)
     dbf->bCurrentRecordModified = 0;
     file->WriteError = 0;
 
-    bool ok = change();
+    bool ok = false;
+    {
+        const struct Changing {
+            bool &flag;
+            explicit Changing(bool &f) : flag(f) { flag = true; }
+            ~Changing() { flag = false; }
+        } changing(changing_);
+        ok = change();
+    }
     DBFUpdateHeader(dbf);
     dbf->bUpdated = 0; // closing must not write this copy's count over a newer one
     if (file->WriteError) {
@@ -297,7 +307,8 @@ bool TranslateTable::Change(const std::function<bool()> &change)
         ok = false;
         char count[4];
         qToLittleEndian<quint32>(quint32(before), count);
-        ::pwrite(file->Fd, count, 4, 4);
+        if (::pwrite(file->Fd, count, 4, 4) != 4)
+            readOnly_ = true; // the head may count a row that is not there: no more writing this run
         dbf->nRecords = before;
         dbf->nCurrentRecord = -1;
         dbf->bCurrentRecordModified = 0;
@@ -384,6 +395,26 @@ bool TranslateTable::SetDeleted(int record, bool deleted)
     return Change([&] {
         return record >= 0 && record < RecordCount() && DBFMarkRecordDeleted(Dbf(handle_), record, deleted);
     });
+}
+
+bool TranslateTable::InOneStep(const std::function<bool()> &steps)
+{
+    return Change(steps);
+}
+
+int TranslateTable::FindOrAppend(const QByteArray &key, int from)
+{
+    int record = -1;
+    Change([&] {
+        for (int r = std::max(0, from); r < RecordCount(); ++r)
+            if (!IsDeleted(r) && Field(r, 0) == key) {
+                record = r;
+                return true;
+            }
+        record = AppendRecord({key});
+        return record >= 0;
+    });
+    return record;
 }
 
 bool TranslateTable::Visible(int record) const

@@ -56,6 +56,15 @@ public:
     bool WriteField(int record, int column, const QByteArray &value);
     bool SetDeleted(int record, bool deleted);
 
+    // Runs several reads and writes as one step under the lock, after taking the row count
+    // another copy may have raised: other copies' writes wait until it is done. The writes
+    // above may be called inside it. False when the table cannot be written or steps fails.
+    bool InOneStep(const std::function<bool()> &steps);
+    // The first row from `from` on (deleted ones skipped) whose German text is key, or else
+    // a new row with key appended, in one step: two copies meeting the same new text at once
+    // add one row between them. -1 when the table cannot be written.
+    int FindOrAppend(const QByteArray &key, int from);
+
     // Iteration over the rows that are not deleted and that the filter accepts.
     void First();
     void Next();
@@ -75,6 +84,7 @@ private:
 
     void *handle_ = nullptr; // shapelib's DBFHandle
     bool readOnly_ = false;
+    bool changing_ = false; // inside Change: nested writes join the step under way
     TableProblem problem_;
     QString path_;
     int position_ = 0;

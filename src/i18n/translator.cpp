@@ -2,6 +2,7 @@
 
 #include "document/cp1252.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -81,35 +82,56 @@ void Translator::RegisterMessages()
         TranslateString(GermanMessage(message));
 }
 
+void Translator::IndexRow(int record)
+{
+    const QByteArray key = table_.Field(record, 0);
+    if (key.isEmpty())
+        return;
+    char *copy = CopyKey(key);
+    TranslationEntry *entry = copy ? TranslationIndex[static_cast<unsigned char>(key[0])]->Append() : nullptr;
+    if (entry)
+        *entry = {copy, record};
+    else
+        std::free(copy);
+}
+
 void Translator::LoadTranslationIndex()
 {
     ReleaseIndex();
     table_.First();
     while (!table_.Eof()) {
-        const QByteArray key = table_.Field(table_.RecNo(), 0);
-        if (!key.isEmpty()) {
-            char *copy = CopyKey(key);
-            TranslationEntry *entry = copy ? TranslationIndex[static_cast<unsigned char>(key[0])]->Append() : nullptr;
-            if (entry)
-                *entry = {copy, table_.RecNo()};
-            else
-                std::free(copy);
-        }
+        IndexRow(table_.RecNo());
         table_.Next();
     }
+    indexedRecords_ = table_.RecordCount();
     for (auto &bucket : TranslationIndex)
         if (bucket->Count > 0)
             SortBucket(*bucket, 0, bucket->Count - 1);
 }
 
+void Translator::IndexNewRows()
+{
+    for (int record = indexedRecords_; record < table_.RecordCount(); ++record)
+        if (!table_.IsDeleted(record))
+            IndexRow(record); // at the end of its bucket, unsorted
+    indexedRecords_ = std::max(indexedRecords_, table_.RecordCount());
+}
+
 void Translator::SortBucket(TranslationBucket &bucket, int low, int high)
 {
+    // Rows of the same text keep the table's order, so the first row of a text is the first
+    // one looked at.
+    const auto compare = [&bucket](int at, const QByteArray &key, int record) {
+        const int order = CompareKeys(bucket.At(at).Key, key.constData());
+        return order != 0 ? order : (bucket.At(at).RecordNumber > record) - (bucket.At(at).RecordNumber < record);
+    };
     const QByteArray pivot(bucket.At((low + high) / 2).Key);
+    const int pivotRecord = bucket.At((low + high) / 2).RecordNumber;
     int i = low, j = high;
     do {
-        while (CompareKeys(bucket.At(i).Key, pivot.constData()) < 0)
+        while (compare(i, pivot, pivotRecord) < 0)
             ++i;
-        while (CompareKeys(bucket.At(j).Key, pivot.constData()) > 0)
+        while (compare(j, pivot, pivotRecord) > 0)
             --j;
         if (i <= j) {
             bucket.Swap(i, j);
@@ -133,29 +155,31 @@ QString Translator::TranslateString(const QString &text)
     while (text[text.size() - 1 - b] == QLatin1Char(' '))
         ++b;
     const QByteArray key = UnicodeToCp1252(text.mid(a, text.size() - a - b));
+    if (const std::optional<QString> found = Lookup(key, a, b))
+        return found->isNull() ? text : *found;
 
+    // A text met for the first time gets its row, for a translator to fill in; looked up
+    // and added in one step, and the rows other copies added meanwhile are indexed too.
+    table_.FindOrAppend(key, indexedRecords_);
+    IndexNewRows();
+    const std::optional<QString> found = Lookup(key, a, b);
+    return found && !found->isNull() ? *found : text;
+}
+
+std::optional<QString> Translator::Lookup(const QByteArray &key, int a, int b)
+{
     TranslationBucket &bucket = *TranslationIndex[static_cast<unsigned char>(key[0])];
+    std::optional<QString> result;
     bucket.First();
     while (bucket.Next()) {
         if (CompareKeys(CurrentEntry->Key, key.constData()) != 0)
             continue;
         const QByteArray translation = TrimBlanks(table_.Field(CurrentEntry->RecordNumber, LanguageColumn));
-        if (translation.isEmpty())
-            return text;
-        return QString(a, QLatin1Char(' ')) + Cp1252ToUnicode(translation) + QString(b, QLatin1Char(' '));
+        if (!translation.isEmpty())
+            return QString(a, QLatin1Char(' ')) + Cp1252ToUnicode(translation) + QString(b, QLatin1Char(' '));
+        result = QString(); // known, but without a translation here: another row of it may have one
     }
-
-    // A text met for the first time gets its row, for a translator to fill in.
-    const int record = table_.AppendRecord({key});
-    if (record >= 0) {
-        char *copy = CopyKey(key);
-        TranslationEntry *entry = copy ? bucket.Append() : nullptr;
-        if (entry)
-            *entry = {copy, record};
-        else
-            std::free(copy);
-    }
-    return text;
+    return result;
 }
 
 } // namespace velmora

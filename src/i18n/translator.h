@@ -10,6 +10,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace velmora {
 
@@ -41,8 +42,12 @@ public:
     // Column of the current language: 0 German, 1 English, 2 Italian, up to 18.
     int LanguageColumn = 2;
 
-    // Builds the index of all rows with a German text, each bucket sorted by key.
+    // Builds the index of all rows with a German text, each bucket sorted by key (rows of
+    // the same text by their order in the table).
     void LoadTranslationIndex();
+    // The translation of text. Of several rows with the same German text, the first one that
+    // holds a translation in the current column gives it. A text met for the first time gets
+    // a row of its own, unless another running copy just added it.
     QString TranslateString(const QString &text);
     // The translation of a program message, or an empty text for a number not in use.
     QString ProgramMessage(Message message);
@@ -57,9 +62,14 @@ public:
 
 private:
     void ReleaseIndex();
+    void IndexRow(int record);
+    void IndexNewRows(); // the rows added to the table since the index last looked
+    // The translation from the rows of key, or none when no row of key is indexed.
+    std::optional<QString> Lookup(const QByteArray &key, int a, int b);
 
     TranslateTable &table_;
     TranslationEntry *CurrentEntry = nullptr; // shared by all buckets
+    int indexedRecords_ = 0;                  // rows of the table the index has looked at
     std::array<std::unique_ptr<TranslationBucket>, 256> TranslationIndex;
 };
 
