@@ -139,9 +139,10 @@ void RecordingCanvas::CopyImage(int x, int y, const QImage &image)
     Add(QStringLiteral("CopyImage"), {x, y, int(image.width()), int(image.height())});
 }
 
-void RecordingCanvas::DrawImage(const QRectF &target, const QImage &image, const QPainterPath *clip)
+void RecordingCanvas::DrawImage(const QRectF &target, const QImage &image, const QRectF &within,
+                                const QPainterPath *clip)
 {
-    const QRect box = target.toAlignedRect();
+    const QRect box = (target & within).toAlignedRect();
     Add(QStringLiteral("DrawImage"), {box.left(), box.top(), box.left() + box.width(), box.top() + box.height(),
                                       int(image.width()), int(image.height()), clip ? 1 : 0});
 }

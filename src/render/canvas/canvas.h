@@ -64,9 +64,10 @@ public:
     virtual int TextWidth(const QString &text) = 0;
 
     virtual void CopyImage(int x, int y, const QImage &image) = 0;
-    // An image scaled smoothly into the target (in pixel edges, like FillArea); with a clip,
-    // only inside that area.
-    virtual void DrawImage(const QRectF &target, const QImage &image, const QPainterPath *clip = nullptr) = 0;
+    // An image scaled smoothly into the target (in pixel edges, like FillArea): the part within
+    // a rectangle, or the area a clip covers (filled with the image as its pattern).
+    virtual void DrawImage(const QRectF &target, const QImage &image, const QRectF &within,
+                           const QPainterPath *clip = nullptr) = 0;
     // Fills an area in a colour, without outline: the paper's lines and dots. The area's
     // coordinates run along pixel edges: pixel (x, y) is the square from (x, y) to (x + 1, y + 1).
     virtual void FillArea(const QPainterPath &area, uint32_t colour) = 0;

@@ -359,18 +359,36 @@ void RefillOutline(Canvas &canvas, const PaperPieces &pieces, const QPainterPath
         canvas.FillArea(inside.translated(origin), colour);
 }
 
-// The page where the clip lies, within the sheet's frame; a page not yet rendered is grey.
-void DrawPage(Canvas &canvas, const SheetPaper &paper, const QPainterPath &clip)
+// The page within the sheet's frame: where a part of the sheet lies, or where an area painted
+// white lies. A page not yet rendered is grey.
+void DrawPage(Canvas &canvas, const SheetPaper &paper, const QRectF &part, const QPainterPath *area = nullptr)
 {
-    QPainterPath frame;
-    frame.addRect(QRectF(paper.Inside).intersected(paper.PageRect));
-    const QPainterPath inside = clip.intersected(frame).translated(paper.Origin);
+    const QRectF frame = QRectF(paper.Inside).intersected(paper.PageRect).intersected(part);
+    if (frame.isEmpty())
+        return;
+    if (!area) {
+        if (paper.Page.isNull())
+            canvas.FillRects({frame.translated(paper.Origin)}, PageWaitingGrey);
+        else
+            canvas.DrawImage(paper.PageRect.translated(paper.Origin), paper.Page, frame.translated(paper.Origin));
+        return;
+    }
+    const QRectF bounds = area->boundingRect();
+    if (!bounds.intersects(frame))
+        return;
+    QPainterPath inside = *area;
+    if (!frame.contains(bounds)) { // cut by the sheet's frame or the page's edge
+        QPainterPath within;
+        within.addRect(frame);
+        inside = area->intersected(within);
+    }
+    inside.translate(paper.Origin);
     if (inside.isEmpty())
         return;
     if (paper.Page.isNull())
         canvas.FillArea(inside, PageWaitingGrey);
     else
-        canvas.DrawImage(paper.PageRect.translated(paper.Origin), paper.Page, &inside);
+        canvas.DrawImage(paper.PageRect.translated(paper.Origin), paper.Page, frame.translated(paper.Origin), &inside);
 }
 
 } // namespace
@@ -401,11 +419,8 @@ QPainterPath WhiteArea(const DrawingObject &o, double s, double off)
 
 void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part)
 {
-    if (paper.HasPage) {
-        QPainterPath area;
-        area.addRect(QRectF(part));
-        DrawPage(canvas, paper, area);
-    }
+    if (paper.HasPage)
+        DrawPage(canvas, paper, QRectF(part));
     // A little beyond the part: a line just outside it still shades the part's edge pixels.
     const QRectF area = QRectF(part.adjusted(-2, -2, 2, 2).intersected(paper.Inside));
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
@@ -431,8 +446,10 @@ void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o
     const WhiteShape white = WhiteOf(o, paper.PixelsPerMm, off);
     if (white.Is == WhiteShape::Kind::None)
         return;
-    if (paper.HasPage)
-        DrawPage(canvas, paper, WhiteArea(o, paper.PixelsPerMm, off));
+    if (paper.HasPage) {
+        const QPainterPath area = WhiteArea(o, paper.PixelsPerMm, off);
+        DrawPage(canvas, paper, QRectF(paper.Inside), &area);
+    }
     if (paper.Kind == PaperKind::Plain)
         return;
     // The paper is cut out of the whole object, not of the part of the sheet being drawn: the
