@@ -1,10 +1,12 @@
 // Times full repaints of a 1280 x 800 viewport of the drawing surface on large drawings.
-// Usage: paint_bench [runs] [drags | changes | texts N | pencil N | pages] [squared] [worksheet]
-//        [--ratio R]
-// (run with QT_QPA_PLATFORM=offscreen where there is no display). --ratio paints into a
-// viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3), as on a high-density screen;
-// "squared" puts every drawing on squared paper, "worksheet" a PDF page under every sheet;
-// "pages" times rendering a worksheet's page and tells the memory its pictures take.
+// Usage: paint_bench [runs] [drags | changes | full | texts N | pencil N | pages] [squared]
+// [worksheet] [--ratio R] [--threads N] (run with QT_QPA_PLATFORM=offscreen where there is no
+// display). --ratio paints into a viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3),
+// as on a high-density screen; "squared" puts every drawing on squared paper, "worksheet" a PDF
+// page under every sheet; --threads draws pictures on N threads (default: every core). "full"
+// and "changes" print each figure on a line of its own with the median and the minimum wall
+// time and the median CPU time of the process; "pages" times rendering a worksheet's page and
+// tells the memory its pictures take.
 #include "document/drawing_state.h"
 #include "render/canvas/overlay_canvas.h"
 #include "render/canvas/painter_canvas.h"
@@ -14,6 +16,16 @@
 #include "worksheet/worksheet_opening.h"
 
 #include <QRegion>
+
+// Also built against earlier sources, which draw on one thread (before and after in one run).
+#if __has_include("render/canvas/band_work.h")
+#include "render/canvas/band_work.h"
+#else
+namespace velmora {
+inline void SetRenderThreads(int) {}
+inline int RenderThreads() { return 1; }
+} // namespace velmora
+#endif
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -28,6 +40,8 @@
 #include <cstring>
 #include <random>
 #include <vector>
+
+#include <time.h>
 
 using namespace velmora;
 
@@ -130,6 +144,75 @@ double MedianMs(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// Wall and CPU time of single runs (the CPU time of every thread of the process).
+class Stopwatch {
+public:
+    void Start()
+    {
+        wall_.start();
+        cpuStart_ = CpuMs();
+    }
+    void Stop()
+    {
+        wallMs_.push_back(wall_.nsecsElapsed() / 1e6);
+        cpuMs_.push_back(CpuMs() - cpuStart_);
+    }
+    // "label  median W ms  min M ms  cpu C ms  (runs)": one figure a line, for bench/compare.sh.
+    void Print(const char *label) const
+    {
+        if (wallMs_.empty())
+            return;
+        std::printf("%-64s median %8.2f ms  min %8.2f ms  cpu %8.2f ms  (%zu runs)\n", label, MedianMs(wallMs_),
+                    *std::min_element(wallMs_.begin(), wallMs_.end()), MedianMs(cpuMs_), wallMs_.size());
+        std::fflush(stdout);
+    }
+
+private:
+    static double CpuMs()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+    }
+    QElapsedTimer wall_;
+    double cpuStart_ = 0;
+    std::vector<double> wallMs_, cpuMs_;
+};
+
+// Full pictures only: the viewport drawn anew after the drawing changed (as after a zoom or
+// opening), and the repaint that follows with nothing changed.
+void RunFull(const char *label, int sheets, int objectsPerSheet, int texts, int zoom, int runs)
+{
+    DrawingState state;
+    Fill(state, sheets, objectsPerSheet, texts);
+    SurfaceRenderer renderer;
+    const ViewGeometry view = ComputeViewGeometry(sheets, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
+    QImage target = ViewportImage();
+    const QRect sheet = view.SheetOnSurface(sheets / 2);
+    const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
+    Stopwatch full, unchanged;
+    for (int run = 0; run <= runs; ++run) {
+        for (bool keep : {false, true}) {
+            if (!keep)
+                renderer.DropCache();
+            Stopwatch &watch = keep ? unchanged : full;
+            if (run > 0) // the first run builds the object index and the text measurements
+                watch.Start();
+            QPainter painter(&target);
+            painter.translate(-viewport.topLeft());
+            renderer.Paint(painter, viewport, state, view, SheetView{});
+            painter.end();
+            if (run > 0)
+                watch.Stop();
+            else
+                SettlePages();
+        }
+    }
+    const QByteArray name = QByteArray(label) + " zoom " + QByteArray::number(zoom) + "%";
+    full.Print((name + "  full picture").constData());
+    unchanged.Print((name + "  unchanged").constData());
 }
 
 void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom, int runs)
@@ -383,11 +466,17 @@ void RunChanges(int objectsPerSheet, int zoom, int runs)
     host.PaintUpdated();
 
     enum Step { Append, Move, Delete, Undo, Redo, Steps };
-    std::vector<double> times[Steps];
-    QElapsedTimer timer;
+    Stopwatch watches[Steps];
+    // The watch of a step starts where the step starts and stops after its paint.
+    struct StepTimer {
+        Stopwatch *Watches;
+        int Current = 0;
+        void start() { Watches[Current].Start(); }
+    } timer{watches};
     auto done = [&](Step step) {
         host.PaintUpdated();
-        times[step].push_back(timer.nsecsElapsed() / 1e6);
+        watches[step].Stop();
+        timer.Current = (step + 1) % Steps;
     };
     std::mt19937 random(7);
     std::uniform_int_distribution<int> px(viewport.left() + 40, viewport.right() - 200),
@@ -429,10 +518,12 @@ void RunChanges(int objectsPerSheet, int zoom, int runs)
         done(Redo);
     }
     const char *names[Steps] = {"append", "move", "delete", "undo", "redo"};
-    std::printf("10 sheets x %6d objects + 100 texts  zoom %3d%%  one change:", objectsPerSheet, zoom);
-    for (int step = 0; step < Steps; ++step)
-        std::printf("  %s %6.2f ms", names[step], MedianMs(times[step]));
-    std::printf("  (median of %d)\n", runs);
+    for (int step = 0; step < Steps; ++step) {
+        char label[128];
+        std::snprintf(label, sizeof label, "10 sheets x %d objects + 100 texts zoom %d%%  one change: %s",
+                      objectsPerSheet, zoom, names[step]);
+        watches[step].Print(label);
+    }
 }
 
 } // namespace
@@ -493,8 +584,19 @@ int main(int argc, char *argv[])
         argc -= 2;
         break;
     }
+    // "--threads N" likewise: the threads that draw a picture.
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--threads") != 0)
+            continue;
+        SetRenderThreads(std::max(1, std::atoi(argv[i + 1])));
+        for (int j = i; j + 2 <= argc; ++j)
+            argv[j] = argv[j + 2];
+        argc -= 2;
+        break;
+    }
     if (Ratio != 1)
         std::printf("device pixel ratio %g\n", Ratio);
+    std::printf("pictures drawn on %d thread(s)\n", RenderThreads());
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     const bool dragsOnly = argc > 2 && std::strcmp(argv[2], "drags") == 0;
     if (argc > 3 && std::strcmp(argv[2], "texts") == 0) {
@@ -507,6 +609,26 @@ int main(int argc, char *argv[])
     }
     if (argc > 3 && std::strcmp(argv[2], "pencil") == 0) {
         RunPencilAndHover(runs * 40, std::atoi(argv[3]) / 10);
+        return 0;
+    }
+    if (argc > 2 && std::strcmp(argv[2], "full") == 0) {
+        // The full pictures: objects at both zooms, then many texts; "full N Z" only N objects
+        // per sheet at zoom Z (N = 0: only the texts).
+        if (argc > 4) {
+            const int objects = std::atoi(argv[3]), zoom = std::atoi(argv[4]);
+            if (objects > 0)
+                RunFull(("10 sheets x " + QByteArray::number(objects) + " objects + 100 texts").constData(), 10,
+                        objects, 100, zoom, runs);
+            else
+                RunFull("10 sheets x 100 objects + 100000 texts", 10, 100, 100000, zoom, runs);
+            return 0;
+        }
+        for (int objects : {1000, 10000})
+            for (int zoom : {100, 300}) {
+                const QByteArray label = "10 sheets x " + QByteArray::number(objects) + " objects + 100 texts";
+                RunFull(label.constData(), 10, objects, 100, zoom, runs);
+            }
+        RunFull("10 sheets x 100 objects + 100000 texts", 10, 100, 100000, 100, runs);
         return 0;
     }
     if (argc > 2 && std::strcmp(argv[2], "pages") == 0) {

@@ -4,8 +4,10 @@
 // and the history, each compared pixel for pixel with a fresh renderer's picture.
 #include "document/units.h"
 #include "render/sheet/object_index.h"
+#include "render/canvas/band_work.h"
 #include "render/canvas/overlay_canvas.h"
 #include "render/canvas/painter_canvas.h"
+#include "render/output/sheet_export.h"
 #include "render/surface/surface_renderer.h"
 #include "tools/add_object.h"
 #include "tools/pointer_dispatch.h"
@@ -15,6 +17,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 
 using namespace velmora;
@@ -372,6 +375,47 @@ private slots:
         QVERIFY2(changes >= 40, qPrintable(QString::number(changes)));
         // The changes went the bounded way: the surface was not painted anew as a whole.
         QVERIFY2(host.Whole <= 1, qPrintable(QString::number(host.Whole)));
+    }
+
+    // A full picture is drawn in bands on several threads: whatever their number, the pixels
+    // are those of one thread drawing it all, at every ratio, on plain paper and on paper;
+    // and the sheet exported as an image is the same on any number of threads.
+    void picturesAreTheSameOnAnyNumberOfThreads()
+    {
+        const QRect sheet1 = ComputeViewGeometry(2, 100, 96, 96, A4WidthInch, A4HeightInch).SheetOnSurface(1);
+        const QRect viewport(sheet1.left() + 30, sheet1.top() - 350, 640, 560);
+        for (qreal ratio : {1.0, 1.5, 2.0})
+            for (PaperKind paper : {PaperKind::Plain, PaperKind::Squared5}) {
+                SurfaceHost host(100, viewport, ratio);
+                std::mt19937 random(11);
+                FillDrawing(host.State(), random);
+                host.State().Paper = paper;
+                SetRenderThreads(1);
+                const QImage one = host.FullRender();
+                for (int threads : {2, 3, 5}) {
+                    SetRenderThreads(threads);
+                    QPoint first;
+                    const int different = DifferentPixels(host.FullRender(), one, first);
+                    QVERIFY2(different == 0, qPrintable(QString("ratio %1, %2 threads: %3 pixels differ, first at %4,%5")
+                                                            .arg(ratio).arg(threads).arg(different)
+                                                            .arg(first.x()).arg(first.y())));
+                }
+                SetRenderThreads(0);
+            }
+        DrawingState state;
+        std::mt19937 random(12);
+        FillDrawing(state, random);
+        state.Paper = PaperKind::Millimetre;
+        QImage one, several;
+        SetRenderThreads(1);
+        QCOMPARE(SheetImage(state, 2, 1, 150, one), ExportError::None);
+        const std::vector<TextObject> boxes(&state.Texts.At(0), &state.Texts.At(0) + state.Texts.Count);
+        SetRenderThreads(3);
+        QCOMPARE(SheetImage(state, 2, 1, 150, several), ExportError::None);
+        SetRenderThreads(0);
+        QCOMPARE(several, one);
+        for (int i = 0; i < state.Texts.Count; ++i) // the texts' boxes are measured as before
+            QVERIFY(std::memcmp(&boxes[size_t(i)], &state.Texts.At(i), sizeof(TextObject)) == 0);
     }
 
     // After the window moved to a screen of another ratio, changes are still mended in the

@@ -1,10 +1,13 @@
 // The protractor and the compass: their figures and their tools, with the worked values.
 #include "fake_host.h"
 
+#include "render/canvas/painter_canvas.h"
+#include "render/canvas/reach_canvas.h"
 #include "render/sheet/compass_drawing.h"
 #include "render/sheet/protractor_drawing.h"
 #include "support/recording_canvas.h"
 #include "render/sheet/sheet_renderer.h"
+#include "render/sheet/view_geometry.h"
 #include "tools/compass_tool.h"
 #include "tools/pointer_dispatch.h"
 
@@ -371,6 +374,57 @@ private slots:
         centre.Release(0, 0);
         QCOMPARE(centre.Last().X1, 0.0);
         QVERIFY(std::isfinite(centre.Last().Y1));
+    }
+    // What the instruments draw stays within the reach measured without drawing: a part of
+    // a picture drawn anew outside it is shown without drawing them.
+    void instrumentsStayWithinTheirReach()
+    {
+        const InstrumentPlacement placements[] = {
+            {},
+            {20, 40, 37.5, 60, 70, 200, 120, 90, 110, 55, 300},
+            {-40, 150, 91, 0, 0, 33, 20, 5, 5, 0, 0},
+        };
+        for (const InstrumentPlacement &placement : placements)
+            for (int zoom : {100, 300})
+                for (qreal ratio : {1.0, 2.0}) {
+                        const bool inch = zoom == 300; // the scale in inches, its labels wider
+                        DrawingState state;
+                        state.Placement = placement;
+                        const ViewGeometry view = ComputeViewGeometry(1, zoom, 96, 96, A4WidthInch, A4HeightInch);
+                        const SheetView show{true, true, true, inch};
+                        ReachCanvas reach;
+                        RenderSheetInstruments(reach, state, view, show);
+                        // The part of the sheet around the instruments, seen on an image.
+                        const QRect seen(0, 0, 900, 900);
+                        QImage image(QSize(seen.size() * ratio), QImage::Format_ARGB32_Premultiplied);
+                        image.setDevicePixelRatio(ratio);
+                        image.fill(Qt::transparent);
+                        {
+                            QPainter painter(&image);
+                            PainterCanvas canvas(painter);
+                            RenderSheetInstruments(canvas, state, view, show);
+                        }
+                        int drawn = 0;
+                        for (int y = 0; y < image.height(); ++y) {
+                            const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+                            for (int x = 0; x < image.width(); ++x) {
+                                if (qAlpha(row[x]) == 0)
+                                    continue;
+                                ++drawn;
+                                const QPoint at(int(x / ratio), int(y / ratio));
+                                QVERIFY2(reach.Reach().contains(at),
+                                         qPrintable(QString("zoom %1 ratio %2: pixel %3,%4 outside %5,%6 %7x%8")
+                                                        .arg(zoom).arg(ratio).arg(at.x()).arg(at.y())
+                                                        .arg(reach.Reach().x()).arg(reach.Reach().y())
+                                                        .arg(reach.Reach().width()).arg(reach.Reach().height())));
+                            }
+                        }
+                        QVERIFY(drawn > 0);
+                    }
+        ReachCanvas none;
+        RenderSheetInstruments(none, DrawingState{}, ComputeViewGeometry(1, 100, 96, 96, A4WidthInch, A4HeightInch),
+                               SheetView{false, false, false, false});
+        QVERIFY(none.Reach().isNull());
     }
 };
 

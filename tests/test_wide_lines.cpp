@@ -4,6 +4,7 @@
 // case prints the largest and the mean difference per colour channel.
 #include "document/drawing_state.h"
 #include "render/canvas/capsule_raster.h"
+#include "render/canvas/curve_raster.h"
 #include "render/canvas/painter_canvas.h"
 #include "render/output/sheet_export.h"
 #include "render/sheet/sheet_renderer.h"
@@ -302,6 +303,97 @@ private slots:
         QCOMPARE(painted.pixel(30, 25), qRgb(0, 0, 0));
         QCOMPARE(during, before);
         QCOMPARE(paper, before);
+    }
+
+    // Ellipses (with and without their white inside), arcs and curves of every size and width
+    // look as the painter's own path draws them, at device pixel ratios, on textured paper
+    // and on white; a clip cuts them the same; thin pens stay with the painter.
+    void curvesLookAsThePaintersOwn_data()
+    {
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<bool>("textured");
+        for (double ratio : {1.0, 1.5, 2.0})
+            for (bool textured : {false, true})
+                QTest::newRow(qPrintable(QString("ratio %1, %2").arg(ratio).arg(textured ? "paper" : "plain")))
+                    << ratio << textured;
+    }
+    void curvesLookAsThePaintersOwn()
+    {
+        QFETCH(double, ratio);
+        QFETCH(bool, textured);
+        const QSize size(int(std::ceil(140 * ratio)), int(std::ceil(140 * ratio)));
+        QImage paper = Paper(size, QImage::Format_RGB32, ratio);
+        if (!textured)
+            paper.fill(Qt::white);
+        std::mt19937 random(int(ratio * 10) + textured);
+        std::uniform_int_distribution<int> place(-20, 160), reach(2, 90), width(1, 24);
+        Difference d;
+        for (int i = 0; i < 90; ++i) {
+            const int x1 = place(random), y1 = place(random), x2 = x1 + reach(random), y2 = y1 + reach(random);
+            const int x3 = place(random), y3 = place(random), x4 = place(random), y4 = place(random);
+            const int w = width(random), what = i % 3;
+            const bool filled = i % 2 == 0, clipped = i % 7 == 0;
+            const uint32_t colour = random() & 0xFFFFFF;
+            const QColor qt((colour & 0xFF), (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+            const QRectF box = QRectF(QPointF(x1, y1), QPointF(x2 - 1, y2 - 1));
+            auto arcPath = [&] {
+                auto angle = [&](double px, double py) {
+                    return qRadiansToDegrees(std::atan2(-(py - box.center().y()) / (box.height() / 2),
+                                                        (px - box.center().x()) / (box.width() / 2)));
+                };
+                const double start = angle(x3, y3);
+                double sweep = angle(x4, y4) - start;
+                while (sweep <= 0)
+                    sweep += 360;
+                QPainterPath path;
+                path.arcMoveTo(box, start);
+                path.arcTo(box, start, sweep);
+                return path;
+            };
+            const QImage ours = Painted(paper, [&](QPainter &painter) {
+                if (clipped)
+                    painter.setClipRect(QRect(30, 25, 70, 80));
+                PainterCanvas canvas(painter);
+                canvas.SetPenColour(colour);
+                canvas.SetPenWidth(w);
+                if (filled)
+                    canvas.SetBrushColour(0xFFFFFF);
+                else
+                    canvas.SetBrushStyle(BrushStyle::Clear);
+                if (what == 0) {
+                    canvas.Ellipse(x1, y1, x2, y2);
+                } else if (what == 1) {
+                    canvas.Arc(x1, y1, x2, y2, x3, y3, x4, y4);
+                } else {
+                    canvas.MoveTo(x1, y1);
+                    canvas.BezierTo(x3, y3, x4, y4, x2, y2);
+                }
+            });
+            const QImage theirs = Painted(paper, [&](QPainter &painter) {
+                if (clipped)
+                    painter.setClipRect(QRect(30, 25, 70, 80));
+                painter.translate(0.5, 0.5);
+                painter.setPen(QPen(qt, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                painter.setBrush(what == 0 && filled ? QBrush(Qt::white) : QBrush(Qt::NoBrush));
+                if (what == 0) {
+                    painter.drawEllipse(box);
+                } else if (what == 1) {
+                    painter.drawPath(arcPath());
+                } else {
+                    QPainterPath path(QPointF(x1, y1));
+                    path.cubicTo(x3, y3, x4, y4, x2, y2);
+                    painter.drawPath(path);
+                }
+            });
+            d.Add(paper, ours, theirs);
+            if (w * ratio > 1) { // the fast path drew it
+                QImage image = paper;
+                QPainter painter(&image);
+                painter.setRenderHint(QPainter::Antialiasing, true);
+                QVERIFY(DrawStrokedPath(painter, arcPath(), w, qRgb(0, 0, 0)));
+            }
+        }
+        Report(QTest::currentDataTag(), d);
     }
 
     // Many overlapping lines and dots of several colours blend over each other as before.

@@ -34,6 +34,7 @@ void FillCapsule(QImage &image, const QRect &clip, const CapsulePlacement &place
 // the painter's own path is needed: other devices (PDF, printer, SVG), rotations, regions,
 // pens of at most one device pixel (drawn by the painter's thin-line path), an image that
 // shares its pixels with another copy.
-bool DrawCapsule(QPainter &painter, QPointF a, QPointF b, double width, QRgb colour);
+// Only the needed device pixels are drawn when they are given.
+bool DrawCapsule(QPainter &painter, QPointF a, QPointF b, double width, QRgb colour, const QRect &needed = QRect());
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "painter_canvas.h"
 
 #include "capsule_raster.h"
+#include "curve_raster.h"
 #include "text_metrics.h"
 
 #include <QPainterPath>
@@ -94,7 +95,7 @@ void PainterCanvas::LineTo(int x, int y)
         }
         const qreal radius = penWidth_ / 2.0;
         UseStrokeOrigin();
-        if (DrawCapsule(painter_, QPointF(x, y), QPointF(x, y), penWidth_, ToQColor(penColour_).rgb()))
+        if (DrawCapsule(painter_, QPointF(x, y), QPointF(x, y), penWidth_, ToQColor(penColour_).rgb(), needed_))
             return;
         painter_.setPen(Qt::NoPen);
         painter_.setBrush(ToQColor(penColour_));
@@ -104,7 +105,8 @@ void PainterCanvas::LineTo(int x, int y)
     UseStrokeOrigin();
     // Solid round-capped lines on sheet images take the fast path; the rest the painter's own.
     if (penStyle_ != PenStyle::Solid ||
-        !DrawCapsule(painter_, QPointF(current_), QPointF(x, y), qMax(1, penWidth_), ToQColor(penColour_).rgb())) {
+        !DrawCapsule(painter_, QPointF(current_), QPointF(x, y), qMax(1, penWidth_), ToQColor(penColour_).rgb(),
+                     needed_)) {
         painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
         painter_.drawLine(QPointF(current_), QPointF(x, y));
     }
@@ -119,7 +121,14 @@ void PainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
         return;
     if (brushStyle_ == BrushStyle::Solid) {
         UseAreaOrigin();
-        painter_.fillRect(box, ToQColor(brushColour_));
+        QRectF fill = box;
+        if (!needed_.isNull() && painter_.deviceTransform().type() <= QTransform::TxScale) {
+            // Cut a logical pixel beyond the needed ones: they are covered as by the whole fill.
+            const QRectF kept = painter_.deviceTransform().inverted().mapRect(QRectF(needed_));
+            fill &= kept.adjusted(-1, -1, 1, 1);
+        }
+        if (!fill.isEmpty())
+            painter_.fillRect(fill, ToQColor(brushColour_));
     }
     if (penStyle_ != PenStyle::Clear) {
         UseStrokeOrigin();
@@ -133,8 +142,18 @@ void PainterCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
     const QRectF box = QRectF(QPointF(x1, y1), QPointF(qreal(x2) - 1, qreal(y2) - 1)).normalized();
     UseStrokeOrigin();
-    painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
-    painter_.setBrush(FillBrush());
+    // The inside, then the outline, each on the fast path where it can take them.
+    bool inside = brushStyle_ == BrushStyle::Clear, outline = penStyle_ == PenStyle::Clear;
+    if (box.width() > 0 && box.height() > 0) {
+        QPainterPath path;
+        path.addEllipse(box);
+        inside = inside || DrawFilledPath(painter_, path, ToQColor(brushColour_).rgb(), needed_);
+        outline = outline || (inside && DrawSolidStroke(path));
+    }
+    if (inside && outline)
+        return;
+    painter_.setPen(outline ? QPen(Qt::NoPen) : StrokePen(Qt::RoundCap, Qt::RoundJoin));
+    painter_.setBrush(inside ? QBrush(Qt::NoBrush) : FillBrush());
     painter_.drawEllipse(box);
 }
 
@@ -148,21 +167,32 @@ void PainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
     QPainterPath path;
     path.arcMoveTo(box, start);
     path.arcTo(box, start, sweep);
-    UseStrokeOrigin();
-    painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawPath(path);
+    // A flat box makes an arc of coinciding curves, which the painter's own stroke draws.
+    DrawOpenPath(path, box.width() > 0 && box.height() > 0);
 }
 
 void PainterCanvas::BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y)
 {
     QPainterPath path(current_);
     path.cubicTo(cx1, cy1, cx2, cy2, x, y);
+    DrawOpenPath(path);
+    current_ = {x, y};
+}
+
+bool PainterCanvas::DrawSolidStroke(const QPainterPath &path)
+{
+    return penStyle_ == PenStyle::Solid && DrawStrokedPath(painter_, path, qMax(1, penWidth_), ToQColor(penColour_).rgb(),
+                                                         needed_);
+}
+
+void PainterCanvas::DrawOpenPath(const QPainterPath &path, bool fast)
+{
     UseStrokeOrigin();
+    if (penStyle_ == PenStyle::Clear || (fast && DrawSolidStroke(path)))
+        return;
     painter_.setPen(StrokePen(Qt::RoundCap, Qt::RoundJoin));
     painter_.setBrush(Qt::NoBrush);
     painter_.drawPath(path);
-    current_ = {x, y};
 }
 
 QRect PainterCanvas::MeasureText(const QRect &box, const QString &text)

@@ -48,9 +48,18 @@ public:
     std::optional<QRect> PaintedArea() override;
     double DeviceScale() override;
 
+    // The device pixels of the painter's image that will be kept (a band whose neighbours
+    // other threads draw): the fast paths draw only these; what the painter itself draws
+    // stays whole, so the kept pixels are those of a drawing of everything.
+    void SetNeededPixels(const QRect &device) { needed_ = device; }
+
 private:
     QPen StrokePen(Qt::PenCapStyle cap, Qt::PenJoinStyle join) const;
     QBrush FillBrush() const;
+    // A solid pen's stroke on the fast path; false where the painter must draw it.
+    bool DrawSolidStroke(const QPainterPath &path);
+    // An arc or a curve: the pen's stroke without a fill, on the fast path if allowed.
+    void DrawOpenPath(const QPainterPath &path, bool fast = true);
     void UseStrokeOrigin();
     void UseAreaOrigin();
 
@@ -65,6 +74,7 @@ private:
     BrushStyle brushStyle_ = BrushStyle::Solid;
     FontSpec font_;
     bool transparent_ = false;
+    QRect needed_; // null: every pixel
 };
 
 } // namespace velmora

@@ -101,7 +101,8 @@ int TextMetrics::Ascent(const FontSpec &font)
 
 TextMetrics &TextMetrics::Shared()
 {
-    static TextMetrics metrics;
+    // One cache a thread: the bands of a picture are measured and drawn on several.
+    thread_local TextMetrics metrics;
     return metrics;
 }
 

@@ -22,6 +22,7 @@ public:
     int Width(const FontSpec &font, const QString &text);
     int Ascent(const FontSpec &font);
 
+    // The calling thread's cache.
     static TextMetrics &Shared();
 
 private:

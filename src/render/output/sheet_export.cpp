@@ -1,6 +1,9 @@
 #include "sheet_export.h"
 
+#include "render/canvas/band_work.h"
+#include "render/canvas/image_memory.h"
 #include "render/canvas/painter_canvas.h"
+#include "render/sheet/object_index.h"
 #include "render/sheet/sheet_renderer.h"
 
 #include "document/drawing_state.h"
@@ -13,7 +16,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 namespace velmora {
 
@@ -31,6 +36,60 @@ void RenderBand(DrawingState &state, const ViewGeometry &view, int sheet, int to
     painter.setClipRect(QRect(0, 0, view.PageWidthPx, rows));
     PainterCanvas canvas(painter, QPoint(0, -top));
     RenderSheetDrawing(canvas, state, view, sheet);
+}
+
+// Bands drawn at the same time are at least this many rows high.
+constexpr int MinParallelRows = 64;
+// The images of the bands after the first take at most this much memory together.
+constexpr qint64 MaxBandImageBytes = qint64(512) << 20;
+// A text near a band may lean into it from a little further away.
+constexpr int TextReachPx = 16;
+
+// Renders the whole sheet into image (the sheet's size), in bands on the rendering threads.
+// Each band is drawn as the whole sheet is (on an image of its size, the same clip), with the
+// objects and texts that can touch it, so its pixels are those of the sheet drawn at once.
+void RenderSheetImage(DrawingState &state, const ViewGeometry &view, int sheet, QImage &image)
+{
+    const int rows = image.height();
+    int bands = std::clamp(rows / MinParallelRows, 1, RenderThreads());
+    bands = int(std::min<qint64>(bands, 1 + MaxBandImageBytes / std::max<qint64>(1, image.sizeInBytes())));
+    std::vector<QImage> others;
+    for (int b = 1; b < bands; ++b) {
+        others.push_back(LargePageImage(image.size(), image.format()));
+        if (others.back().isNull()) { // no memory for it: fewer bands
+            others.pop_back();
+            break;
+        }
+    }
+    bands = int(others.size()) + 1;
+    if (bands == 1) {
+        RenderBand(state, view, sheet, 0, rows, image);
+        return;
+    }
+    // The texts' boxes as drawing the whole sheet writes them; the bands then only read.
+    MeasureTexts(state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY);
+    ObjectIndex index;
+    index.Refresh(state);
+    auto rowsOf = [&](int b) {
+        const int top = rows * b / bands, bottom = rows * (b + 1) / bands;
+        return QRect(0, top, image.width(), bottom - top);
+    };
+    RunBands(bands, [&](int b) {
+        QImage &target = b == 0 ? image : others[size_t(b - 1)];
+        QPainter painter(&target);
+        painter.setClipRect(QRect(0, 0, view.PageWidthPx, rows));
+        PainterCanvas canvas(painter);
+        canvas.SetNeededPixels(rowsOf(b));
+        const SheetCulling culling{rowsOf(b), &index, TextReachPx};
+        RenderSheetDrawing(canvas, state, view, sheet, &culling);
+    });
+    const qsizetype bytesPerLine = image.bytesPerLine();
+    uchar *bits = image.bits();
+    for (int b = 1; b < bands; ++b) {
+        const QRect band = rowsOf(b);
+        std::memcpy(bits + band.top() * bytesPerLine, others[size_t(b - 1)].constBits() + band.top() * bytesPerLine,
+                    size_t(band.height()) * size_t(bytesPerLine));
+    }
 }
 
 // The resolution in the file's own unit, converted with the program's millimetres per inch.
@@ -118,10 +177,10 @@ ExportError SheetImage(DrawingState &state, int pageCount, int sheet, double dpi
         return ExportError::NoSuchSheet;
     if (int64_t(view.PageWidthPx) * view.PageHeightPx > MaxPngPixels)
         return ExportError::TooLarge;
-    image = QImage(view.PageWidthPx, view.PageHeightPx, QImage::Format_RGB32);
+    image = LargePageImage(QSize(view.PageWidthPx, view.PageHeightPx), QImage::Format_RGB32);
     if (image.isNull())
         return ExportError::TooLarge;
-    RenderBand(state, view, sheet, 0, view.PageHeightPx, image);
+    RenderSheetImage(state, view, sheet, image);
     const int pixelsPerMetre = PixelsPerMetre(dpi);
     image.setDotsPerMeterX(pixelsPerMetre);
     image.setDotsPerMeterY(pixelsPerMetre);

@@ -1,5 +1,7 @@
 #include "device_pixels.h"
 
+#include "render/canvas/image_memory.h"
+
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -70,7 +72,8 @@ QRect LogicalRectCovering(const QRect &device, qreal ratio)
 
 QImage DeviceImage(QSize devicePixels, qreal ratio)
 {
-    QImage image(devicePixels, IsWholeRatio(ratio) ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    QImage image =
+        LargePageImage(devicePixels, IsWholeRatio(ratio) ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     return image;
 }

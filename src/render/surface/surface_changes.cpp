@@ -8,6 +8,7 @@
 
 #include "document/drawing_state.h"
 #include "render/canvas/painter_canvas.h"
+#include "render/canvas/reach_canvas.h"
 
 #include <algorithm>
 
@@ -17,8 +18,6 @@ namespace {
 
 // More separate parts than this in one picture are drawn anew as their bounding rectangle.
 constexpr size_t MaxParts = 16;
-// A text drawn anew near a part may lean into it from a little further away.
-constexpr int TextReachPx = 16;
 
 // The rectangles with those that overlap joined (a moved object's old and new place are
 // often one), or their bounding rectangle when they are many.
@@ -150,8 +149,9 @@ bool SurfaceRenderer::FollowChanges(DrawingState &state, const ViewGeometry &vie
 // before it steps along them, so the same object drawn on a smaller image or under a smaller
 // clip can differ in a pixel here and there. The part is therefore drawn on an image of the
 // whole kept part, unclipped, with the same transform as the part's full rendering (the
-// objects that can touch the part in their order, every one whole), and only the part is
-// copied over: the same pixels as a full rendering.
+// objects that can touch the part in their order, every one whole where the painter draws
+// it; the fast paths, whose pixels do not depend on a clip, only within the part), and only
+// the part is copied over: the same pixels as a full rendering.
 QImage &SurfaceRenderer::Scratch(const Layer &layer)
 {
     if (scratch_.size() != layer.Drawing.size() || scratch_.format() != layer.Drawing.format() ||
@@ -179,11 +179,26 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
     // A device pixel at the part's edge may reach a little into the next logical pixel.
     const QRect visible = IsWholeRatio(view_.Ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1);
     OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) {
+        canvas.SetNeededPixels(local);
         const SheetCulling culling{visible, &index_, TextReachPx, true};
         RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
     });
     CopyDevicePixels(layer.Drawing, local.topLeft(), scratch, local);
     Compose(layer, onSheet, state, view, show);
+}
+
+QRect SurfaceRenderer::InstrumentReach(const DrawingState &state, const ViewGeometry &view, const SheetView &show)
+{
+    const InstrumentKey key = InstrumentsOf(state, show);
+    if (!reachKnown_ || !(reachFor_ == key) || !(reachView_ == view_)) {
+        ReachCanvas reach;
+        RenderSheetInstruments(reach, state, view, show);
+        instrumentReach_ = reach.Reach();
+        reachFor_ = key;
+        reachView_ = view_;
+        reachKnown_ = true;
+    }
+    return instrumentReach_;
 }
 
 void SurfaceRenderer::Compose(Layer &layer, const QRect &onSheet, const DrawingState &state, const ViewGeometry &view,
@@ -196,6 +211,11 @@ void SurfaceRenderer::Compose(Layer &layer, const QRect &onSheet, const DrawingS
         return;
     }
     const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
+    // A part the instruments cannot reach shows the drawing alone.
+    if (!InstrumentReach(state, view, show).intersects(onSheet.adjusted(-2, -2, 2, 2))) {
+        CopyDevicePixels(layer.Composed, local.topLeft(), layer.Drawing, local);
+        return;
+    }
     QImage &scratch = Scratch(layer);
     CopyDevicePixels(scratch, local.topLeft(), layer.Drawing, local);
     OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) { RenderSheetInstruments(canvas, state, view, show); });

@@ -4,6 +4,7 @@
 #include "device_pixels.h"
 
 #include "document/drawing_state.h"
+#include "render/canvas/band_work.h"
 #include "render/canvas/painter_canvas.h"
 #include "worksheet/page_images.h"
 
@@ -92,6 +93,60 @@ void SurfaceRenderer::OnLayerImage(QImage &image, const Layer &layer,
     draw(canvas);
 }
 
+void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewGeometry &view)
+{
+    const qreal ratio = view_.Ratio;
+    const int rows = layer.Drawing.height();
+    int bands = std::clamp(rows / MinBandRows, 1, RenderThreads());
+    bands = int(std::min<qint64>(bands, 1 + MaxBandImageBytes / std::max<qint64>(1, layer.Drawing.sizeInBytes())));
+    // A device pixel at the part's edge may reach a little into the next logical pixel.
+    auto visible = [&](const QRect &onSheet) { return IsWholeRatio(ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1); };
+    if (bands == 1) {
+        OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
+            const SheetCulling culling{visible(layer.Part), &index_, 0, true};
+            RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
+        });
+        return;
+    }
+    // Each band is drawn as a part drawn anew is (the objects and texts that can touch it, on
+    // an image of the whole part), so its pixels are those of the whole part drawn at once.
+    // The first band is drawn on the picture itself, the others on images of their own whose
+    // rows are copied over when all are done.
+    if (bandImages_.size() < size_t(bands - 1))
+        bandImages_.resize(size_t(bands - 1));
+    for (int b = 1; b < bands; ++b) {
+        QImage &image = bandImages_[size_t(b - 1)];
+        if (image.size() != layer.Drawing.size() || image.format() != layer.Drawing.format() ||
+            image.devicePixelRatio() != ratio)
+            image = DeviceImage(layer.Drawing.size(), ratio);
+        if (image.isNull()) { // no memory for it: fewer bands
+            bandImages_.resize(size_t(b - 1));
+            bands = b;
+            break;
+        }
+    }
+    auto rowsOf = [&](int b) {
+        const int top = rows * b / bands, bottom = rows * (b + 1) / bands;
+        return QRect(0, top, layer.Drawing.width(), bottom - top);
+    };
+    RunBands(bands, [&](int b) {
+        QImage &image = b == 0 ? layer.Drawing : bandImages_[size_t(b - 1)];
+        const QRect local = rowsOf(b);
+        if (b > 0 && !IsWholeRatio(ratio))
+            ClearDevicePixels(image, local); // beside the sheet, the surface shows
+        const QRect onSheet = LogicalRectCovering(local.translated(layer.DeviceOrigin), ratio)
+                                  .translated(-layer.SheetOrigin)
+                                  .intersected(layer.Part);
+        OnLayerImage(image, layer, [&](PainterCanvas &canvas) {
+            canvas.SetNeededPixels(local);
+            const SheetCulling culling{visible(onSheet), &index_, TextReachPx, true};
+            RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
+        });
+    });
+    for (int b = 1; b < bands; ++b)
+        CopyDevicePixels(layer.Drawing, rowsOf(b).topLeft(), bandImages_[size_t(b - 1)], rowsOf(b));
+}
+
 void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,
                             const SheetView &show)
 {
@@ -132,12 +187,7 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             if (!IsWholeRatio(ratio))
                 ClearDevicePixels(fresh.Drawing, fresh.Drawing.rect()); // beside the sheet, the surface shows
             index_.Refresh(state);
-            // A device pixel at the part's edge may reach a little into the next logical pixel.
-            const QRect visible = IsWholeRatio(ratio) ? partOnSheet : partOnSheet.adjusted(-1, -1, 1, 1);
-            OnLayerImage(fresh.Drawing, fresh, [&](PainterCanvas &canvas) {
-                const SheetCulling culling{visible, &index_, 0, true};
-                RenderSheetDrawing(canvas, state, view, sheet, &culling);
-            });
+            DrawInBands(fresh, state, view);
             layers_.push_back(std::move(fresh));
             layer = &layers_.back();
         }

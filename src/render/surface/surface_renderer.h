@@ -54,6 +54,13 @@ public:
                                          PaintScope scope = PaintScope::AllSheets, int activeSheet = 0);
 
 private:
+    // A text drawn anew near a part may lean into it from a little further away.
+    static constexpr int TextReachPx = 16;
+    // Bands are at least this many device rows high: thinner ones cost more than they save.
+    static constexpr int MinBandRows = 64;
+    // The images kept for the bands after the first take at most this much memory together.
+    static constexpr qint64 MaxBandImageBytes = qint64(128) << 20;
+
     // The drawing a picture shows: its records as the journal and the versions tell.
     struct DrawingMark {
         const void *State = nullptr;
@@ -95,6 +102,11 @@ private:
     void Compose(Layer &layer, const QRect &onSheet, const DrawingState &state, const ViewGeometry &view,
                  const SheetView &show);
     QImage &Scratch(const Layer &layer);
+    // The part of every sheet (sheet pixels) the instruments can touch, kept while they and
+    // the view stay where they are.
+    QRect InstrumentReach(const DrawingState &state, const ViewGeometry &view, const SheetView &show);
+    // Draws a fresh layer's drawing, in bands on the rendering threads.
+    void DrawInBands(Layer &layer, DrawingState &state, const ViewGeometry &view);
     // Paints on an image that holds a kept layer's device pixels, with the clip and the
     // transform every rendering of that layer uses, so pixels drawn now and later agree.
     void OnLayerImage(QImage &image, const Layer &layer, const std::function<void(PainterCanvas &)> &draw) const;
@@ -119,6 +131,11 @@ private:
     std::vector<double> measuredEdges_; // right, bottom of every text
     uint64_t measuredJournal_ = 0;
     QImage scratch_;   // a kept part's size, for drawing parts of it anew
+    std::vector<QImage> bandImages_; // the same, for the bands after the first
+    QRect instrumentReach_;
+    InstrumentKey reachFor_{};
+    PictureView reachView_{};
+    bool reachKnown_ = false;
     std::vector<Layer> layers_;
     // The view of every kept layer and of the last accepted repaint; its ratio is the one of
     // the latest paint, as the painter alone tells it.
