@@ -9,6 +9,8 @@
 //                                      and minima, and the peak memory; with BASE_DIR (another
 //                                      build's folder holding its velmora-export) the programs of
 //                                      both builds open it too, before and after in one run
+#include "support/random_drawing.h"
+
 #include "document/drawing_file.h"
 #include "document/drawing_state.h"
 
@@ -45,32 +47,8 @@ namespace {
 void Fill(DrawingState &state, int objects, int texts)
 {
     std::mt19937 random(7);
-    std::uniform_real_distribution<double> x(5, 205), y(5, 292), d(-30, 30), w(0.1, 1.5);
-    for (int i = 0; i < objects; ++i) {
-        DrawingObject *o = state.Objects.Append();
-        *o = DrawingObject{};
-        o->Kind = uint32_t(i % 4);
-        o->PenWidth = w(random);
-        o->X1 = x(random);
-        o->Y1 = y(random);
-        o->X2 = o->X1 + d(random);
-        o->Y2 = o->Y1 + d(random);
-        o->X3 = o->X1 + d(random);
-        o->Y3 = o->Y1 + d(random);
-        o->X4 = o->X2 + d(random);
-        o->Y4 = o->Y2 + d(random);
-    }
-    for (int i = 0; i < texts; ++i) {
-        TextObject *t = state.Texts.Append();
-        *t = TextObject{};
-        t->Left = x(random);
-        t->Top = y(random);
-        t->Right = t->Left + 10;
-        t->Bottom = t->Top + 5;
-        t->Size = 12;
-        SetTextString(*t, QStringLiteral("Text %1").arg(i));
-        SetFontName(*t, "Arial", 5);
-    }
+    DrawingBuilder drawing(state);
+    AddBusyDrawing(drawing, state.PageHeightInch, {.Sheets = 1, .ObjectsPerSheet = objects, .Texts = texts}, random);
 }
 
 double Median(std::vector<double> v)
@@ -111,10 +89,11 @@ int Appends(int n, int moves)
     DrawingState state;
     Fill(state, n, 0);
     std::vector<double> times;
+    EditTransaction stroke(state, QStringLiteral("Bleistiftstrich")); // one long stroke
     for (int i = 0; i < moves; ++i) {
         QElapsedTimer timer;
         timer.start();
-        DrawingObject *o = state.Objects.Append();
+        DrawingObject *o = stroke.AppendObject();
         o->Kind = KindLine;
         o->PenWidth = 0.5;
         o->X1 = i;

@@ -1,8 +1,12 @@
 // Wide antialiased lines: writes the same random shapes as a drawing (.vlm) and as a peer's
 // document (.xopp, uncompressed XML, which that program also reads), and times rendering one
-// A4 sheet at 150 dpi in process.
-// Usage: lines_bench make N lines|circles|arcs|ANGLE OUT.vlm OUT.xopp
-//        lines_bench time N lines|circles|arcs|ANGLE [runs]
+// A4 sheet at 150 dpi (or DPI) in process. Two more drawings have no counterpart in the peer's
+// document: "whitecurves", N white curves and arcs on graph paper over black lines (the paper
+// shows again under them), and "texts", N texts of 2,000 points.
+// Usage: lines_bench make N lines|circles|arcs|ANGLE|whitecurves|texts OUT.vlm OUT.xopp
+//        lines_bench time N lines|circles|arcs|ANGLE|whitecurves|texts [runs] [DPI]
+#include "support/drawing_builder.h"
+
 #include "document/drawing_file.h"
 #include "document/drawing_state.h"
 #include "render/output/sheet_export.h"
@@ -34,12 +38,39 @@ void Fill(DrawingState &state, int n, const char *shape)
     std::mt19937 random(11);
     std::uniform_real_distribution<double> x(10, 200), y(10, 287), len(5, 60), turn(0, 2 * std::numbers::pi),
         radius(2, 30);
+    if (std::strcmp(shape, "whitecurves") == 0) {
+        state.Paper = PaperKind::Millimetre;
+        DrawingBuilder drawing(state);
+        for (int i = 0; i < 40; ++i) { // ink for the white to cover
+            DrawingObject *o = &drawing.Blank();
+            o->PenWidth = PenMm;
+            o->X1 = 10, o->Y1 = 10 + 7 * i, o->X2 = 200, o->Y2 = 12 + 7 * i;
+        }
+        for (int i = 0; i < n; ++i) {
+            DrawingObject *o = &drawing.Blank();
+            o->Kind = i % 2 ? KindArc : KindBezier;
+            o->PenWidth = 2;
+            o->Colour = ColourWhite;
+            o->X1 = x(random) / 4, o->Y1 = y(random) / 4;
+            o->X2 = 200 - x(random) / 4, o->Y2 = 290 - y(random) / 4;
+            o->X3 = x(random), o->Y3 = y(random), o->X4 = x(random), o->Y4 = y(random);
+        }
+        return;
+    }
+    if (std::strcmp(shape, "texts") == 0) {
+        DrawingBuilder drawing(state);
+        for (int i = 0; i < n; ++i) {
+            const double left = x(random) - 10, top = y(random) - 10;
+            drawing.Text(left, top, QStringLiteral("Dreieck %1").arg(i), 2000);
+        }
+        return;
+    }
     const bool circles = std::strcmp(shape, "circles") == 0, arcs = std::strcmp(shape, "arcs") == 0;
     const bool randomAngle = std::strcmp(shape, "lines") == 0;
     const double angle = randomAngle || circles || arcs ? 0 : std::atof(shape) * std::numbers::pi / 180;
+    DrawingBuilder drawing(state);
     for (int i = 0; i < n; ++i) {
-        DrawingObject *o = state.Objects.Append();
-        *o = DrawingObject{};
+        DrawingObject *o = &drawing.Blank();
         o->PenWidth = PenMm;
         o->X1 = x(random);
         o->Y1 = y(random);
@@ -120,21 +151,23 @@ int main(int argc, char *argv[])
         if (!vlm.open(QIODevice::WriteOnly) || !xopp.open(QIODevice::WriteOnly))
             return 1;
         DrawingFileSettings settings;
+        settings.Paper = state.Paper;
         vlm.write(WriteDrawingFile(state, settings));
         xopp.write(Xopp(state));
         return 0;
     }
     const int runs = argc > 4 ? std::atoi(argv[4]) : 5;
+    const int dpi = argc > 5 ? std::clamp(std::atoi(argv[5]), 10, 4000) : 150;
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         QBuffer out;
         out.open(QIODevice::WriteOnly);
         QElapsedTimer timer;
         timer.start();
-        WriteSheetBmp(state, 1, 0, 150, out);
+        WriteSheetBmp(state, 1, 0, dpi, out);
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
-    std::printf("%7d %-8s A4 at 150 dpi as BMP: %9.1f ms  (median of %d)\n", state.Objects.Count, argv[3],
-                Median(times), runs);
+    std::printf("%7d %-8s A4 at %d dpi as BMP: %9.1f ms  (median of %d)\n",
+                state.Objects.Count + state.Texts.Count, argv[3], dpi, Median(times), runs);
     return 0;
 }

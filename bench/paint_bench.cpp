@@ -7,6 +7,9 @@
 // and "changes" print each figure on a line of its own with the median and the minimum wall
 // time and the median CPU time of the process; "pages" times rendering a worksheet's page and
 // tells the memory its pictures take.
+#include "support/random_drawing.h"
+#include "support/surface_stand_in.h"
+
 #include "document/drawing_state.h"
 #include "render/canvas/overlay_canvas.h"
 #include "render/canvas/painter_canvas.h"
@@ -110,35 +113,20 @@ void Fill(DrawingState &state, int sheets, int objectsPerSheet, int texts)
     if (BenchWorksheet)
         state.Background = TenPageWorksheet();
     std::mt19937 random(42);
-    std::uniform_real_distribution<double> x(5, 205), y(5, 292), d(-30, 30), w(0.1, 1.5);
-    for (int sheet = 0; sheet < sheets; ++sheet) {
-        const double off = SheetOffsetMm(sheet, state.PageHeightInch);
-        for (int i = 0; i < objectsPerSheet; ++i) {
-            DrawingObject *o = state.Objects.Append();
-            *o = DrawingObject{};
-            o->Kind = uint32_t(i % 4);
-            o->PenWidth = w(random);
-            o->X1 = x(random);
-            o->Y1 = y(random) + off;
-            o->X2 = o->X1 + d(random);
-            o->Y2 = o->Y1 + d(random);
-            o->X3 = o->X1 + d(random);
-            o->Y3 = o->Y1 + d(random);
-            o->X4 = o->X2 + d(random);
-            o->Y4 = o->Y2 + d(random);
-            o->Colour = ColourRGB(uint8_t(i * 37), uint8_t(i * 11), uint8_t(i * 5));
-        }
-    }
-    for (int i = 0; i < texts; ++i) {
-        TextObject *t = state.Texts.Append();
-        *t = TextObject{};
-        t->Left = x(random);
-        t->Top = y(random) + SheetOffsetMm(i % sheets, state.PageHeightInch);
-        t->Size = 12;
-        SetTextString(*t, QStringLiteral("Dreieck ABC %1\nHöhe h").arg(i));
-        SetFontName(*t, "Arial", 5);
-    }
+    DrawingBuilder drawing(state);
+    AddBusyDrawing(drawing, state.PageHeightInch,
+                   {.Sheets = sheets, .ObjectsPerSheet = objectsPerSheet, .Texts = texts}, random);
 }
+
+// The window around the tools: the surface of a 1280 x 800 viewport at the chosen ratio,
+// the pen as a new window has it.
+class BenchHost : public SurfaceStandIn {
+public:
+    BenchHost(int sheets, int zoom, const QRect &viewport) : SurfaceStandIn(sheets, zoom, viewport, Ratio)
+    {
+        Colour = ColourBlack;
+    }
+};
 
 double MedianMs(std::vector<double> v)
 {
@@ -248,119 +236,16 @@ void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom
                 MedianMs(full), MedianMs(instrument), runs);
 }
 
-// A window without a display whose repaint renders the viewport like the real surface:
-// the sheets' visible parts, then what the tools drew over them.
-class BenchHost : public ToolHost {
-public:
-    BenchHost(DrawingState &state, const ViewGeometry &view, QImage &target, QRect viewport)
-        : state_(state), view_(view), target_(target), viewport_(viewport)
-    {
-        surface_.Geometry = view;
-    }
-    SurfaceRenderer Renderer;
-    OverlayCanvas Overlay;
-    ToolSelection Tools;
-
-    // What the window's paint event does with the surface after a pointer move.
-    void PaintSurface()
-    {
-        QPainter painter(&target_);
-        painter.translate(-viewport_.topLeft());
-        Renderer.Paint(painter, viewport_, state_, view_, SheetView{});
-        PainterCanvas canvas(painter, -viewport_.topLeft()); // the overlay is in surface pixels, as the window's
-        Overlay.ReplayOn(canvas, viewport_);
-    }
-    // The paint events that follow a repaint of the drawing: what the window asked to update,
-    // within the viewport, one paint event for the bounding rectangle as Qt merges them.
-    void PaintUpdated()
-    {
-        const QRect area = ToUpdate.intersected(QRegion(viewport_)).boundingRect();
-        ToUpdate = QRegion();
-        if (area.isEmpty())
-            return;
-        QPainter painter(&target_);
-        painter.translate(-viewport_.topLeft());
-        painter.setClipRect(area);
-        Renderer.Paint(painter, area, state_, view_, SheetView{});
-        PainterCanvas canvas(painter, -viewport_.topLeft()); // the overlay is in surface pixels
-        Overlay.ReplayOn(canvas, area);
-    }
-    // The history, as the window's undo stack keeps it.
-    std::vector<DrawingEdit> Done, Undone;
-    QRegion ToUpdate;
-
-    using ToolHost::Repaint;
-    DrawingState &State() override { return state_; }
-    SurfaceView &View() override { return surface_; }
-    ToolSelection Selection() const override { return Tools; }
-    void Repaint(PaintScope scope) override
-    {
-        const std::optional<QRegion> changed =
-            Renderer.AcceptDrawing(state_, view_, SheetView{}, scope, surface_.ActivePage);
-        const QRect overlay = Overlay.DrawnRect();
-        Overlay.Clear();
-        ToUpdate = changed ? *changed + overlay : QRegion(viewport_);
-    }
-    Canvas &Surface() override { return Overlay; }
-    void SetChanged() override {}
-    void UpdateEds() override {}
-    void ShowStatus(const QString &) override {}
-    double PenWidth() const override { return 0.1; }
-    uint32_t PenColour() const override { return 0; }
-    double EraserSize() const override { return 2; }
-    int Zoom() const override { return int(view_.Zoom); }
-    void SetZoom(double) override {}
-    ScrollState Scroll() const override { return {}; }
-    void SetScroll(int, int) override {}
-    double ScreenDpiY() const override { return 96; }
-    TextFontChoice &NewTextFont() override { return font_; }
-    bool EditText(const QString *, QString &) override { return false; }
-    EditRecorder &Edits() override { return recorder_; }
-    void CommitEdit() override
-    {
-        if (auto edit = recorder_.End()) {
-            Done.push_back(std::move(*edit));
-            Undone.clear();
-        }
-    }
-    // Undo and redo as the window's history steps do them: the edit, then the repaint.
-    void Undo()
-    {
-        Done.back().Revert(state_);
-        Undone.push_back(std::move(Done.back()));
-        Done.pop_back();
-        Repaint();
-    }
-    void Redo()
-    {
-        Undone.back().Apply(state_);
-        Done.push_back(std::move(Undone.back()));
-        Undone.pop_back();
-        Repaint();
-    }
-
-private:
-    DrawingState &state_;
-    ViewGeometry view_;
-    SurfaceView surface_;
-    QImage &target_;
-    QRect viewport_;
-    TextFontChoice font_;
-    EditRecorder recorder_;
-};
-
 enum class Drag { RulerMove, RulerAlong, CompassArc, ProtractorTurn };
 
 // One pointer move during a drag (repaint plus preview), then the paint of the viewport.
 void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int runs, int texts = 100)
 {
-    DrawingState state;
-    Fill(state, 10, objectsPerSheet, texts);
-    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
-    QImage target = ViewportImage();
+    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, A4WidthInch, A4HeightInch);
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
-    BenchHost host(state, view, target, viewport);
+    BenchHost host(10, zoom, viewport);
+    Fill(host.Document(), 10, objectsPerSheet, texts);
     host.Tools.Current = kind == Drag::RulerAlong || kind == Drag::RulerMove ? Tool::Ruler
                          : kind == Drag::CompassArc                         ? Tool::Compass
                                                                             : Tool::Protractor;
@@ -374,11 +259,10 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
     const int cx = viewport.left() + int(100 * s), cy = view.SheetOnSurface(6).top() + int(50 * s);
     const int x0 = cx + 150, y0 = kind == Drag::RulerAlong || kind == Drag::RulerMove ? viewport.top() + 400 : cy;
     dispatch.MouseDown(PointerButton::Left, x0, y0);
-    host.PaintSurface(); // the first paint renders and keeps the drawing of the viewport
+    host.PaintAll(); // the first paint renders and keeps the drawing of the viewport
     if (BenchWorksheet) {
         SettlePages();
-        host.Repaint();
-        host.PaintSurface();
+        host.PaintAll();
     }
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
@@ -389,7 +273,7 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
         QElapsedTimer timer;
         timer.start();
         dispatch.MouseMove(x, y);
-        host.PaintSurface();
+        host.PaintAll();
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
     dispatch.MouseUp(x0, y0);
@@ -405,16 +289,18 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
 // hover-scan move of the object tool that finds nothing, on a drawing of 100,000 objects.
 void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
 {
-    DrawingState state;
-    Fill(state, 10, objectsPerSheet, 100);
-    const ViewGeometry view = ComputeViewGeometry(10, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
-    QImage target = ViewportImage();
+    const ViewGeometry view = ComputeViewGeometry(10, 100, 96, 96, A4WidthInch, A4HeightInch);
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
-    BenchHost host(state, view, target, viewport);
+    BenchHost host(10, 100, viewport);
+    Fill(host.Document(), 10, objectsPerSheet, 100);
     PointerDispatch dispatch(host);
-    host.Repaint();
-    host.PaintSurface();
+    host.DrawingChanged();
+    host.PaintAll();
+    if (BenchWorksheet) {
+        SettlePages();
+        host.PaintAll();
+    }
 
     host.Tools.Current = Tool::Pencil;
     const int x0 = viewport.left() + 100, y0 = viewport.top() + 100;
@@ -424,7 +310,7 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
         QElapsedTimer timer;
         timer.start();
         dispatch.MouseMove(x0 + run % 500, y0 + run / 500);
-        host.PaintSurface();
+        host.PaintAll();
         pencil.push_back(timer.nsecsElapsed() / 1e6);
     }
     dispatch.MouseUp(x0, y0);
@@ -436,17 +322,17 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
 
     host.Tools.Current = Tool::Objects;
     host.Tools.Objects = ObjectMode::Delete;
-    host.Repaint();
+    host.DrawingChanged();
     std::vector<double> hover;
     for (int run = 0; run < runs / 10; ++run) {
         QElapsedTimer timer;
         timer.start();
         dispatch.MouseMove(viewport.right() - 2, viewport.top() + 5 + run % 50); // beside the sheets: no hit
-        host.PaintSurface();
+        host.PaintAll();
         hover.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::printf("%-40s zoom 100%%  hover-scan move over %d objects %6.3f ms  (median of %d)\n",
-                "10 sheets x 10,000 objects + 100 texts", state.Objects.Count, MedianMs(hover), runs / 10);
+                "10 sheets x 10,000 objects + 100 texts", host.Drawing().Objects.Count, MedianMs(hover), runs / 10);
 }
 
 // One change of the drawing through the tools and the history, each followed by the repaint
@@ -454,16 +340,14 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
 // object tool, then the delete undone and done again.
 void RunChanges(int objectsPerSheet, int zoom, int runs)
 {
-    DrawingState state;
-    Fill(state, 10, objectsPerSheet, 100);
-    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, state.PageWidthInch, state.PageHeightInch);
-    QImage target = ViewportImage();
+    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, A4WidthInch, A4HeightInch);
     const QRect sheet = view.SheetOnSurface(5);
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
-    BenchHost host(state, view, target, viewport);
+    BenchHost host(10, zoom, viewport);
+    Fill(host.Document(), 10, objectsPerSheet, 100);
     PointerDispatch dispatch(host);
-    host.Repaint();
-    host.PaintUpdated();
+    host.DrawingChanged();
+    host.PaintPending(true);
 
     enum Step { Append, Move, Delete, Undo, Redo, Steps };
     Stopwatch watches[Steps];
@@ -474,7 +358,7 @@ void RunChanges(int objectsPerSheet, int zoom, int runs)
         void start() { Watches[Current].Start(); }
     } timer{watches};
     auto done = [&](Step step) {
-        host.PaintUpdated();
+        host.PaintPending(true);
         watches[step].Stop();
         timer.Current = (step + 1) % Steps;
     };
@@ -488,23 +372,23 @@ void RunChanges(int objectsPerSheet, int zoom, int runs)
         timer.start();
         dispatch.MouseMove(x + 60, y + 40); // the segment is appended and drawn over the surface
         dispatch.MouseUp(x + 60, y + 40);
-        host.Repaint(); // what the window's next repaint does with the new segment
+        host.DrawingChanged(); // what the window's next repaint does with the new segment
         done(Append);
 
         host.Tools.Current = Tool::Objects;
         host.Tools.Objects = ObjectMode::Move;
         dispatch.MouseMove(x + 30, y + 20); // hover finds the new line
-        host.PaintUpdated();
+        host.PaintPending(true);
         dispatch.MouseDown(PointerButton::Left, x + 30, y + 20);
         dispatch.MouseMove(x + 50, y + 60);
-        host.PaintUpdated();
+        host.PaintPending(true);
         timer.start();
         dispatch.MouseUp(x + 50, y + 60);
         done(Move);
 
         host.Tools.Objects = ObjectMode::Delete;
         dispatch.MouseMove(x + 50, y + 60);
-        host.PaintUpdated();
+        host.PaintPending(true);
         timer.start();
         dispatch.MouseDown(PointerButton::Left, x + 50, y + 60);
         dispatch.MouseUp(x + 50, y + 60);
@@ -589,6 +473,9 @@ int main(int argc, char *argv[])
         if (std::strcmp(argv[i], "--threads") != 0)
             continue;
         SetRenderThreads(std::max(1, std::atoi(argv[i + 1])));
+#if __has_include("render/canvas/band_work.h")
+        SurfaceRenderer::PicturesInBands = true; // the window's pictures in bands as well
+#endif
         for (int j = i; j + 2 <= argc; ++j)
             argv[j] = argv[j + 2];
         argc -= 2;

@@ -1,8 +1,8 @@
 // "Seite kopieren" in a real X display: Ctrl+Shift+C on the window puts the sheet of the
 // latest press on the X clipboard, and a second process reads it back as a PNG at 300 dpi
 // and as SVG, both at the sheet's true size.
-#include "app/main_form.h"
-#include "main_form_probe.h"
+#include "support/drawing_builder.h"
+#include "support/window_fixture.h"
 #include "i18n/options_file.h"
 
 #include <QProcess>
@@ -12,18 +12,6 @@
 using namespace velmora;
 
 namespace {
-
-void AddLine(DrawingState &state, double x1, double y1, double x2, double y2, double width)
-{
-    DrawingObject *line = state.Objects.Append();
-    *line = DrawingObject{};
-    line->Kind = KindLine;
-    line->PenWidth = width;
-    line->X1 = x1;
-    line->Y1 = y1;
-    line->X2 = x2;
-    line->Y2 = y2;
-}
 
 struct Pasted {
     QStringList Formats;
@@ -63,44 +51,37 @@ private slots:
     void copySheetByKeyAndMenu()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        QTemporaryDir dir;
-        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
-        TMainForm form(dir.path());
-        QStringList errors;
-        form.ShowError = [&](const QString &text) { errors << text; };
-        form.show();
+        WindowFixture w;
+        TMainForm &form = *w;
+        const QStringList &errors = w.errors;
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto probe = Probe(form);
-        probe.PageAnz->setValue(2);
+        form.SettingsBand().pageCountEdit->setValue(2);
         // Sheet 1: a line at 50 mm; sheet 2: a 1 mm line at 148 mm and a text.
-        const double sheetMm = form.State.PageHeightInch * MmPerInch;
-        AddLine(form.State, 20, 50, 190, 50, 1);
-        AddLine(form.State, 20, sheetMm + 148, 190, sheetMm + 148, 1);
-        TextObject *text = form.State.Texts.Append();
-        *text = TextObject{};
-        text->Left = 30;
-        text->Top = sheetMm + 20;
-        text->Size = 12;
-        SetTextString(*text, QStringLiteral("Winkel α"));
-        SetFontName(*text, "Arial", 5);
-        form.PaintBox1Paint();
+        const double sheetMm = form.Session().Document().PageHeightInch * MmPerInch;
+        {
+            DrawingBuilder drawing(form.Session().Document());
+            drawing.Line(20, 50, 190, 50, 1);
+            drawing.Line(20, sheetMm + 148, 190, sheetMm + 148, 1);
+            drawing.Text(30, sheetMm + 20, QStringLiteral("Winkel α"));
+        }
+        form.Surface().Repaint();
 
-        QAction *copy = form.findChild<QAction *>(QStringLiteral("SeiteKopieren1"));
+        QAction *copy = form.findChild<QAction *>(QStringLiteral("copySheetAction"));
         QVERIFY(copy);
-        QVERIFY(probe.Bearbeiten1->actions().contains(copy));
+        QVERIFY(form.Menus().editMenu->actions().contains(copy));
         QCOMPARE(copy->text(), QStringLiteral("&Seite kopieren"));
         QCOMPARE(copy->shortcut().toString(), QStringLiteral("Ctrl+Shift+C"));
         QVERIFY(!copy->icon().isNull());
 
         // A press on sheet 2 (the hand tool moves nothing there) makes it the active sheet.
-        probe.Hand1->trigger();
-        const int sheet2Y = 5 + form.View.PageHeightPx() + 200;
-        QTest::mouseClick(probe.PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(300, sheet2Y));
-        QCOMPARE(form.View.ActivePage, 1);
+        form.Tools().handTool->trigger();
+        const int sheet2Y = 5 + form.Surface().View.PageHeightPx() + 200;
+        QTest::mouseClick(form.Surface().paintBox, Qt::LeftButton, Qt::NoModifier, QPoint(300, sheet2Y));
+        QCOMPARE(form.Surface().View.ActivePage, 1);
         QTest::keyClick(&form, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
-        QCOMPARE(probe.StatusBar1->currentMessage(), QStringLiteral("Seite 2 ist in der Zwischenablage."));
+        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("Seite 2 ist in der Zwischenablage."));
 
         Pasted pasted = ReadClipboardElsewhere();
         QVERIFY2(pasted.Formats.contains("image/png"), qPrintable(pasted.Formats.join(' ')));
@@ -142,8 +123,8 @@ private slots:
         QCOMPARE(texts.simplified(), QStringLiteral("Winkel α"));
 
         // A press on sheet 1 and the menu item: now sheet 1 is on the clipboard.
-        QTest::mouseClick(probe.PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
-        QCOMPARE(form.View.ActivePage, 0);
+        QTest::mouseClick(form.Surface().paintBox, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+        QCOMPARE(form.Surface().View.ActivePage, 0);
         copy->trigger();
         pasted = ReadClipboardElsewhere();
         image = QImage::fromData(pasted.Png, "png");
@@ -153,8 +134,8 @@ private slots:
         QVERIFY(!pasted.Svg.contains("Winkel"));
 
         // A poster-sized sheet (600 x 600 mm) is copied at fewer dots per inch, still at true size.
-        form.State.PageWidthInch = form.State.PageHeightInch = 600 / MmPerInch;
-        form.PaintBox1Paint();
+        form.Session().Document().PageWidthInch = form.Session().Document().PageHeightInch = 600 / MmPerInch;
+        form.Surface().Repaint();
         QTest::keyClick(&form, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         pasted = ReadClipboardElsewhere();
         image = QImage::fromData(pasted.Png, "png");
@@ -163,7 +144,6 @@ private slots:
         QVERIFY(image.width() > 5000);
         QVERIFY(qAbs(image.width() * 1000.0 / image.dotsPerMeterX() - 600) < 0.5);
         QVERIFY(pasted.Svg.contains("width=\"600"));
-        form.State.Modified = false;
     }
 };
 

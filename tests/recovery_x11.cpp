@@ -1,11 +1,13 @@
 // Never losing a pupil's work, tried on the real program in an X server (Xvfb) with real key
 // presses: a drawing named on the command line is changed, the recovery copy appears, the
 // process is killed with SIGKILL; the next start offers the copy, restores it under the
-// drawing's own name, Save writes it there byte for byte as the copy held it. A normal exit
-// after "Nein" leaves no copy, and a damaged drawing on the command line gives the usual
+// drawing's own name, Save writes it there byte for byte as the copy held it; Escape and the
+// question's close button keep the copy, and "Verwerfen" asks once more. A normal exit after
+// "Nein" leaves no copy. A second program opening a drawing that is open already says so and
+// opens it read-only or not at all. A damaged drawing on the command line gives the usual
 // message and an empty drawing.
 // Usage: recovery_x11 /path/to/velmora SAMPLE.vlm DAMAGED.vlm
-#include "x11_window.h"
+#include "support/x11_window.h"
 
 #include <cerrno>
 #include <csignal>
@@ -92,17 +94,17 @@ std::string Caption(const std::string &file, bool changed)
     return Base + " - [" + file + (changed ? "*]" : "]");
 }
 
-// A change as a user makes it: Tab through the window's controls, pressing Page Up in each,
+// A change as a user makes it: Tab through the window's controls, pressing Page Up (or key) in each,
 // until the caption shows the marker (the sheet count went up). Page Up, not Up: an arrow key
 // on a push button moves the focus back.
-bool ChangeDrawing(Window window, const std::string &file)
+bool ChangeDrawing(Window window, const std::string &file, KeySym key = XK_Prior)
 {
     x11::Focus(display, window);
     for (int i = 0; i < 20; ++i) {
         // Keys typed faster than the window moves its focus get lost, as with a person.
         x11::Key(display, XK_Tab);
         x11::Sleep(500);
-        x11::Key(display, XK_Prior);
+        x11::Key(display, key);
         x11::Sleep(500);
         if (x11::WindowName(display, window) == Caption(file, true))
             return true;
@@ -130,6 +132,32 @@ int CloseAndWait(Window window)
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return Fail("the program did not exit cleanly");
     return 0;
+}
+
+// Starts the program, answers the recovery question with `key` (0: its close button) and,
+// when given, the question that follows with `confirm`, then closes the untitled window.
+int AnswerAndClose(KeySym key, KeySym confirm = 0)
+{
+    Start({});
+    const Window question = WaitForTitle("Sicherungskopie");
+    if (!question)
+        return Fail("the start did not offer the recovery copy");
+    x11::Focus(display, question);
+    if (key)
+        x11::Key(display, key);
+    else
+        x11::AskToClose(display, question);
+    if (confirm) {
+        const Window again = WaitForTitle("Sicherungskopie verwerfen", 15);
+        if (!again)
+            return Fail("\"Verwerfen\" of a copy newer than its drawing did not ask once more");
+        x11::Focus(display, again);
+        x11::Key(display, confirm);
+    }
+    const Window window = WaitForTitle(Caption("unbenannt.vlm", false), 15);
+    if (!window)
+        return Fail("after the recovery question the window does not show an empty drawing");
+    return CloseAndWait(window);
 }
 
 } // namespace
@@ -182,7 +210,16 @@ int main(int argc, char *argv[])
     if (RecoveryFiles(".vlm").size() != 1)
         return Fail("the killed program's copy is not there");
 
-    // 3. The next start asks; Return takes the default answer, "Ja".
+    // 3. The next start asks. Escape and the question's close button decide later: the copy
+    // stays for the next start. Return takes the default answer, "Wiederherstellen".
+    for (const bool escape : {true, false}) {
+        if (int failed = AnswerAndClose(escape ? XK_Escape : 0))
+            return failed;
+        if (RecoveryFiles(".vlm").size() != 1)
+            return Fail(escape ? "Escape on the recovery question deleted the copy"
+                               : "closing the recovery question deleted the copy");
+    }
+    std::printf("Escape and the close button kept the recovery copy\n");
     Start({});
     const Window question = WaitForTitle("Sicherungskopie");
     if (!question)
@@ -231,7 +268,69 @@ int main(int argc, char *argv[])
         return Fail("\"Nein\" and a normal exit left files in the recovery folder");
     std::printf("a normal exit after \"Nein\" left the recovery folder empty\n");
 
-    // 6. A damaged drawing on the command line: the usual message, then an empty drawing.
+    // 6. "Verwerfen" of a copy newer than its drawing asks once more: "Nein" keeps it, "Ja"
+    // deletes it.
+    Start({drawing});
+    window = WaitForTitle(Caption(drawing, false));
+    // Page Down: the saved drawing has all the sheets Page Up gives.
+    if (!window || !ChangeDrawing(window, drawing, XK_Next) || !WaitForCopy())
+        return Fail("no recovery copy of the reopened drawing");
+    kill(running, SIGKILL);
+    waitpid(running, nullptr, 0);
+    running = 0;
+    for (const KeySym confirm : {XK_n, XK_j}) {
+        if (int failed = AnswerAndClose(XK_v, confirm))
+            return failed;
+        if (RecoveryFiles(".vlm").size() != (confirm == XK_n ? 1u : 0u))
+            return Fail(confirm == XK_n ? "\"Verwerfen\" then \"Nein\" deleted the copy"
+                                        : "\"Verwerfen\" then \"Ja\" kept the copy");
+    }
+    std::printf("\"Verwerfen\" asked once more and deleted the copy only after \"Ja\"\n");
+
+    // 7. A drawing open in one program: a second program says so and opens it read-only or
+    // not at all; closing the first removes its lock, and an empty lock (a power cut) is
+    // taken over without a question.
+    const std::string lock = home + "/.Aufgabe 7.vlm.lock";
+    Start({drawing});
+    window = WaitForTitle(Caption(drawing, false));
+    if (!window || access(lock.c_str(), F_OK) != 0)
+        return Fail("the open drawing has no lock beside it");
+    const pid_t first = running;
+    for (const KeySym answer : {XK_n, XK_j}) {
+        Start({drawing});
+        const Window open = WaitForTitle("Zeichnung bereits geöffnet");
+        if (!open)
+            return Fail("a second program opening the same drawing did not say it is open");
+        x11::Focus(display, open);
+        x11::Key(display, answer);
+        const Window second = WaitForTitle(answer == XK_n ? Caption("unbenannt.vlm", false) : Caption(drawing, false), 15);
+        x11::Sleep(1000);
+        if (!second || (answer == XK_j && x11::FindWindow(display, DefaultRootWindow(display), "Zeichnung bereits geöffnet")))
+            return Fail("the second program did not go on as answered");
+        kill(running, SIGTERM);
+        int ended = 0;
+        if (!x11::WaitForExit(running, 30, ended)) {
+            kill(first, SIGKILL);
+            return Fail("the second program did not end");
+        }
+        if (access(lock.c_str(), F_OK) != 0)
+            return Fail("the second program took the first one's lock away");
+    }
+    running = first;
+    if (int failed = CloseAndWait(window))
+        return failed;
+    if (access(lock.c_str(), F_OK) == 0)
+        return Fail("closing the drawing left its lock");
+    WriteBytes(lock, "");
+    Start({drawing});
+    window = WaitForTitle(Caption(drawing, false), 15);
+    if (!window || x11::FindWindow(display, DefaultRootWindow(display), "Zeichnung bereits geöffnet"))
+        return Fail("an empty lock beside the drawing was not taken over");
+    if (int failed = CloseAndWait(window))
+        return failed;
+    std::printf("a second program was told the drawing is open; locks removed on close, an empty one taken over\n");
+
+    // 8. A damaged drawing on the command line: the usual message, then an empty drawing.
     Start({argv[3]});
     const Window message = WaitForTitle(Base);
     if (!message)

@@ -2,7 +2,7 @@
 // checks that the window system shows the caption alone as its title and the program's
 // icon, asks it to close the way a window manager does and expects a clean exit.
 // Usage: smoke_test /path/to/velmora   (DISPLAY must name a running X server)
-#include "x11_window.h"
+#include "support/x11_window.h"
 
 #include <csignal>
 #include <cstdio>

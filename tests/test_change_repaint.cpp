@@ -2,6 +2,9 @@
 // in the kept pictures and on the surface. What the surface then shows must be exactly what
 // a full rendering of the drawing shows: random sequences of changes made with the tools
 // and the history, each compared pixel for pixel with a fresh renderer's picture.
+#include "support/random_drawing.h"
+#include "support/surface_stand_in.h"
+
 #include "document/units.h"
 #include "render/sheet/object_index.h"
 #include "render/canvas/band_work.h"
@@ -24,178 +27,15 @@ using namespace velmora;
 
 namespace {
 
-// A window without a display: a repaint hands the kept pictures the change and paints only
-// the part of the surface it names, as paint events of the real surface do; the rest of the
-// surface keeps what it showed.
-// The window's viewport as an image of the screen's device pixel ratio.
-QImage Viewport(const QRect &viewport, qreal ratio)
-{
-    QImage image(int(std::ceil(viewport.width() * ratio)), int(std::ceil(viewport.height() * ratio)),
-                 QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    return image;
-}
-
-class SurfaceHost : public ToolHost {
-public:
-    SurfaceHost(int zoom, const QRect &viewport, qreal ratio)
-        : viewport_(viewport), ratio_(ratio), shown_(Viewport(viewport, ratio))
-    {
-        view_ = ComputeViewGeometry(2, zoom, 96, 96, drawing_.PageWidthInch, drawing_.PageHeightInch);
-        surface_.Geometry = view_;
-        shown_.fill(Qt::magenta);
-    }
-
-    ToolSelection Tools;
-    SurfaceRenderer Renderer;
-    OverlayCanvas Overlay;
-    std::vector<DrawingEdit> Done, Undone;
-    QStringList Answers;
-    int Bounded = 0, Whole = 0; // repaints that named a part, and those that named everything
-
-    const ViewGeometry &Geometry() const { return view_; }
-    const QImage &Shown() const { return shown_; }
-
-    // The paint events that follow: the named part of the surface, the previews over it.
-    void PaintPending()
-    {
-        const QRegion area = pending_.intersected(QRegion(viewport_));
-        pending_ = QRegion();
-        if (area.isEmpty())
-            return;
-        QPainter painter(&shown_);
-        painter.translate(-viewport_.topLeft());
-        painter.setClipRegion(area);
-        painter.fillRect(area.boundingRect(), Qt::magenta); // the surface's background, as the widget's paint event has it
-        Renderer.Paint(painter, area.boundingRect(), drawing_, view_, SheetView{});
-        PainterCanvas canvas(painter);
-        Overlay.ReplayOn(canvas, area.boundingRect());
-    }
-    // The window moved to a screen of another device pixel ratio: all of it is painted anew.
-    void MoveToScreen(qreal ratio)
-    {
-        ratio_ = ratio;
-        shown_ = Viewport(viewport_, ratio);
-        shown_.fill(Qt::magenta);
-        pending_ += QRegion(viewport_);
-    }
-    // What a full rendering of the drawing as it is now shows in the viewport.
-    QImage FullRender()
-    {
-        QImage image = Viewport(viewport_, ratio_);
-        image.fill(Qt::magenta);
-        SurfaceRenderer fresh;
-        QPainter painter(&image);
-        painter.translate(-viewport_.topLeft());
-        fresh.Paint(painter, viewport_, drawing_, view_, SheetView{});
-        return image;
-    }
-    void Undo()
-    {
-        if (Done.empty())
-            return;
-        Done.back().Revert(drawing_);
-        Undone.push_back(std::move(Done.back()));
-        Done.pop_back();
-        Repaint();
-    }
-    void Redo()
-    {
-        if (Undone.empty())
-            return;
-        Undone.back().Apply(drawing_);
-        Done.push_back(std::move(Undone.back()));
-        Undone.pop_back();
-        Repaint();
-    }
-
-    using ToolHost::Repaint;
-    DrawingState &State() override { return drawing_; }
-    SurfaceView &View() override { return surface_; }
-    ToolSelection Selection() const override { return Tools; }
-    void Repaint(PaintScope scope) override
-    {
-        const std::optional<QRegion> changed =
-            Renderer.AcceptDrawing(drawing_, view_, SheetView{}, scope, surface_.ActivePage);
-        const QRect overlay = Overlay.DrawnRect();
-        Overlay.Clear();
-        ++(changed ? Bounded : Whole);
-        pending_ += changed ? *changed + overlay : QRegion(viewport_);
-    }
-    Canvas &Surface() override { return Overlay; }
-    void SetChanged() override { drawing_.Modified = true; }
-    void UpdateEds() override {}
-    void ShowStatus(const QString &) override {}
-    double PenWidth() const override { return Pen; }
-    uint32_t PenColour() const override { return Colour; }
-    double EraserSize() const override { return 3; }
-    int Zoom() const override { return view_.Zoom; }
-    void SetZoom(double) override {}
-    ScrollState Scroll() const override { return {}; }
-    void SetScroll(int, int) override {}
-    double ScreenDpiY() const override { return 96; }
-    TextFontChoice &NewTextFont() override { return font_; }
-    bool EditText(const QString *, QString &text) override
-    {
-        if (Answers.isEmpty())
-            return false;
-        text = Answers.takeFirst();
-        return true;
-    }
-    EditRecorder &Edits() override { return recorder_; }
-    void CommitEdit() override
-    {
-        if (auto edit = recorder_.End()) {
-            Done.push_back(std::move(*edit));
-            Undone.clear();
-        }
-    }
-
-    double Pen = 0.5;
-    uint32_t Colour = 0;
-
-private:
-    DrawingState drawing_;
-    ViewGeometry view_;
-    SurfaceView surface_;
-    QRect viewport_;
-    qreal ratio_;
-    QImage shown_;
-    QRegion pending_;
-    TextFontChoice font_;
-    EditRecorder recorder_;
-};
-
-// A drawing of every kind of object, pens from thin to wide, white ellipses that cover what
+// A drawing of every kind of object, pens from thin to wide, white objects that cover what
 // lies under them, and texts among them, on two sheets.
 void FillDrawing(DrawingState &state, std::mt19937 &random)
 {
-    std::uniform_real_distribution<double> x(0, 150), y(0, 2 * 297), d(-25, 25), pen(0.05, 3);
-    for (int i = 0; i < 400; ++i) {
-        DrawingObject *o = state.AppendObject();
-        *o = DrawingObject{};
-        o->Kind = uint32_t(i % 4);
-        o->PenWidth = pen(random);
-        o->X1 = x(random);
-        o->Y1 = y(random);
-        o->X2 = o->X1 + d(random);
-        o->Y2 = o->Y1 + d(random);
-        o->X3 = o->X1 + d(random);
-        o->Y3 = o->Y1 + d(random);
-        o->X4 = o->X2 + d(random);
-        o->Y4 = o->Y2 + d(random);
-        o->Colour = i % 7 == 0 ? ColourWhite : ColourRGB(uint8_t(i * 37), uint8_t(i * 11), uint8_t(i * 5));
-    }
-    for (int i = 0; i < 20; ++i) {
-        TextObject *t = state.AppendText();
-        *t = TextObject{};
-        t->Left = t->Right = x(random);
-        t->Top = t->Bottom = y(random);
-        t->Size = 8 + i % 4 * 6;
-        t->Style = uint8_t(i % 3 == 0 ? StyleItalic : i % 3 == 1 ? StyleBold : 0);
-        SetTextString(*t, QStringLiteral("Dreieck ABC %1\nfjy Winkel").arg(i));
-        SetFontName(*t, "Arial", 5);
-    }
+    DrawingBuilder drawing(state);
+    AddBusyDrawing(drawing, state.PageHeightInch,
+                   {.Sheets = 2, .ObjectsPerSheet = 200, .Texts = 20, .Reach = 25, .PenMin = 0.05, .PenMax = 3,
+                    .WhiteEvery = 7, .StyledTexts = true},
+                   random);
 }
 
 // Where a user would point at object i or text i on the surface (the 5-pixel margin included).
@@ -210,12 +50,13 @@ QPoint OnText(const TextObject &t, double s)
                   Round(s * (t.Top + t.Bottom) / 2) + PointerMarginPx);
 }
 
-int DifferentPixels(const QImage &a, const QImage &b, QPoint &first)
+// Pixels that differ, outside `left` (image pixels), where a preview may lie over the picture.
+int DifferentPixels(const QImage &a, const QImage &b, QPoint &first, const QRect &left = QRect())
 {
     int count = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y) && count++ == 0)
+            if (a.pixel(x, y) != b.pixel(x, y) && !left.contains(x, y) && count++ == 0)
                 first = QPoint(x, y);
     return count;
 }
@@ -252,16 +93,16 @@ private slots:
         // A viewport across the border of the two sheets, where the changes are made.
         const QRect sheet1 = probe.SheetOnSurface(1);
         const QRect viewport(sheet1.left(), sheet1.top() - 260, 520, 440);
-        SurfaceHost host(zoom, viewport, ratio);
-        FillDrawing(host.State(), random);
-        host.State().Paper = PaperKind(paper);
+        SurfaceStandIn host(2, zoom, viewport, ratio);
+        FillDrawing(host.Document(), random);
+        host.Document().Paper = PaperKind(paper);
         PointerDispatch dispatch(host);
-        host.Repaint();
+        host.DrawingChanged();
         host.PaintPending();
         const double s = host.Geometry().PixelsPerMm;
         std::uniform_int_distribution<int> px(viewport.left() - 40, viewport.right() + 40),
             py(viewport.top() - 40, viewport.bottom() + 40), step(-60, 60), action(0, 9);
-        DrawingState &state = host.State();
+        const DrawingState &state = host.Drawing();
         // Records inside the viewport, so most changes show there.
         auto visibleObject = [&]() -> int {
             for (int tries = 0; tries < 200; ++tries) {
@@ -284,7 +125,7 @@ private slots:
         for (int round = 0; round < 70; ++round) {
             const int what = action(random);
             const int objectsBefore = state.Objects.Count, textsBefore = state.Texts.Count;
-            const size_t stepsBefore = host.Done.size() + host.Undone.size();
+            const int stepsBefore = host.Steps(), undoneBefore = host.Undone();
             QString done;
             if (what == 0) { // a pencil stroke of a few segments, or an eraser stroke
                 host.Tools.Current = random() % 3 == 0 ? Tool::Eraser : Tool::Pencil;
@@ -296,7 +137,7 @@ private slots:
                     dispatch.MouseMove(p.x(), p.y());
                 }
                 dispatch.MouseUp(p.x(), p.y());
-                host.Repaint();
+                host.DrawingChanged();
                 done = QStringLiteral("stroke");
             } else if (what == 1) { // an object of any kind, as the instruments add them
                 const double x0 = (px(random) - PointerMarginPx) / s, y0 = (py(random) - PointerMarginPx) / s;
@@ -356,11 +197,11 @@ private slots:
                 done = QStringLiteral("redo");
             }
             // The next repaint takes away the previews (hover marks) as the window's does.
-            host.Repaint();
+            host.WipePreviews();
             host.PaintPending();
             const bool changed = state.Objects.Count != objectsBefore || state.Texts.Count != textsBefore ||
-                                 host.Done.size() + host.Undone.size() != stepsBefore || done.startsWith("undo") ||
-                                 done.startsWith("redo");
+                                 host.Steps() != stepsBefore || host.Undone() != undoneBefore ||
+                                 done.startsWith("undo") || done.startsWith("redo");
             changes += changed;
             QPoint first;
             const int different = DifferentPixels(host.Shown(), host.FullRender(), first);
@@ -377,6 +218,114 @@ private slots:
         QVERIFY2(host.Whole <= 1, qPrintable(QString::number(host.Whole)));
     }
 
+    // Every tool's live stroke over the instruments, which lie over the drawing: pencil and
+    // eraser segments show at once under them (an eraser stroke through a line under the
+    // protractor wiped its marks; a pencil stroke begun on its edge left pixels of its own),
+    // previews of ruler lines, arcs and curves lie over them until the release. After every
+    // move the screen shows a full rendering, but for the preview's own place.
+    void instrumentsStayOverLiveStrokes_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<int>("paper");
+        QTest::newRow("zoom 300, dotted paper") << 300 << 1.0 << int(PaperKind::Dotted5);
+        QTest::newRow("zoom 137, screen ratio 1.5") << 137 << 1.5 << int(PaperKind::Plain);
+        QTest::newRow("zoom 100, screen ratio 1.25, graph paper") << 100 << 1.25 << int(PaperKind::Millimetre);
+    }
+    void instrumentsStayOverLiveStrokes()
+    {
+        QFETCH(int, zoom);
+        QFETCH(qreal, ratio);
+        QFETCH(int, paper);
+        const double s = ComputeViewGeometry(2, zoom, 96, 96, A4WidthInch, A4HeightInch).PixelsPerMm;
+        auto at = [s](double x, double y) {
+            return QPoint(Round(s * x) + PointerMarginPx, Round(s * y) + PointerMarginPx);
+        };
+        const QRect viewport(at(50, 40) - QPoint(260, 220), QSize(520, 440));
+        SurfaceStandIn host(2, zoom, viewport, ratio);
+        DrawingState &state = host.Document();
+        state.Paper = PaperKind(paper);
+        state.Placement.ProtractorX = 50, state.Placement.ProtractorY = 45;
+        state.Placement.RulerX = 35, state.Placement.RulerY = 36, state.Placement.RulerAngle = 15;
+        state.Placement.CompassX = 58, state.Placement.CompassY = 32, state.Placement.CompassSpan = 9;
+        AddObject(host, QStringLiteral("Linie"), [](DrawingObject &o) { // under the protractor
+            o.Kind = KindLine, o.PenWidth = 0.8, o.X1 = 20, o.Y1 = 43, o.X2 = 80, o.Y2 = 41;
+        });
+        PointerDispatch dispatch(host);
+        host.DrawingChanged();
+        host.PaintPending();
+        // The screen after the paint events, but for the preview's place (image pixels) when
+        // the tool shows one; the pencil's and the eraser's strokes are the drawing itself.
+        bool previews = false;
+        auto check = [&](const char *tool, const char *when) {
+            host.PaintPending();
+            QRect preview = previews ? host.Overlay.DrawnRect() : QRect();
+            if (!preview.isEmpty())
+                preview = QRect(((preview.topLeft() - viewport.topLeft()) * ratio),
+                                ((preview.bottomRight() + QPoint(1, 1) - viewport.topLeft()) * ratio))
+                              .adjusted(-2, -2, 2, 2);
+            QPoint first;
+            const int different = DifferentPixels(host.Shown(), host.FullRender(), first, preview);
+            if (different != 0)
+                QFAIL(qPrintable(QStringLiteral("%1, %2: %3 pixels differ from a full render, first at %4,%5")
+                                     .arg(tool, when)
+                                     .arg(different)
+                                     .arg(first.x())
+                                     .arg(first.y())));
+        };
+        auto drag = [&](const char *tool, std::initializer_list<QPoint> path) {
+            const QPoint from = *path.begin();
+            dispatch.MouseMove(from.x(), from.y()); // a hover first, as the pointer comes
+            check(tool, "hover");
+            dispatch.MouseDown(PointerButton::Left, from.x(), from.y());
+            check(tool, "press");
+            for (const QPoint &p : path) {
+                dispatch.MouseMove(p.x(), p.y());
+                check(tool, "move");
+                if (QTest::currentTestFailed())
+                    return;
+            }
+            const QPoint to = *(path.end() - 1);
+            dispatch.MouseUp(to.x(), to.y());
+            host.WipePreviews(); // the release's repaint takes the previews away
+            check(tool, "release");
+        };
+        host.Pen = 0.5;
+        host.Tools.Current = Tool::Pencil; // begun on the protractor's straight edge
+        drag("pencil", {at(10, 45), at(14, 44), at(20, 40), at(31, 37), at(45, 30), at(52, 22)});
+        if (QTest::currentTestFailed())
+            return;
+        host.Tools.Current = Tool::Eraser; // through the line under the protractor
+        drag("eraser", {at(25, 48), at(30, 44), at(38, 42), at(47, 40), at(60, 38), at(72, 33)});
+        if (QTest::currentTestFailed())
+            return;
+        previews = true;
+        host.Tools.Current = Tool::Ruler, host.Tools.Ruler = RulerMode::Along;
+        drag("ruler line", {at(38, 37), at(45, 39), at(60, 43)});
+        if (QTest::currentTestFailed())
+            return;
+        host.Tools.Current = Tool::Ruler, host.Tools.Ruler = RulerMode::Across;
+        drag("ruler perpendicular", {at(45, 39), at(44, 30), at(42, 25)});
+        if (QTest::currentTestFailed())
+            return;
+        host.Tools.Current = Tool::Compass, host.Tools.Compass = CompassMode::Arc;
+        drag("compass arc", {at(67, 32), at(64, 39), at(57, 41), at(50, 35)});
+        if (QTest::currentTestFailed())
+            return;
+        host.Tools.Current = Tool::Curves; // start, end, first control point, second
+        for (const QPoint &p : {at(15, 30), at(70, 50), at(40, 20)}) {
+            dispatch.MouseDown(PointerButton::Left, p.x(), p.y());
+            dispatch.MouseUp(p.x(), p.y());
+            const QPoint next = p + QPoint(11, 7);
+            dispatch.MouseMove(next.x(), next.y());
+            check("curve", "move");
+        }
+        dispatch.MouseDown(PointerButton::Left, at(60, 30).x(), at(60, 30).y());
+        host.WipePreviews();
+        check("curve", "release");
+        QCOMPARE(state.Objects.Count, 1 + 6 + 6 + 4); // the line, two strokes, four objects
+    }
+
     // A full picture is drawn in bands on several threads: whatever their number, the pixels
     // are those of one thread drawing it all, at every ratio, on plain paper and on paper;
     // and the sheet exported as an image is the same on any number of threads.
@@ -384,12 +333,13 @@ private slots:
     {
         const QRect sheet1 = ComputeViewGeometry(2, 100, 96, 96, A4WidthInch, A4HeightInch).SheetOnSurface(1);
         const QRect viewport(sheet1.left() + 30, sheet1.top() - 350, 640, 560);
+        SurfaceRenderer::PicturesInBands = true;
         for (qreal ratio : {1.0, 1.5, 2.0})
             for (PaperKind paper : {PaperKind::Plain, PaperKind::Squared5}) {
-                SurfaceHost host(100, viewport, ratio);
+                SurfaceStandIn host(2, 100, viewport, ratio);
                 std::mt19937 random(11);
-                FillDrawing(host.State(), random);
-                host.State().Paper = paper;
+                FillDrawing(host.Document(), random);
+                host.Document().Paper = paper;
                 SetRenderThreads(1);
                 const QImage one = host.FullRender();
                 for (int threads : {2, 3, 5}) {
@@ -402,6 +352,7 @@ private slots:
                 }
                 SetRenderThreads(0);
             }
+        SurfaceRenderer::PicturesInBands = false;
         DrawingState state;
         std::mt19937 random(12);
         FillDrawing(state, random);
@@ -424,10 +375,10 @@ private slots:
     {
         const QRect sheet1 = ComputeViewGeometry(2, 100, 96, 96, A4WidthInch, A4HeightInch).SheetOnSurface(1);
         const QRect viewport(sheet1.left(), sheet1.top() - 260, 520, 440);
-        SurfaceHost host(100, viewport, 1);
+        SurfaceStandIn host(2, 100, viewport, 1);
         std::mt19937 random(9);
-        FillDrawing(host.State(), random);
-        host.Repaint();
+        FillDrawing(host.Document(), random);
+        host.DrawingChanged();
         host.PaintPending();
         host.MoveToScreen(1.5);
         host.PaintPending();
@@ -440,7 +391,7 @@ private slots:
                 o.X1 = at.x() + 4 * round, o.Y1 = at.y();
                 o.X2 = o.X1 + 25, o.Y2 = o.Y1 + 9 * round;
             });
-            host.Repaint();
+            host.DrawingChanged();
             host.PaintPending();
             QPoint first;
             QCOMPARE(DifferentPixels(host.Shown(), host.FullRender(), first), 0);
@@ -464,23 +415,28 @@ private slots:
             o.X3 = o.X1, o.Y3 = o.Y1, o.X4 = o.X2, o.Y4 = o.Y2;
         };
         for (int i = 0; i < 300; ++i)
-            fill(*state.AppendObject());
+            fill(DrawingBuilder(state).Blank());
         ObjectIndex followed;
         followed.Refresh(state);
         for (int round = 0; round < 200; ++round) {
             const int n = state.Objects.Count;
             switch (random() % 4) {
             case 0:
-                fill(*state.AppendObject());
+                fill(DrawingBuilder(state).Blank());
                 break;
-            case 1:
-                fill(*state.InsertObject(int(random() % unsigned(n + 1))));
+            case 1: { // an insert in the middle, as undoing a delete makes it
+                DrawingEdit deleted;
+                DrawingObject o;
+                fill(o);
+                deleted.Objects.push_back({int(random() % unsigned(n + 1)), o, std::nullopt});
+                deleted.Revert(state);
                 break;
+            }
             case 2:
-                state.DeleteObject(int(random() % unsigned(n)));
+                DrawingBuilder(state).Delete(int(random() % unsigned(n)));
                 break;
             default:
-                fill(state.ChangeObject(int(random() % unsigned(n))));
+                fill(DrawingBuilder(state).Change(int(random() % unsigned(n))));
             }
             if (round % 3 == 0)
                 continue; // several changes between two looks

@@ -3,10 +3,10 @@
 // that knows the saved state, icons, the font dialog, opening, printing and the export dialog.
 #include "app/command_icons.h"
 #include "app/desktop_keys.h"
-#include "app/main_form.h"
-#include "main_form_probe.h"
-#include "i18n/options_file.h"
+#include "support/dialog_answers.h"
+#include "support/window_fixture.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -14,29 +14,30 @@
 #include <QPrintDialog>
 #include <QProcess>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace velmora;
 
 namespace {
 
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
+// A window whose questions and file dialogs are real, as on a desktop; the test answers them
+// itself where it says so (AnswerDialogs).
+struct Window : WindowFixture {
     explicit Window(int language = LanguageGerman)
+        : WindowFixture(WindowOptions().InLanguage(language).WithRealDialogs())
     {
-        WriteOptionsFile(dir.filePath("options.dat"), language);
-        form = std::make_unique<TMainForm>(dir.path());
-        form->show();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
-    ~Window()
+    // The drawing saved under that name, the save dialog answered by the test.
+    void SaveAs(const QString &path)
     {
-        form->State.Modified = false;
-        form->AskYesNoCancel = [](const QString &, const QString &) { return QMessageBox::No; };
+        AnswerDialogs();
+        savePath = path;
+        form->Menus().saveAsAction->trigger();
+        UseRealDialogs();
     }
-    TMainForm *operator->() { return form.get(); }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         if (!QApplication::activeWindow()) { // the offscreen platform activates no window after a dialog
@@ -48,45 +49,6 @@ struct Window {
     }
     bool Starred() const { return form->windowTitle().endsWith(QStringLiteral("*]")); }
 };
-
-// Runs `answer` on the next modal dialog of that kind, while the code under test waits in
-// its exec(); the dialog is looked for until it shows up.
-template <typename Dialog>
-void Answer(const std::function<void(Dialog *)> &answer)
-{
-    auto *poll = new QTimer;
-    const QDeadlineTimer deadline(10000);
-    QObject::connect(poll, &QTimer::timeout, [poll, deadline, answer] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        if (!dialog && !deadline.hasExpired())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        if (!dialog) {
-            qWarning("the dialog did not show up");
-            return;
-        }
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        answer(dialog);
-    });
-    poll->start(10);
-}
-
-QAbstractButton *DialogButton(QWidget *dialog, QDialogButtonBox::StandardButton which)
-{
-    for (auto *box : dialog->findChildren<QDialogButtonBox *>())
-        if (QAbstractButton *button = box->button(which))
-            return button;
-    return nullptr;
-}
-
-QPushButton *DefaultButton(QWidget *dialog)
-{
-    for (auto *button : dialog->findChildren<QPushButton *>())
-        if (button->isDefault())
-            return button;
-    return nullptr;
-}
 
 double MeanAlpha(const QImage &image)
 {
@@ -154,8 +116,8 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [unbenannt.vlm]"));
         // Qt appends a set display name to every title it gives the window system.
         QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
-        QCOMPARE(Probe(w).DPIForm->windowTitle(), QStringLiteral("DPI festlegen"));
-        Probe(w).ZirkelKreiszeichnen1->trigger();
+        QCOMPARE(w.Find<TDPIForm>().windowTitle(), QStringLiteral("DPI festlegen"));
+        w->Tools().circleAction->trigger();
         QCOMPARE(w->windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [unbenannt.vlm*]"));
     }
 
@@ -169,12 +131,12 @@ private slots:
 
         Window w;
         const std::pair<QAction *, QString> items[] = {
-            {Probe(w).Neu1, "Ctrl+N"},       {Probe(w).ffnen1, "Ctrl+O"},          {Probe(w).Speichern1, "Ctrl+S"},
-            {Probe(w).Speichernunter1, "Ctrl+Shift+S"}, {Probe(w).DateiDrucken1, "Ctrl+P"}, {Probe(w).Beenden1, "Ctrl+Q"},
-            {Probe(w).Rueckgaengig1, "Ctrl+Z"}, {Probe(w).Wiederherstellen1, "Ctrl+Shift+Z"}};
+            {w->Menus().newAction, "Ctrl+N"},       {w->Menus().openAction, "Ctrl+O"},          {w->Menus().saveAction, "Ctrl+S"},
+            {w->Menus().saveAsAction, "Ctrl+Shift+S"}, {w->Menus().printAction, "Ctrl+P"}, {w->Menus().quitAction, "Ctrl+Q"},
+            {w->Menus().undoAction, "Ctrl+Z"}, {w->Menus().redoAction, "Ctrl+Shift+Z"}};
         for (const auto &[item, key] : items)
             QCOMPARE(item->shortcut().toString(), key);
-        QVERIFY(Probe(w).Wiederherstellen1->shortcuts().contains(ctrlY));
+        QVERIFY(w->Menus().redoAction->shortcuts().contains(ctrlY));
         // No key belongs to two commands (Qt would then run neither).
         QList<QKeySequence> all;
         for (QAction *action : w->findChildren<QAction *>())
@@ -184,26 +146,24 @@ private slots:
             }
 
         // The keys reach the commands.
-        int saveDialogs = 0, openDialogs = 0;
-        w->AskSaveFileName = [&](const FileDialogFilter &) { ++saveDialogs; return QString(); };
-        w->AskOpenFileName = [&](const FileDialogFilter &) { ++openDialogs; return QString(); };
+        w.AnswerDialogs();
         w.Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(saveDialogs, 1);
+        QCOMPARE(w.saveDialogs, 1);
         w.Key(Qt::Key_S, Qt::ControlModifier); // untitled: Save asks for a name
-        QCOMPARE(saveDialogs, 2);
+        QCOMPARE(w.saveDialogs, 2);
         w.Key(Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(openDialogs, 1);
-        Probe(w).ZirkelKreiszeichnen1->trigger();
+        QCOMPARE(w.openDialogs, 1);
+        w->Tools().circleAction->trigger();
         w.Key(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(w->State.Objects.Count, 0);
+        QCOMPARE(w->Session().Drawing().Objects.Count, 0);
         w.Key(Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(w->State.Objects.Count, 1);
+        QCOMPARE(w->Session().Drawing().Objects.Count, 1);
         w.Key(Qt::Key_Z, Qt::ControlModifier);
         w.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(w->State.Objects.Count, 1);
-        w->AskYesNoCancel = [](const QString &, const QString &) { return QMessageBox::No; };
+        QCOMPARE(w->Session().Drawing().Objects.Count, 1);
+        w.answer = SessionPrompts::Answer::No;
         w.Key(Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(w->State.Objects.Count, 0);
+        QCOMPARE(w->Session().Drawing().Objects.Count, 0);
         Answer<QPrintDialog>([](QPrintDialog *print) { QTest::keyClick(print, Qt::Key_Escape); });
         w.Key(Qt::Key_P, Qt::ControlModifier);
         QVERIFY(!QApplication::activeModalWidget());
@@ -214,21 +174,20 @@ private slots:
     void menusAndDialogsByKeyboard()
     {
         Window w;
-        QCOMPARE(Probe(w).Datei1->title(), QStringLiteral("&Datei"));
-        QCOMPARE(Probe(w).Bearbeiten1->title(), QStringLiteral("&Bearbeiten"));
-        QCOMPARE(Probe(w).Speichernunter1->text(), QStringLiteral("Speichern &unter..."));
+        QCOMPARE(w->Menus().fileMenu->title(), QStringLiteral("&Datei"));
+        QCOMPARE(w->Menus().editMenu->title(), QStringLiteral("&Bearbeiten"));
+        QCOMPARE(w->Menus().saveAsAction->text(), QStringLiteral("Speichern &unter..."));
         w.Key(Qt::Key_D, Qt::AltModifier);
-        QTRY_VERIFY(Probe(w).Datei1->isVisible());
-        QTest::keyClick(Probe(w).Datei1, Qt::Key_Escape);
-        QTRY_VERIFY(!Probe(w).Datei1->isVisible());
+        QTRY_VERIFY(w->Menus().fileMenu->isVisible());
+        QTest::keyClick(w->Menus().fileMenu, Qt::Key_Escape);
+        QTRY_VERIFY(!w->Menus().fileMenu->isVisible());
         w.Key(Qt::Key_F10);
-        QTRY_VERIFY(Probe(w).Datei1->isVisible());
-        QTest::keyClick(Probe(w).Datei1, Qt::Key_Escape);
-        QTRY_VERIFY(!Probe(w).Datei1->isVisible());
+        QTRY_VERIFY(w->Menus().fileMenu->isVisible());
+        QTest::keyClick(w->Menus().fileMenu, Qt::Key_Escape);
+        QTRY_VERIFY(!w->Menus().fileMenu->isVisible());
 
         // Every dialog has a default button and closes with Escape without doing anything.
-        int saveDialogs = 0;
-        w->AskSaveFileName = [&](const FileDialogFilter &) { ++saveDialogs; return QString(); };
+        w.AnswerDialogs();
         QStringList defaults;
         auto escape = [&](QDialog *dialog) {
             if (QPushButton *button = DefaultButton(dialog))
@@ -236,39 +195,100 @@ private slots:
             QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
         };
         Answer<QDialog>(escape);
-        Probe(w).DateiAlsBildexportieren1->trigger();
-        QCOMPARE(saveDialogs, 0);
+        w.exportPath = w.Path("nicht.png"); // the file first, then its dots per inch
+        w->Menus().exportAction->trigger();
+        QCOMPARE(w.exportDialogs, 1);
+        QVERIFY(!QFileInfo::exists(w.exportPath));
         Answer<QDialog>(escape);
-        Probe(w).DateiSeiteeinrichten1->trigger();
-        QVERIFY(!w->State.Modified);
-        Probe(w).TextTexthinzufgen1->trigger();
+        w->Menus().pageSetupAction->trigger();
+        QVERIFY(!w->Session().IsModified());
+        w->Tools().textAddMode->trigger();
         Answer<QDialog>(escape);
-        QTest::mouseClick(Probe(w).PaintBox1, Qt::LeftButton, {}, QPoint(100, 100));
-        QCOMPARE(w->State.Texts.Count, 0);
-        w->ShowInformation = [](const QString &, const QString &) {};
+        QTest::mouseClick(w->Surface().paintBox, Qt::LeftButton, {}, QPoint(100, 100));
+        QCOMPARE(w->Session().Drawing().Texts.Count, 0);
         Answer<QDialog>(escape);
-        Probe(w).Sprachebersetzen1->trigger();
+        w->Menus().translateAction->trigger();
         QCOMPARE(defaults, (QStringList{"BitBtn1", "BitBtnXP1", "OkBtn", "FilterBtn"}));
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // A click on a tool's button chooses the tool; its arrow opens the modes, which have
+    // access letters. Before, any click opened the modes and the tool stayed as it was.
+    void toolButtonsChooseTheirToolAndTheArrowTheMode()
+    {
+        Window w;
+        ToolBand &tools = w->Tools();
+        tools.pencilTool->trigger();
+        QToolButton *ruler = nullptr;
+        for (QToolButton *button : tools.findChildren<QToolButton *>())
+            if (button->defaultAction() == tools.rulerTool)
+                ruler = button;
+        QVERIFY(ruler && ruler->menu());
+        QMenu *modes = ruler->menu();
+        QCOMPARE(modes->actions()[1]->text(), QStringLiteral("&Drehen"));
+        QTimer guard; // a menu opened by mistake would hold the test
+        connect(&guard, &QTimer::timeout, modes, &QMenu::close);
+        guard.start(500);
+        QTest::mouseClick(ruler, Qt::LeftButton, {}, QPoint(ruler->width() / 3, ruler->height() / 2));
+        QVERIFY(tools.rulerTool->isChecked());
+        QCOMPARE(tools.Selection().Current, Tool::Ruler);
+        QVERIFY(tools.rulerMoveMode->isChecked());
+
+        tools.pencilTool->trigger();
+        bool opened = false;
+        QTimer::singleShot(50, modes, [&] {
+            opened = modes->isVisible();
+            QTest::keyClick(modes, Qt::Key_D);
+        });
+        QTest::mousePress(ruler, Qt::LeftButton, {}, QPoint(ruler->width() - 3, ruler->height() / 2));
+        QTRY_VERIFY(opened);
+        QTRY_VERIFY(tools.rulerTurnMode->isChecked());
+        QVERIFY(tools.rulerTool->isChecked());
+        QCOMPARE(tools.Selection().Ruler, RulerMode::Turn);
+    }
+
+    // Every item of "Datei" has room for its whole text and shortcut, in every language (a
+    // desktop showed Save as with "Strg+Um").
+    void fileMenuShowsWholeShortcuts()
+    {
+        for (int language : {LanguageGerman, LanguageEnglish, LanguageItalian}) {
+            Window w(language);
+            QMenu *file = w->Menus().fileMenu;
+            w.Key(Qt::Key_F10);
+            QTRY_VERIFY(file->isVisible());
+            const QFontMetrics metrics(file->font());
+            for (QAction *item : file->actions()) {
+                if (item->isSeparator() || item->shortcut().isEmpty())
+                    continue;
+                const QString key = item->shortcut().toString(QKeySequence::NativeText);
+                const QRect row = file->actionGeometry(item);
+                const int needed = metrics.horizontalAdvance(WithoutMnemonic(item->text()) + "  " + key);
+                QVERIFY2(row.right() < file->width() && needed < row.width(), qPrintable(item->text() + " " + key));
+            }
+            if (language == LanguageGerman)
+                QCOMPARE(w->Menus().saveAsAction->shortcut().toString(QKeySequence::NativeText),
+                         QStringLiteral("Strg+Umschalt+S"));
+            QTest::keyClick(file, Qt::Key_Escape);
+        }
     }
 
     void escapeCancelsACurve()
     {
         Window w;
-        Probe(w).Kurven1->trigger();
-        QTest::mouseClick(Probe(w).PaintBox1, Qt::LeftButton, {}, QPoint(100, 100));
-        QTest::mouseClick(Probe(w).PaintBox1, Qt::LeftButton, {}, QPoint(300, 100));
-        QTest::mouseMove(Probe(w).PaintBox1, QPoint(200, 300));
-        const Gesture *under = w->Dispatch.Active();
+        w->Tools().curvesTool->trigger();
+        QTest::mouseClick(w->Surface().paintBox, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseClick(w->Surface().paintBox, Qt::LeftButton, {}, QPoint(300, 100));
+        QTest::mouseMove(w->Surface().paintBox, QPoint(200, 300));
+        const Gesture *under = w->Dispatch().Active();
         QVERIFY(under && std::holds_alternative<Curve>(*under) && std::get<Curve>(*under).Placed == Curve::Stage::End);
         w.Key(Qt::Key_Escape);
-        QVERIFY(!w->Dispatch.Active());
-        QVERIFY(w->SurfaceOverlay.IsEmpty()); // the rubber band is gone
+        QVERIFY(!w->Dispatch().Active());
+        QVERIFY(w->Surface().Overlay.IsEmpty()); // the rubber band is gone
         // The next four clicks make a curve of their own.
         for (QPoint p : {QPoint(50, 50), QPoint(250, 50), QPoint(100, 150), QPoint(200, 150)})
-            QTest::mouseClick(Probe(w).PaintBox1, Qt::LeftButton, {}, p);
-        QCOMPARE(w->State.Objects.Count, 1);
-        QCOMPARE(w->State.Objects.At(0).X1 * w->View.PixelsPerMm(), 45.0);
+            QTest::mouseClick(w->Surface().paintBox, Qt::LeftButton, {}, p);
+        QCOMPARE(w->Session().Drawing().Objects.Count, 1);
+        QCOMPARE(w->Session().Drawing().Objects.At(0).X1 * w->Surface().View.PixelsPerMm(), 45.0);
     }
 
     void qtTextsFollowTheLanguage()
@@ -277,20 +297,20 @@ private slots:
             {LanguageGerman, "Abbrechen"}, {LanguageEnglish, "Cancel"}, {LanguageItalian, "Annulla"}};
         for (const auto &[language, cancel] : cases) {
             Window w(language);
-            Probe(w).ZirkelKreiszeichnen1->trigger();
+            w->Tools().circleAction->trigger();
             QString shown;
             Answer<QMessageBox>([&shown](QMessageBox *box) {
                 shown = box->button(QMessageBox::Cancel)->text();
                 box->button(QMessageBox::Cancel)->click();
             });
-            Probe(w).Neu1->trigger();
+            w->Menus().newAction->trigger();
             QCOMPARE(shown, cancel);
-            QCOMPARE(w->State.Objects.Count, 1); // cancelled
+            QCOMPARE(w->Session().Drawing().Objects.Count, 1); // cancelled
             Answer<QFileDialog>([&shown](QFileDialog *files) {
                 shown = DialogButton(files, QDialogButtonBox::Cancel)->text();
                 QTest::keyClick(files, Qt::Key_Escape);
             });
-            w->AskOpenFileName(*Probe(w).OpenDialog1);
+            w->Session().Prompts().AskFileName(FileChoice::OpenDrawing, QString());
             QCOMPARE(shown, cancel);
         }
     }
@@ -300,18 +320,17 @@ private slots:
         Window w;
         QTemporaryDir files;
         const QString path = files.filePath("Dreieck.vlm");
-        w->AskSaveFileName = [&](const FileDialogFilter &) { return path; };
-        int questions = 0;
-        w->AskYesNoCancel = [&](const QString &, const QString &) { ++questions; return QMessageBox::Cancel; };
+        w.AnswerDialogs();
+        w.savePath = path;
 
-        Probe(w).ZirkelKreiszeichnen1->trigger();
+        w->Tools().circleAction->trigger();
         w.Key(Qt::Key_Z, Qt::ControlModifier); // back to the new, empty drawing
-        QVERIFY(!w.Starred() && !w->State.Modified);
+        QVERIFY(!w.Starred() && !w->Session().IsModified());
         w.Key(Qt::Key_Y, Qt::ControlModifier);
         QVERIFY(w.Starred());
         w.Key(Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!w.Starred());
-        Probe(w).ZirkelKreiszeichnen1->trigger();
+        w->Tools().circleAction->trigger();
         QVERIFY(w.Starred());
         w.Key(Qt::Key_Z, Qt::ControlModifier); // back to what was saved
         QCOMPARE(w->windowTitle(), "Brandok Velmora 1.0 - [" + path + "]");
@@ -320,26 +339,26 @@ private slots:
         w.Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(!w.Starred());
         w->close();
-        QCOMPARE(questions, 0); // nothing to ask about
+        QVERIFY(w.questions.isEmpty()); // nothing to ask about
         QVERIFY(!w->isVisible());
 
         // Typing "10" into the sheet count is one step, not two.
         Window p;
-        Probe(p).PageAnz->setValue(3);
-        Probe(p).ZirkelKreiszeichnen1->trigger();
-        const int steps = p->History.count();
-        Probe(p).PageAnz->setFocus();
-        QTest::keyClick(Probe(p).PageAnz, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(Probe(p).PageAnz, "10");
-        QCOMPARE(Probe(p).PageAnz->value(), 10);
-        QCOMPARE(p->History.count(), steps + 1);
-        Probe(p).Rueckgaengig1->trigger();
-        QCOMPARE(Probe(p).PageAnz->value(), 3);
+        p->SettingsBand().pageCountEdit->setValue(3);
+        p->Tools().circleAction->trigger();
+        const int steps = p->Session().History().count();
+        p->SettingsBand().pageCountEdit->setFocus();
+        QTest::keyClick(p->SettingsBand().pageCountEdit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(p->SettingsBand().pageCountEdit, "10");
+        QCOMPARE(p->SettingsBand().pageCountEdit->value(), 10);
+        QCOMPARE(p->Session().History().count(), steps + 1);
+        p->Menus().undoAction->trigger();
+        QCOMPARE(p->SettingsBand().pageCountEdit->value(), 3);
         // Up and back down again leaves no step at all.
-        QTest::keyClick(Probe(p).PageAnz, Qt::Key_Up);
-        QTest::keyClick(Probe(p).PageAnz, Qt::Key_Down);
-        QCOMPARE(p->History.count(), steps);
-        QCOMPARE(p->History.undoText(), QStringLiteral("Kreis"));
+        QTest::keyClick(p->SettingsBand().pageCountEdit, Qt::Key_Up);
+        QTest::keyClick(p->SettingsBand().pageCountEdit, Qt::Key_Down);
+        QCOMPARE(p->Session().History().count(), steps);
+        QCOMPARE(p->Session().History().undoText(), QStringLiteral("Kreis"));
     }
 
     void iconsShowTheirMeaningAndTheirState()
@@ -367,19 +386,19 @@ private slots:
 
         // The undo button of the icon band, before and after there is something to undo.
         Window w;
-        QWidget *undo = Probe(w).IconItems->widgetForAction(Probe(w).UndoIcon);
+        QWidget *undo = w->Menus().iconBar->widgetForAction(w->Menus().undoIcon);
         const QImage off = undo->grab().toImage();
-        Probe(w).ZirkelKreiszeichnen1->trigger();
+        w->Tools().circleAction->trigger();
         QVERIFY(undo->isEnabled());
         const QImage on = undo->grab().toImage();
         QVERIFY(Differing(off, on) > 60);
-        QCOMPARE(Probe(w).DateiDrucken1->icon().cacheKey(), w->findChild<QAction *>("N9")->icon().cacheKey());
+        QCOMPARE(w->Menus().printAction->icon().cacheKey(), w->findChild<QAction *>("printIcon")->icon().cacheKey());
     }
 
     void fontDialogStartsAtTheTextsFont()
     {
         Window w;
-        TAddTextForm &dialog = *Probe(w).AddTextForm;
+        TAddTextForm &dialog = *(&w->TextDialog());
         QFont started;
         Answer<TAddTextForm>([&](TAddTextForm *) {
             Answer<QFontDialog>([&](QFontDialog *fonts) {
@@ -393,11 +412,11 @@ private slots:
         dialog.Execute(nullptr, text);
         QCOMPARE(started.family(), QFontInfo(QFont("Arial")).family()); // the family that shows "Arial"
         QCOMPARE(started.pointSize(), 10);
-        QCOMPARE(Probe(w).FontDialog1.Name, QStringLiteral("Arial")); // confirmed unchanged: the name stays
-        QCOMPARE(Probe(w).FontDialog1.Size, 10);
+        QCOMPARE((w->NewTextFont()).Name, QStringLiteral("Arial")); // confirmed unchanged: the name stays
+        QCOMPARE((w->NewTextFont()).Size, 10);
 
-        Probe(w).FontDialog1.Size = 14;
-        Probe(w).FontDialog1.Style = StyleBold;
+        (w->NewTextFont()).Size = 14;
+        (w->NewTextFont()).Style = StyleBold;
         Answer<TAddTextForm>([&](TAddTextForm *) {
             Answer<QFontDialog>([&](QFontDialog *fonts) {
                 started = fonts->currentFont();
@@ -412,23 +431,24 @@ private slots:
         dialog.Execute(nullptr, text);
         QCOMPARE(started.pointSize(), 14);
         QVERIFY(started.bold());
-        QCOMPARE(Probe(w).FontDialog1.Name, QFontInfo(QFont("DejaVu Serif")).family()); // another choice is taken
+        QCOMPARE((w->NewTextFont()).Name, QFontInfo(QFont("DejaVu Serif")).family()); // another choice is taken
     }
 
     void openingShowsTheFirstSheetFromTheTopLeft()
     {
         Window w;
         w->resize(500, 400);
-        Probe(w).zoomed->setValue(200);
-        Probe(w).PageAnz->setValue(3);
-        QScrollBar *h = Probe(w).ScrollBox1->horizontalScrollBar(), *v = Probe(w).ScrollBox1->verticalScrollBar();
+        w->SettingsBand().zoomEdit->setValue(200);
+        w->SettingsBand().pageCountEdit->setValue(3);
+        QScrollBar *h = w->Surface().horizontalScrollBar(), *v = w->Surface().verticalScrollBar();
         QTRY_VERIFY(v->maximum() > 1000 && h->maximum() > 100);
         h->setValue(h->maximum());
         v->setValue(v->maximum());
-        w->AskYesNoCancel = [](const QString &, const QString &) { return QMessageBox::No; };
-        w->AskOpenFileName = [](const FileDialogFilter &) { return QStringLiteral(TEST_DATA_DIR "/full.vlm"); };
+        w.AnswerDialogs();
+        w.answer = SessionPrompts::Answer::No;
+        w.openPath = QStringLiteral(TEST_DATA_DIR "/full.vlm");
         w.Key(Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(w->State.Objects.Count, 4);
+        QCOMPARE(w->Session().Drawing().Objects.Count, 4);
         QCOMPARE(h->value(), 0);
         QCOMPARE(v->value(), 0);
     }
@@ -437,28 +457,38 @@ private slots:
     {
         Window w;
         QTemporaryDir files;
-        w->State.FileName = files.filePath("Dreieck.vlm");
+        w.SaveAs(files.filePath("Dreieck.vlm"));
         const QString pdf = files.filePath("gedruckt.pdf");
-        QPrinter &printer = w->CurrentPrinter();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
         // Printer setup and print agree: both offer the printers, printing to PDF among them.
-        QString title;
+        // The setup's button keeps the choice and prints nothing (before, it said "Drucken").
+        QString title, button;
         Answer<QPrintDialog>([&](QPrintDialog *setup) {
             title = setup->windowTitle();
             QTest::keyClick(setup, Qt::Key_Escape);
         });
-        Probe(w).Druckereinrichten1->trigger();
+        w->Menus().printerSetupAction->trigger();
         QCOMPARE(title, QStringLiteral("Drucker einrichten"));
+        Answer<QPrintDialog>([&](QPrintDialog *setup) {
+            auto *printers = setup->findChild<QComboBox *>("printers");
+            printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+            setup->findChild<QLineEdit *>("filename")->setText(pdf);
+            QAbstractButton *keep = DialogButton(setup, QDialogButtonBox::Ok);
+            button = keep->text();
+            keep->click();
+        });
+        w->Menus().printerSetupAction->trigger();
+        QCOMPARE(button, QStringLiteral("Übernehmen"));
+        QVERIFY(!QFileInfo::exists(pdf));
+        QCOMPARE(w->Printer().outputFileName(), pdf);
         QString message;
-        Probe(w).SeiteEinrichtenForm->ShowMessage = [&](const QString &text) { message = text; };
+        w.Find<TSeiteEinrichtenForm>().ShowMessage = [&](const QString &text) { message = text; };
         Answer<TSeiteEinrichtenForm>([&](TSeiteEinrichtenForm *setup) {
             setup->VonDruckerBtn->click();
             QTest::keyClick(setup, Qt::Key_Escape);
         });
-        Probe(w).DateiSeiteeinrichten1->trigger();
+        w->Menus().pageSetupAction->trigger();
         QCOMPARE(message, QString());
-        QVERIFY(Probe(w).SeiteEinrichtenForm->breited->value() > 150);
+        QVERIFY(w.Find<TSeiteEinrichtenForm>().breited->value() > 150);
 
         Answer<QPrintDialog>([](QPrintDialog *print) { DialogButton(print, QDialogButtonBox::Ok)->click(); });
         w.Key(Qt::Key_P, Qt::ControlModifier);
@@ -472,32 +502,48 @@ private slots:
         QVERIFY(DarkInRows(page, page.height() - 3, page.height()) > page.width() / 3);
     }
 
+    // The export proposes the drawing's name in the format used last, and asks for dots per
+    // inch only for BMP and PNG (before: no name, always BMP, always the dots per inch).
     void exportDialogHasItsOwnTitle()
     {
         Window w;
         QTemporaryDir files;
-        w->State.FileName = files.filePath("Viereck.vlm");
-        QString title;
-        Answer<TDPIForm>([&](TDPIForm *dpi) {
-            Answer<QFileDialog>([&](QFileDialog *save) {
+        w.SaveAs(files.filePath("Viereck.vlm"));
+        QString title, proposed, type;
+        bool dpiAsked = true;
+        const auto exportAs = [&](const QString &name) {
+            Answer<QFileDialog>([&, name](QFileDialog *save) {
                 title = save->windowTitle();
-                auto *name = save->findChild<QLineEdit *>("fileNameEdit");
-                name->setText(files.filePath("blatt.pdf"));
-                QTest::keyClick(name, Qt::Key_Return);
+                auto *edit = save->findChild<QLineEdit *>("fileNameEdit");
+                proposed = edit->text();
+                type = save->selectedNameFilter();
+                edit->setText(files.filePath(name));
+                QTest::keyClick(edit, Qt::Key_Return);
             });
-            dpi->BitBtn1->click();
-        });
-        Probe(w).DateiAlsBildexportieren1->trigger();
+            Answer<TDPIForm>([&](TDPIForm *dpi) {
+                dpiAsked = dpi->DPIED->isVisible();
+                dpi->BitBtn1->click();
+            });
+            w->Menus().exportAction->trigger();
+        };
+        exportAs("blatt.pdf");
+        QCOMPARE(proposed, QStringLiteral("Viereck.bmp"));
+        QVERIFY(!dpiAsked);
         QCOMPARE(title, QStringLiteral("Als Bild exportieren"));
         QVERIFY(PdfInfo(files.filePath("blatt.pdf")).contains(QRegularExpression("Title: +Viereck\n")));
         const QImage page = PdfPage(files.filePath("blatt.pdf"), 150);
         QVERIFY(DarkInColumns(page, page.width() - 3, page.width()) > page.height() / 3);
+        exportAs("blatt.png");
+        QCOMPARE(proposed, QStringLiteral("Viereck.pdf"));
+        QVERIFY(type.contains("*.pdf"));
+        QVERIFY(dpiAsked);
+        QVERIFY(!QImage(files.filePath("blatt.png")).isNull());
         // Open keeps Qt's own title.
         Answer<QFileDialog>([&](QFileDialog *open) {
             title = open->windowTitle();
             QTest::keyClick(open, Qt::Key_Escape);
         });
-        w->AskOpenFileName(*Probe(w).OpenDialog1);
+        w->Session().Prompts().AskFileName(FileChoice::OpenDrawing, QString());
         QCOMPARE(title, QStringLiteral("Öffnen"));
     }
 };

@@ -2,6 +2,7 @@
 // the window's close button and each button, with real keys and clicks; and the editor's
 // column titles in the interface language.
 #include "app/main_form.h"
+#include "support/answering_prompts.h"
 #include "i18n/options_file.h"
 
 #include <QLineEdit>
@@ -62,17 +63,16 @@ struct ProgramFolder {
     }
 };
 
-struct Window {
+struct Window : AnsweringPrompts {
     ProgramFolder folder;
     TMainForm form;
-    QStringList information;
     explicit Window(int language) : folder(language), form(folder.dir.path())
     {
-        form.ShowInformation = [this](const QString &text, const QString &) { information << text; };
+        form.Session().SetPrompts(*this);
         form.show();
     }
     TTranslateForm *Editor() { return form.findChild<TTranslateForm *>(); }
-    void OpenEditor() { form.findChild<QAction *>("Sprachebersetzen1")->trigger(); }
+    void OpenEditor() { form.findChild<QAction *>("translateAction")->trigger(); }
 };
 
 } // namespace
@@ -199,7 +199,7 @@ private slots:
         w.OpenEditor();
         QCOMPARE(w.information,
                  change ? QStringList{"Bitte schließen Sie das Programm und starten Sie es erneut!"} : QStringList());
-        QCOMPARE(w.form.translate.FieldText(w.Editor()->DataSet.RecordAt(0), 5),
+        QCOMPARE(w.form.Language().Table.FieldText(w.Editor()->DataSet.RecordAt(0), 5),
                  change ? QStringLiteral("Sichern") : QString());
     }
 };

@@ -1,6 +1,9 @@
 // The drawing file: sizes of both generations, byte-identical round trips of the sample
 // files, every kind of damage refused without reading past the end and named, the chunks
 // after the paper, what a salvage keeps of a damaged file, and saving as a stream.
+#include "support/drawing_builder.h"
+#include "support/file_helpers.h"
+#include "support/large_drawing_file.h"
 #include "document/drawing_file.h"
 #include "document/file_names.h"
 #include "render/output/sheet_export.h"
@@ -18,9 +21,9 @@ using namespace velmora;
 
 namespace {
 
-QByteArray Sample(const QString &name)
+QByteArray SampleBytes(const QString &name)
 {
-    QFile file(QStringLiteral(TEST_DATA_DIR "/") + name);
+    QFile file(Sample(name));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing sample %s", qPrintable(name));
     return file.readAll();
@@ -28,34 +31,12 @@ QByteArray Sample(const QString &name)
 
 void AddText(DrawingState &drawing, const QString &content, const char *font)
 {
-    TextObject *t = drawing.Texts.Append();
-    *t = TextObject{};
-    t->Left = 1;
-    t->Top = 2;
-    t->Size = 12;
-    SetTextString(*t, content);
-    SetFontName(*t, font, int(strlen(font)));
+    DrawingBuilder(drawing).Text(1, 2, content, 12, font);
 }
 
 void AddLine(DrawingState &drawing, double x)
 {
-    DrawingObject *o = drawing.Objects.Append();
-    *o = DrawingObject{};
-    o->PenWidth = 0.5;
-    o->X1 = x;
-    o->Y2 = 2 * x;
-}
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    DrawingBuilder(drawing).Line(x, 0, 0, 2 * x, 0.5, 0);
 }
 
 const ChunkTag TestTag = MakeChunkTag("TEST");
@@ -91,7 +72,7 @@ private slots:
         QCOMPARE(WriteDrawingFile(drawing, settings).size(), 136 + 75);
         settings.HasTail = false;
         QCOMPARE(WriteDrawingFile(drawing, settings).size(), 136 + 75 - 32);
-        drawing.Objects.Append();
+        DrawingBuilder(drawing).Blank();
         QCOMPARE(WriteDrawingFile(drawing, settings).size(), 136 + 75 - 32 + 88);
     }
 
@@ -120,7 +101,7 @@ private slots:
     void samplesReadAndWriteBackIdentically()
     {
         QFETCH(QString, name);
-        const QByteArray original = Sample(name);
+        const QByteArray original = SampleBytes(name);
         DrawingState drawing;
         DrawingFileSettings settings;
         QCOMPARE(ReadDrawingFile(original, drawing, settings), DrawingFileError::None);
@@ -131,7 +112,7 @@ private slots:
     {
         DrawingState drawing;
         DrawingFileSettings settings;
-        QCOMPARE(ReadDrawingFile(Sample("full.vlm"), drawing, settings), DrawingFileError::None);
+        QCOMPARE(ReadDrawingFile(SampleBytes("full.vlm"), drawing, settings), DrawingFileError::None);
         QCOMPARE(drawing.Objects.Count, 4);
         QCOMPARE(drawing.Objects.At(0).Padding1, 0xDEADBEEFu);
         QCOMPARE(drawing.Objects.At(2).Kind, uint32_t(KindEllipse));
@@ -156,7 +137,7 @@ private slots:
         settings.EraserSize = 7;
         settings.PageCount = 5;
         settings.PageWidthInch = 3;
-        QCOMPARE(ReadDrawingFile(Sample("old_generation.vlm"), drawing, settings), DrawingFileError::None);
+        QCOMPARE(ReadDrawingFile(SampleBytes("old_generation.vlm"), drawing, settings), DrawingFileError::None);
         QVERIFY(!settings.HasTail);
         QCOMPARE(settings.EraserSize, 7.0);
         QCOMPARE(settings.PageCount, 5.0);
@@ -198,7 +179,7 @@ private slots:
         QFETCH(DrawingFileError, error);
         DrawingState drawing;
         DrawingFileSettings settings;
-        QCOMPARE(ReadDrawingFile(Sample(name), drawing, settings), error);
+        QCOMPARE(ReadDrawingFile(SampleBytes(name), drawing, settings), error);
         // Read from the disk in pieces, the file is refused for the same reason.
         DrawingState loaded;
         FileOutcome opened;
@@ -332,14 +313,14 @@ private slots:
         DrawingState sample;
         DrawingFileSettings sampleSettings;
         sampleSettings.WantedChunks = {TestTag};
-        QCOMPARE(ReadDrawingFile(Sample("chunks.vlm"), sample, sampleSettings), DrawingFileError::None);
+        QCOMPARE(ReadDrawingFile(SampleBytes("chunks.vlm"), sample, sampleSettings), DrawingFileError::None);
         QCOMPARE(sample.Texts.Count, 1);
         QCOMPARE(*FindChunk(sampleSettings.Chunks, TestTag), QByteArray("\x01\x02", 2));
     }
 
     void everyCutOfAChunkIsRefused()
     {
-        const QByteArray full = Sample("chunks.vlm");
+        const QByteArray full = SampleBytes("chunks.vlm");
         const int chunksFrom = full.size() - (8 + 3) - (8 + 2);
         for (int length = chunksFrom; length < full.size(); ++length) {
             DrawingState drawing;
@@ -352,7 +333,7 @@ private slots:
     void everyCutOfAGoodFileIsRefused()
     {
         // A file cut anywhere but after the four visibility bytes is damaged.
-        const QByteArray full = Sample("full.vlm");
+        const QByteArray full = SampleBytes("full.vlm");
         const int oldEnd = full.size() - SettingsBytesTail;
         for (int length = 0; length < full.size(); ++length) {
             DrawingState drawing;
@@ -366,7 +347,7 @@ private slots:
     {
         DrawingState drawing;
         for (int i = 0; i < 250; ++i) { // past two capacity granules
-            DrawingObject *o = drawing.Objects.Append();
+            DrawingObject *o = &DrawingBuilder(drawing).Blank();
             std::memset(o, i, sizeof *o);
             o->Kind = uint32_t(i % 5);
             o->PenWidth = 0.1 * i;
@@ -456,7 +437,7 @@ private slots:
         qToLittleEndian(qQNaN(), damaged.data() + 4 + 2 * 88 + 16);
         QTemporaryDir dir;
         const QString path = dir.filePath("cut.vlm");
-        WriteAll(path, damaged);
+        QVERIFY(WriteAll(path, damaged));
         DrawingState part, opened;
         DrawingFileSettings read;
         const SalvagedDrawing salvaged = SalvageDrawingFile(path, part, read);
@@ -477,21 +458,19 @@ private slots:
         const QString path = dir.filePath("large.vlm");
         // 88 MB: more than a malloc arena keeps in reserve (64 MB), which a copy could use.
         constexpr int Lines = 1000000;
+        // The drawing comes from a file: built through edits, its undo record would leave freed
+        // memory behind for a copy to use.
+        const QString source = dir.filePath("source.vlm");
+        QVERIFY(WriteObjectsFile(source, Lines, [](int i) {
+            return DrawingObject{KindLine, 0, 0.3, double(i % 200), 20, 30, 40, 0, 0, 0, 0, 0, 0};
+        }));
         const pid_t child = fork();
         if (child == 0) {
             DrawingState drawing;
-            DrawingObject *first = drawing.Objects.AppendMany(Lines);
-            for (int i = 0; i < Lines; ++i)
-                first[i] = DrawingObject{KindLine, 0, 0.3, double(i % 200), 20, 30, 40, 0, 0, 0, 0, 0, 0};
-            // From here on 20 MB more address space, not the 88 a copy of the file needs.
-            QFile status("/proc/self/status");
-            status.open(QIODevice::ReadOnly);
-            const QByteArray text = status.readAll();
-            const qsizetype at = text.indexOf("VmSize:") + 7;
-            const long long kib = text.mid(at, text.indexOf('\n', at) - at).trimmed().split(' ').value(0).toLongLong();
-            const rlim_t room = rlim_t(kib + 20 * 1024) * 1024;
-            const rlimit limit{room, room};
-            setrlimit(RLIMIT_AS, &limit);
+            DrawingFileSettings opened;
+            if (LoadDrawingFile(source, drawing, opened) != DrawingFileError::None || drawing.Objects.Count != Lines)
+                _exit(4);
+            LimitAddressSpace(20 * 1024 * 1024); // not the 88 MB a copy of the file needs
             const bool saved = SaveDrawingFile(path, drawing, DrawingFileSettings()).Ok();
             bool copyFails = false;
             try {

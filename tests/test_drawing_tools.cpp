@@ -1,6 +1,7 @@
 // Pencil, eraser, curves, the object tool and the text tool, driven through the pointer
 // handlers, with the hit tests' worked values.
-#include "fake_host.h"
+#include "support/drawing_builder.h"
+#include "support/stand_in_host.h"
 
 #include "support/recording_canvas.h"
 #include "render/sheet/sheet_renderer.h"
@@ -17,19 +18,11 @@ const double S = PixelsPerMmFor(100, 96);
 
 struct Pointer : ToolPointer {
     HoverState &Hover() { return dispatch.Hover(); }
-    int Count() const { return host.Drawing.Objects.Count; }
-    const DrawingObject &At(int i) const { return host.Drawing.Objects.At(i); }
-    DrawingObject &AddObject(uint32_t kind, double width, std::initializer_list<double> points)
+    int Count() const { return host.Drawing().Objects.Count; }
+    const DrawingObject &At(int i) const { return host.Drawing().Objects.At(i); }
+    const DrawingObject &AddObject(uint32_t kind, double width, std::initializer_list<double> points)
     {
-        DrawingObject *o = host.Drawing.Objects.Append();
-        *o = DrawingObject{};
-        o->Kind = kind;
-        o->PenWidth = width;
-        double *c[] = {&o->X1, &o->Y1, &o->X2, &o->Y2, &o->X3, &o->Y3, &o->X4, &o->Y4};
-        int i = 0;
-        for (double v : points)
-            *c[i++] = v;
-        return *o;
+        return DrawingBuilder(host.Document()).Object(kind, width, points);
     }
 };
 
@@ -59,10 +52,16 @@ private slots:
             QCOMPARE(p.At(i).Colour, 0x00123456u);
             from = path[i];
         }
-        QCOMPARE(p.host.Repaints, repaints); // drawn at once, no repaint
-        QCOMPARE(p.host.SurfaceOps.Ops.mid(0, 4),
-                 (QStringList{"PenWidth 1", "PenColour 123456", "MoveTo 105,105", "LineTo 115,107"}));
-        QCOMPARE(p.host.Changes, 4);
+        // Each segment shows at once in the drawing, under the instruments: a repaint of what
+        // changed, nothing drawn over the surface; the stroke's segments are one line there.
+        QCOMPARE(p.host.Repaints, repaints + 4);
+        QVERIFY(p.host.SurfaceOps.Ops.isEmpty());
+        RecordingCanvas drawn;
+        DrawObjects(drawn, p.host.Document(), 0, S, 100, 96);
+        QCOMPARE(drawn.Ops.mid(1, 3), (QStringList{"PenWidth 1", "PenColour 123456",
+                                                   "Polyline 100,100 110,102 125,107 125,107 140,120"}));
+        QVERIFY(p.host.IsModified());
+        QCOMPARE(p.host.Steps(), 1); // the whole stroke is one step
         QVERIFY(!p.dispatch.Active());
 
         Pointer click;
@@ -70,7 +69,7 @@ private slots:
         click.Press(10, 10);
         click.Release(10, 10);
         QCOMPARE(click.Count(), 0);
-        QVERIFY(!click.host.Drawing.Modified);
+        QVERIFY(!click.host.IsModified());
     }
 
     void eraserPaintsWhiteInItsWidth()
@@ -82,8 +81,9 @@ private slots:
         p.Move(50, 10);
         QCOMPARE(p.At(0).Colour, ColourWhite);
         QCOMPARE(p.At(0).PenWidth, 10.0);
-        QCOMPARE(p.host.SurfaceOps.Ops[0], QStringLiteral("PenWidth 38"));
-        QCOMPARE(p.host.SurfaceOps.Ops[1], QStringLiteral("PenColour FFFFFF"));
+        RecordingCanvas drawn;
+        DrawObjects(drawn, p.host.Document(), 0, S, 100, 96);
+        QCOMPARE(drawn.Ops.mid(1, 2), (QStringList{"PenWidth 38", "PenColour FFFFFF"}));
         p.Use(Tool::Pencil); // checked for every segment
         p.Move(60, 10);
         QCOMPARE(p.At(1).Colour, 0x00123456u);
@@ -100,14 +100,8 @@ private slots:
         p.Release(0, 0);
         p.AddObject(KindLine, 0.5, {50, 10, 50, 90}); // drawn later, across the eraser
         QCOMPARE(p.At(0).X1, 10.0); // the erased line's record is untouched
-        DrawingState &state = p.host.Drawing;
-        TextObject *t = state.Texts.Append();
-        *t = TextObject{};
-        t->Left = 45;
-        t->Top = 45;
-        t->Size = 12;
-        SetTextString(*t, QStringLiteral("bleibt"));
-        SetFontName(*t, "Arial", 5);
+        DrawingState &state = p.host.Document();
+        DrawingBuilder(state).Text(45, 45, QStringLiteral("bleibt"));
         RecordingCanvas canvas;
         DrawObjects(canvas, state, 0, S, 100, 96);
         const QStringList shapes = canvas.Shapes();
@@ -144,7 +138,7 @@ private slots:
         QCOMPARE(QList<double>({c.X1, c.Y1, c.X2, c.Y2, c.X3, c.Y3, c.X4, c.Y4}),
                  QList<double>({5, 5, 15, 30, 45, 30, 55, 5}));
         QVERIFY(!p.dispatch.Active());
-        QCOMPARE(p.host.Changes, 1);
+        QCOMPARE(p.host.Steps(), 1);
 
         // A zoom change between presses: the points are converted at the fourth press.
         Pointer z;
@@ -162,20 +156,20 @@ private slots:
     {
         Pointer p;
         p.host.PageCount = 2;
-        p.host.Repaint();
+        p.host.DrawingChanged();
         p.Use(Tool::Curves);
         p.Press(10, 1123 + 10); // on the second sheet
         p.Move(60, 1123 + 30);
         QCOMPARE(p.host.ActiveOnlyRepaints, 1);
-        QCOMPARE(p.host.SurfaceOps.Ops,
-                 (QStringList{"Clip 5,1128,799,2251", "PenColour 123456", "PenWidth 1", "MoveTo 15,1138",
-                              "LineTo 65,1158", "NoClip"}));
+        QCOMPARE(p.host.SurfaceOps.Ops.first(), QStringLiteral("Clip 5,1128,799,2251")); // on that sheet alone
+        QCOMPARE(p.host.SurfaceOps.Ops.last(), QStringLiteral("NoClip"));
+        QCOMPARE(p.host.SurfaceOps.Drawn(), (QStringList{"MoveTo 15,1138 pen 1 123456", "LineTo 65,1158 pen 1 123456"}));
         p.Press(110, 1123 + 10);
         p.Move(60, 1123 + 80);
-        QCOMPARE(p.host.SurfaceOps.Ops[4], QStringLiteral("BezierTo 65,1208,65,1208,115,1138"));
+        QCOMPARE(p.host.SurfaceOps.Shapes().value(1), QStringLiteral("BezierTo 65,1208,65,1208,115,1138"));
         p.Press(30, 1123 + 60);
         p.Move(70, 1123 + 90);
-        QCOMPARE(p.host.SurfaceOps.Ops[4], QStringLiteral("BezierTo 35,1188,75,1218,115,1138"));
+        QCOMPARE(p.host.SurfaceOps.Shapes().value(1), QStringLiteral("BezierTo 35,1188,75,1218,115,1138"));
         p.Use(TextMode::Change); // a text hover mode takes the moves, the presses still feed the curve
         const QStringList before = p.host.SurfaceOps.Ops;
         p.Move(80, 1123 + 90);
@@ -213,10 +207,10 @@ private slots:
         p.Move(Round(60 * S), Round(10 * S) + 1); // over the line and the curve: the curve is never hit
         QVERIFY(p.Hover().Active);
         QCOMPARE(p.Hover().Index, 0);
-        QCOMPARE(p.host.SurfaceOps.Ops[1], QStringLiteral("PenWidth 2")); // thin lines highlight 2 wide
+        QVERIFY(p.host.SurfaceOps.Drawn().value(0).endsWith("pen 2 0000FF")); // thin lines highlight 2 wide
         QCOMPARE(p.host.SurfaceOps.Ops.last(), QStringLiteral("LineTo %1,%2").arg(Round(110 * S) + 5).arg(Round(10 * S) + 5));
         p.Move(Round(60 * S), Round(50 * S));
-        QCOMPARE(p.host.SurfaceOps.Ops[1], QStringLiteral("PenWidth 15"));
+        QVERIFY(p.host.SurfaceOps.Drawn().value(0).endsWith("pen 15 0000FF"));
         const int repaints = p.host.Repaints;
         p.Move(5, 500); // over nothing: the highlight goes
         QVERIFY(!p.Hover().Active);
@@ -225,7 +219,7 @@ private slots:
         p.Press(Round(60 * S), Round(50 * S));
         QCOMPARE(p.Count(), 2);
         QCOMPARE(p.At(1).Kind, uint32_t(KindBezier));
-        QVERIFY(p.host.Drawing.Modified);
+        QVERIFY(p.host.IsModified());
 
         // Right after switching from the text tool, the hover index is a text's: nothing happens.
         p.Hover() = {true, 0, RecordList::Texts};
@@ -261,7 +255,7 @@ private slots:
         still.Press(Round(50 * S), Round(10 * S));
         still.Release(Round(50 * S), Round(10 * S));
         QCOMPARE(still.At(0).X1, 10.0);
-        QVERIFY(still.host.Drawing.Modified);
+        QVERIFY(still.host.IsModified());
     }
 
     void textsAddedChangedMovedDeleted()
@@ -272,8 +266,8 @@ private slots:
         p.Press(Round(20 * S), Round(20 * S));
         p.host.Font.Size = 20;
         p.Press(Round(22 * S), Round(21 * S)); // overlapping the first
-        QCOMPARE(p.host.Drawing.Texts.Count, 2);
-        const TextObject &first = p.host.Drawing.Texts.At(0);
+        QCOMPARE(p.host.Drawing().Texts.Count, 2);
+        const TextObject &first = p.host.Drawing().Texts.At(0);
         QCOMPARE(TextString(first), QStringLiteral("erste"));
         QVERIFY(first.Bottom > first.Top); // measured by the repaint after the add
         QCOMPARE(p.host.Prefills, (QStringList{"<kept>", "<kept>"}));
@@ -284,21 +278,21 @@ private slots:
         QVERIFY(p.host.SurfaceOps.Ops.contains(QRegularExpression("Font .* FF0000")) ||
                 p.host.SurfaceOps.Ops.join(' ').contains("0000FF"));
         p.host.ZoomValue = 250; // the change keeps the size at any zoom
-        p.host.Repaint();
+        p.host.DrawingChanged();
         p.host.Answers = {QStringLiteral("geändert")};
         p.Move(Round(23 * S * 2.5), Round(22 * S * 2.5));
         p.Press(Round(23 * S * 2.5), Round(22 * S * 2.5));
         QCOMPARE(p.host.Prefills.last(), QStringLiteral("zweite"));
-        QCOMPARE(TextString(p.host.Drawing.Texts.At(1)), QStringLiteral("geändert"));
-        QCOMPARE(p.host.Drawing.Texts.At(1).Size, 20);
+        QCOMPARE(TextString(p.host.Drawing().Texts.At(1)), QStringLiteral("geändert"));
+        QCOMPARE(p.host.Drawing().Texts.At(1).Size, 20);
         // The font carries over: the next added text gets the changed text's font.
         p.host.Font.Size = 20;
         QCOMPARE(p.host.Font.Size, 20);
 
         p.Use(TextMode::Move);
         p.host.ZoomValue = 100;
-        p.host.Repaint();
-        const double left = p.host.Drawing.Texts.At(0).Left;
+        p.host.DrawingChanged();
+        const double left = p.host.Drawing().Texts.At(0).Left;
         p.Move(Round(20 * S) + 1, Round(20 * S) + 1);
         p.Press(Round(20 * S) + 1, Round(20 * S) + 1);
         QVERIFY(p.Active<RecordDrag>() && p.Active<RecordDrag>()->List == RecordList::Texts);
@@ -306,23 +300,23 @@ private slots:
         p.Release(Round(20 * S) + 39, Round(20 * S) + 1);
         QVERIFY(!p.dispatch.Active());
         QCOMPARE(p.Hover().Index, 0); // only the first text lies under that point
-        QCOMPARE(p.host.Drawing.Texts.At(0).Left, left + 38 / S);
+        QCOMPARE(p.host.Drawing().Texts.At(0).Left, left + 38 / S);
 
         p.Use(TextMode::Delete);
-        p.Move(Round(p.host.Drawing.Texts.At(1).Left * S) + 1, Round(p.host.Drawing.Texts.At(1).Top * S) + 1);
+        p.Move(Round(p.host.Drawing().Texts.At(1).Left * S) + 1, Round(p.host.Drawing().Texts.At(1).Top * S) + 1);
         QVERIFY(p.Hover().Active);
         p.Press(0, 0);
-        QCOMPARE(p.host.Drawing.Texts.Count, 1);
+        QCOMPARE(p.host.Drawing().Texts.Count, 1);
 
         // A cancelled dialog adds nothing; a stale hover index does nothing.
         p.Use(TextMode::Add);
         p.host.Answers = {std::nullopt};
         p.Press(10, 10);
-        QCOMPARE(p.host.Drawing.Texts.Count, 1);
+        QCOMPARE(p.host.Drawing().Texts.Count, 1);
         p.Use(TextMode::Delete);
         p.Hover() = {true, 5, RecordList::Texts};
         p.Press(0, 0);
-        QCOMPARE(p.host.Drawing.Texts.Count, 1);
+        QCOMPARE(p.host.Drawing().Texts.Count, 1);
     }
 
     void emptyTextIsAddedWithAnEmptyBox()
@@ -331,8 +325,8 @@ private slots:
         p.host.Answers = {QString()};
         p.Use(TextMode::Add);
         p.Press(100, 100);
-        QCOMPARE(p.host.Drawing.Texts.Count, 1);
-        QCOMPARE(TextLength(p.host.Drawing.Texts.At(0)), 0);
+        QCOMPARE(p.host.Drawing().Texts.Count, 1);
+        QCOMPARE(TextLength(p.host.Drawing().Texts.At(0)), 0);
     }
 };
 

@@ -1,9 +1,12 @@
 // Files under real faults: a full filesystem (a small tmpfs mounted for the test), FIFOs and
 // devices where files are expected, a folder where options.dat belongs, and a sheet size no
 // page can have. Nothing the user had may be lost, nothing may hang, and every failure is said.
+#include "support/drawing_builder.h"
+#include "support/file_helpers.h"
+#include "support/large_drawing_file.h"
+#include "support/window_fixture.h"
+
 #include "app/desktop_keys.h"
-#include "app/main_form.h"
-#include "main_form_probe.h"
 #include "document/drawing_file.h"
 #include "document/file_names.h"
 #include "i18n/options_file.h"
@@ -23,20 +26,6 @@
 using namespace velmora;
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // A small tmpfs mounted on a temporary folder for one test, and filled to the last byte.
 struct FullDisk {
@@ -79,41 +68,18 @@ struct FullDisk {
     if (!(disk).mounted)                                                                                               \
     QSKIP(qPrintable((disk).why))
 
-// A German window in a program folder of its own; its dialogs are answered by the test.
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
-    QStringList errors, information;
-    QString openPath, savePath;
-    explicit Window(const QString &programDir = {})
+// A German window in a program folder of its own (a test's own when none is given); its
+// dialogs are answered by the test, the question about unsaved changes with No.
+struct Window : WindowFixture {
+    explicit Window(const QString &programDir = {}) : WindowFixture(WindowOptions().InFolder(programDir))
     {
-        const QString folder = programDir.isEmpty() ? dir.path() : programDir;
-        if (!QFileInfo::exists(folder + "/options.dat"))
-            WriteOptionsFile(folder + "/options.dat", LanguageGerman);
-        form = std::make_unique<TMainForm>(folder);
-        form->ShowError = [this](const QString &text) { errors << text; };
-        form->ShowInformation = [this](const QString &text, const QString &) { information << text; };
-        form->AskYesNoCancel = [](const QString &, const QString &) { return QMessageBox::No; };
-        form->AskOpenFileName = [this](const FileDialogFilter &) { return openPath; };
-        form->AskSaveFileName = [this](const FileDialogFilter &) { return savePath; };
-        form->show();
+        answer = SessionPrompts::Answer::No;
     }
-    ~Window() { form->State.Modified = false; }
-    TMainForm *operator->() { return form.get(); }
-    void AddLine(double y)
-    {
-        DrawingObject *o = form->State.Objects.Append();
-        *o = DrawingObject{};
-        o->PenWidth = 0.5;
-        o->X1 = 20;
-        o->X2 = 190;
-        o->Y1 = o->Y2 = y;
-        form->SetChanged();
-    }
+    void AddLine(double y) { WindowFixture::AddLine(20, y, 190, y, 0.5); }
     void ExportThroughTheMenu()
     {
-        QTimer::singleShot(0, Probe(form).DPIForm, [this] { Probe(form).DPIForm->BitBtn1->click(); });
-        Probe(form).DateiAlsBildexportieren1->trigger();
+        QTimer::singleShot(0, &Find<TDPIForm>(), [this] { Find<TDPIForm>().BitBtn1->click(); });
+        form->Menus().exportAction->trigger();
     }
 };
 
@@ -121,10 +87,7 @@ struct Window {
 QString DrawingFile(const QTemporaryDir &dir, double widthInch = A4WidthInch, double heightInch = A4HeightInch)
 {
     DrawingState drawing;
-    DrawingObject *o = drawing.Objects.Append();
-    *o = DrawingObject{};
-    o->PenWidth = 1;
-    o->X2 = o->Y2 = 100;
+    DrawingBuilder(drawing).Line(0, 0, 100, 100, 1);
     DrawingFileSettings settings;
     settings.PageWidthInch = widthInch;
     settings.PageHeightInch = heightInch;
@@ -176,12 +139,10 @@ qint64 ExporterMegabytes(const QString &drawing, const QString &output)
 // A drawing of many lines on its first sheet, as a file of about 88 bytes a line.
 QString LargeDrawing(const QTemporaryDir &dir, int lines)
 {
-    DrawingState drawing;
-    DrawingObject *first = drawing.Objects.AppendMany(lines);
-    for (int i = 0; i < lines; ++i)
-        first[i] = DrawingObject{KindLine, 0, 0.3, 10.0 + i % 190, 20, 30, 20.0 + i % 270, 0, 0, 0, 0, 0, 0};
     const QString path = dir.filePath("large.vlm");
-    if (!SaveDrawingFile(path, drawing, DrawingFileSettings()).Ok())
+    if (!WriteObjectsFile(path, lines, [](int i) {
+            return DrawingObject{KindLine, 0, 0.3, 10.0 + i % 190, 20, 30, 20.0 + i % 270, 0, 0, 0, 0, 0, 0};
+        }))
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }
@@ -253,21 +214,58 @@ private slots:
         Window w;
         w.savePath = disk.Path("drawing.vlm");
         w.AddLine(50);
-        Probe(w).Speichernunter1->trigger();
+        w->Menus().saveAsAction->trigger();
         QVERIFY(w.errors.isEmpty());
         const QByteArray saved = ReadAll(w.savePath);
         QCOMPARE(saved.size(), 4 + 88 + 4 + 128);
 
         w.AddLine(80);
         disk.Fill();
-        Probe(w).Speichern1->trigger();
+        w->Menus().saveAction->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith("Die Zeichnung konnte nicht gespeichert werden:\n" + w.savePath));
         QVERIFY(w.errors[0].endsWith(DiskFull));
         QCOMPARE(ReadAll(w.savePath), saved);
-        QVERIFY(w->State.Modified);
+        QVERIFY(w->Session().IsModified());
         QVERIFY(w->windowTitle().contains('*'));
         QCOMPARE(QDir(disk.dir.path()).entryList(QDir::Files), (QStringList{"drawing.vlm", "filler"}));
+    }
+
+    // Before, restoring a recovery copy discarded it although this run's copy of it could not
+    // be written: after the next crash nothing was left. And a copy in a folder where no lock
+    // could be made (full, or read-only) was never offered.
+    void restoringOnAFullDiskKeepsTheCopy_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("full") << false;
+        QTest::newRow("read-only") << true;
+    }
+    void restoringOnAFullDiskKeepsTheCopy()
+    {
+        QFETCH(bool, readOnly);
+        FullDisk disk;
+        SKIP_UNLESS_MOUNTED(disk);
+        const QString slot = disk.Path("drawing-1-1");
+        QFile::copy(Sample("full.vlm"), slot + ".vlm");
+        WriteAll(slot + ".name", QByteArray());
+        if (readOnly)
+            QCOMPARE(QProcess::execute(QStringLiteral("mount"), {"-o", "remount,ro", disk.dir.path()}), 0);
+        else
+            disk.Fill();
+        AnsweringPrompts prompts;
+        prompts.recoveryAnswer = SessionPrompts::RecoveryAnswer::Restore;
+        TranslateTable table;
+        Translator translation(table);
+        {
+            DocumentSession session(translation, prompts, disk.dir.path());
+            session.Recovery.Offer();
+            QCOMPARE(session.Drawing().Objects.Count, 4);
+            QVERIFY(session.IsModified());
+            QCOMPARE(prompts.statuses.size(), 1);
+            QVERIFY2(readOnly || prompts.statuses[0].endsWith(DiskFull + QLatin1Char(')')),
+                     qPrintable(prompts.statuses[0]));
+        }
+        QCOMPARE(ReadAll(slot + ".vlm"), ReadAll(Sample("full.vlm")));
     }
 
     // Before, the choice was lost silently and the next start was Italian.
@@ -279,7 +277,7 @@ private slots:
         const QString options = disk.Path("options.dat");
         QCOMPARE(ReadAll(options), QByteArray(4, '\0'));
         disk.Fill();
-        Probe(w).SpracheEnglish1->trigger();
+        w->Menus().englishAction->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith(
             LanguageNotKept + "\n" + options));
@@ -310,8 +308,8 @@ private slots:
         // From the window's menu.
         Window w;
         w.AddLine(100);
-        w.savePath = disk.Path("sheet." + format);
-        WriteAll(w.savePath, old);
+        w.exportPath = disk.Path("sheet." + format);
+        WriteAll(w.exportPath, old);
         // From the command line.
         const QString output = disk.Path("batch." + format);
         WriteAll(output, old);
@@ -320,9 +318,9 @@ private slots:
 
         w.ExportThroughTheMenu();
         QCOMPARE(w.errors.size(), 1);
-        QVERIFY(w.errors[0].startsWith("Das Bild konnte nicht gespeichert werden:\n" + w.savePath));
+        QVERIFY(w.errors[0].startsWith("Das Bild konnte nicht gespeichert werden:\n" + w.exportPath));
         QVERIFY(w.errors[0].endsWith(DiskFull));
-        QCOMPARE(ReadAll(w.savePath), old);
+        QCOMPARE(ReadAll(w.exportPath), old);
 
         const Run run = Export({drawing, "--dpi", "100", "-o", output});
         QCOMPARE(run.exitCode, 1);
@@ -343,9 +341,9 @@ private slots:
         for (const QString &path : {fifo, zero}) {
             w.errors.clear();
             w.openPath = path;
-            Probe(w).ffnen1->trigger();
+            w->Menus().openAction->trigger();
             QCOMPARE(w.errors, QStringList{"Die Datei kann nicht geöffnet werden:\n" + path + "\n\n" + NotAFile});
-            QCOMPARE(w->State.Objects.Count, 1); // the drawing stays
+            QCOMPARE(w->Session().Drawing().Objects.Count, 1); // the drawing stays
             const Run run = Export({path, "-o", dir.filePath("out.png")});
             QCOMPARE(run.exitCode, 1);
             QVERIFY2(run.errors.contains("cannot read " + path + ": not a regular file"), qPrintable(run.errors));
@@ -363,12 +361,12 @@ private slots:
         Window w(dir.path());
         alarm(0);
         QVERIFY(w->isVisible());
-        QVERIFY(Probe(w).SpracheItaliano1->isChecked()); // as without an options file
+        QVERIFY(w->Menus().italianAction->isChecked()); // as without an options file
         QCOMPARE(w.information.size(), 1);
         QCOMPARE(w.information[0], "Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:\n" +
                                        dir.filePath("translate.dbf") + "\n\n" + NotAFile);
         // The language cannot be kept while a FIFO stands where options.dat belongs.
-        Probe(w).SpracheDeutsch1->trigger();
+        w->Menus().germanAction->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].endsWith(NotAFile));
         QVERIFY(QFileInfo(dir.filePath("options.dat")).exists() && !QFileInfo(dir.filePath("options.dat")).isFile());
@@ -385,7 +383,7 @@ private slots:
         WriteOptionsFile(dir.filePath("options.dat"), LanguageEnglish);
         {
             Window w(dir.path());
-            QCOMPARE(WithoutMnemonic(Probe(w).Datei1->title()), QStringLiteral("File"));
+            QCOMPARE(WithoutMnemonic(w->Menus().fileMenu->title()), QStringLiteral("File"));
             QCOMPARE(w.information,
                      QStringList{"Die Übersetzungstabelle wird nur gelesen und nicht verändert:\n" + table +
                                  "\n\nDie Spalte 3 ist vom Typ D mit 8 Zeichen statt Text (C) mit 255 Zeichen; die "
@@ -401,7 +399,7 @@ private slots:
         Window w(dir.path());
         QFile::remove(dir.filePath("options.dat"));
         QVERIFY(QDir(dir.path()).mkdir("options.dat"));
-        Probe(w).SpracheEnglish1->trigger();
+        w->Menus().englishAction->trigger();
         QCOMPARE(w.errors.size(), 1);
         QVERIFY(w.errors[0].startsWith(
             LanguageNotKept + "\n" +
@@ -428,12 +426,13 @@ private slots:
         QCOMPARE(huge.exitCode, 1);
 
         Window w;
-        w->State.PageWidthInch = w->State.PageHeightInch = 1e-300;
-        w.savePath = dir.filePath("window.pdf");
+        w->Session().Document().PageWidthInch = w->Session().Document().PageHeightInch = 1e-300;
+        w.exportPath = dir.filePath("window.pdf");
         w.ExportThroughTheMenu();
         QCOMPARE(w.errors.size(), 1);
-        QVERIFY2(w.errors[0].startsWith("Die Seitengröße 2,54E-299 × 2,54E-299 mm kann nicht ausgegeben werden"), qPrintable(w.errors[0]));
-        QVERIFY(!QFileInfo::exists(w.savePath));
+        QCOMPARE(w.errors[0], QStringLiteral("Die Seitengröße 2,54E-299 × 2,54E-299 mm kann nicht ausgegeben werden; "
+                                             "wählen Sie unter „Seite einrichten“ eine Größe von 0,1 bis 5080 mm."));
+        QVERIFY(!QFileInfo::exists(w.exportPath));
     }
 
     // Before, velmora-export aborted (signal 6) when memory ran out while it read a large

@@ -3,8 +3,8 @@
 // pieces painted one by one meet without gaps), and the real window under a scale factor
 // (QT_SCALE_FACTOR, set by the test's registration) shows a sharp frame and puts a line
 // drawn with the mouse where it was drawn, in logical pixels.
-#include "app/main_form.h"
-#include "main_form_probe.h"
+#include "support/drawing_builder.h"
+#include "support/window_fixture.h"
 #include "i18n/options_file.h"
 #include "render/surface/surface_renderer.h"
 
@@ -18,40 +18,18 @@ namespace {
 
 const QRgb Workspace = qRgb(128, 128, 128);
 
-void AddLine(DrawingState &state, double x1, double y1, double x2, double y2, double width)
-{
-    DrawingObject *o = state.Objects.Append();
-    *o = DrawingObject{};
-    o->Kind = KindLine;
-    o->PenWidth = width;
-    o->X1 = x1;
-    o->Y1 = y1;
-    o->X2 = x2;
-    o->Y2 = y2;
-}
-
-void AddText(DrawingState &state, double left, double top, int size, const QString &content)
-{
-    TextObject *t = state.Texts.Append();
-    *t = TextObject{};
-    t->Left = left;
-    t->Top = top;
-    t->Size = size;
-    SetTextString(*t, content);
-    SetFontName(*t, "Arial", 5);
-}
-
 // Two sheets with lines of several angles and texts, some across the border between the
 // sheets. (Lines of one device pixel are left out: Qt's rasteriser places such a line a
 // little differently when it is clipped at another place.)
 void FillSample(DrawingState &state)
 {
-    AddLine(state, 20, 100, 150, 100, 1.2);
-    AddLine(state, 10, 20, 190, 280, 1.2);
-    AddLine(state, 30, 250, 60, 330, 2);
-    AddLine(state, 100, 290, 101, 300, 1.6);
-    AddText(state, 30, 40, 20, QStringLiteral("Dreieck ABC"));
-    AddText(state, 120, 293, 14, QStringLiteral("Höhe h"));
+    DrawingBuilder drawing(state);
+    drawing.Line(20, 100, 150, 100, 1.2);
+    drawing.Line(10, 20, 190, 280, 1.2);
+    drawing.Line(30, 250, 60, 330, 2);
+    drawing.Line(100, 290, 101, 300, 1.6);
+    drawing.Text(30, 40, QStringLiteral("Dreieck ABC"), 20);
+    drawing.Text(120, 293, QStringLiteral("Höhe h"), 14);
 }
 
 // The surface as a window of this ratio shows it: the workspace, then the exposed parts.
@@ -89,7 +67,7 @@ bool Near(QRgb a, QRgb b)
 QImage Grab(TMainForm &form)
 {
     QCoreApplication::processEvents();
-    return Probe(form).PaintBox1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return form.Surface().paintBox->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // Of the pixels of an area that carry ink, the share that is neither paper nor full ink: the
@@ -107,20 +85,12 @@ double FringeShare(const QImage &image, const QRect &area)
     return ink ? double(fringe) / ink : 1;
 }
 
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
-    Window()
+struct Window : WindowFixture {
+    Window() : WindowFixture(WindowOptions().Sized(QSize(1000, 800)))
     {
-        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
-        form = std::make_unique<TMainForm>(dir.path());
-        form->resize(1000, 800);
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
+        if (!WaitExposed())
             qWarning("the window was not shown");
     }
-    ~Window() { form->State.Modified = false; }
-    TMainForm *operator->() { return form.get(); }
 };
 
 } // namespace
@@ -197,7 +167,7 @@ private slots:
         // black, between paper and workspace; the sheet is still 794 logical pixels wide.
         QFETCH(int, ratio);
         DrawingState state;
-        AddLine(state, 20, 100, 150, 100, 0.1);
+        DrawingBuilder(state).Line(20, 100, 150, 100, 0.1);
         const ViewGeometry view = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
         QCOMPARE(view.PageWidthPx, 794);
         const QImage surface = PaintWhole(state, view, ratio, false);
@@ -225,7 +195,7 @@ private slots:
         // A text at ratio 2 has edges as sharp as the same text at zoom 200 on an ordinary
         // screen, not the soft edges of the zoom-100 rendering blown up to twice its size.
         DrawingState state;
-        AddText(state, 30, 40, 20, QStringLiteral("Dreieck ABC, Höhe h"));
+        DrawingBuilder(state).Text(30, 40, QStringLiteral("Dreieck ABC, Höhe h"), 20);
         const ViewGeometry normal = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
         const ViewGeometry twice = ComputeViewGeometry(1, 200, 96, 96, state.PageWidthInch, state.PageHeightInch);
         const QImage zoomed = PaintWhole(state, twice, 1, false);
@@ -250,11 +220,11 @@ private slots:
     void windowShowsTheFrameInDevicePixels()
     {
         Window w;
-        const qreal ratio = Probe(w).PaintBox1->devicePixelRatio();
+        const qreal ratio = w->Surface().paintBox->devicePixelRatio();
         QVERIFY2(ratio > 1, "run with QT_SCALE_FACTOR set");
-        QCOMPARE(w->View.PageWidthPx(), 794);
+        QCOMPARE(w->Surface().View.PageWidthPx(), 794);
         const QImage surface = Grab(*w.form);
-        QCOMPARE(surface.width(), int(std::ceil(Probe(w).PaintBox1->width() * ratio)));
+        QCOMPARE(surface.width(), int(std::ceil(w->Surface().paintBox->width() * ratio)));
         const int row = int(1000 * ratio);
         const int left = int(std::floor(5 * ratio));
         if (ratio == std::floor(ratio)) {
@@ -272,17 +242,17 @@ private slots:
     void lineDrawnWithTheMouseEndsWhereTheMouseWas()
     {
         Window w;
-        const qreal ratio = Probe(w).PaintBox1->devicePixelRatio();
+        const qreal ratio = w->Surface().paintBox->devicePixelRatio();
         QVERIFY2(ratio > 1, "run with QT_SCALE_FACTOR set");
-        Probe(w).Bleistift1->trigger();
+        w->Tools().pencilTool->trigger();
         const QPoint from(104, 406), to(306, 406);
-        QTest::mousePress(Probe(w).PaintBox1, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, Probe(w).PaintBox1->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(Probe(w).PaintBox1, &move);
-        QTest::mouseRelease(Probe(w).PaintBox1, Qt::LeftButton, {}, to);
-        QCOMPARE(w->State.Objects.Count, 1);
-        const DrawingObject &line = w->State.Objects.At(0);
-        const double s = w->View.PixelsPerMm();
+        QTest::mousePress(w->Surface().paintBox, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, w->Surface().paintBox->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(w->Surface().paintBox, &move);
+        QTest::mouseRelease(w->Surface().paintBox, Qt::LeftButton, {}, to);
+        QCOMPARE(w->Session().Drawing().Objects.Count, 1);
+        const DrawingObject &line = w->Session().Drawing().Objects.At(0);
+        const double s = w->Surface().View.PixelsPerMm();
         const MmPoint start = PointerToMm(from.x(), from.y(), s), end = PointerToMm(to.x(), to.y(), s);
         QCOMPARE(line.X1, start.x);
         QCOMPARE(line.Y1, start.y);

@@ -1,5 +1,5 @@
 // The protractor and the compass: their figures and their tools, with the worked values.
-#include "fake_host.h"
+#include "support/stand_in_host.h"
 
 #include "render/canvas/painter_canvas.h"
 #include "render/canvas/reach_canvas.h"
@@ -38,9 +38,9 @@ QString Op(const char *name, std::initializer_list<int> values)
 }
 
 struct Pointer : ToolPointer {
-    InstrumentPlacement &Placement() { return host.Drawing.Placement; }
-    int Objects() const { return host.Drawing.Objects.Count; }
-    const DrawingObject &Last() const { return host.Drawing.Objects.At(host.Drawing.Objects.Count - 1); }
+    InstrumentPlacement &Placement() { return host.Instruments(); }
+    int Objects() const { return host.Drawing().Objects.Count; }
+    const DrawingObject &Last() const { return host.Drawing().Objects.At(host.Drawing().Objects.Count - 1); }
 };
 
 } // namespace
@@ -52,7 +52,7 @@ private slots:
     {
         RecordingCanvas canvas;
         DrawProtractor(canvas, {50, 50, 0, 80}, S);
-        QCOMPARE(canvas.Ops[0], QStringLiteral("BrushStyle 1")); // clear
+        QVERIFY(canvas.Drawn().value(0).endsWith("brush clear")); // the rings are not filled
         const QStringList shapes = canvas.Shapes();
         QCOMPARE(shapes[0], Op("Ellipse", {Px(10), Px(10), Px(90), Px(90)}));
         QCOMPARE(shapes[1], Op("Ellipse", {Px(20), Px(20), Px(80), Px(80)}));
@@ -135,10 +135,14 @@ private slots:
         RecordingCanvas both, alone;
         RenderSheet(both, state, view, 0, SheetView{false, true, true, false});
         RenderSheet(alone, state, view, 0, SheetView{false, false, true, false});
-        const int ringBoth = both.Ops.indexOf("Ellipse 609,231,631,253");
-        QVERIFY(both.Ops.mid(0, ringBoth).lastIndexOf("BrushStyle 1") > both.Ops.indexOf("BrushColour FFFFFF"));
-        QVERIFY(alone.Ops.lastIndexOf("BrushStyle 1") < 0); // still the sheet's solid white: filled
-        QVERIFY(alone.Ops.indexOf("Ellipse 609,231,631,253") > 0);
+        // Over the protractor the ring is hollow; alone it is filled with the sheet's white.
+        const QRegularExpression ring(QStringLiteral("^Ellipse 609,231,631,253 pen .* brush (\\w+)$"));
+        const auto brushOfRing = [&](const RecordingCanvas &canvas) {
+            const int at = canvas.Drawn().indexOf(ring);
+            return at < 0 ? QString() : ring.match(canvas.Drawn().at(at)).captured(1);
+        };
+        QCOMPARE(brushOfRing(both), QStringLiteral("clear"));
+        QCOMPARE(brushOfRing(alone), QStringLiteral("FFFFFF"));
     }
 
     void compassDirections()
@@ -164,8 +168,8 @@ private slots:
         QVERIFY(Near(p.Placement().CompassY, 44.972927, 1e-6));
         QCOMPARE(p.Placement().CompassSpan, 40.0);
         QCOMPARE(p.Placement().CompassAngle, 45.0);
-        QVERIFY(p.host.EdsUpdates >= 2);
-        QVERIFY(!p.host.Drawing.Modified);
+        QVERIFY(p.host.PlacementShown >= 2);
+        QVERIFY(!p.host.IsModified());
     }
 
     void spanFollowsThePointer()
@@ -184,12 +188,12 @@ private slots:
         p.Release(-30, -40);
         QCOMPARE(p.Placement().CompassSpan, 50 / S);
         QVERIFY(!p.dispatch.Active());
-        QVERIFY(p.host.EdsUpdates >= 3);
+        QVERIFY(p.host.PlacementShown >= 3);
 
         // On the third sheet the needle used is that sheet's copy.
         Pointer q;
         q.host.PageCount = 3;
-        q.host.Repaint();
+        q.host.DrawingChanged();
         q.host.Tools.Current = Tool::Compass;
         q.host.Tools.Compass = CompassMode::Span;
         q.Press(150 * S, 2 * 1123 + 50 * S + 100);
@@ -234,7 +238,7 @@ private slots:
         QCOMPARE(arc.Y3, 200 / S);
         QCOMPARE(arc.X4, 200 / S);
         QCOMPARE(arc.Y4, 100 / S);
-        QCOMPARE(p.host.Changes, 1);
+        QCOMPARE(p.host.Steps(), 1);
         QVERIFY(Near(p.Placement().CompassAngle, 90, 1e-6)); // the compass keeps its angle
     }
 
@@ -278,9 +282,9 @@ private slots:
         QCOMPARE(p.Last().X2, 190.0);
         QCOMPARE(p.Last().Y2, 90.0);
         QCOMPARE(p.Last().PenWidth, 0.1);
-        QCOMPARE(p.host.Changes, 1);
+        QCOMPARE(p.host.Steps(), 1);
         p.host.PageCount = 2;
-        p.host.Repaint();
+        p.host.DrawingChanged();
         p.host.Tools.Current = Tool::Hand;
         p.Press(10, 1123 + 10);
         p.Release(10, 1123 + 10);
@@ -322,9 +326,9 @@ private slots:
         p.host.Tools.Protractor = ProtractorMode::Mark;
         const double cx = 50 * S, cy = 50 * S;
         p.Move(cx + 100, cy - 100); // hover: the guide ray, 1000 times the pointer's distance
-        QCOMPARE(p.host.SurfaceOps.Ops.size(), 4);
-        QVERIFY(p.host.SurfaceOps.Ops[3].startsWith("LineTo "));
-        QVERIFY(p.host.SurfaceOps.Ops[3].section(' ', 1).split(',')[0].toInt() > 90000);
+        QCOMPARE(p.host.SurfaceOps.Shapes().size(), 2);
+        QVERIFY(p.host.SurfaceOps.Shapes()[1].startsWith("LineTo "));
+        QVERIFY(p.host.SurfaceOps.Shapes()[1].section(' ', 1).split(',')[0].toInt() > 90000);
 
         // A click without moving: a zero-length line at the press point.
         p.Press(cx + 100, cy + 50);
@@ -351,7 +355,7 @@ private slots:
         QCOMPARE(mark.X2, Trunc3(150 / S));
         QCOMPARE(mark.Y1, 0.0);
         QCOMPARE(mark.Y2, 0.0);
-        QCOMPARE(p.host.Changes, 2);
+        QCOMPARE(p.host.Steps(), 2);
 
         // Straight up: u points down, away from the press; the ends keep the centre's x.
         Pointer up;

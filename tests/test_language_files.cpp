@@ -4,7 +4,8 @@
 // --help, the settings file the README names, and a newer shipped table at start.
 #include "app/desktop_keys.h"
 #include "app/main_form.h"
-#include "app/user_settings.h"
+#include "support/answering_prompts.h"
+#include "session/user_settings.h"
 #include "i18n/file_reasons.h"
 #include "i18n/options_file.h"
 
@@ -54,21 +55,15 @@ struct Home {
 };
 
 // A window whose messages are collected.
-struct Window {
+struct Window : AnsweringPrompts {
     std::unique_ptr<TMainForm> form;
-    QStringList information, errors;
-    QString openPath, savePath;
     explicit Window(const QString &programDir)
     {
+        answer = Answer::No;
         form = std::make_unique<TMainForm>(programDir);
-        form->ShowInformation = [this](const QString &text, const QString &) { information << text; };
-        form->ShowError = [this](const QString &text) { errors << text; };
-        form->AskYesNoCancel = [](const QString &, const QString &) { return QMessageBox::No; };
-        form->AskOpenFileName = [this](const FileDialogFilter &) { return openPath; };
-        form->AskSaveFileName = [this](const FileDialogFilter &) { return savePath; };
+        form->Session().SetPrompts(*this);
         form->show();
     }
-    ~Window() { form->State.Modified = false; }
     QAction *Item(const char *name) const { return form->findChild<QAction *>(QString::fromLatin1(name)); }
     QString LastError() const { return errors.value(errors.size() - 1); }
 };
@@ -127,14 +122,14 @@ private slots:
         {
             Window w(installed.Bin());
             QCOMPARE(w.information, QStringList{sentence + "\n" + Home::DataFolder() + "\n\n" + reason});
-            QCOMPARE(w.form->translate.Path(), installed.Shipped("translate.dbf"));
-            QVERIFY(w.form->translate.ReadOnly());
-            QCOMPARE(WithoutMnemonic(w.Item("Beenden1")->text()), quit);
-            QVERIFY(w.Item(language == LanguageGerman ? "SpracheDeutsch1" : "SpracheItaliano1")->isChecked());
-            QCOMPARE(w.Item("AnsichtZollAngabenfrdasLineal1")->isChecked(), language != LanguageGerman);
+            QCOMPARE(w.form->Language().Table.Path(), installed.Shipped("translate.dbf"));
+            QVERIFY(w.form->Language().Table.ReadOnly());
+            QCOMPARE(WithoutMnemonic(w.Item("quitAction")->text()), quit);
+            QVERIFY(w.Item(language == LanguageGerman ? "germanAction" : "italianAction")->isChecked());
+            QCOMPARE(w.Item("inchLabelsAction")->isChecked(), language != LanguageGerman);
 
             // A choice that cannot be kept is said so, in one language, and no restart is asked for.
-            w.Item("SpracheEnglish1")->trigger();
+            w.Item("englishAction")->trigger();
             QCOMPARE(w.errors,
                      QStringList{EnglishNotKept + "\n" + Home::DataFolder() + "\n\n" + EnglishNoPermission});
             QCOMPARE(w.information.size(), 1);
@@ -162,24 +157,24 @@ private slots:
         const QString inClosed = closed.filePath("neu.vlm");
 
         w.savePath = locked;
-        w.Item("Speichernunter1")->trigger();
+        w.Item("saveAsAction")->trigger();
         QCOMPARE(w.LastError(), "Die Zeichnung konnte nicht gespeichert werden:\n" + locked +
                                     "\n\nDafür fehlt Ihnen die Berechtigung.");
 
         // Messages follow a new choice at once; Qt's texts stay those of the start.
-        w.Item("SpracheEnglish1")->trigger();
+        w.Item("englishAction")->trigger();
         QCOMPARE(w.information, QStringList{"Please close the program and start it again!"});
         for (const QString &path : {locked, inClosed}) {
             w.savePath = path;
-            w.Item("Speichernunter1")->trigger();
+            w.Item("saveAsAction")->trigger();
             QCOMPARE(w.LastError(), "The drawing could not be saved:\n" + path + "\n\n" + EnglishNoPermission);
         }
         w.openPath = folder.filePath("fehlt.vlm");
-        w.Item("ffnen1")->trigger();
+        w.Item("openAction")->trigger();
         QCOMPARE(w.LastError(),
                  "The file cannot be opened:\n" + w.openPath + "\n\nThe file or its folder does not exist.");
         w.openPath = closed.path();
-        w.Item("ffnen1")->trigger();
+        w.Item("openAction")->trigger();
         QCOMPARE(w.LastError(), "The file cannot be opened:\n" + w.openPath + "\n\nThis is a folder, not a file.");
         QCOMPARE(w.errors.size(), 5);
         QFile::setPermissions(closed.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -244,7 +239,7 @@ private slots:
         QTemporaryDir folder;
         WriteOptionsFile(folder.filePath("options.dat"), LanguageGerman);
         Window w(folder.path());
-        QCOMPARE(w.form->RecoveryTimer.interval(), 7000);
+        QCOMPARE(w.form->findChild<QTimer *>("recoveryTimer")->interval(), 7000);
     }
 
     // Sentences shown without passing a window: each has its English and Italian row.
@@ -276,9 +271,9 @@ private slots:
         }
         WriteOptionsFile(Home::DataFolder() + "/options.dat", LanguageEnglish);
         Window w(installed.Bin());
-        QCOMPARE(w.form->translate.Path(), own);
-        QCOMPARE(WithoutMnemonic(w.form->findChild<QMenu *>("Datei1")->title()), QStringLiteral("Dossier"));
-        QCOMPARE(WithoutMnemonic(w.Item("Beenden1")->text()), QStringLiteral("Exit"));
+        QCOMPARE(w.form->Language().Table.Path(), own);
+        QCOMPARE(WithoutMnemonic(w.form->findChild<QMenu *>("fileMenu")->title()), QStringLiteral("Dossier"));
+        QCOMPARE(WithoutMnemonic(w.Item("quitAction")->text()), QStringLiteral("Exit"));
         QVERIFY(w.information.isEmpty() && w.errors.isEmpty());
     }
 };

@@ -1,8 +1,7 @@
 // The main window on the offscreen platform: its controls and defaults, the surface
 // sizing after a page-count change, the status read-out and the view switches.
 #include "app/desktop_keys.h"
-#include "app/main_form.h"
-#include "main_form_probe.h"
+#include "support/window_fixture.h"
 #include "i18n/options_file.h"
 #include "i18n/translate_components.h"
 
@@ -55,18 +54,18 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [unbenannt.vlm]"));
-        QCOMPARE(Probe(form).zoomed->value(), 100);
-        QCOMPARE(Probe(form).zoomed->minimum(), 1);
-        QCOMPARE(Probe(form).zoomed->maximum(), 300);
-        QCOMPARE(Probe(form).zoomed->singleStep(), 10);
-        QCOMPARE(Probe(form).StrichEd->value(), 0.1);
-        QCOMPARE(Probe(form).RadierEd->value(), 2.0);
-        QCOMPARE(Probe(form).PageAnz->maximum(), 10);
-        QCOMPARE(Probe(form).Shape1->Colour(), 0u);
-        QVERIFY(Probe(form).Lineal2->isChecked() && Probe(form).Winkelmesser2->isChecked() && Probe(form).Zirkel2->isChecked());
-        QVERIFY(!Probe(form).AnsichtZollAngabenfrdasLineal1->isChecked());
-        QCOMPARE(Probe(form).PaintBox1->size(), QSize(794 + 10, 1123 + 10));
-        QCOMPARE(form.View.PageHeightPx(), 1123);
+        QCOMPARE(form.SettingsBand().zoomEdit->value(), 100);
+        QCOMPARE(form.SettingsBand().zoomEdit->minimum(), 1);
+        QCOMPARE(form.SettingsBand().zoomEdit->maximum(), 300);
+        QCOMPARE(form.SettingsBand().zoomEdit->singleStep(), 10);
+        QCOMPARE(form.SettingsBand().penWidthEdit->value(), 0.1);
+        QCOMPARE(form.SettingsBand().eraserEdit->value(), 2.0);
+        QCOMPARE(form.SettingsBand().pageCountEdit->maximum(), 10);
+        QCOMPARE(form.SettingsBand().colourSwatch->Colour(), 0u);
+        QVERIFY(form.Menus().rulerShownAction->isChecked() && form.Menus().protractorShownAction->isChecked() && form.Menus().compassShownAction->isChecked());
+        QVERIFY(!form.Menus().inchLabelsAction->isChecked());
+        QCOMPARE(form.Surface().paintBox->size(), QSize(794 + 10, 1123 + 10));
+        QCOMPARE(form.Surface().View.PageHeightPx(), 1123);
     }
 
     void pageCountResizesThenDrawsBothSheets()
@@ -75,14 +74,14 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QVERIFY(!form.State.Modified);
-        Probe(form).zoomed->setValue(50);
-        QVERIFY(!form.State.Modified); // the zoom is not a change of the drawing
-        QCOMPARE(Probe(form).PaintBox1->size(), QSize(397 + 10, 561 + 10));
-        Probe(form).PageAnz->setValue(2);
-        QVERIFY(form.State.Modified);
-        QCOMPARE(Probe(form).PaintBox1->size(), QSize(2 * (397 + 10), 2 * 561 + 10));
-        const QImage surface = Probe(form).PaintBox1->grab().toImage();
+        QVERIFY(!form.Session().IsModified());
+        form.SettingsBand().zoomEdit->setValue(50);
+        QVERIFY(!form.Session().IsModified()); // the zoom is not a change of the drawing
+        QCOMPARE(form.Surface().paintBox->size(), QSize(397 + 10, 561 + 10));
+        form.SettingsBand().pageCountEdit->setValue(2);
+        QVERIFY(form.Session().IsModified());
+        QCOMPARE(form.Surface().paintBox->size(), QSize(2 * (397 + 10), 2 * 561 + 10));
+        const QImage surface = form.Surface().paintBox->grab().toImage();
         const int secondSheetRow = 5 + 561 + 200;
         QCOMPARE(QColor(surface.pixel(5, secondSheetRow)), QColor(Qt::black)); // frame
         QCOMPARE(QColor(surface.pixel(100, secondSheetRow)), QColor(Qt::white));
@@ -95,17 +94,17 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const double s = form.View.PixelsPerMm();
+        const double s = form.Surface().View.PixelsPerMm();
         const QPoint at(5 + 378, 5 + 1123 + 76);
-        QMouseEvent move(QEvent::MouseMove, at, Probe(form).PaintBox1->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
-        QApplication::sendEvent(Probe(form).PaintBox1, &move);
+        QMouseEvent move(QEvent::MouseMove, at, form.Surface().paintBox->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(form.Surface().paintBox, &move);
         // x = 378 / s and y = (1123 + 76) / s, global, with the locale's decimal comma.
-        QCOMPARE(Probe(form).StatusBar1->currentMessage(), QStringLiteral("100,01 mm, 317,23 mm"));
+        QCOMPARE((form.statusBar())->currentMessage(), QStringLiteral("100,01 mm, 317,23 mm"));
         QVERIFY(s > 3.7795 && s < 3.7796);
-        QTest::mousePress(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(50, 5 + 1123 + 10));
-        QCOMPARE(form.View.ActivePage, 1); // (y - 5) div H, whatever the number of sheets
-        QCOMPARE(form.View.ActivePageTopPx, 1123);
-        QTest::mouseRelease(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(50, 5 + 1123 + 10));
+        QTest::mousePress(form.Surface().paintBox, Qt::LeftButton, {}, QPoint(50, 5 + 1123 + 10));
+        QCOMPARE(form.Surface().View.ActivePage, 1); // (y - 5) div H, whatever the number of sheets
+        QCOMPARE(form.Surface().View.ActivePageTopPx, 1123);
+        QTest::mouseRelease(form.Surface().paintBox, Qt::LeftButton, {}, QPoint(50, 5 + 1123 + 10));
     }
 
     void viewSwitchesToggleWithoutMarkingChanged()
@@ -114,12 +113,12 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        Probe(form).Lineal2->trigger();
-        Probe(form).AnsichtZollAngabenfrdasLineal1->trigger();
-        QVERIFY(!Probe(form).Lineal2->isChecked());
-        QVERIFY(Probe(form).AnsichtZollAngabenfrdasLineal1->isChecked());
-        QVERIFY(!form.State.Modified);
-        QVERIFY(Probe(form).DateiDrucken1->isEnabled());
+        form.Menus().rulerShownAction->trigger();
+        form.Menus().inchLabelsAction->trigger();
+        QVERIFY(!form.Menus().rulerShownAction->isChecked());
+        QVERIFY(form.Menus().inchLabelsAction->isChecked());
+        QVERIFY(!form.Session().IsModified());
+        QVERIFY(form.Menus().printAction->isEnabled());
     }
 
     void germanStartRegistersOnlyMessages()
@@ -127,11 +126,11 @@ private slots:
         ProgramFolder folder(LanguageGerman);
         TMainForm form(folder.Path());
         form.show();
-        QVERIFY(Probe(form).SpracheDeutsch1->isChecked());
-        QCOMPARE(form.Translation.LanguageColumn, 0);
+        QVERIFY(form.Menus().germanAction->isChecked());
+        QCOMPARE(form.Translation().LanguageColumn, 0);
         QCOMPARE(folder.Keys().size(), 6); // the six program messages
-        QVERIFY(!Probe(form).AnsichtZollAngabenfrdasLineal1->isChecked());
-        QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("Datei"));
+        QVERIFY(!form.Menus().inchLabelsAction->isChecked());
+        QCOMPARE(WithoutMnemonic(form.Menus().fileMenu->title()), QStringLiteral("Datei"));
     }
 
     void startWithoutOptionsIsItalianAndRegistersEveryText()
@@ -139,11 +138,11 @@ private slots:
         ProgramFolder folder(-1);
         TMainForm form(folder.Path());
         form.show();
-        QVERIFY(Probe(form).SpracheItaliano1->isChecked());
-        QCOMPARE(form.Translation.LanguageColumn, 2);
-        QVERIFY(Probe(form).AnsichtZollAngabenfrdasLineal1->isChecked());
+        QVERIFY(form.Menus().italianAction->isChecked());
+        QCOMPARE(form.Translation().LanguageColumn, 2);
+        QVERIFY(form.Menus().inchLabelsAction->isChecked());
         // An empty table knows no translation: every text stays German, and is now recorded.
-        QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("Datei"));
+        QCOMPARE(WithoutMnemonic(form.Menus().fileMenu->title()), QStringLiteral("Datei"));
         const QStringList keys = folder.Keys();
         for (const char *text : {"Datei", "Speichern unter...", "Zollangaben für das Lineal", "Strichstärke:",
                                  "Farbe...", "Übersetzen", "Zurück...", "Suchen", "Erster Datensatz",
@@ -163,8 +162,8 @@ private slots:
         {
             TMainForm form(folder.Path());
             form.show();
-            QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("File")); // Italian: "File" as well
-            QCOMPARE(WithoutMnemonic(Probe(form).Beenden1->text()), QStringLiteral("Esci"));
+            QCOMPARE(WithoutMnemonic(form.Menus().fileMenu->title()), QStringLiteral("File")); // Italian: "File" as well
+            QCOMPARE(WithoutMnemonic(form.Menus().quitAction->text()), QStringLiteral("Esci"));
         }
         const QStringList after = folder.Keys();
         QCOMPARE(after.mid(before.size()), QStringList());
@@ -175,15 +174,15 @@ private slots:
         ProgramFolder folder(LanguageEnglish, true);
         TMainForm form(folder.Path());
         form.show();
-        QVERIFY(Probe(form).SpracheEnglish1->isChecked());
-        QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("File"));
-        QCOMPARE(WithoutMnemonic(Probe(form).Speichernunter1->text()), QStringLiteral("Save as..."));
-        QCOMPARE(form.findChild<QAction *>("N6")->toolTip(), QStringLiteral("Open..."));
-        QCOMPARE(form.findChild<QLabel *>("Label2")->text(), QStringLiteral("Line width:"));
-        QCOMPARE(Probe(form).FarbeBtn->text(), QStringLiteral("Colour..."));
-        QCOMPARE(Probe(form).TranslateForm->windowTitle(), QStringLiteral("Translate"));
-        QCOMPARE(Probe(form).TranslateForm->BackBtn->text(), QStringLiteral("Back..."));
-        QCOMPARE(Probe(form).TranslateForm->NavFirst->toolTip(), QStringLiteral("First record"));
+        QVERIFY(form.Menus().englishAction->isChecked());
+        QCOMPARE(WithoutMnemonic(form.Menus().fileMenu->title()), QStringLiteral("File"));
+        QCOMPARE(WithoutMnemonic(form.Menus().saveAsAction->text()), QStringLiteral("Save as..."));
+        QCOMPARE(form.findChild<QAction *>("openIcon")->toolTip(), QStringLiteral("Open..."));
+        QCOMPARE(form.findChild<QLabel *>("penWidthLabel")->text(), QStringLiteral("Line width:"));
+        QCOMPARE(form.SettingsBand().colourButton->text(), QStringLiteral("Colour..."));
+        QCOMPARE((form.findChild<TTranslateForm *>())->windowTitle(), QStringLiteral("Translate"));
+        QCOMPARE((form.findChild<TTranslateForm *>())->BackBtn->text(), QStringLiteral("Back..."));
+        QCOMPARE((form.findChild<TTranslateForm *>())->NavFirst->toolTip(), QStringLiteral("First record"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [untitled.vlm]"));
     }
 
@@ -192,32 +191,31 @@ private slots:
         ProgramFolder folder(5);
         TMainForm form(folder.Path());
         form.show();
-        QCOMPARE(form.Translation.LanguageColumn, 5);
-        QVERIFY(Probe(form).SpracheItaliano1->isChecked());
+        QCOMPARE(form.Translation().LanguageColumn, 5);
+        QVERIFY(form.Menus().italianAction->isChecked());
     }
 
     void choosingEnglishWritesOptionsAndSaysSoInEnglish()
     {
         ProgramFolder folder(LanguageGerman, true);
-        TMainForm form(folder.Path());
-        QStringList shown;
-        form.ShowInformation = [&](const QString &text, const QString &caption) { shown << text << caption; };
-        form.show();
-        Probe(form).SpracheEnglish1->trigger();
-        QVERIFY(Probe(form).SpracheEnglish1->isChecked());
-        QCOMPARE(shown, (QStringList{"Please close the program and start it again!", "Brandok Velmora 1.0"}));
+        WindowFixture window(WindowOptions().InFolder(folder.Path()));
+        TMainForm &form = *window;
+        form.Menus().englishAction->trigger();
+        QVERIFY(form.Menus().englishAction->isChecked());
+        QCOMPARE(window.information, QStringList{"Please close the program and start it again!"});
+        QCOMPARE(window.informationCaptions, QStringList{"Brandok Velmora 1.0"});
         QFile options(folder.dir.filePath("options.dat"));
         QVERIFY(options.open(QIODevice::ReadOnly));
         QCOMPARE(options.readAll(), QByteArray("\x01\x00\x00\x00", 4));
-        QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("Datei")); // until the next start
+        QCOMPARE(WithoutMnemonic(form.Menus().fileMenu->title()), QStringLiteral("Datei")); // until the next start
     }
 
     void translationEditorWritesTheTable()
     {
         ProgramFolder folder(LanguageGerman, true);
-        TMainForm form(folder.Path());
-        form.show();
-        TTranslateForm &editor = *Probe(form).TranslateForm;
+        WindowFixture window(WindowOptions().InFolder(folder.Path()));
+        TMainForm &form = *window;
+        TTranslateForm &editor = window.Find<TTranslateForm>();
         QTimer::singleShot(0, &editor, [&] {
             editor.FilterEdit->setText("speichern");
             editor.FilterBtn->click();
@@ -225,11 +223,9 @@ private slots:
             QVERIFY(editor.DBGrid1->model()->setData(editor.DBGrid1->model()->index(0, 5), "Sichern"));
             editor.BackBtn->click();
         });
-        QStringList shown;
-        form.ShowInformation = [&](const QString &text, const QString &) { shown << text; };
-        Probe(form).Sprachebersetzen1->trigger();
-        QCOMPARE(shown, QStringList{"Bitte schließen Sie das Programm und starten Sie es erneut!"});
-        QVERIFY(!form.translate.FilterActive()); // closing switches the search off
+        form.Menus().translateAction->trigger();
+        QCOMPARE(window.information, QStringList{"Bitte schließen Sie das Programm und starten Sie es erneut!"});
+        QVERIFY(!form.Translation().Table().FilterActive()); // closing switches the search off
         QCOMPARE(editor.DBGrid1->columnWidth(18), 300);
         TranslateTable table;
         QVERIFY(table.Open(folder.dir.filePath("translate.dbf"), true));
@@ -246,15 +242,14 @@ private slots:
         QVERIFY(damaged.open(QIODevice::WriteOnly));
         damaged.write("not a table at all");
         damaged.close();
-        TMainForm form(folder.Path());
-        QStringList shown;
-        form.ShowInformation = [&](const QString &text, const QString &) { shown << text; };
-        form.show();
+        WindowFixture window(WindowOptions().InFolder(folder.Path()));
+        TMainForm &form = *window;
+        const QStringList &shown = window.information;
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown[0].contains(damaged.fileName() + "\n"));
         QVERIFY(shown[0].endsWith("Der Kopf der Tabelle ist beschädigt.")); // what is wrong with it
-        QCOMPARE(WithoutMnemonic(Probe(form).Datei1->title()), QStringLiteral("Datei"));
-        Probe(form).SpracheDeutsch1->trigger(); // lookups and the menu keep working
+        QCOMPARE(WithoutMnemonic(form.Menus().fileMenu->title()), QStringLiteral("Datei"));
+        form.Menus().germanAction->trigger(); // lookups and the menu keep working
         QCOMPARE(shown.size(), 2);
     }
 
@@ -263,15 +258,15 @@ private slots:
         ProgramFolder folder;
         TMainForm form(folder.Path());
         form.show();
-        QVERIFY(Probe(form).Lineal1->isChecked() && Probe(form).LinealVerschieben1->isChecked());
-        Probe(form).LinealDrehen1->trigger();
-        QVERIFY(Probe(form).Lineal1->isChecked() && Probe(form).LinealDrehen1->isChecked() && !Probe(form).LinealVerschieben1->isChecked());
-        Probe(form).Hand1->trigger();
-        QVERIFY(Probe(form).Hand1->isChecked() && !Probe(form).Lineal1->isChecked());
-        QVERIFY(Probe(form).LinealDrehen1->isChecked()); // the ruler keeps its mode
-        QCOMPARE(form.Tools.Current, Tool::Hand);
-        QCOMPARE(form.Tools.Ruler, RulerMode::Turn);
-        QVERIFY(!Probe(form).Lineal1->toolTip().isEmpty() && !Probe(form).Lineal1->icon().isNull());
+        QVERIFY(form.Tools().rulerTool->isChecked() && form.Tools().rulerMoveMode->isChecked());
+        form.Tools().rulerTurnMode->trigger();
+        QVERIFY(form.Tools().rulerTool->isChecked() && form.Tools().rulerTurnMode->isChecked() && !form.Tools().rulerMoveMode->isChecked());
+        form.Tools().handTool->trigger();
+        QVERIFY(form.Tools().handTool->isChecked() && !form.Tools().rulerTool->isChecked());
+        QVERIFY(form.Tools().rulerTurnMode->isChecked()); // the ruler keeps its mode
+        QCOMPARE(form.Tools().Selection().Current, Tool::Hand);
+        QCOMPARE(form.Tools().Selection().Ruler, RulerMode::Turn);
+        QVERIFY(!form.Tools().rulerTool->toolTip().isEmpty() && !form.Tools().rulerTool->icon().isNull());
     }
 
     void escapeDropsACurveUnderConstruction()
@@ -280,21 +275,21 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        Probe(form).Kurven1->trigger();
-        QTest::mouseClick(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(105, 105));
-        QTest::mouseClick(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(305, 105));
-        QVERIFY(form.Dispatch.Active());
+        form.Tools().curvesTool->trigger();
+        QTest::mouseClick(form.Surface().paintBox, Qt::LeftButton, {}, QPoint(105, 105));
+        QTest::mouseClick(form.Surface().paintBox, Qt::LeftButton, {}, QPoint(305, 105));
+        QVERIFY(form.Dispatch().Active());
         QTest::keyClick(&form, Qt::Key_Escape);
-        QVERIFY(!form.Dispatch.Active());
+        QVERIFY(!form.Dispatch().Active());
         // The next clicks are the pencil's, not the curve's control points.
-        Probe(form).Bleistift1->trigger();
-        QTest::mousePress(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(105, 205));
-        QMouseEvent move(QEvent::MouseMove, QPoint(155, 205), Probe(form).PaintBox1->mapToGlobal(QPoint(155, 205)),
+        form.Tools().pencilTool->trigger();
+        QTest::mousePress(form.Surface().paintBox, Qt::LeftButton, {}, QPoint(105, 205));
+        QMouseEvent move(QEvent::MouseMove, QPoint(155, 205), form.Surface().paintBox->mapToGlobal(QPoint(155, 205)),
                          Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(Probe(form).PaintBox1, &move);
-        QTest::mouseRelease(Probe(form).PaintBox1, Qt::LeftButton, {}, QPoint(155, 205));
-        QCOMPARE(form.State.Objects.Count, 1);
-        QCOMPARE(form.State.Objects.At(0).Kind, uint32_t(KindLine));
+        QApplication::sendEvent(form.Surface().paintBox, &move);
+        QTest::mouseRelease(form.Surface().paintBox, Qt::LeftButton, {}, QPoint(155, 205));
+        QCOMPARE(form.Session().Drawing().Objects.Count, 1);
+        QCOMPARE(form.Session().Drawing().Objects.At(0).Kind, uint32_t(KindLine));
     }
 
     void drawingAlongTheRulerWithTheMouse()
@@ -303,20 +298,20 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        Probe(form).LinealAnLinealentlangzeichnen1->trigger();
+        form.Tools().rulerAlongMode->trigger();
         auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-            QMouseEvent event(type, at, Probe(form).PaintBox1->mapToGlobal(at), button, held, {});
-            QApplication::sendEvent(Probe(form).PaintBox1, &event);
+            QMouseEvent event(type, at, form.Surface().paintBox->mapToGlobal(at), button, held, {});
+            QApplication::sendEvent(form.Surface().paintBox, &event);
         };
         send(QEvent::MouseMove, {105, 205}, Qt::NoButton, Qt::NoButton);
-        QVERIFY(!form.SurfaceOverlay.IsEmpty()); // the hover dot
+        QVERIFY(!form.Surface().Overlay.IsEmpty()); // the hover dot
         send(QEvent::MouseButtonPress, {105, 205}, Qt::RightButton, Qt::RightButton);
         send(QEvent::MouseMove, {305, 505}, Qt::NoButton, Qt::RightButton);
         send(QEvent::MouseButtonRelease, {305, 505}, Qt::RightButton, Qt::NoButton);
-        QCOMPARE(form.State.Objects.Count, 1);
-        QCOMPARE(form.State.Objects.At(0).X2, 79.374);
+        QCOMPARE(form.Session().Drawing().Objects.Count, 1);
+        QCOMPARE(form.Session().Drawing().Objects.At(0).X2, 79.374);
         QVERIFY(form.windowTitle().endsWith("*]"));
-        QVERIFY(form.SurfaceOverlay.IsEmpty()); // the repaint after storing wiped the preview
+        QVERIFY(form.Surface().Overlay.IsEmpty()); // the repaint after storing wiped the preview
     }
 
     void wheelScrollsTwentyPixels()
@@ -325,18 +320,18 @@ private slots:
         TMainForm form(folder.Path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        Probe(form).PageAnz->setValue(3);
-        QScrollBar *bar = Probe(form).ScrollBox1->verticalScrollBar();
+        form.SettingsBand().pageCountEdit->setValue(3);
+        QScrollBar *bar = form.Surface().verticalScrollBar();
         QVERIFY(bar->maximum() > 100);
         const QPoint at(50, 50);
-        QWheelEvent down(at, Probe(form).ScrollBox1->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+        QWheelEvent down(at, form.Surface().viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(Probe(form).ScrollBox1->viewport(), &down);
-        QApplication::sendEvent(Probe(form).ScrollBox1->viewport(), &down);
+        QApplication::sendEvent(form.Surface().viewport(), &down);
+        QApplication::sendEvent(form.Surface().viewport(), &down);
         QCOMPARE(bar->value(), 40);
-        QWheelEvent up(at, Probe(form).ScrollBox1->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+        QWheelEvent up(at, form.Surface().viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
                        Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(Probe(form).ScrollBox1->viewport(), &up);
+        QApplication::sendEvent(form.Surface().viewport(), &up);
         QCOMPARE(bar->value(), 20);
     }
 
@@ -345,7 +340,7 @@ private slots:
         ProgramFolder folder;
         TMainForm form(folder.Path());
         form.show();
-        TAddTextForm &dialog = *Probe(form).AddTextForm;
+        TAddTextForm &dialog = *(&form.TextDialog());
         QString text;
         // Typed text, OK only while the memo holds something.
         QTimer::singleShot(0, &dialog, [&] {
@@ -372,8 +367,8 @@ private slots:
         QCOMPARE(text, QString());
         QTimer::singleShot(0, &dialog, [&] { dialog.CancelBtn->click(); });
         QVERIFY(!dialog.Execute(nullptr, text));
-        QCOMPARE(Probe(form).FontDialog1.Name, QStringLiteral("Arial"));
-        QCOMPARE(Probe(form).FontDialog1.Size, 10);
+        QCOMPARE((form.NewTextFont()).Name, QStringLiteral("Arial"));
+        QCOMPARE((form.NewTextFont()).Size, 10);
     }
 
     void walkTranslatesEachKindOfText()

@@ -1,7 +1,7 @@
 // Page setup, image export, printing to PDF and the batch exporter, with real files.
-#include "app/main_form.h"
-#include "main_form_probe.h"
-#include "i18n/options_file.h"
+#include "support/drawing_builder.h"
+#include "support/window_fixture.h"
+
 #include "render/output/sheet_export.h"
 
 #include <QBuffer>
@@ -15,22 +15,19 @@ using namespace velmora;
 
 namespace {
 
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
-    QStringList errors, messages;
-    QString savePath;
+// A window whose questions the test answers, and the page setup's messages it keeps.
+struct Window : WindowFixture {
+    QStringList messages;
     Window()
     {
-        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
-        form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [this](const QString &text) { errors << text; };
-        form->AskSaveFileName = [this](const FileDialogFilter &) { return savePath; };
-        Probe(form).SeiteEinrichtenForm->ShowMessage = [this](const QString &text) { messages << text; };
-        form->show();
+        Find<TSeiteEinrichtenForm>().ShowMessage = [this](const QString &text) { messages << text; };
     }
-    ~Window() { form->State.Modified = false; }
-    TMainForm *operator->() { return form.get(); }
+    // Saved: the drawing is unchanged again.
+    void Save()
+    {
+        savePath = Path("saved.vlm");
+        form->Menus().saveAction->trigger();
+    }
 };
 
 void Type(DecimalEdit *edit, const QString &text)
@@ -53,7 +50,7 @@ private slots:
     void pageSetup()
     {
         Window w;
-        TSeiteEinrichtenForm &dialog = *Probe(w).SeiteEinrichtenForm;
+        TSeiteEinrichtenForm &dialog = w.Find<TSeiteEinrichtenForm>();
         QTimer::singleShot(0, &dialog, [&] {
             QVERIFY(dialog.mmcheck->isChecked());
             QCOMPARE(dialog.breited->text(), QStringLiteral("210,00"));
@@ -63,20 +60,22 @@ private slots:
             Type(dialog.hoched, "11");
             dialog.BitBtnXP1->click();
         });
-        Probe(w).DateiSeiteeinrichten1->trigger();
-        QCOMPARE(w->State.PageWidthInch, 8.5);
-        QCOMPARE(w->State.PageHeightInch, 11.0);
-        QVERIFY(w->State.Modified);
+        w->Menus().pageSetupAction->trigger();
+        QCOMPARE(w->Session().Document().PageWidthInch, 8.5);
+        QCOMPARE(w->Session().Document().PageHeightInch, 11.0);
+        QVERIFY(w->Session().IsModified());
 
-        w->State.Modified = false;
+        w.Save();
         QTimer::singleShot(0, &dialog, [&] {
             QCOMPARE(dialog.breited->text(), QStringLiteral("215,90"));
             QCOMPARE(dialog.hoched->text(), QStringLiteral("279,40"));
             dialog.BitBtnXP1->click(); // OK without a change
         });
-        Probe(w).DateiSeiteeinrichten1->trigger();
-        QVERIFY(w->State.Modified);
-        QCOMPARE(w->State.PageWidthInch, 8.5); // the exact size, not the two decimals shown
+        const int steps = w->Session().History().count();
+        w->Menus().pageSetupAction->trigger();
+        QVERIFY(!w->Session().IsModified()); // nothing changed, nothing recorded
+        QCOMPARE(w->Session().History().count(), steps);
+        QCOMPARE(w->Session().Document().PageWidthInch, 8.5); // the exact size, not the two decimals shown
 
         QTimer::singleShot(0, &dialog, [&] {
             dialog.zollcheck->setChecked(true);
@@ -94,12 +93,56 @@ private slots:
             QCOMPARE(dialog.breited->value(), std::round(dialog.breited->value()));
             dialog.close(); // the close box cancels
         });
-        w->State.Modified = false;
-        Probe(w).DateiSeiteeinrichten1->trigger();
+        w.Save();
+        w->Menus().pageSetupAction->trigger();
         QCOMPARE(w.messages.size(), 2);
         QCOMPARE(w.messages[0], QStringLiteral("Breite und Höhe müssen Zahlen größer als 0 sein."));
-        QCOMPARE(w->State.PageHeightInch, 11.0); // nothing changed
-        QVERIFY(!w->State.Modified);
+        QCOMPARE(w->Session().Document().PageHeightInch, 11.0); // nothing changed
+        QVERIFY(!w->Session().IsModified());
+    }
+
+    // Before, a line on sheet 2 of two vanished when the sheets turned to landscape, since
+    // positions count down the stack of sheets. Now the sheets grow with it, in one step.
+    void lowerSheetKeepsTheDrawingOnSheets()
+    {
+        Window w;
+        TSeiteEinrichtenForm &dialog = w.Find<TSeiteEinrichtenForm>();
+        const auto landscape = [&] {
+            QTimer::singleShot(0, &dialog, [&] {
+                dialog.BitBtnXP3->click();
+                dialog.BitBtnXP1->click();
+            });
+            w->Menus().pageSetupAction->trigger();
+        };
+        const auto shown = [&](double heightInch, int sheets) {
+            return qFuzzyCompare(w->Session().Document().PageHeightInch, heightInch) &&
+                   w->SettingsBand().pageCountEdit->value() == sheets && w->Session().Settings().SheetCount == sheets;
+        };
+        w->SettingsBand().pageCountEdit->setValue(2);
+        w.AddLine(20, 500, 190, 500, 0.5); // on sheet 2; beyond two landscape sheets (420 mm)
+        const int steps = w->Session().History().count();
+        landscape();
+        QVERIFY(shown(A4WidthInch, 3));
+        QCOMPARE(w.information, QStringList("Die Seitenanzahl ist auf 3 gestiegen, damit alles Gezeichnete auf den "
+                                            "Seiten bleibt."));
+        QCOMPARE(w->Session().History().count(), steps + 1);
+        w->Menus().undoAction->trigger();
+        QVERIFY(shown(A4HeightInch, 2));
+        w->Menus().redoAction->trigger();
+        QVERIFY(shown(A4WidthInch, 3));
+        w->Menus().undoAction->trigger();
+
+        // Needing more than ten sheets, the user is asked first; No leaves everything as it was.
+        w->SettingsBand().pageCountEdit->setValue(10);
+        w.AddLine(20, 2900, 190, 2900, 0.5); // on sheet 10; landscape would need 14
+        landscape();
+        QCOMPARE(w.questions.size(), 1);
+        QVERIFY(w.questions[0].contains("Auf 10 Seiten dieser Größe hat nicht alles Gezeichnete Platz"));
+        QVERIFY(shown(A4HeightInch, 10));
+        w.yesNoAnswer = SessionPrompts::Answer::Yes;
+        landscape();
+        QVERIFY(shown(A4WidthInch, 10));
+        QCOMPARE(w.information.size(), 1);
     }
 
     // Before, 999,999,999 mm was taken, and the ruler then drew a tick for every millimetre.
@@ -138,21 +181,15 @@ private slots:
     void bmpExportAtOneFiftyDpi()
     {
         Window w;
-        DrawingObject *line = w->State.Objects.Append();
-        *line = DrawingObject{};
-        line->PenWidth = 1;
-        line->X1 = 20;
-        line->Y1 = 100;
-        line->X2 = 190;
-        line->Y2 = 100;
-        w.savePath = w.dir.filePath("sheet.bmp");
-        QTimer::singleShot(0, Probe(w).DPIForm, [&] {
-            QCOMPARE(Probe(w).DPIForm->DPIED->value(), 150);
-            Probe(w).DPIForm->BitBtn1->click();
+        DrawingBuilder(w->Session().Document()).Line(20, 100, 190, 100, 1);
+        w.exportPath = w.dir.filePath("sheet.bmp");
+        QTimer::singleShot(0, &w.Find<TDPIForm>(), [&] {
+            QCOMPARE(w.Find<TDPIForm>().DPIED->value(), 150);
+            w.Find<TDPIForm>().BitBtn1->click();
         });
-        Probe(w).DateiAlsBildexportieren1->trigger();
+        w->Menus().exportAction->trigger();
         QVERIFY(w.errors.isEmpty());
-        QFile file(w.savePath);
+        QFile file(w.exportPath);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bmp = file.readAll();
         QCOMPARE(bmp.left(2), QByteArray("BM"));
@@ -173,25 +210,25 @@ private slots:
         QCOMPARE(qGray(pixel(40 * 150 / 25, qRound(90 * 150 / MmPerInch))) > 250, true); // no ruler in the image
 
         // A sheet beyond the drawing is refused; a PNG is chosen by its extension.
-        QTimer::singleShot(0, Probe(w).DPIForm, [&] {
-            Probe(w).DPIForm->SeiteEd->setValue(2);
-            Probe(w).DPIForm->BitBtn1->click();
+        QTimer::singleShot(0, &w.Find<TDPIForm>(), [&] {
+            w.Find<TDPIForm>().SeiteEd->setValue(2);
+            w.Find<TDPIForm>().BitBtn1->click();
         });
-        Probe(w).DateiAlsBildexportieren1->trigger();
+        w->Menus().exportAction->trigger();
         QCOMPARE(w.errors, QStringList{"Die Zeichnung hat nur eine Seite."});
-        w.savePath = w.dir.filePath("sheet.png");
-        Probe(w).PageAnz->setValue(2);
-        QTimer::singleShot(0, Probe(w).DPIForm, [&] { Probe(w).DPIForm->BitBtn1->click(); });
-        Probe(w).DateiAlsBildexportieren1->trigger();
-        QImage png(w.savePath);
+        w.exportPath = w.dir.filePath("sheet.png");
+        w->SettingsBand().pageCountEdit->setValue(2);
+        QTimer::singleShot(0, &w.Find<TDPIForm>(), [&] { w.Find<TDPIForm>().BitBtn1->click(); });
+        w->Menus().exportAction->trigger();
+        QImage png(w.exportPath);
         QCOMPARE(png.size(), QSize(1240, 1754)); // sheet 2, empty
         QCOMPARE(qGray(png.pixel(600, lineRow)), 255);
         QCOMPARE(png.dotsPerMeterX(), 5906); // 150000 / 25.39995 pixels per metre
-        QTimer::singleShot(0, Probe(w).DPIForm, [&] {
-            Probe(w).DPIForm->SeiteEd->setValue(3);
-            Probe(w).DPIForm->BitBtn1->click();
+        QTimer::singleShot(0, &w.Find<TDPIForm>(), [&] {
+            w.Find<TDPIForm>().SeiteEd->setValue(3);
+            w.Find<TDPIForm>().BitBtn1->click();
         });
-        Probe(w).DateiAlsBildexportieren1->trigger();
+        w->Menus().exportAction->trigger();
         QCOMPARE(w.errors.value(1), QStringLiteral("Die Zeichnung hat nur 2 Seiten."));
     }
 
@@ -199,7 +236,7 @@ private slots:
     {
         // A file holding 2.5 sheets shows 2 in the window and exports 2; 3.5 gives 4 in both.
         Window w;
-        w->AskOpenFileName = [&](const FileDialogFilter &) { return w.dir.filePath("half.vlm"); };
+        w.openPath = w.dir.filePath("half.vlm");
         const QString exporter = QStringLiteral(VELMORA_EXPORT);
         for (const auto &[stored, sheets] : {std::pair{2.5, 2}, std::pair{3.5, 4}, std::pair{0.5, 1}}) {
             DrawingFileSettings settings;
@@ -208,9 +245,9 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(WriteDrawingFile(DrawingState(), settings));
             file.close();
-            Probe(w).ffnen1->trigger();
-            QCOMPARE(Probe(w).PageAnz->value(), sheets);
-            QVERIFY(!w->State.Modified);
+            w->Menus().openAction->trigger();
+            QCOMPARE(w->SettingsBand().pageCountEdit->value(), sheets);
+            QVERIFY(!w->Session().IsModified());
             QProcess run;
             run.start(exporter, {file.fileName(), "--all", "-o", w.dir.filePath("half.pdf")});
             QVERIFY(run.waitForFinished(60000));

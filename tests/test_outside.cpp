@@ -2,10 +2,12 @@
 // them: the command line's options, a drop on the window, the recent drawings in "Datei",
 // recovery copies, and the first start of an installed program. The user's folders are
 // scratch folders (XDG_DATA_HOME, XDG_CONFIG_HOME set by CTest).
-#include "app/main_form.h"
-#include "main_form_probe.h"
-#include "app/user_settings.h"
-#include "i18n/options_file.h"
+#include "support/dialog_answers.h"
+#include "support/file_helpers.h"
+#include "support/window_fixture.h"
+
+#include "document/drawing_file.h"
+#include "session/user_settings.h"
 
 #include <QMimeData>
 #include <QProcess>
@@ -15,53 +17,9 @@ using namespace velmora;
 
 namespace {
 
-QString Sample(const QString &name)
-{
-    return QStringLiteral(TEST_DATA_DIR "/") + name;
-}
-
-QByteArray Bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Runs `answer` on the next message box, while the code under test waits in its exec().
-void AnswerBox(QMessageBox::StandardButton button, QString *text = nullptr)
-{
-    auto *poll = new QTimer;
-    const QDeadlineTimer deadline(10000);
-    QObject::connect(poll, &QTimer::timeout, [poll, deadline, button, text] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box && !deadline.hasExpired())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        if (!box)
-            return;
-        if (text)
-            *text = box->text();
-        box->button(button)->click();
-    });
-    poll->start(10);
-}
-
 // A German window in a program folder of its own; its message boxes are real.
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
-    Window()
-    {
-        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
-        form = std::make_unique<TMainForm>(dir.path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    }
-    ~Window()
-    {
-        form->State.Modified = false;
-    }
-    TMainForm *operator->() { return form.get(); }
+struct Window : WindowFixture {
+    Window() : WindowFixture(WindowOptions().WithRealDialogs()) { QVERIFY(WaitExposed()); }
     QString Copy(const QString &sample, const QString &name) const
     {
         const QString path = dir.filePath(name);
@@ -71,19 +29,37 @@ struct Window {
     // A real change: the sheet count's edit stepped up by a key.
     void Change()
     {
-        Probe(form).PageAnz->setFocus();
-        QTest::keyClick(Probe(form).PageAnz, Qt::Key_Up);
+        form->SettingsBand().pageCountEdit->setFocus();
+        QTest::keyClick(form->SettingsBand().pageCountEdit, Qt::Key_Up);
     }
     bool Starred() const { return form->windowTitle().endsWith(QStringLiteral("*]")); }
     QStringList RecentTexts() const
     {
         QStringList texts;
-        for (QAction *item : Probe(form).Datei1->actions())
-            if (item->objectName().startsWith(QStringLiteral("Recent")) && item->isVisible())
+        for (QAction *item : form->Menus().fileMenu->actions())
+            if (item->objectName().startsWith(QStringLiteral("recentAction")) && item->isVisible())
                 texts << item->text();
         return texts;
     }
 };
+
+// Presses the recovery question's button of that text, and the question that follows with `then`.
+void AnswerRecovery(const QString &button, QString *text = nullptr,
+                    QMessageBox::StandardButton then = QMessageBox::NoButton)
+{
+    Answer<QMessageBox>([button, text, then](QMessageBox *box) {
+        if (text)
+            *text = box->text();
+        for (QAbstractButton *each : box->buttons())
+            if (each->text().remove('&') == button) {
+                if (then != QMessageBox::NoButton)
+                    AnswerBox(then);
+                each->click();
+                return;
+            }
+        QFAIL(qPrintable("no button " + button));
+    });
+}
 
 void Drop(QWidget *target, const QString &path, bool *accepted)
 {
@@ -145,27 +121,27 @@ private slots:
         const QString full = w.Copy("full.vlm", "full.vlm");
         w->OpenFromOutside(full);
         QCOMPARE(w->windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [%1]").arg(full));
-        QVERIFY(w->State.Objects.Count > 0);
+        QVERIFY(w->Session().Drawing().Objects.Count > 0);
 
         // A changed drawing: the usual question first; Cancel keeps it.
         w.Change();
-        const int sheets = Probe(w).PageAnz->value();
+        const int sheets = w->SettingsBand().pageCountEdit->value();
         QString asked;
         AnswerBox(QMessageBox::Cancel, &asked);
         w->OpenFromOutside(w.Copy("empty_drawing.vlm", "empty.vlm"));
-        QCOMPARE(asked, w->Translation.ProgramMessage(Message::SaveChangesQuestion));
-        QCOMPARE(Probe(w).PageAnz->value(), sheets);
+        QCOMPARE(asked, w->Translation().ProgramMessage(Message::SaveChangesQuestion));
+        QCOMPARE(w->SettingsBand().pageCountEdit->value(), sheets);
         QVERIFY(w.Starred());
 
         // A damaged or missing file: the usual message, and the drawing stays.
-        w.form->State.Modified = false;
-        w->NewAll();
+        AnswerBox(QMessageBox::No); // the changes go
+        w->Menus().newAction->trigger();
         for (const QString &bad : {w.Copy("damaged_count_huge.vlm", "bad.vlm"), w.dir.filePath("missing.vlm")}) {
             QString said;
             AnswerBox(QMessageBox::Ok, &said);
             w->OpenFromOutside(bad);
             QVERIFY2(said.contains(bad), qPrintable(said));
-            QCOMPARE(w->State.Objects.Count, 0);
+            QCOMPARE(w->Session().Drawing().Objects.Count, 0);
             QCOMPARE(w->windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [unbenannt.vlm]"));
         }
     }
@@ -181,11 +157,11 @@ private slots:
         const QString full = w.Copy("full.vlm", "Dreieck.VLM");
         QString asked;
         AnswerBox(QMessageBox::No, &asked);
-        Drop(Probe(w).PaintBox1, full, &accepted); // on the sheet: the window takes it
+        Drop(w->Surface().paintBox, full, &accepted); // on the sheet: the window takes it
         QVERIFY(accepted);
         QTRY_COMPARE(w->windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [%1]").arg(full));
-        QCOMPARE(asked, w->Translation.ProgramMessage(Message::SaveChangesQuestion));
-        QVERIFY(w->State.Objects.Count > 0);
+        QCOMPARE(asked, w->Translation().ProgramMessage(Message::SaveChangesQuestion));
+        QVERIFY(w->Session().Drawing().Objects.Count > 0);
     }
 
     void recentDrawings()
@@ -193,23 +169,25 @@ private slots:
         Window w;
         const QString first = w.Copy("full.vlm", "eins.vlm"), second = w.Copy("old_generation.vlm", "zwei.vlm");
         QVERIFY(w.RecentTexts().isEmpty());
-        QVERIFY(w->OpenFile(first));
-        QVERIFY(w->OpenFile(second));
-        w->State.FileName = w.dir.filePath("drei & vier.vlm");
-        QVERIFY(w->SaveTheFile());
-        const QString third = w->State.FileName;
+        QVERIFY(w->Session().Files.OpenFile(first));
+        QVERIFY(w->Session().Files.OpenFile(second));
+        w.AnswerDialogs();
+        w.savePath = w.dir.filePath("drei & vier.vlm");
+        QVERIFY(w->Session().Files.SaveAs());
+        w.UseRealDialogs();
+        const QString third = w->Session().FileName();
         QCOMPARE(RecentDrawings(), (QStringList{third, second, first}));
         QCOMPARE(w.RecentTexts(),
                  (QStringList{"&1 " + QString(third).replace("&", "&&"), "&2 " + second, "&3 " + first}));
         // Kept in the user's config folder, not in options.dat.
-        QVERIFY(Bytes(UserSettings()->fileName()).contains("eins.vlm"));
-        QCOMPARE(Bytes(w.dir.filePath("options.dat")), QByteArray(4, '\0'));
+        QVERIFY(ReadAll(UserSettings()->fileName()).contains("eins.vlm"));
+        QCOMPARE(ReadAll(w.dir.filePath("options.dat")), QByteArray(4, '\0'));
 
         // Alt+3 opens the oldest one and moves it to the front.
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
         QTest::keyClick(w.form.get(), Qt::Key_3, Qt::AltModifier);
-        QTRY_COMPARE(w->State.FileName, first);
+        QTRY_COMPARE(w->Session().FileName(), first);
         QCOMPARE(RecentDrawings().first(), first);
 
         // A file that is gone is dropped from the list with a message.
@@ -220,35 +198,100 @@ private slots:
         QTRY_VERIFY(said.contains(second));
         QTRY_COMPARE(w.RecentTexts().size(), 2);
         QCOMPARE(RecentDrawings(), (QStringList{first, third}));
-        QCOMPARE(w->State.FileName, first); // the drawing shown stays
+        QCOMPARE(w->Session().FileName(), first); // the drawing shown stays
 
         // Never more than eight.
         for (int i = 0; i < 10; ++i)
             AddRecentDrawing(w.dir.filePath(QStringLiteral("n%1.vlm").arg(i)));
-        w->UpdateRecentItems();
+        w->ShowRecentDrawings();
         QCOMPARE(w.RecentTexts().size(), RecentLimit);
         QVERIFY(w.RecentTexts().first().endsWith(QStringLiteral("n9.vlm")));
+    }
+
+    // A damaged drawing is refused with its reason in the program's language, in a message
+    // over the window that asked. A stored sheet 1e300 inches wide is such damage (before, it
+    // kept the window busy for minutes) and stays out of the recent drawings.
+    void damagedDrawingSaysWhyOverTheWindow()
+    {
+        QTemporaryDir files;
+        const QString path = files.filePath("riesig.vlm");
+        DrawingFileSettings huge;
+        huge.PageWidthInch = 1e300;
+        WriteAll(path, WriteDrawingFile(DrawingState(), huge));
+        const struct {
+            int language;
+            QString text;
+        } runs[] = {{LanguageGerman, "Die Datei ist beschädigt oder keine Zeichnung; die bisherige Zeichnung bleibt:\n" +
+                                         path + "\n\ndie Blattgröße liegt nicht zwischen 0,1 und 5080 mm"},
+                    {LanguageItalian, "Il file è danneggiato o non è un disegno; il disegno attuale resta:\n" + path +
+                                          "\n\nle dimensioni del foglio non sono tra 0,1 e 5080 mm"}};
+        for (const auto &run : runs) {
+            QTemporaryDir program;
+            QVERIFY(QFile::copy(QStringLiteral(BUILT_TABLE), program.filePath("translate.dbf")));
+            WindowFixture w(WindowOptions().InLanguage(run.language).InFolder(program.path()).WithRealDialogs());
+            QVERIFY(w.WaitExposed());
+            QWidget *over = nullptr;
+            bool modal = false;
+            QString text;
+            Answer<QMessageBox>([&](QMessageBox *box) {
+                over = box->parentWidget();
+                modal = box->isModal();
+                text = box->text();
+                box->button(QMessageBox::Ok)->click();
+            });
+            w->OpenFromOutside(path);
+            QTRY_VERIFY(!text.isEmpty());
+            QCOMPARE(text, run.text);
+            QCOMPARE(over, w.form.get());
+            QVERIFY(modal);
+            QVERIFY(w->Session().FileName().isEmpty());
+            QCOMPARE(w->Session().Document().PageWidthInch, A4WidthInch);
+            QVERIFY(!RecentDrawings().contains(path));
+        }
+    }
+
+    // The program's window comes back where the last run closed it, as large as it was left;
+    // at the first start it has its usual size.
+    void windowKeepsItsPlaceBetweenRuns()
+    {
+        QTemporaryDir folder;
+        WriteOptionsFile(folder.filePath("options.dat"), LanguageGerman);
+        const auto run = [&](const std::function<void(TMainForm &)> &use) {
+            TMainForm form(folder.path());
+            form.KeepPlacementBetweenRuns();
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            use(form);
+            QVERIFY(form.close());
+        };
+        const QRect left(60, 70, 900, 640);
+        run([&](TMainForm &form) {
+            QCOMPARE(form.size(), QSize(780, 560));
+            form.setGeometry(left);
+        });
+        QVERIFY(QFile::exists(QFileInfo(UserSettings()->fileName()).absoluteFilePath()));
+        run([&](TMainForm &form) { QCOMPARE(form.geometry(), left); });
     }
 
     // Before, 2147484 seconds overflowed the timer (no copy was ever written) and 4294968 gave
     // a copy every second.
     void recoveryIntervalOutOfBoundsIsRefused()
     {
+        const auto interval = [](Window &&w) { return w->findChild<QTimer *>("recoveryTimer")->interval(); };
         for (const char *value : {"2147484", "4294968", "0", "-5", "zwei", "86401"}) {
             qputenv("VELMORA_RECOVERY_SECONDS", value);
             QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("VELMORA_RECOVERY_SECONDS=%1 is refused: it must be "
                                                                        "a whole number of seconds from 1 to 86400").arg(value)));
-            Window w;
-            QCOMPARE(w->RecoveryTimer.interval(), 120000);
+            QCOMPARE(interval(Window()), 120000);
         }
         qputenv("VELMORA_RECOVERY_SECONDS", "86400");
-        QCOMPARE(Window()->RecoveryTimer.interval(), 86400000);
+        QCOMPARE(interval(Window()), 86400000);
         qunsetenv("VELMORA_RECOVERY_SECONDS");
         UserSettings()->setValue("recovery/intervalSeconds", 4294968);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^recovery/intervalSeconds=4294968 in .*/Velmora/velmora[.]ini is refused"));
-        QCOMPARE(Window()->RecoveryTimer.interval(), 120000);
+        QCOMPARE(interval(Window()), 120000);
         UserSettings()->setValue("recovery/intervalSeconds", 30);
-        QCOMPARE(Window()->RecoveryTimer.interval(), 30000);
+        QCOMPARE(interval(Window()), 30000);
         UserSettings()->remove("recovery/intervalSeconds");
     }
 
@@ -257,23 +300,23 @@ private slots:
         qputenv("VELMORA_RECOVERY_SECONDS", "1");
         Window w;
         qunsetenv("VELMORA_RECOVERY_SECONDS");
-        QCOMPARE(w->RecoveryTimer.interval(), 1000);
+        QCOMPARE(w->findChild<QTimer *>("recoveryTimer")->interval(), 1000);
         const QString own = w.Copy("full.vlm", "own.vlm");
-        const QByteArray ownBytes = Bytes(own);
-        QVERIFY(w->OpenFile(own));
-        const QString copy = w->Recovery.CopyPath();
+        const QByteArray ownBytes = ReadAll(own);
+        QVERIFY(w->Session().Files.OpenFile(own));
+        const QString copy = w->Session().Recovery.Store().CopyPath();
         QTest::qWait(1500);
         QVERIFY(!QFile::exists(copy)); // nothing changed, nothing written
 
         w.Change();
         const QString caption = w->windowTitle();
         QTRY_VERIFY(QFile::exists(copy));
-        QCOMPARE(Bytes(copy), WriteDrawingFile(w->State, w->CurrentFileSettings()));
-        QCOMPARE(Bytes(copy.chopped(4) + ".name"), own.toUtf8());
-        QCOMPARE(Bytes(own), ownBytes);        // the drawing's own file is not touched
+        QCOMPARE(ReadAll(copy), WriteDrawingFile(w->Session().Drawing(), w->Session().FileSettings()));
+        QCOMPARE(ReadAll(copy.chopped(4) + ".name"), own.toUtf8());
+        QCOMPARE(ReadAll(own), ownBytes);        // the drawing's own file is not touched
         QCOMPARE(w->windowTitle(), caption);   // nor the caption
 
-        Probe(w).Speichern1->trigger(); // saved: the copy goes
+        w->Menus().saveAction->trigger(); // saved: the copy goes
         QVERIFY(!QFile::exists(copy));
         QVERIFY(!QFile::exists(copy.chopped(4) + ".lock"));
 
@@ -281,7 +324,7 @@ private slots:
         w.Change();
         QTRY_VERIFY(QFile::exists(copy));
         AnswerBox(QMessageBox::No);
-        Probe(w).Neu1->trigger();
+        w->Menus().newAction->trigger();
         QVERIFY(!QFile::exists(copy));
         QVERIFY(QDir(RecoveryStore::DefaultFolder()).entryList(QDir::Files).isEmpty());
     }
@@ -300,30 +343,31 @@ private slots:
         };
         writeName();
 
-        {
-            Window w; // declined: the copy is gone for good
+        // "Verwerfen": the copy is newer than its drawing (which is gone), so asked once more.
+        for (const auto confirm : {QMessageBox::No, QMessageBox::Yes}) {
+            Window w;
             QString asked;
-            AnswerBox(QMessageBox::No, &asked);
-            w->OfferRecovery();
+            AnswerRecovery("Verwerfen", &asked, confirm);
+            w->Session().Recovery.Offer();
             QVERIFY2(asked.contains(own), qPrintable(asked));
-            QCOMPARE(w->State.Objects.Count, 0);
-            QVERIFY(QDir(folder).entryList(QDir::Files).isEmpty());
+            QCOMPARE(w->Session().Drawing().Objects.Count, 0);
+            QCOMPARE(QDir(folder).entryList(QDir::Files).size(), confirm == QMessageBox::No ? 2 : 0);
         }
 
         QFile::copy(Sample("full.vlm"), folder + "/drawing-1-1.vlm");
         writeName();
         Window w;
-        AnswerBox(QMessageBox::Yes);
-        w->OfferRecovery();
-        QCOMPARE(w->State.FileName, own);
+        AnswerRecovery("Wiederherstellen");
+        w->Session().Recovery.Offer();
+        QCOMPARE(w->Session().FileName(), own);
         QVERIFY(w.Starred());
         QCOMPARE(w->windowTitle(), QStringLiteral("Brandok Velmora 1.0 - [%1*]").arg(own));
         // Taken over at once by this run's own copy, written by the same writer.
         QVERIFY(!QFile::exists(folder + "/drawing-1-1.vlm"));
-        QCOMPARE(Bytes(w->Recovery.CopyPath()), Bytes(Sample("full.vlm")));
+        QCOMPARE(ReadAll(w->Session().Recovery.Store().CopyPath()), ReadAll(Sample("full.vlm")));
         // Undo of a later change does not make the restored drawing "saved".
         w.Change();
-        Probe(w).Rueckgaengig1->trigger();
+        w->Menus().undoAction->trigger();
         QVERIFY(w.Starred());
     }
 
@@ -342,17 +386,18 @@ private slots:
             TMainForm form(prefix.filePath("bin"));
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            QVERIFY(Probe(form).SpracheDeutsch1->isChecked()); // the shipped choice: German
-            QCOMPARE(Probe(form).Datei1->title().remove('&'), QStringLiteral("Datei"));
-            QCOMPARE(form.OptionsPath(), user + "/options.dat");
-            QCOMPARE(form.translate.Path(), user + "/translate.dbf");
+            QVERIFY(form.Menus().germanAction->isChecked()); // the shipped choice: German
+            QCOMPARE(form.Menus().fileMenu->title().remove('&'), QStringLiteral("Datei"));
+            QCOMPARE(form.Language().OptionsPath(), user + "/options.dat");
+            QCOMPARE(form.Translation().Table().Path(), user + "/translate.dbf");
             // The user's own choice goes to the user's copy.
-            form.ShowInformation = [](const QString &, const QString &) {};
-            Probe(form).SpracheEnglish1->trigger();
+            AnsweringPrompts quiet; // the request to start again
+            form.Session().SetPrompts(quiet);
+            form.Menus().englishAction->trigger();
         }
         QCOMPARE(ReadOptionsFile(user + "/options.dat"), LanguageEnglish);
         QCOMPARE(ReadOptionsFile(prefix.filePath("share/velmora/options.dat")), LanguageGerman);
-        QCOMPARE(Bytes(prefix.filePath("share/velmora/translate.dbf")), Bytes(QStringLiteral(BUILT_TABLE)));
+        QCOMPARE(ReadAll(prefix.filePath("share/velmora/translate.dbf")), ReadAll(QStringLiteral(BUILT_TABLE)));
         QVERIFY(QDir(prefix.filePath("bin")).isEmpty());
     }
 };

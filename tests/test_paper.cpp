@@ -1,7 +1,7 @@
 // Paper under the drawing: what each paper paints on a sheet at several zooms, white ink that
 // shows the paper again on screen, in PNG and in PDF, a plain sheet exactly as it always was,
 // and the paper's continuation of the drawing file.
-#include "random_drawing.h"
+#include "support/random_drawing.h"
 
 #include "document/drawing_file.h"
 #include "render/canvas/painter_canvas.h"
@@ -57,8 +57,7 @@ bool IsOrange(QRgb p)
 DrawingObject &Add(DrawingState &state, uint32_t kind, uint32_t colour, double width, QRectF points,
                    QPointF rays = {})
 {
-    DrawingObject *o = state.Objects.Append();
-    *o = DrawingObject{};
+    DrawingObject *o = &DrawingBuilder(state).Blank();
     o->Kind = kind;
     o->Colour = colour;
     o->PenWidth = width;
@@ -122,7 +121,8 @@ private slots:
         DrawingState state;
         state.PageWidthInch = 100 / MmPerInch;
         state.PageHeightInch = 70 / MmPerInch;
-        AddRandomObjects(state, 80, 100, 70, 18);
+        DrawingBuilder drawing(state);
+        AddRandomObjects(drawing, 80, 100, 70, 18);
         const QImage before(QStringLiteral(TEST_DATA_DIR "/plain_sheet_before_paper.png"));
         QVERIFY(!before.isNull());
         QCOMPARE(Render(state, 137), before.convertToFormat(QImage::Format_RGB32));
@@ -225,6 +225,46 @@ private slots:
         CheckErasedConstruction(QImage::fromData(png.data(), "PNG"), 150 / MmPerInch);
     }
 
+    // White curves and arcs, wide and thin, over a black area on dotted paper: every dot
+    // well inside their ink shows as on the bare paper, at zooms with square and round dots.
+    void whiteCurvesShowTheDots()
+    {
+        DrawingState erased, bare;
+        for (DrawingState *state : {&erased, &bare}) {
+            state->PageWidthInch = 80 / MmPerInch;
+            state->PageHeightInch = 60 / MmPerInch;
+            state->Paper = PaperKind::Dotted5;
+        }
+        Add(erased, KindEllipse, ColourBlack, 25, QRectF(QPointF(15, 12), QPointF(65, 48))); // a black ring
+        DrawingObject &curve = Add(erased, KindBezier, ColourWhite, 6, QRectF(QPointF(5, 30), QPointF(30, 5)));
+        curve.X3 = 55, curve.Y3 = 58, curve.X4 = 75, curve.Y4 = 25;
+        Add(erased, KindArc, ColourWhite, 1.5, QRectF(QPointF(20, 15), QPointF(60, 45)), QPointF(40, 60));
+        QPainterPath centre(QPointF(5, 30)); // the curve's centre line and its half width, mm
+        centre.cubicTo(30, 5, 55, 58, 75, 25);
+        for (int zoom : {100, 300}) {
+            const double s = PixelsPerMmFor(zoom, 96);
+            const QImage shown = Render(erased, zoom), paper = Render(bare, zoom);
+            // The pixels within the half width, less a dot's width and two pixels, of the centre
+            // line (a dot is shown again whole or not at all, as its centre lies).
+            const double r = (3 - 0.35 - 2 / s) * s;
+            QSet<std::pair<int, int>> under;
+            for (int k = 0; k <= 1000; ++k) {
+                const QPointF c = centre.pointAtPercent(k / 1000.0) * s;
+                for (int y = int(c.y() - r); y <= int(c.y() + r) + 1; ++y)
+                    for (int x = int(c.x() - r); x <= int(c.x() + r) + 1; ++x)
+                        if (QLineF(QPointF(x + 0.5, y + 0.5), c).length() <= r && shown.rect().contains(x, y))
+                            under.insert({x, y});
+            }
+            int dots = 0;
+            for (const auto &[x, y] : under) {
+                dots += paper.pixel(x, y) != qRgb(255, 255, 255);
+                QVERIFY2(shown.pixel(x, y) == paper.pixel(x, y),
+                         qPrintable(QStringLiteral("zoom %1: pixel %2,%3").arg(zoom).arg(x).arg(y)));
+            }
+            QVERIFY(dots > 10);
+        }
+    }
+
     void pdfShowsTheSameAsTheImage()
     {
         // A PDF cannot mix colours the way an image can: the paper is drawn again as areas.
@@ -242,6 +282,70 @@ private slots:
         const QImage page = QImage(dir.filePath("page.png")).convertToFormat(QImage::Format_RGB32);
         QVERIFY(!page.isNull());
         CheckErasedConstruction(page, 600 / MmPerInch);
+    }
+
+    // Eraser strokes as the pointer makes them (a short line per move), two of them across
+    // each other, over ink on squared paper: in the PDF and the SVG, as other programs draw
+    // them at 150 dpi, the erased part shows the bare paper, without light or dark nicks in
+    // the grid lines where the lines of the strokes meet (the grid pixel 150 was up to 245).
+    void erasedPaperHasNoNicksInPdfAndSvg()
+    {
+        DrawingState erased, bare;
+        for (DrawingState *state : {&erased, &bare}) {
+            state->PageWidthInch = 80 / MmPerInch;
+            state->PageHeightInch = 60 / MmPerInch;
+            state->Paper = PaperKind::Squared5;
+        }
+        Add(erased, KindLine, ColourBlack, 0.5, QRectF(QPointF(5, 30), QPointF(75, 30)));
+        Add(erased, KindLine, ColourBlack, 0.3, QRectF(QPointF(30, 5), QPointF(33, 55)));
+        auto stroke = [&](QPointF from, QPointF step, double wobble, int moves, double width) {
+            QPointF at = from;
+            for (int k = 1; k <= moves; ++k) {
+                const QPointF next = from + step * k + QPointF(0, wobble * std::sin(k * 0.7));
+                Add(erased, KindLine, ColourWhite, width, QRectF(at, next));
+                at = next;
+            }
+        };
+        stroke({10, 30}, {1.3, 0}, 0.3, 40, 4);
+        stroke({18, 33}, {1.1, -0.2}, 0.2, 30, 3);
+        QTemporaryDir dir;
+        auto rasters = [&](DrawingState &state, const QString &name) {
+            const QString pdf = dir.filePath(name + ".pdf"), svg = dir.filePath(name + ".svg");
+            for (const auto &[path, format] : {std::pair{pdf, SheetFormat::Pdf}, std::pair{svg, SheetFormat::Svg}}) {
+                QFile file(path);
+                if (!file.open(QIODevice::WriteOnly) ||
+                    WriteSheets(file, format, state, 1, 0, 0, 150, "test", name) != ExportError::None)
+                    return std::vector<QImage>{};
+            }
+            QProcess::execute("pdftoppm", {"-r", "150", "-png", "-singlefile", pdf, dir.filePath(name)});
+            QProcess::execute(RSVG_CONVERT, {"--dpi-x", "150", "--dpi-y", "150", "--background-color", "white", svg,
+                                             "-o", dir.filePath(name + "-svg.png")});
+            return std::vector<QImage>{
+                QImage(dir.filePath(name + ".png")).convertToFormat(QImage::Format_RGB32),
+                QImage(dir.filePath(name + "-svg.png")).convertToFormat(QImage::Format_RGB32)};
+        };
+        const std::vector<QImage> shown = rasters(erased, "erased"), paper = rasters(bare, "bare");
+        QCOMPARE(shown.size(), size_t(2));
+        const double s = 150 / MmPerInch;
+        // Well inside the first stroke (30 +- 1.7 mm), across grid lines x = 15 ... 55 and y = 30.
+        const QRect inside(QPoint(Round(13 * s), Round(28.5 * s)), QPoint(Round(58 * s), Round(31.5 * s)));
+        for (int k = 0; k < 2; ++k) {
+            QVERIFY(!shown[k].isNull() && shown[k].size() == paper[k].size());
+            QVERIFY(IsBlueGrey(At(paper[k], s, 15, 30)));
+            for (int y = inside.top(); y <= inside.bottom(); ++y)
+                for (int x = inside.left(); x <= inside.right(); ++x) {
+                    const QRgb a = shown[k].pixel(x, y), b = paper[k].pixel(x, y);
+                    const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                            std::abs(qBlue(a) - qBlue(b))});
+                    QVERIFY2(d <= 2, qPrintable(QStringLiteral("%1: pixel %2,%3 is %4, the bare paper %5")
+                                                    .arg(k ? "SVG" : "PDF")
+                                                    .arg(x)
+                                                    .arg(y)
+                                                    .arg(qRed(a))
+                                                    .arg(qRed(b))));
+                }
+            QVERIFY(IsBlack(At(shown[k], s, 70, 30))); // the ink beyond the eraser stays
+        }
     }
 
     void plainDrawingFilesStayAsTheyAre()

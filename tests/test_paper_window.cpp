@@ -1,8 +1,6 @@
 // Paper from the user's side: chosen in the page setup through its widgets, undone and done
 // again, shown on the surface, kept under the eraser, saved, exported and opened again.
-#include "app/main_form.h"
-#include "main_form_probe.h"
-#include "i18n/options_file.h"
+#include "support/window_fixture.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -11,34 +9,19 @@ using namespace velmora;
 
 namespace {
 
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
-    QString openPath, savePath;
-    QStringList errors;
-    Window()
-    {
-        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
-        form = std::make_unique<TMainForm>(dir.path());
-        form->ShowError = [this](const QString &text) { errors << text; };
-        form->AskOpenFileName = [this](const FileDialogFilter &) { return openPath; };
-        form->AskSaveFileName = [this](const FileDialogFilter &) { return savePath; };
-        form->show();
-    }
-    ~Window() { form->State.Modified = false; }
-    TMainForm *operator->() { return form.get(); }
+struct Window : WindowFixture {
 
     // Opens "Seite einrichten", moves the paper list by the key and confirms with OK.
     void ChoosePaper(Qt::Key key, const QString &shownBefore)
     {
-        TSeiteEinrichtenForm &dialog = *Probe(*form).SeiteEinrichtenForm;
+        TSeiteEinrichtenForm &dialog = Find<TSeiteEinrichtenForm>();
         QTimer::singleShot(0, &dialog, [&] {
             QCOMPARE(dialog.PapierBox->currentText(), shownBefore);
             dialog.PapierBox->setFocus();
             QTest::keyClick(dialog.PapierBox, key);
             QTest::mouseClick(dialog.BitBtnXP1, Qt::LeftButton);
         });
-        Probe(*form).DateiSeiteeinrichten1->trigger();
+        form->Menus().pageSetupAction->trigger();
     }
 };
 
@@ -52,13 +35,13 @@ QPoint Surface(double x, double y)
 
 void MovePointer(TMainForm &form, QPoint at, Qt::MouseButtons buttons)
 {
-    QMouseEvent move(QEvent::MouseMove, at, Probe(form).PaintBox1->mapToGlobal(at), Qt::NoButton, buttons, {});
-    QApplication::sendEvent(Probe(form).PaintBox1, &move);
+    QMouseEvent move(QEvent::MouseMove, at, form.Surface().paintBox->mapToGlobal(at), Qt::NoButton, buttons, {});
+    QApplication::sendEvent(form.Surface().paintBox, &move);
 }
 
 void DragOnSheet(TMainForm &form, QPointF fromMm, QPointF toMm)
 {
-    QWidget *box = Probe(form).PaintBox1;
+    QWidget *box = form.Surface().paintBox;
     QTest::mousePress(box, Qt::LeftButton, {}, Surface(fromMm.x(), fromMm.y()));
     for (int i = 1; i <= 10; ++i) {
         const QPointF at = fromMm + (toMm - fromMm) * (i / 10.0);
@@ -70,7 +53,7 @@ void DragOnSheet(TMainForm &form, QPointF fromMm, QPointF toMm)
 QImage Shown(TMainForm &form)
 {
     QCoreApplication::processEvents();
-    return Probe(form).PaintBox1->grab().toImage();
+    return form.Surface().paintBox->grab().toImage();
 }
 
 bool IsWhite(QRgb p)
@@ -101,44 +84,44 @@ private slots:
         Window w;
         QVERIFY(IsWhite(Shown(*w.form).pixel(Surface(5, 12.5))));
         w.ChoosePaper(Qt::Key_Down, QStringLiteral("Blanko"));
-        QCOMPARE(w->State.Paper, PaperKind::Squared5);
-        QVERIFY(w->State.Modified);
+        QCOMPARE(w->Session().Document().Paper, PaperKind::Squared5);
+        QVERIFY(w->Session().IsModified());
         QVERIFY(IsBlueGrey(Shown(*w.form).pixel(Surface(5, 12.5))));
         QVERIFY(IsWhite(Shown(*w.form).pixel(Surface(7.5, 12.5))));
 
         // One step of the history, which also takes back "changed".
-        Probe(w).Rueckgaengig1->trigger();
-        QCOMPARE(w->State.Paper, PaperKind::Plain);
-        QVERIFY(!w->State.Modified);
+        w->Menus().undoAction->trigger();
+        QCOMPARE(w->Session().Document().Paper, PaperKind::Plain);
+        QVERIFY(!w->Session().IsModified());
         QVERIFY(IsWhite(Shown(*w.form).pixel(Surface(5, 12.5))));
-        Probe(w).Wiederherstellen1->trigger();
-        QCOMPARE(w->State.Paper, PaperKind::Squared5);
-        QVERIFY(w->State.Modified);
+        w->Menus().redoAction->trigger();
+        QCOMPARE(w->Session().Document().Paper, PaperKind::Squared5);
+        QVERIFY(w->Session().IsModified());
 
         w.ChoosePaper(Qt::Key_End, QStringLiteral("Kariert 5 mm"));
-        QCOMPARE(w->State.Paper, PaperKind::Millimetre);
+        QCOMPARE(w->Session().Document().Paper, PaperKind::Millimetre);
         const QRgb graph = Shown(*w.form).pixel(Surface(3, 12.5));
         QVERIFY(qRed(graph) > qBlue(graph) + 50);
-        Probe(w).Rueckgaengig1->trigger();
-        QCOMPARE(w->State.Paper, PaperKind::Squared5);
-        QVERIFY(Probe(w).Rueckgaengig1->text().contains(QStringLiteral("Seite einrichten")));
+        w->Menus().undoAction->trigger();
+        QCOMPARE(w->Session().Document().Paper, PaperKind::Squared5);
+        QVERIFY(w->Menus().undoAction->text().contains(QStringLiteral("Seite einrichten")));
     }
 
     void erasingKeepsThePaper()
     {
         Window w;
         w.ChoosePaper(Qt::Key_Down, QStringLiteral("Blanko"));
-        Probe(w).Bleistift1->trigger();
+        w->Tools().pencilTool->trigger();
         DragOnSheet(*w.form, {2, 22}, {40, 22});
-        Probe(w).Radierer1->trigger();
+        w->Tools().eraserTool->trigger();
         DragOnSheet(*w.form, {10, 15}, {10, 28});
-        QCOMPARE(w->State.Objects.Count, 20);
+        QCOMPARE(w->Session().Drawing().Objects.Count, 20);
         const QImage shown = Shown(*w.form);
         CheckErased([&](double x, double y) { return shown.pixel(Surface(x, y)); });
 
         // Saved with the paper, exported with it, and opened again on it.
         w.savePath = w.dir.filePath("squared.vlm");
-        Probe(w).Speichernunter1->trigger();
+        w->Menus().saveAsAction->trigger();
         QFile saved(w.savePath);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll().right(4), QByteArray::fromHex("01000000"));
@@ -150,8 +133,8 @@ private slots:
 
         Window again;
         again.openPath = w.savePath;
-        Probe(again).ffnen1->trigger();
-        QCOMPARE(again->State.Paper, PaperKind::Squared5);
+        again->Menus().openAction->trigger();
+        QCOMPARE(again->Session().Document().Paper, PaperKind::Squared5);
         const QImage reopened = Shown(*again.form);
         CheckErased([&](double x, double y) { return reopened.pixel(Surface(x, y)); });
         QVERIFY(w.errors.isEmpty() && again.errors.isEmpty());
@@ -162,17 +145,17 @@ private slots:
         // The drawing on the screen stays, paper and all; the user is told.
         Window w;
         w.ChoosePaper(Qt::Key_Down, QStringLiteral("Blanko"));
-        Probe(w).Bleistift1->trigger();
+        w->Tools().pencilTool->trigger();
         DragOnSheet(*w.form, {2, 22}, {40, 22});
-        const int objects = w->State.Objects.Count;
+        const int objects = w->Session().Drawing().Objects.Count;
         for (const char *name : {"damaged_paper_unknown.vlm", "damaged_paper_truncated.vlm"}) {
             w.openPath = QStringLiteral(TEST_DATA_DIR "/") + name;
-            w->State.Modified = false;
-            Probe(w).ffnen1->trigger();
+            w.answer = SessionPrompts::Answer::No; // the drawing's changes may go
+            w->Menus().openAction->trigger();
             QCOMPARE(w.errors.size(), 1);
             QVERIFY(w.errors.takeFirst().contains(QStringLiteral("beschädigt")));
-            QCOMPARE(w->State.Objects.Count, objects);
-            QCOMPARE(w->State.Paper, PaperKind::Squared5);
+            QCOMPARE(w->Session().Drawing().Objects.Count, objects);
+            QCOMPARE(w->Session().Document().Paper, PaperKind::Squared5);
         }
         QProcess export_;
         export_.start(VELMORA_EXPORT, {QStringLiteral(TEST_DATA_DIR "/damaged_paper_unknown.vlm"), "-o",

@@ -1,4 +1,5 @@
 // Record layouts as stored in drawing files, text strings, the code page and clearing.
+#include "support/drawing_builder.h"
 #include "document/cp1252.h"
 #include "document/drawing_state.h"
 #include "document/records.h"
@@ -84,23 +85,24 @@ private slots:
     void clearingReleasesAndResets()
     {
         DrawingState state;
-        for (int i = 0; i < 3; ++i) {
-            TextObject *t = state.Texts.Append();
-            *t = TextObject{};
-            SetTextString(*t, QStringLiteral("T%1").arg(i));
-            SetFontName(*t, "Arial", 5);
-            state.Objects.Append()->Kind = KindLine;
+        {
+            DrawingBuilder drawing(state);
+            for (int i = 0; i < 3; ++i) {
+                drawing.Text(0, 0, QStringLiteral("T%1").arg(i));
+                drawing.Blank().Kind = KindLine;
+            }
         }
-        QVERIFY(state.DeleteText(1));
+        EditTransaction edit(state, QStringLiteral("Text löschen"));
+        QVERIFY(edit.DeleteText(1));
         QCOMPARE(state.Texts.Count, 2);
         QCOMPARE(TextString(state.Texts.At(1)), QStringLiteral("T2"));
-        QVERIFY(!state.DeleteText(2));
+        QVERIFY(!edit.DeleteText(2));
+        const std::optional<DrawingEdit> step = edit.Finish();
+        QVERIFY(step && step->Texts.size() == 1); // what failed is not part of the step
         const uint64_t revision = state.ContentRevision();
         state.ClearRecords();
         QCOMPARE(state.Texts.Count, 0);
         QCOMPARE(state.Objects.Count, 0);
-        QCOMPARE(state.CurrentText, nullptr);
-        QCOMPARE(state.CurrentObject, nullptr);
         QVERIFY(state.ContentRevision() != revision);
     }
 };

@@ -1,5 +1,6 @@
 // The ruler drawn on a sheet and used through the pointer handlers, with the worked values.
-#include "fake_host.h"
+#include "support/drawing_builder.h"
+#include "support/stand_in_host.h"
 
 #include "render/canvas/painter_canvas.h"
 #include "support/recording_canvas.h"
@@ -54,11 +55,11 @@ bool Near(double a, double b, double tolerance = 5e-4)
     return std::fabs(a - b) <= tolerance;
 }
 
-// The pointer handlers over a fake window, in pixels less the surface's 5-pixel margin: the
-// worked value "a press at surface (105, 205)" is a press at (100, 200) here.
+// The pointer handlers over the stand-in of the window, in pixels less the surface's 5-pixel
+// margin: the worked value "a press at surface (105, 205)" is a press at (100, 200) here.
 struct Pointer : ToolPointer {
     const GuidedLine &Line() { return *Active<GuidedLine>(); }
-    const DrawingObject &LastObject() { return host.Drawing.Objects.At(host.Drawing.Objects.Count - 1); }
+    const DrawingObject &LastObject() { return host.Drawing().Objects.At(host.Drawing().Objects.Count - 1); }
 };
 
 } // namespace
@@ -124,8 +125,7 @@ private slots:
     void drawnOnEverySheetAfterTheObjects()
     {
         DrawingState state;
-        DrawingObject *o = state.Objects.Append();
-        *o = DrawingObject{};
+        DrawingBuilder(state).Blank();
         const ViewGeometry view = ComputeViewGeometry(2, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
         for (int sheet = 0; sheet < 2; ++sheet) {
             RecordingCanvas canvas;
@@ -133,7 +133,7 @@ private slots:
             const int line = canvas.Ops.indexOf(QRegularExpression("LineTo .*"));
             const int ruler = canvas.Ops.indexOf("LineTo 1955,340");
             QVERIFY(line > 0 && ruler > line);
-            QCOMPARE(canvas.Ops[ruler - 3], QStringLiteral("PenColour 808080"));
+            QVERIFY(canvas.Drawn().contains("LineTo 1955,340 pen 1 808080")); // in the instruments' grey
         }
         RecordingCanvas hidden;
         RenderSheet(hidden, state, view, 0, SheetView{false, true, true, false});
@@ -148,8 +148,7 @@ private slots:
         QVERIFY(p.Active<GuidedLine>());
         QCOMPARE(p.Line().X1, 26.458);
         QCOMPARE(p.Line().Y1, 90.0);
-        QCOMPARE(p.host.SurfaceOps.Ops, (QStringList{"PenColour 0000FF", "PenWidth 3", "MoveTo 105,345",
-                                                     "LineTo 105,345", "PenWidth 1"}));
+        QCOMPARE(p.host.SurfaceOps.Drawn(), (QStringList{"MoveTo 105,345 pen 3 0000FF", "LineTo 105,345 pen 3 0000FF"}));
         p.Move(300, 500);
         QCOMPARE(p.Line().X2, 79.374); // 79.37484 cut to 0.001 mm
         p.Move(50, 395);
@@ -157,7 +156,7 @@ private slots:
         QCOMPARE(p.Line().X2, 79.374); // moving back never shortens the line
         p.Move(195, 95);
         p.Release(994, 994); // the release position plays no part
-        QCOMPARE(p.host.Drawing.Objects.Count, 1);
+        QCOMPARE(p.host.Drawing().Objects.Count, 1);
         const DrawingObject &line = p.LastObject();
         QCOMPARE(line.Kind, uint32_t(KindLine));
         QCOMPARE(line.X1, 13.229);
@@ -165,7 +164,7 @@ private slots:
         QCOMPARE(line.X2, 79.374);
         QCOMPARE(line.PenWidth, 0.1);
         QCOMPARE(line.Colour, 0x00123456u);
-        QCOMPARE(p.host.Changes, 1);
+        QCOMPARE(p.host.Steps(), 1);
         QVERIFY(!p.Active<GuidedLine>());
     }
 
@@ -176,15 +175,14 @@ private slots:
         const int before = p.host.Repaints;
         p.Move(100, 200);
         QCOMPARE(p.host.Repaints, before + 1);
-        QCOMPARE(p.host.SurfaceOps.Ops, (QStringList{"PenColour 0000FF", "PenWidth 5", "MoveTo 105,345",
-                                                     "LineTo 105,345", "PenWidth 1"}));
+        QCOMPARE(p.host.SurfaceOps.Drawn(), (QStringList{"MoveTo 105,345 pen 5 0000FF", "LineTo 105,345 pen 5 0000FF"}));
         QCOMPARE(p.host.Status, QLocale().toString(100 / S, 'f', 2) + " mm, " + QLocale().toString(200 / S, 'f', 2) + " mm");
     }
 
     void alongAtThirtyDegrees()
     {
         Pointer p;
-        p.host.Drawing.Placement.RulerAngle = 30;
+        p.host.Instruments().RulerAngle = 30;
         p.Use(RulerMode::Along);
         p.Press(300, 500);
         QCOMPARE(p.Line().X1, 80.343);
@@ -195,7 +193,7 @@ private slots:
     void alongAtMinusNinetyFallsBack()
     {
         Pointer p;
-        p.host.Drawing.Placement.RulerAngle = -90;
+        p.host.Instruments().RulerAngle = -90;
         p.Use(RulerMode::Along);
         p.Press(100, 200);
         p.Move(295, 395);
@@ -207,7 +205,7 @@ private slots:
         QCOMPARE(line.Y2, 395 / S);
         // With 270 the formula itself is used (its sine is not exactly zero).
         Pointer q;
-        q.host.Drawing.Placement.RulerAngle = 270;
+        q.host.Instruments().RulerAngle = 270;
         q.Use(RulerMode::Along);
         q.Press(100, 200);
         QCOMPARE(q.Line().X1, Trunc3(q.Line().X1));
@@ -234,7 +232,7 @@ private slots:
         QCOMPARE(p.LastObject().Y2, 104.5102109375);
 
         Pointer q;
-        q.host.Drawing.Placement.RulerAngle = 30;
+        q.host.Instruments().RulerAngle = 30;
         q.Use(RulerMode::Across);
         q.Press(300, 500);
         QCOMPARE(q.Line().FootX, 80.343);
@@ -248,8 +246,7 @@ private slots:
         Pointer p;
         p.Use(RulerMode::Across);
         p.Move(100, 200);
-        QCOMPARE(p.host.SurfaceOps.Ops, (QStringList{"PenColour 0000FF", "PenWidth 5", "MoveTo 105,345",
-                                                     "LineTo 105,345", "PenWidth 1"}));
+        QCOMPARE(p.host.SurfaceOps.Drawn(), (QStringList{"MoveTo 105,345 pen 5 0000FF", "LineTo 105,345 pen 5 0000FF"}));
     }
 
     void clickWithoutMovementStoresAPoint()
@@ -280,20 +277,20 @@ private slots:
         p.Move(30, 440);
         p.Release(20, 440);
         const long double expected = *DirectionValue(138, 341, qx, qy) - *DirectionValue(20, 440, qx, qy);
-        QCOMPARE(p.host.Drawing.Placement.RulerAngle, double(expected));
-        QVERIFY(p.host.Drawing.Placement.RulerAngle < -240);
+        QCOMPARE(p.host.Instruments().RulerAngle, double(expected));
+        QVERIFY(p.host.Instruments().RulerAngle < -240);
         QVERIFY(!p.dispatch.Active());
-        QVERIFY(!p.host.Drawing.Modified);
+        QVERIFY(!p.host.IsModified());
 
         // A pointer exactly on the pivot leaves the angle as it was.
         Pointer q;
-        q.host.Drawing.Placement.RulerX = 0; // the pivot at pixel (0, 0), the margin's corner
-        q.host.Drawing.Placement.RulerY = 0;
+        q.host.Instruments().RulerX = 0; // the pivot at pixel (0, 0), the margin's corner
+        q.host.Instruments().RulerY = 0;
         q.Use(RulerMode::Turn);
         q.Press(0, 0);
         q.Move(100, 0);
-        QCOMPARE(q.host.Drawing.Placement.RulerAngle, 0.0);
-        QVERIFY(std::isfinite(q.host.Drawing.Placement.RulerAngle));
+        QCOMPARE(q.host.Instruments().RulerAngle, 0.0);
+        QVERIFY(std::isfinite(q.host.Instruments().RulerAngle));
     }
 
     void moving()
@@ -302,19 +299,19 @@ private slots:
         p.Use(RulerMode::Move);
         p.Press(95, 95);
         p.Move(133, 76);
-        QVERIFY(Near(p.host.Drawing.Placement.RulerX, 20.054147, 1e-6));
-        QVERIFY(Near(p.host.Drawing.Placement.RulerY, 84.972927, 1e-6));
-        QVERIFY(p.host.EdsUpdates > 0);
+        QVERIFY(Near(p.host.Instruments().RulerX, 20.054147, 1e-6));
+        QVERIFY(Near(p.host.Instruments().RulerY, 84.972927, 1e-6));
+        QVERIFY(p.host.PlacementShown > 0);
         p.Release(133, 76);
         QVERIFY(!p.dispatch.Active());
-        QVERIFY(!p.host.Drawing.Modified);
+        QVERIFY(!p.host.IsModified());
     }
 
     void secondSheetUsesTheRoundedSheetHeight()
     {
         Pointer p;
         p.host.PageCount = 2;
-        p.host.Repaint();
+        p.host.DrawingChanged();
         p.Use(RulerMode::Along);
         p.Press(100, 1123 + 200);
         QCOMPARE(p.host.ViewNow.ActivePage, 1);
@@ -329,7 +326,7 @@ private slots:
         p.Use(RulerMode::Along);
         p.Press(100, 200);
         p.Release(100, 200);
-        QCOMPARE(p.host.Drawing.Objects.Count, 1);
+        QCOMPARE(p.host.Drawing().Objects.Count, 1);
     }
 
     // Before, the ruler drew a tick for every millimetre of the sheet, painted or not: a sheet of

@@ -1,7 +1,7 @@
 // Sheets as SVG pictures: from the export dialog and from velmora-export, read back as XML
 // and rendered by another program (rsvg-convert) to compare with the PNG of the same sheet.
-#include "app/main_form.h"
-#include "main_form_probe.h"
+#include "support/drawing_builder.h"
+#include "support/window_fixture.h"
 #include "i18n/options_file.h"
 #include "i18n/translate_components.h"
 
@@ -13,52 +13,27 @@ using namespace velmora;
 
 namespace {
 
-DrawingObject Object(ObjectKind kind, double width, uint32_t colour, std::initializer_list<double> points)
-{
-    DrawingObject o{};
-    o.Kind = kind;
-    o.PenWidth = width;
-    o.Colour = colour;
-    double *field[] = {&o.X1, &o.Y1, &o.X2, &o.Y2, &o.X3, &o.Y3, &o.X4, &o.Y4};
-    int i = 0;
-    for (double value : points)
-        *field[i++] = value;
-    return o;
-}
-
-void AddText(DrawingState &state, const QString &content, double left, double top, int points)
-{
-    TextObject *text = state.Texts.Append();
-    *text = TextObject{};
-    text->Left = left;
-    text->Top = top;
-    text->Size = points;
-    SetTextString(*text, content);
-    SetFontName(*text, "Arial", 5);
-}
-
 // A construction with every kind of object: lines, a circle, an arc, a curve, an eraser
 // stroke through a line, and a text; on sheet 2 only a line across the middle.
 void Construction(DrawingState &state)
 {
-    const DrawingObject objects[] = {
-        Object(KindLine, 0.5, ColourRGB(0, 0, 160), {20, 100, 190, 100}),
-        Object(KindLine, 0.3, ColourBlack, {30, 40, 120, 180}),
-        Object(KindEllipse, 0.4, ColourRGB(200, 0, 0), {60, 150, 140, 230}),
-        Object(KindArc, 0.8, ColourRGB(0, 120, 0), {110, 30, 190, 110, 190, 70, 150, 30}),
-        Object(KindBezier, 0.6, ColourBlack, {20, 250, 60, 200, 120, 290, 180, 250}),
-        Object(KindLine, 3, ColourWhite, {100, 95, 140, 105}), // the eraser
-        Object(KindLine, 1, ColourBlack, {10, 297 + 148, 200, 297 + 148}),
-    };
-    for (const DrawingObject &o : objects)
-        *state.Objects.Append() = o;
-    AddText(state, QStringLiteral("Dreieck ABC"), 25, 60, 14);
+    DrawingBuilder drawing(state);
+    drawing.Object(KindLine, 0.5, {20, 100, 190, 100}, ColourRGB(0, 0, 160));
+    drawing.Object(KindLine, 0.3, {30, 40, 120, 180});
+    drawing.Object(KindEllipse, 0.4, {60, 150, 140, 230}, ColourRGB(200, 0, 0));
+    drawing.Object(KindArc, 0.8, {110, 30, 190, 110, 190, 70, 150, 30}, ColourRGB(0, 120, 0));
+    drawing.Object(KindBezier, 0.6, {20, 250, 60, 200, 120, 290, 180, 250});
+    drawing.Object(KindLine, 3, {100, 95, 140, 105}, ColourWhite); // the eraser
+    drawing.Object(KindLine, 1, {10, 297 + 148, 200, 297 + 148});
+    drawing.Text(25, 60, QStringLiteral("Dreieck ABC"), 14);
 }
 
 QString WriteDrawing(const QString &path, const DrawingState &state, int sheets)
 {
     DrawingFileSettings settings;
     settings.PageCount = sheets;
+    settings.PageWidthInch = state.PageWidthInch;
+    settings.PageHeightInch = state.PageHeightInch;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(WriteDrawingFile(state, settings)) <= 0)
         return {};
@@ -133,30 +108,23 @@ private slots:
 
     void exportDialogWritesASheetAtTrueSize()
     {
-        QTemporaryDir dir;
-        WriteOptionsFile(dir.filePath("options.dat"), LanguageGerman);
-        TMainForm form(dir.path());
-        QStringList errors;
-        form.ShowError = [&](const QString &text) { errors << text; };
-        QString savePath = dir.filePath("sheet.svg");
-        QString filter;
-        form.AskSaveFileName = [&](const FileDialogFilter &dialog) {
-            filter = dialog.QtFilter();
-            return savePath;
-        };
-        form.show();
-        Construction(form.State);
-        QTimer::singleShot(0, Probe(form).DPIForm, [&] { Probe(form).DPIForm->BitBtn1->click(); });
-        Probe(form).DateiAlsBildexportieren1->trigger();
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
-        QVERIFY(filter.contains(QLatin1String("(*.svg)")));
+        WindowFixture w;
+        w.exportPath = w.Path("sheet.svg");
+        Construction(w->Session().Document());
+        QTimer::singleShot(0, &w.Find<TDPIForm>(), [&] { w.Find<TDPIForm>().BitBtn1->click(); });
+        w->Menus().exportAction->trigger();
+        QVERIFY2(w.errors.isEmpty(), qPrintable(w.errors.join('\n')));
+        QCOMPARE(w.exportDialogs, 1);
+        QVERIFY(w->findChild<FileDialogFilter *>("exportImageFilter")->QtFilter().contains(QLatin1String("(*.svg)")));
 
-        const SvgContent svg = ReadSvg(savePath);
+        const SvgContent svg = ReadSvg(w.exportPath);
         QVERIFY(svg.Valid);
-        // A4 at true size: 2480 x 3508 steps of 1/300 inch.
+        // A4 at true size: 210 x 297 mm, 2480.32 x 3507.88 steps of 1/300 inch.
         QVERIFY2(qAbs(Millimetres(svg.Width) - 210) < 0.1, qPrintable(svg.Width));
         QVERIFY2(qAbs(Millimetres(svg.Height) - 297) < 0.1, qPrintable(svg.Height));
-        QCOMPARE(svg.ViewBox, QStringLiteral("0 0 2480 3508"));
+        QCOMPARE(svg.Width, QStringLiteral("210mm"));
+        QCOMPARE(svg.Height, QStringLiteral("297mm"));
+        QCOMPARE(svg.ViewBox, QStringLiteral("0 0 2480.3198 3507.8809"));
         QCOMPARE(svg.Title, QStringLiteral("unbenannt")); // the drawing's name, as in a PDF
         // The texts are text, not outlines.
         QCOMPARE(svg.Texts.join(QString()).simplified(), QStringLiteral("Dreieck ABC"));
@@ -170,7 +138,6 @@ private slots:
         QCOMPARE(svg.Strokes.size(), 5); // three lines, the arc, the curve (the circle is an ellipse element)
         for (const auto &stroke : svg.Strokes)
             QVERIFY2(!stroke.second.contains(QLatin1String("2362,1748")), qPrintable(stroke.second));
-        form.State.Modified = false;
     }
 
     void rendersLikeThePngExport()
@@ -223,6 +190,48 @@ private slots:
                 QCOMPARE(rendered.pixel(1200, 3300), qRgb(255, 255, 255));
             }
         }
+    }
+
+    // The picture is as large as the sheet to a tenth of a micrometre, not whole pixels at
+    // 300 dpi (2480 of them were 209.973 mm), and its view box counts exact steps of 1/300 inch.
+    void sizeIsTheSheetsOwn()
+    {
+        QTemporaryDir dir;
+        for (const QSizeF &mm : {QSizeF(210, 297), QSizeF(148.3, 105.5), QSizeF(0.5, 5080)}) {
+            DrawingState state;
+            state.PageWidthInch = mm.width() / MmPerInch;
+            state.PageHeightInch = mm.height() / MmPerInch;
+            DrawingBuilder(state).Line(0, 0, mm.width(), mm.height(), 0.2);
+            const QString drawing = WriteDrawing(dir.filePath("sheet.vlm"), state, 1);
+            QCOMPARE(Run(QStringLiteral(VELMORA_EXPORT), {drawing, "-o", dir.filePath("sheet.svg")}), 0);
+            const SvgContent svg = ReadSvg(dir.filePath("sheet.svg"));
+            QVERIFY(svg.Valid);
+            QVERIFY2(qAbs(Millimetres(svg.Width) - mm.width()) < 1e-4, qPrintable(svg.Width));
+            QVERIFY2(qAbs(Millimetres(svg.Height) - mm.height()) < 1e-4, qPrintable(svg.Height));
+            const QStringList box = svg.ViewBox.split(' ');
+            QCOMPARE(box.size(), 4);
+            QCOMPARE(box[0] + box[1], QStringLiteral("00"));
+            QVERIFY2(qAbs(box[2].toDouble() - mm.width() / MmPerInch * 300) < 1e-3, qPrintable(svg.ViewBox));
+            QVERIFY2(qAbs(box[3].toDouble() - mm.height() / MmPerInch * 300) < 1e-3, qPrintable(svg.ViewBox));
+        }
+    }
+
+    // A text stored larger than the font dialog offers is drawn at 512 points, and said so.
+    void largeTextsAreShownAtTheLargestSize()
+    {
+        QTemporaryDir dir;
+        DrawingState state;
+        {
+            DrawingBuilder drawing(state);
+            for (int size : {512, 513, 2000})
+                drawing.Text(10, 10, QStringLiteral("A"), size);
+        }
+        const QString drawing = WriteDrawing(dir.filePath("big.vlm"), state, 1);
+        QProcess run;
+        run.start(QStringLiteral(VELMORA_EXPORT), {drawing, "-o", dir.filePath("big.svg")});
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 0);
+        QVERIFY(run.readAllStandardError().contains("velmora-export: 2 text(s) larger than 512 points shown at 512 points\n"));
     }
 
     void everySheetAFileOfItsOwn()

@@ -1,5 +1,5 @@
 // The hand and zoom tools and the order of the pointer handlers.
-#include "fake_host.h"
+#include "support/stand_in_host.h"
 
 #include "tools/pointer_dispatch.h"
 
@@ -9,7 +9,7 @@ using namespace velmora;
 
 class TestViewTools : public QObject {
     Q_OBJECT
-    FakeHost host;
+    StandInHost host;
     std::optional<PointerDispatch> owned;
     PointerDispatch &dispatch() { return *owned; }
 
@@ -18,7 +18,7 @@ private slots:
     {
         host.ZoomValue = 100;
         host.PageCount = 1;
-        host.Repaint();
+        host.DrawingChanged();
         host.ScrollNow.H = host.ScrollNow.V = 0;
         owned.emplace(host); // no gesture left from the test before
     }
@@ -47,7 +47,7 @@ private slots:
     {
         host.Tools.Current = Tool::Zoom;
         host.PageCount = 3;
-        host.Repaint();
+        host.DrawingChanged();
         // (405, 905) less the margin is (400, 900); at 150 % it lies at (600, 1350).
         const int repaints = host.Repaints;
         dispatch().MouseDown(PointerButton::Left, 405, 905);
@@ -57,7 +57,7 @@ private slots:
         QVERIFY(host.Repaints > host.RepaintsAtLastScroll); // the repaint comes after the scroll
         // At 300 % the zoom stays and the point is still centred; near the origin the scroll stops at 0.
         host.ZoomValue = 300;
-        host.Repaint();
+        host.DrawingChanged();
         dispatch().MouseDown(PointerButton::Left, 55, 35);
         QCOMPARE(host.ZoomValue, 300);
         QCOMPARE(host.ScrollNow.H, 0);
@@ -68,7 +68,7 @@ private slots:
     {
         host.Tools.Current = Tool::Hand;
         host.PageCount = 2;
-        host.Repaint();
+        host.DrawingChanged();
         dispatch().MouseDown(PointerButton::Left, 300, 300);
         QVERIFY(std::holds_alternative<Pan>(*dispatch().Active()));
         dispatch().MouseMove(250, 200); // drag up and left: the view moves right and down
@@ -89,7 +89,7 @@ private slots:
     void pressesSetTheActivePage()
     {
         host.PageCount = 3;
-        host.Repaint();
+        host.DrawingChanged();
         host.Tools.Current = Tool::Hand;
         dispatch().MouseDown(PointerButton::Left, 50, 5 + 2 * 1123 + 10);
         QCOMPARE(host.ViewNow.ActivePage, 2);
@@ -109,22 +109,22 @@ private slots:
     {
         ToolPointer p;
         p.host.PageCount = 2;
-        p.host.Repaint();
+        p.host.DrawingChanged();
         p.host.Tools.Current = Tool::Ruler;
         p.host.Tools.Ruler = RulerMode::Move;
         p.dispatch.MouseDown(PointerButton::Left, 105, 105);
         p.dispatch.MouseMove(125, 105);
-        const double movedX = p.host.Drawing.Placement.RulerX;
+        const double movedX = p.host.Instruments().RulerX;
         // The other button, far away on the second sheet: neither a new drag nor a new sheet.
         p.dispatch.MouseDown(PointerButton::Right, 600, 1123 + 600);
         QCOMPARE(p.host.ViewNow.ActivePage, 0);
-        QCOMPARE(p.host.Drawing.Placement.RulerX, movedX);
+        QCOMPARE(p.host.Instruments().RulerX, movedX);
         p.dispatch.MouseMove(145, 105); // still measured from the first press
-        QCOMPARE(p.host.Drawing.Placement.RulerX, 10 + 40 / p.host.ViewNow.PixelsPerMm());
+        QCOMPARE(p.host.Instruments().RulerX, 10 + 40 / p.host.ViewNow.PixelsPerMm());
         p.dispatch.MouseUp(145, 105);
         QVERIFY(!p.dispatch.Active());
         p.dispatch.MouseUp(600, 1123 + 600); // the second button's release finds nothing
-        QCOMPARE(p.host.Drawing.Placement.RulerX, 10 + 40 / p.host.ViewNow.PixelsPerMm());
+        QCOMPARE(p.host.Instruments().RulerX, 10 + 40 / p.host.ViewNow.PixelsPerMm());
 
         // A stroke stays one stroke and one step.
         p.host.Tools.Current = Tool::Pencil;
@@ -132,10 +132,10 @@ private slots:
         p.dispatch.MouseMove(110, 100);
         p.dispatch.MouseDown(PointerButton::Right, 300, 300);
         p.dispatch.MouseMove(120, 100);
-        QCOMPARE(p.host.Drawing.Objects.Count, 2);
-        QCOMPARE(p.host.Drawing.Objects.At(1).X1, p.host.Drawing.Objects.At(0).X2); // chained, not restarted
+        QCOMPARE(p.host.Drawing().Objects.Count, 2);
+        QCOMPARE(p.host.Drawing().Objects.At(1).X1, p.host.Drawing().Objects.At(0).X2); // chained, not restarted
         p.dispatch.MouseUp(120, 100);
-        QCOMPARE(int(p.host.Steps.size()), 1);
+        QCOMPARE(p.host.Steps(), 1);
     }
 
     void aReleaseWithoutAPressDoesNothing()
@@ -146,10 +146,10 @@ private slots:
             const int repaints = p.host.Repaints;
             p.dispatch.MouseUp(200, 200);
             QCOMPARE(p.host.Repaints, repaints);
-            QCOMPARE(p.host.Drawing.Objects.Count, 0);
-            QCOMPARE(p.host.Drawing.Placement.RulerX, 10.0);
-            QCOMPARE(p.host.EdsUpdates, 0);
-            QVERIFY(p.host.Steps.empty());
+            QCOMPARE(p.host.Drawing().Objects.Count, 0);
+            QCOMPARE(p.host.Instruments().RulerX, 10.0);
+            QCOMPARE(p.host.PlacementShown, 0);
+            QCOMPARE(p.host.Steps(), 0);
         }
         // The curve's presses survive their releases.
         p.dispatch.MouseDown(PointerButton::Left, 100, 100);
@@ -178,7 +178,7 @@ private slots:
         QVERIFY(std::holds_alternative<Stroke>(*p.dispatch.Active()));
         QVERIFY(!p.dispatch.Cancel()); // a held drag ends only with its release
         p.dispatch.MouseUp(100, 100);
-        QCOMPARE(p.host.Drawing.Objects.Count, 0);
+        QCOMPARE(p.host.Drawing().Objects.Count, 0);
 
         // Cancelling after three presses stores nothing either.
         p.host.Tools.Current = Tool::Curves;
@@ -187,19 +187,19 @@ private slots:
         QVERIFY(p.dispatch.Cancel());
         p.dispatch.MouseDown(PointerButton::Left, 400, 400); // a new start
         QCOMPARE(std::get<Curve>(*p.dispatch.Active()).Placed, Curve::Stage::Start);
-        QCOMPARE(p.host.Drawing.Objects.Count, 0);
-        QVERIFY(p.host.Steps.empty());
+        QCOMPARE(p.host.Drawing().Objects.Count, 0);
+        QCOMPARE(p.host.Steps(), 0);
     }
 
     void aMoveThatMatchesNothingOnlyShowsThePosition()
     {
         host.Tools.Current = Tool::Ruler;
         host.Tools.Ruler = RulerMode::Move;
-        const double rulerX = host.Drawing.Placement.RulerX;
+        const double rulerX = host.Instruments().RulerX;
         const int repaints = host.Repaints;
         dispatch().MouseMove(300, 300);
         QCOMPARE(host.Repaints, repaints);
-        QCOMPARE(host.Drawing.Placement.RulerX, rulerX);
+        QCOMPARE(host.Instruments().RulerX, rulerX);
         QVERIFY(host.Status.endsWith(" mm"));
     }
 
@@ -210,7 +210,7 @@ private slots:
         dispatch().MouseDown(PointerButton::Left, 100, 100);
         host.Tools.Current = Tool::Hand; // the menu changes mid-drag
         dispatch().MouseMove(200, 100);
-        QVERIFY(host.Drawing.Placement.RulerX > 10);
+        QVERIFY(host.Instruments().RulerX > 10);
         dispatch().MouseUp(200, 100);
         QVERIFY(!dispatch().Active());
     }

@@ -2,6 +2,7 @@
 // draws them: lines of every angle, width, zoom and device pixel ratio, at sub-pixel places,
 // cut by the image's edges and by a clip rectangle, overlapping in several colours. Each
 // case prints the largest and the mean difference per colour channel.
+#include "support/drawing_builder.h"
 #include "document/drawing_state.h"
 #include "render/canvas/capsule_raster.h"
 #include "render/canvas/curve_raster.h"
@@ -442,8 +443,7 @@ private slots:
         std::mt19937 random(7);
         std::uniform_real_distribution<double> x(-5, 215), y(-5, 300), len(0, 80), turn(0, 360), width(0.35, 5);
         for (int i = 0; i < 400; ++i) {
-            DrawingObject *o = state.Objects.Append();
-            *o = DrawingObject{};
+            DrawingObject *o = &DrawingBuilder(state).Blank();
             o->Kind = KindLine;
             o->PenWidth = width(random);
             o->Colour = uint32_t(random() & 0xFFFFFF);

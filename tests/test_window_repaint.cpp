@@ -3,7 +3,6 @@
 // with the pencil by real pointer events, taken back and done again with the menu's items.
 #include "app/main_form.h"
 #include "i18n/options_file.h"
-#include "main_form_probe.h"
 
 #include <QPaintEvent>
 #include <QScreen>
@@ -44,7 +43,7 @@ private slots:
         form.resize(900, 700);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QWidget *surface = Probe(form).PaintBox1;
+        QWidget *surface = form.Surface().paintBox;
         QWidget *viewport = surface->parentWidget();
         PaintWatch watch;
         surface->installEventFilter(&watch);
@@ -58,7 +57,7 @@ private slots:
                 .convertToFormat(QImage::Format_RGB32);
         };
         auto rendered = [&] {
-            const ViewGeometry view = form.CurrentView();
+            const ViewGeometry view = form.Surface().CurrentView();
             QImage image(viewport->size(), QImage::Format_RGB32);
             image.fill(surface->palette().color(QPalette::Window));
             SurfaceRenderer fresh;
@@ -66,11 +65,11 @@ private slots:
             painter.translate(surface->mapTo(viewport, QPoint(0, 0)));
             // The part of the surface the window shows, as its paint event exposes it.
             const QRect visible(-surface->mapTo(viewport, QPoint(0, 0)), viewport->size());
-            fresh.Paint(painter, visible, form.State, view, form.CurrentSheetView());
+            fresh.Paint(painter, visible, form.Session().Document(), view, form.Surface().CurrentSheetView());
             return image;
         };
         auto sameOnSheet = [&](const QImage &a, const QImage &b) {
-            const QRect sheet = form.CurrentView().SheetOnSurface(0).translated(surface->mapTo(viewport, QPoint(0, 0)));
+            const QRect sheet = form.Surface().CurrentView().SheetOnSurface(0).translated(surface->mapTo(viewport, QPoint(0, 0)));
             const QRect seen = sheet.intersected(a.rect());
             for (int y = seen.top(); y <= seen.bottom(); ++y)
                 for (int x = seen.left(); x <= seen.right(); ++x)
@@ -81,23 +80,23 @@ private slots:
 
         const QImage before = shown();
         QVERIFY(sameOnSheet(before, rendered()));
-        Probe(form).Bleistift1->trigger();
-        Probe(form).StrichEd->setValue(1.5);
+        form.Tools().pencilTool->trigger();
+        form.SettingsBand().penWidthEdit->setValue(1.5);
         QCoreApplication::processEvents(); // the surface shows the choice before the pointer comes
         const QPoint from(150, 200), to(330, 260);
         Pointer(surface, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
         Pointer(surface, QEvent::MouseMove, (from + to) / 2 + QPoint(0, 30), Qt::NoButton, Qt::LeftButton);
         Pointer(surface, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
         Pointer(surface, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
-        QCOMPARE(form.State.Objects.Count, 2);
+        QCOMPARE(form.Session().Drawing().Objects.Count, 2);
         const QImage drawn = shown();
         QVERIFY(drawn.pixel(to + surface->mapTo(viewport, QPoint(0, 0))) != qRgb(255, 255, 255));
 
         // Taking the stroke back paints its place again, not the whole surface.
         watch.Painted = QRegion();
-        Probe(form).Rueckgaengig1->trigger();
+        form.Menus().undoAction->trigger();
         const QImage undone = shown();
-        QCOMPARE(form.State.Objects.Count, 0);
+        QCOMPARE(form.Session().Drawing().Objects.Count, 0);
         const QRect repainted = watch.Painted.boundingRect();
         QVERIFY2(!repainted.isEmpty(), "nothing was painted again");
         QVERIFY2(repainted.contains(QRect(from, to).normalized()), qPrintable(QStringLiteral("%1,%2 %3x%4")
@@ -110,13 +109,13 @@ private slots:
         QVERIFY(sameOnSheet(undone, rendered()));
 
         watch.Painted = QRegion();
-        Probe(form).Wiederherstellen1->trigger();
+        form.Menus().redoAction->trigger();
         const QImage redone = shown();
-        QCOMPARE(form.State.Objects.Count, 2);
+        QCOMPARE(form.Session().Drawing().Objects.Count, 2);
         QVERIFY(watch.Painted.boundingRect().width() < 260);
         QVERIFY(sameOnSheet(redone, rendered()));
         QVERIFY(!sameOnSheet(redone, undone));
-        form.State.Modified = false;
+        // (was: marked unchanged)
     }
 };
 

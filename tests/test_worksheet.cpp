@@ -3,6 +3,8 @@
 // the eraser that leaves the page, and the worksheet kept in the drawing file.
 #include "worksheet_files.h"
 
+#include "support/drawing_builder.h"
+
 #include "document/drawing_file.h"
 #include "render/canvas/painter_canvas.h"
 #include "render/output/sheet_export.h"
@@ -65,19 +67,9 @@ bool White(QRgb p)
     return qGray(p) > 245;
 }
 
-DrawingObject &AddLine(DrawingState &state, uint32_t colour, double width, QPointF a, QPointF b,
-                       uint32_t kind = KindLine)
+void AddLine(DrawingState &state, uint32_t colour, double width, QPointF a, QPointF b, uint32_t kind = KindLine)
 {
-    DrawingObject &o = *state.Objects.Append();
-    o = DrawingObject{};
-    o.Kind = kind;
-    o.Colour = colour;
-    o.PenWidth = width;
-    o.X1 = a.x();
-    o.Y1 = a.y();
-    o.X2 = b.x();
-    o.Y2 = b.y();
-    return o;
+    DrawingBuilder(state).Object(kind, width, {a.x(), a.y(), b.x(), b.y()}, colour);
 }
 
 Worksheet OpenedPdf(const QByteArray &pdf)

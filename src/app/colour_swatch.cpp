@@ -9,7 +9,7 @@ namespace velmora {
 
 ColourSwatch::ColourSwatch(QWidget *parent) : QFrame(parent)
 {
-    setObjectName(QStringLiteral("Shape1"));
+    setObjectName(QStringLiteral("colourSwatch"));
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setFixedSize(32, 22);
     setCursor(Qt::PointingHandCursor);

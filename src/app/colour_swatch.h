@@ -1,4 +1,4 @@
-// Shape1: the swatch that shows the pen colour; a press on it opens the colour dialog.
+// The swatch that shows the pen colour; a press on it opens the colour dialog.
 #pragma once
 
 #include <QFrame>

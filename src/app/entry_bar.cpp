@@ -1,8 +1,6 @@
-// The numeric entry bar: the nine values of the instrument placement as decimal edits.
-#include "main_form.h"
+#include "entry_bar.h"
 
 #include <QLabel>
-#include <QLineEdit>
 
 namespace velmora {
 
@@ -12,98 +10,63 @@ constexpr double Unlimited = 1e12;
 
 } // namespace
 
-struct TMainForm::EntryRow {
-    const char *edit;
-    const char *label;
-    const char *unit;
-    double InstrumentPlacement::*value;
-    DecimalEdit *TMainForm::*field;
-};
-
-const std::vector<TMainForm::EntryRow> &TMainForm::EntryRows()
+const std::vector<EntryBar::Row> &EntryBar::Rows()
 {
-    static const std::vector<EntryRow> rows = {
-        {"LinXEd", "Lineal x:", "mm", &InstrumentPlacement::RulerX, &TMainForm::LinXEd},
-        {"Linyed", "Lineal y:", "mm", &InstrumentPlacement::RulerY, &TMainForm::Linyed},
-        {"linwed", "Linealdrehung:", "°", &InstrumentPlacement::RulerAngle, &TMainForm::linwed},
-        {"WinkXed", "Winkelmesser x:", "mm", &InstrumentPlacement::ProtractorX, &TMainForm::WinkXed},
-        {"WinkYEd", "Winkelmesser y:", "mm", &InstrumentPlacement::ProtractorY, &TMainForm::WinkYEd},
-        {"WinkWEd", "Winkelmesserdrehung:", "°", &InstrumentPlacement::ProtractorAngle, &TMainForm::WinkWEd},
-        {"ZirkXed", "Zirkel x:", "mm", &InstrumentPlacement::CompassX, &TMainForm::ZirkXed},
-        {"ZirkYed", "Zirkel y:", "mm", &InstrumentPlacement::CompassY, &TMainForm::ZirkYed},
-        {"ZirksEd", "Zirkelspanne:", "mm", &InstrumentPlacement::CompassSpan, &TMainForm::ZirksEd},
+    static const std::vector<Row> rows = {
+        {"rulerXEdit", "Lineal x:", "mm", &InstrumentPlacement::RulerX, &EntryBar::rulerXEdit},
+        {"rulerYEdit", "Lineal y:", "mm", &InstrumentPlacement::RulerY, &EntryBar::rulerYEdit},
+        {"rulerAngleEdit", "Linealdrehung:", "°", &InstrumentPlacement::RulerAngle, &EntryBar::rulerAngleEdit},
+        {"protractorXEdit", "Winkelmesser x:", "mm", &InstrumentPlacement::ProtractorX, &EntryBar::protractorXEdit},
+        {"protractorYEdit", "Winkelmesser y:", "mm", &InstrumentPlacement::ProtractorY, &EntryBar::protractorYEdit},
+        {"protractorAngleEdit", "Winkelmesserdrehung:", "°", &InstrumentPlacement::ProtractorAngle,
+         &EntryBar::protractorAngleEdit},
+        {"compassXEdit", "Zirkel x:", "mm", &InstrumentPlacement::CompassX, &EntryBar::compassXEdit},
+        {"compassYEdit", "Zirkel y:", "mm", &InstrumentPlacement::CompassY, &EntryBar::compassYEdit},
+        {"compassSpanEdit", "Zirkelspanne:", "mm", &InstrumentPlacement::CompassSpan, &EntryBar::compassSpanEdit},
     };
     return rows;
 }
 
-void TMainForm::CreateEntryBar()
+EntryBar::EntryBar(const InstrumentPlacement &initial, QWidget *parent) : QToolBar(parent)
 {
-    Panel2 = new QToolBar(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setMovable(false);
-    Panel2->setFloatable(false);
-    auto *panel = new QWidget(Panel2);
+    setObjectName(QStringLiteral("entryBar"));
+    setMovable(false);
+    setFloatable(false);
+    auto *panel = new QWidget(this);
     panel->setFixedSize(121, 8 + 9 * 40);
     QFont small = panel->font(); // long labels such as "Winkelmesserdrehung:" fit the narrow bar
     small.setPointSizeF(small.pointSizeF() * 0.85);
     int row = 0;
-    for (const EntryRow &entry : EntryRows()) {
+    for (const Row &entry : Rows()) {
         const int top = 4 + row * 40;
         auto *label = new QLabel(QString::fromUtf8(entry.label), panel);
-        label->setObjectName(QStringLiteral("EntryLabel%1").arg(row + 1));
+        label->setObjectName(QStringLiteral("entryLabel%1").arg(row + 1));
         label->setGeometry(2, top, 119, 16);
         label->setFont(small);
-        auto *edit = new DecimalEdit(entry.edit, -Unlimited, Unlimited, 1, State.Placement.*entry.value, panel);
+        auto *edit = new DecimalEdit(entry.edit, -Unlimited, Unlimited, 1, initial.*entry.value, panel);
         edit->setGeometry(4, top + 16, 88, 22);
         auto *unit = new QLabel(QString::fromUtf8(entry.unit), panel);
-        unit->setObjectName(QStringLiteral("EntryUnit%1").arg(row + 1));
+        unit->setObjectName(QStringLiteral("entryUnit%1").arg(row + 1));
         unit->setGeometry(96, top + 18, 22, 18);
         this->*entry.field = edit;
-        if (entry.field == &TMainForm::WinkWEd)
-            connect(edit, &DecimalEdit::TextEdited, this, &TMainForm::WinkWEdChange);
-        else
-            connect(edit, &DecimalEdit::TextEdited, this,
-                    [this, value = entry.value, edit] { EntryEdChange(value, edit); });
+        connect(edit, &DecimalEdit::TextEdited, this, [this, value = entry.value, edit] {
+            if (!showing_)
+                emit Typed(value, edit->TypedValue());
+        });
         ++row;
     }
-    Panel2->addWidget(panel);
-    addToolBar(Qt::LeftToolBarArea, Panel2);
-    Panel2->setVisible(false);
+    addWidget(panel);
 }
 
-void TMainForm::UpdateEds()
+void EntryBar::Show(const InstrumentPlacement &placement)
 {
-    State.UpdatingEdits = true;
-    for (const EntryRow &entry : EntryRows()) {
+    showing_ = true;
+    for (const Row &entry : Rows()) {
         DecimalEdit *edit = this->*entry.field;
-        // An edit whose text already says the value keeps it, so a value being typed is not
-        // rewritten under the cursor.
-        if (edit->TypedValue() != State.Placement.*entry.value || edit->text().isEmpty())
-            edit->setValue(State.Placement.*entry.value);
+        if (edit->TypedValue() != placement.*entry.value || edit->text().isEmpty())
+            edit->setValue(placement.*entry.value);
     }
-    State.UpdatingEdits = false;
-}
-
-void TMainForm::EntryEdChange(double InstrumentPlacement::*value, DecimalEdit *edit)
-{
-    if (State.UpdatingEdits)
-        return;
-    State.Placement.*value = edit->TypedValue();
-    PaintBox1Paint();
-}
-
-void TMainForm::WinkWEdChange()
-{
-    if (State.UpdatingEdits)
-        return;
-    State.Placement.ProtractorAngle = WinkWEd->TypedValue();
-    PaintBox1Paint();
-    UpdateEds();
-}
-
-void TMainForm::LeistefrZahleneingabe1Click()
-{
-    Panel2->setVisible(LeistefrZahleneingabe1->isChecked());
+    showing_ = false;
 }
 
 } // namespace velmora

@@ -75,11 +75,12 @@ int main(int argc, char *argv[])
     }
 
     velmora::TMainForm form;
+    form.KeepPlacementBetweenRuns();
     form.show();
     form.activateWindow(); // without a window manager nobody else gives it the keyboard
     // Once the window is up: first a drawing a crashed run left behind, then the one named.
     QTimer::singleShot(0, &form, [&form, drawing] {
-        form.OfferRecovery();
+        form.Session().Recovery.Offer();
         if (!drawing.isEmpty())
             form.OpenFromOutside(drawing);
     });

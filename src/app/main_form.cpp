@@ -1,381 +1,271 @@
 #include "main_form.h"
 
-#include "file_messages.h"
-
-#include "document/units.h"
 #include "desktop_keys.h"
+
+#include "document/caption.h"
 #include "i18n/file_reasons.h"
 #include "i18n/options_file.h"
-#include "i18n/table_upkeep.h"
 #include "i18n/translate_components.h"
 #include "render/canvas/painter_canvas.h"
+#include "session/user_settings.h"
 
-#include <QColorDialog>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMessageBox>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
-#include <QWheelEvent>
 
 namespace velmora {
 
-TMainForm::TMainForm(const QString &programDir, QWidget *parent) : QMainWindow(parent)
+TMainForm::TMainForm(const QString &programDir, QWidget *parent)
+    : QMainWindow(parent), language_(programDir), prompts_(*this, language_.Translation),
+      session_(language_.Translation, prompts_, RecoveryStore::DefaultFolder())
 {
-    setObjectName(QStringLiteral("MainForm"));
-    ProgramDir = programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir;
-    if (!ProgramDir.endsWith(QLatin1Char('/')))
-        ProgramDir += QLatin1Char('/');
-    ShowInformation = [this](const QString &text, const QString &caption) {
-        QMessageBox::information(this, caption, text);
-    };
+    setObjectName(QStringLiteral("mainWindow"));
     DynaArrayCore::SetFailureReporter([](const QString &message) {
         QMessageBox box(QMessageBox::Critical, QString(), message, QMessageBox::Ok);
         box.exec();
     });
-    CreateDialogHooks();
-    CreateMenus();
-    CreateHistory();
-    CreateCopyCommand();
-    CreateToolBarPanel();
-    CreateToolMenu();
-    CreateEntryBar();
-    CreateSurface();
-    CreateKeys();
-    CreateOutsideOpening();
-    ScrollBox1->viewport()->installEventFilter(this);
-    resize(780, 560);
-    UpdateEds();
+    // The bands from top to bottom, the entry bar at the left, the surface in the middle.
+    menus_ = new MenuBand(this);
+    setMenuWidget(menus_);
+    settingsBar_ = new SettingsBar(this);
+    addToolBar(Qt::TopToolBarArea, settingsBar_);
+    addToolBarBreak(Qt::TopToolBarArea);
+    toolBand_ = new ToolBand(this);
+    addToolBar(Qt::TopToolBarArea, toolBand_);
+    entryBar_ = new EntryBar(session_.Drawing().Placement, this);
+    addToolBar(Qt::LeftToolBarArea, entryBar_);
+    entryBar_->setVisible(false);
+    surface_ = new DrawingSurface(session_, this);
+    setCentralWidget(surface_);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("statusBar"));
+    setStatusBar(statusBar_);
+    prompts_.StatusBar = statusBar_;
+    shown_ = session_.Settings();
 
-    // The installed table itself (when the user's copy cannot be made) is only read.
-    const QString tablePath = DataFilePath(ProgramDir, QStringLiteral("translate.dbf"));
-    translate.Open(tablePath, tablePath == InstalledTemplatePath(ProgramDir, QStringLiteral("translate.dbf")));
-    UpdateUserTable(translate, ProgramDir);
-    Translation.LoadTranslationIndex();
+    WireMenus();
+    WireBands();
+    WireSurface();
+    WireSession();
+    CreateKeys();
+    setAcceptDrops(true);
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setObjectName(QStringLiteral("recoveryTimer"));
+    recoveryTimer_->setInterval(RecoveryIntervalSeconds() * 1000);
+    connect(recoveryTimer_, &QTimer::timeout, this, [this] {
+        if (!dispatch_.Dragging()) // half a stroke is no drawing; the next interval writes the finished one
+            session_.Recovery.Write();
+    });
+    recoveryTimer_->start();
+    resize(780, 560);
+    ShowPlacement();
+    ShowHistory();
+
+    language_.OpenTable();
     const QColor windowText = palette().color(QPalette::WindowText);
-    FontDialog1.Colour = ColourRGB(uint8_t(windowText.red()), uint8_t(windowText.green()), uint8_t(windowText.blue()));
-    AddTextForm = new TAddTextForm(FontDialog1, this);
-    DPIForm = new TDPIForm(this);
-    SeiteEinrichtenForm = new TSeiteEinrichtenForm(this);
-    SeiteEinrichtenForm->PrintablePageMm = [this] { return PrintablePageMm(); };
-    SeiteEinrichtenForm->Translate = [this](const QString &text) { return Translation.TranslateString(text); };
-    TranslateForm = new TTranslateForm(translate, this);
-    TranslateForm->Translate = [this](const QString &text) { return Translation.TranslateString(text); };
+    newTextFont_.Colour = ColourRGB(uint8_t(windowText.red()), uint8_t(windowText.green()), uint8_t(windowText.blue()));
+    CreateDialogs();
 }
 
 TMainForm::~TMainForm()
 {
-    NewAll();
     DynaArrayCore::SetFailureReporter({});
+}
+
+void TMainForm::CreateDialogs()
+{
+    textDialog_ = new TAddTextForm(newTextFont_, this);
+    exportDialog_ = new TDPIForm(this);
+    pageSetupDialog_ = new TSeiteEinrichtenForm(this);
+    pageSetupDialog_->PrintablePageMm = [this] { return printer_.PrintablePageMm(); };
+    pageSetupDialog_->Translate = [this](const QString &text) { return language_.Tr(text); };
+    translateDialog_ = new TTranslateForm(language_.Table, this);
+    translateDialog_->Translate = [this](const QString &text) { return language_.Tr(text); };
+}
+
+void TMainForm::WireMenus()
+{
+    MenuBand &m = *menus_;
+    connect(m.newAction, &QAction::triggered, this, Guarded(&TMainForm::NewDrawing));
+    connect(m.openAction, &QAction::triggered, this, Guarded(&TMainForm::OpenDrawing));
+    connect(m.saveAction, &QAction::triggered, this, Guarded(&TMainForm::SaveDrawing));
+    connect(m.saveAsAction, &QAction::triggered, this, Guarded(&TMainForm::SaveDrawingAs));
+    connect(m.pageSetupAction, &QAction::triggered, this, Guarded(&TMainForm::SetUpPage));
+    connect(m.printAction, &QAction::triggered, this, Guarded(&TMainForm::PrintDrawing));
+    connect(m.printerSetupAction, &QAction::triggered, this, Guarded(&TMainForm::SetUpPrinter));
+    connect(m.exportAction, &QAction::triggered, this, Guarded(&TMainForm::ExportImage));
+    connect(m.quitAction, &QAction::triggered, this, &QWidget::close);
+    connect(m.undoAction, &QAction::triggered, this, Guarded(&TMainForm::Undo));
+    connect(m.redoAction, &QAction::triggered, this, Guarded(&TMainForm::Redo));
+    connect(m.copySheetAction, &QAction::triggered, this, Guarded(&TMainForm::CopySheet));
+    for (QAction *item : {m.rulerShownAction, m.protractorShownAction, m.compassShownAction})
+        connect(item, &QAction::triggered, this, [this] {
+            session_.SetShown(menus_->rulerShownAction->isChecked(), menus_->protractorShownAction->isChecked(),
+                              menus_->compassShownAction->isChecked());
+        });
+    connect(m.entryBarAction, &QAction::triggered, &session_, &DocumentSession::SetEntryBarShown);
+    connect(m.inchLabelsAction, &QAction::triggered, &session_, &DocumentSession::SetInchLabels);
+    connect(m.germanAction, &QAction::triggered, this, [this] { ChooseLanguage(LanguageGerman); });
+    connect(m.englishAction, &QAction::triggered, this, [this] { ChooseLanguage(LanguageEnglish); });
+    connect(m.italianAction, &QAction::triggered, this, [this] { ChooseLanguage(LanguageItalian); });
+    connect(m.translateAction, &QAction::triggered, this, Guarded(&TMainForm::EditTranslations));
+}
+
+void TMainForm::WireBands()
+{
+    connect(settingsBar_, &SettingsBar::ZoomEdited, &session_, &DocumentSession::SetZoom);
+    connect(settingsBar_, &SettingsBar::PenWidthEdited, &session_, &DocumentSession::SetPenWidth);
+    connect(settingsBar_, &SettingsBar::EraserSizeEdited, &session_, &DocumentSession::SetEraserSize);
+    connect(settingsBar_, &SettingsBar::PageCountEdited, &session_, &DocumentSession::SetSheetCount);
+    connect(settingsBar_, &SettingsBar::ColourWanted, this, &TMainForm::ChooseColour);
+    connect(toolBand_, &ToolBand::Chosen, surface_, [this] { surface_->Repaint(); });
+    connect(toolBand_, &ToolBand::CircleWanted, this, [this] { dispatch_.AddCircle(); });
+    connect(entryBar_, &EntryBar::Typed, this, [this](PlacementValue value, double typed) {
+        session_.Document().Placement.*value = typed; // the instrument follows at once
+        surface_->Repaint();
+        if (value == &InstrumentPlacement::ProtractorAngle)
+            ShowPlacement();
+    });
+}
+
+void TMainForm::WireSurface()
+{
+    PaintBox &box = *surface_->paintBox;
+    box.OnMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+        dispatch_.MouseDown(button == Qt::LeftButton    ? PointerButton::Left
+                            : button == Qt::RightButton  ? PointerButton::Right
+                            : button == Qt::MiddleButton ? PointerButton::Middle
+                                                         : PointerButton::Other,
+                            x, y);
+        surface_->ShowToolDrawing();
+    };
+    box.OnMouseMove = [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+        dispatch_.MouseMove(x, y);
+        surface_->ShowToolDrawing();
+    };
+    box.OnMouseUp = [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+        dispatch_.MouseUp(x, y);
+        surface_->ShowToolDrawing();
+    };
+}
+
+void TMainForm::WireSession()
+{
+    connect(&session_, &DocumentSession::SettingsChanged, this, &TMainForm::ShowSettings);
+    connect(&session_, &DocumentSession::DrawingChanged, surface_, [this] { surface_->Repaint(); });
+    connect(&session_, &DocumentSession::DrawingRead, this, &TMainForm::ShowDrawingRead);
+    connect(&session_, &DocumentSession::MarkerChanged, this, &TMainForm::ShowCaption);
+    connect(&session_, &DocumentSession::RecentDrawingsChanged, this, &TMainForm::ShowRecentDrawings);
+    // The highlighted record may be gone or elsewhere after an undo or redo.
+    connect(&session_, &DocumentSession::HistoryStepTaken, this, [this] { dispatch_.Hover().Active = false; });
+    connect(&session_.History(), &QUndoStack::indexChanged, this, &TMainForm::ShowHistory);
+    connect(&session_.History(), &QUndoStack::cleanChanged, this, &TMainForm::ShowHistory);
+}
+
+void TMainForm::CreateKeys()
+{
+    // F10 opens the first menu; Escape drops a curve under construction.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { menus_->menuBar->setActiveAction(menus_->fileMenu->menuAction()); });
+    auto *cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(cancelKey, &QShortcut::activated, this, [this] {
+        dispatch_.Cancel();
+        surface_->ShowToolDrawing();
+    });
 }
 
 void TMainForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    FormShow();
+    if (!firstShowDone_)
+        FirstShow();
 }
 
-void TMainForm::FormShow()
+void TMainForm::FirstShow()
 {
-    if (FirstShowDone)
-        return;
-    LoadOptions();
-    Translation.RegisterMessages();
-    Translation.LanguageColumn = StartLanguage;
-    LoadQtTranslations(StartLanguage);
-    if (StartLanguage != LanguageGerman) {
-        TranslateComponents(QCoreApplication::instance(),
-                            [this](const QString &text) { return Translation.TranslateString(text); }, {this});
-        AnsichtZollAngabenfrdasLineal1->setChecked(true);
+    language_.ReadStartLanguage();
+    CheckLanguageItem(language_.StartLanguage);
+    Translator &translation = language_.Translation;
+    translation.RegisterMessages();
+    language_.LoadQtTranslations();
+    if (language_.StartLanguage != LanguageGerman) {
+        TranslateComponents(QCoreApplication::instance(), [this](const QString &text) { return language_.Tr(text); },
+                            {this});
+        session_.SetInchLabels(true);
     }
-    FirstShowDone = true;
-    AssignMnemonics(MainMenu); // after the translation: the letters are those of the shown texts
-    MnemonicsShown = true;
-    UpdateRecentItems(); // after the translation: file names are no window texts
-    CaptionBase = Translation.ProgramMessage(Message::ProgramTitle);
-    const auto translated = [this](const QString &text) { return Translation.TranslateString(text); };
-    if (!translate.IsOpen())
-        ShowInformation(translated(QStringLiteral(
-                            "Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:")) +
-                            QLatin1Char('\n') + translate.Path() + QStringLiteral("\n\n") +
-                            translate.Problem().Text(translated),
-                        CaptionBase);
-    else if (!translate.Problem().IsEmpty())
-        ShowInformation(translated(QStringLiteral("Die Übersetzungstabelle wird nur gelesen und nicht verändert:")) +
-                            QLatin1Char('\n') + translate.Path() + QStringLiteral("\n\n") +
-                            translate.Problem().Text(translated),
-                        CaptionBase);
-    const UserFolderState userFolder = UserFolderProblem(ProgramDir);
-    if (!userFolder.Folder.isEmpty())
-        ShowInformation(translated(QStringLiteral("Einstellungen und Übersetzungen können nicht gespeichert werden, "
-                                                  "weil dieser Ordner nicht angelegt oder beschrieben werden kann:")) +
-                            QLatin1Char('\n') + userFolder.Folder + QStringLiteral("\n\n") +
-                            FileReason(userFolder.Problem, translated),
-                        CaptionBase);
+    firstShowDone_ = true;
+    AssignMnemonics(menus_->menuBar); // after the translation: the letters are those of the shown texts
+    toolBand_->AssignModeMnemonics();
+    menus_->MnemonicsShown = true;
+    ShowRecentDrawings(); // after the translation: file names are no window texts
+    captionBase_ = translation.ProgramMessage(Message::ProgramTitle);
+    prompts_.Caption = captionBase_;
+    TellAboutTable();
     // The desktop knows the program by its name and desktop file; no display name is set,
     // because Qt would append it to every window title.
     QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
-    SetUnChanged();
-    PaintBox1->setFocus(); // the keys go to the drawing first, not to the zoom edit
-    PaintBox1Paint();
+    ShowCaption();
+    surface_->paintBox->setFocus(); // the keys go to the drawing first, not to the zoom edit
+    surface_->Repaint();
 }
 
-QString TMainForm::OptionsPath() const
+void TMainForm::TellAboutTable()
 {
-    return DataFilePath(ProgramDir, QStringLiteral("options.dat"));
-}
-
-void TMainForm::LoadOptions()
-{
-    StartLanguage = LanguageItalian;
-    Translation.LanguageColumn = LanguageItalian;
-    SuppressLanguageClick = true;
-    SpracheItaliano1->setChecked(true);
-    SuppressLanguageClick = false;
-    const int stored = ReadOptionsFile(OptionsPath());
-    if (stored < 0)
-        return; // missing, short or naming no column: Italian, as without a file
-    StartLanguage = stored;
-    SuppressLanguageClick = true;
-    if (stored == LanguageGerman)
-        SpracheDeutsch1->setChecked(true);
-    else if (stored == LanguageEnglish)
-        SpracheEnglish1->setChecked(true);
-    else if (stored == LanguageItalian)
-        SpracheItaliano1->setChecked(true);
-    SuppressLanguageClick = false;
-}
-
-bool TMainForm::SaveOptions()
-{
-    QString path = OptionsPath();
-    // The installed options are never written; the user's folder said why there is no copy.
-    const UserFolderState userFolder = path == InstalledTemplatePath(ProgramDir, QStringLiteral("options.dat"))
-                                           ? UserFolderProblem(ProgramDir)
-                                           : UserFolderState();
+    const TranslateTable &table = language_.Table;
+    const auto translated = [this](const QString &text) { return language_.Tr(text); };
+    if (!table.IsOpen())
+        session_.Prompts().ShowInformation(
+            language_.Tr(QStringLiteral("Die Übersetzungstabelle kann nicht gelesen werden; die Texte bleiben deutsch:")) +
+                QLatin1Char('\n') + table.Path() + QStringLiteral("\n\n") + table.Problem().Text(translated),
+            captionBase_);
+    else if (!table.Problem().IsEmpty())
+        session_.Prompts().ShowInformation(
+            language_.Tr(QStringLiteral("Die Übersetzungstabelle wird nur gelesen und nicht verändert:")) +
+                QLatin1Char('\n') + table.Path() + QStringLiteral("\n\n") + table.Problem().Text(translated),
+            captionBase_);
+    const UserFolderState userFolder = UserFolderProblem(language_.ProgramDir);
     if (!userFolder.Folder.isEmpty())
-        path = userFolder.Folder;
-    const FileOutcome written =
-        userFolder.Folder.isEmpty() ? WriteOptionsFile(path, Translation.LanguageColumn) : userFolder.Problem;
-    if (!written.Ok())
-        ShowError(FileFaultMessage(Translation,
-                                   QStringLiteral("Die gewählte Sprache konnte nicht gespeichert werden; beim nächsten "
-                                                  "Start erscheint das Programm wieder in der bisherigen Sprache:"),
-                                   path, written));
-    return written.Ok();
+        session_.Prompts().ShowInformation(
+            language_.Tr(QStringLiteral("Einstellungen und Übersetzungen können nicht gespeichert werden, "
+                                        "weil dieser Ordner nicht angelegt oder beschrieben werden kann:")) +
+                QLatin1Char('\n') + userFolder.Folder + QStringLiteral("\n\n") + FileReason(userFolder.Problem, translated),
+            captionBase_);
 }
 
-void TMainForm::ChooseLanguage(int language, QAction *item)
+void TMainForm::CheckLanguageItem(int language)
 {
-    if (SuppressLanguageClick)
-        return;
+    // Another column of the table than the three of the menu leaves Italian checked.
+    QAction *item = language == LanguageGerman    ? menus_->germanAction
+                    : language == LanguageEnglish ? menus_->englishAction
+                                                  : menus_->italianAction;
     item->setChecked(true);
-    Translation.LanguageColumn = language;
-    // The request to restart only makes sense when the choice was kept for the next start.
-    if (SaveOptions())
-        ShowInformation(Translation.ProgramMessage(Message::RestartForLanguage), Translation.ProgramMessage(Message::ProgramTitle));
 }
 
-void TMainForm::SpracheDeutsch1Click()
+QString TMainForm::Shown(const QString &german)
 {
-    ChooseLanguage(LanguageGerman, SpracheDeutsch1);
+    // Window texts reach the translator (and so the table) only at a start in another language.
+    return firstShowDone_ && language_.StartLanguage != LanguageGerman ? language_.Tr(german) : german;
 }
 
-void TMainForm::SpracheEnglish1Click()
+void TMainForm::KeepPlacementBetweenRuns()
 {
-    ChooseLanguage(LanguageEnglish, SpracheEnglish1);
+    keepsPlacement_ = true;
+    const QByteArray placement = WindowPlacement();
+    if (!placement.isEmpty())
+        restoreGeometry(placement); // a place off every screen today is moved onto one
 }
 
-void TMainForm::SpracheItaliano1Click()
+void TMainForm::closeEvent(QCloseEvent *event)
 {
-    ChooseLanguage(LanguageItalian, SpracheItaliano1);
-}
-
-void TMainForm::Sprachebersetzen1Click()
-{
-    // Closed without a change, there is nothing to restart for.
-    if (!TranslateForm->ShowModal())
-        return;
-    ShowInformation(Translation.ProgramMessage(Message::RestartForLanguage), Translation.ProgramMessage(Message::ProgramTitle));
-}
-
-void TMainForm::LoadQtTranslations(int language)
-{
-    // Standard dialogs and message boxes speak the start language too.
-    const char *code = language == LanguageGerman ? "de" : language == LanguageItalian ? "it" : nullptr;
-    if (code && QtTexts.load(QStringLiteral("qtbase_") + QLatin1String(code),
-                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&QtTexts);
-}
-
-double TMainForm::ScreenDpiX() const
-{
-    const int dpi = PaintBox1->logicalDpiX();
-    return dpi > 0 ? dpi : 96;
-}
-
-double TMainForm::ScreenDpiY() const
-{
-    const int dpi = PaintBox1->logicalDpiY();
-    return dpi > 0 ? dpi : ScreenDpiX();
-}
-
-ViewGeometry TMainForm::CurrentView() const
-{
-    return ComputeViewGeometry(PageAnz->value(), zoomed->value(), ScreenDpiX(), ScreenDpiY(), State.PageWidthInch,
-                               State.PageHeightInch);
-}
-
-SheetView TMainForm::CurrentSheetView() const
-{
-    return {Lineal2->isChecked(), Winkelmesser2->isChecked(), Zirkel2->isChecked(),
-            AnsichtZollAngabenfrdasLineal1->isChecked()};
-}
-
-void TMainForm::PaintBox1Paint()
-{
-    PaintSheets(PaintScope::AllSheets);
-}
-
-void TMainForm::PaintSheets(PaintScope scope)
-{
-    if (PaintSuspended)
-        return;
-    const ViewGeometry view = CurrentView();
-    View.Geometry = view;
-    // The previews drawn over the old picture go with it, also when the surface changes size.
-    const QRect overlay = SurfaceOverlay.DrawnRect();
-    SurfaceOverlay.Clear();
-    const QSize wanted = view.SurfaceSize();
-    if (PaintBox1->size() != wanted) {
-        // The resize makes the platform paint the surface again; that paint draws the sheets.
-        PaintBox1->resize(wanted);
+    if (!session_.Files.AskToSaveChanges()) {
+        event->ignore();
         return;
     }
-    // The kept pictures follow the drawing, and texts get their measured boxes now, so what
-    // follows the paint can rely on them.
-    const std::optional<QRegion> changed =
-        Renderer.AcceptDrawing(State, view, CurrentSheetView(), scope, View.ActivePage);
-    if (!changed) {
-        PaintBox1->update();
-        return;
-    }
-    // Only what the change touched, and where the previews were.
-    const QRegion area = (*changed + overlay).intersected(PaintBox1->rect());
-    if (!area.isEmpty())
-        PaintBox1->update(area);
-}
-
-void TMainForm::PaintSurface(QPainter &painter, const QRect &exposed)
-{
-    if (PaintSuspended)
-        return;
-    const ViewGeometry view = CurrentView();
-    View.Geometry = view;
-    Renderer.Paint(painter, exposed, State, view, CurrentSheetView());
-    if (!SurfaceOverlay.IsEmpty()) {
-        PainterCanvas surface(painter);
-        SurfaceOverlay.ReplayOn(surface, exposed);
-    }
-}
-
-void TMainForm::ScrollTo(int h, int v)
-{
-    PaintSuspended = true;
-    ScrollBox1->horizontalScrollBar()->setValue(h);
-    ScrollBox1->verticalScrollBar()->setValue(v);
-    PaintSuspended = false;
-}
-
-bool TMainForm::eventFilter(QObject *watched, QEvent *event)
-{
-    // The mouse wheel scrolls the drawing by 20 pixels a step.
-    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
-        const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();
-        QScrollBar *bar = ScrollBox1->verticalScrollBar();
-        if (delta > 0)
-            bar->setValue(bar->value() - 20);
-        else if (delta < 0)
-            bar->setValue(bar->value() + 20);
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void TMainForm::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y)
-{
-    const PointerButton which = button == Qt::LeftButton    ? PointerButton::Left
-                                : button == Qt::RightButton  ? PointerButton::Right
-                                : button == Qt::MiddleButton ? PointerButton::Middle
-                                                             : PointerButton::Other;
-    Dispatch.MouseDown(which, x, y);
-    ShowSurfaceDrawing();
-}
-
-void TMainForm::ShowSurfaceDrawing()
-{
-    // Only the part the tools drew on is painted again (a pencil segment, a preview).
-    const QRect dirty = SurfaceOverlay.TakeDirtyRect();
-    if (!dirty.isNull())
-        PaintBox1->update(dirty.intersected(PaintBox1->rect()));
-}
-
-void TMainForm::PaintBox1MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y)
-{
-    Dispatch.MouseMove(x, y);
-    ShowSurfaceDrawing();
-}
-
-void TMainForm::PaintBox1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
-{
-    Dispatch.MouseUp(x, y);
-    ShowSurfaceDrawing();
-}
-
-void TMainForm::CreateKeys()
-{
-    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
-    connect(menuKey, &QShortcut::activated, this, [this] { MainMenu->setActiveAction(Datei1->menuAction()); });
-    auto *cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(cancelKey, &QShortcut::activated, this, [this] {
-        Dispatch.Cancel();
-        ShowSurfaceDrawing();
-    });
-}
-
-void TMainForm::ScrollToTopLeft()
-{
-    ScrollBox1->horizontalScrollBar()->setValue(0);
-    ScrollBox1->verticalScrollBar()->setValue(0);
-}
-
-void TMainForm::zoomedChange()
-{
-    PaintBox1Paint();
-}
-
-void TMainForm::PageAnzChange()
-{
-    RecordPageCount(LastPageCount, PageAnz->value());
-    LastPageCount = PageAnz->value();
-    SetChanged();
-    PaintBox1Paint();
-}
-
-void TMainForm::FarbeBtnClick()
-{
-    const QColor chosen = QColorDialog::getColor(ToQColor(Shape1->Colour()), this);
-    if (chosen.isValid())
-        Shape1->SetColour(ColourRGB(chosen.red(), chosen.green(), chosen.blue()));
-}
-
-void TMainForm::ViewSwitchClick()
-{
-    PaintBox1Paint();
+    if (keepsPlacement_)
+        KeepWindowPlacement(saveGeometry());
+    event->accept();
 }
 
 } // namespace velmora

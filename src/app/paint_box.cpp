@@ -7,7 +7,7 @@ namespace velmora {
 
 PaintBox::PaintBox(QWidget *parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("PaintBox1"));
+    setObjectName(QStringLiteral("paintBox"));
     setMouseTracking(true);
 }
 

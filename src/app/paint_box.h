@@ -1,5 +1,5 @@
-// PaintBox1: the drawing surface inside the scroll box. It only forwards pointer events
-// and paint requests to the main window, which owns everything it shows.
+// The paint box: the drawing surface inside the scroll box. It only forwards pointer events
+// and paint requests; the drawing surface and the window own everything it shows.
 #pragma once
 
 #include <QWidget>

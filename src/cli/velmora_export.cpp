@@ -138,6 +138,15 @@ int Export(const QStringList &args)
                            .arg(MinExportSideMm)
                            .arg(MaxPageSideMm));
 
+    // Texts stored larger than the font dialog offers (by another program, or damage) are
+    // drawn at its largest size: the picture differs from what the file asks, so say so.
+    int larger = 0;
+    for (int i = 0; i < drawing.Texts.Count; ++i)
+        larger += drawing.Texts.At(i).Size > MaxTextPoints;
+    if (larger > 0)
+        std::fprintf(stderr, "velmora-export: %d text(s) larger than %d points shown at %d points\n", larger,
+                     int(MaxTextPoints), int(MaxTextPoints));
+
     const QString suffix = QFileInfo(output).suffix().toLower();
     for (int sheet = first; sheet <= (pdf ? first : last); ++sheet) {
         const QString name = all && !pdf ? QFileInfo(output).path() + QLatin1Char('/') +

@@ -10,7 +10,7 @@ TDPIForm::TDPIForm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("DPIForm"));
     setWindowTitle(QStringLiteral("DPI festlegen"));
-    auto *dpiLabel = new QLabel(QStringLiteral("Exportieren mit so viel DPI (Qualität/Größe):"), this);
+    auto *dpiLabel = DpiLabel = new QLabel(QStringLiteral("Exportieren mit so viel DPI (Qualität/Größe):"), this);
     dpiLabel->setObjectName(QStringLiteral("Label1"));
     DPIED = new QSpinBox(this);
     DPIED->setObjectName(QStringLiteral("DPIED"));
@@ -43,6 +43,12 @@ TDPIForm::TDPIForm(QWidget *parent) : QDialog(parent)
     ok->addWidget(CancelBtn);
     layout->addLayout(ok);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TDPIForm::AskDpi(bool asked)
+{
+    DpiLabel->setVisible(asked);
+    DPIED->setVisible(asked);
 }
 
 bool TDPIForm::Execute()

@@ -15,7 +15,10 @@ public:
 
     // True on OK; the values stay in the edits for the next export.
     bool Execute();
+    // Shows the dots per inch only for a format that has pixels (BMP, PNG).
+    void AskDpi(bool asked);
 
+    QLabel *DpiLabel = nullptr;
     QSpinBox *DPIED = nullptr;
     QSpinBox *SeiteEd = nullptr;
     QPushButton *BitBtn1 = nullptr;

@@ -19,8 +19,10 @@ void Restore(TextObject &text, const TextSnapshot &snapshot)
     SetFontName(text, snapshot.FontName.constData(), int(snapshot.FontName.size()));
 }
 
-bool PutObject(DrawingState &state, int index, const std::optional<DrawingObject> &from,
-               const std::optional<DrawingObject> &to)
+} // namespace
+
+bool DrawingEdit::PutObject(DrawingState &state, int index, const std::optional<DrawingObject> &from,
+                            const std::optional<DrawingObject> &to)
 {
     if (!from) { // to be inserted
         DrawingObject *slot = state.InsertObject(index);
@@ -37,8 +39,8 @@ bool PutObject(DrawingState &state, int index, const std::optional<DrawingObject
     return true;
 }
 
-bool PutText(DrawingState &state, int index, const std::optional<TextSnapshot> &from,
-             const std::optional<TextSnapshot> &to)
+bool DrawingEdit::PutText(DrawingState &state, int index, const std::optional<TextSnapshot> &from,
+                          const std::optional<TextSnapshot> &to)
 {
     if (!from) {
         TextObject *slot = state.InsertText(index);
@@ -55,8 +57,6 @@ bool PutText(DrawingState &state, int index, const std::optional<TextSnapshot> &
     Restore(state.ChangeText(index), *to);
     return true;
 }
-
-} // namespace
 
 bool DrawingEdit::Revert(DrawingState &state) const
 {
@@ -118,50 +118,81 @@ void EditRecorder::Begin(DrawingState &state, const QString &label)
     state_ = &state;
     edit_ = DrawingEdit{};
     edit_.Label = label;
-    objectsAtBegin_ = state.Objects.Count;
-    textsAtBegin_ = state.Texts.Count;
-    changedObjects_.clear();
-    changedTexts_.clear();
+    pendingObjects_.clear();
+    pendingTexts_.clear();
+}
+
+void EditRecorder::Settle()
+{
+    if (!state_)
+        return;
+    for (size_t k : pendingObjects_) {
+        DrawingEdit::ObjectChange &change = edit_.Objects[k];
+        if (change.Index < state_->Objects.Count)
+            change.After = state_->Objects.At(change.Index);
+    }
+    for (size_t k : pendingTexts_) {
+        DrawingEdit::TextChange &change = edit_.Texts[k];
+        if (change.Index < state_->Texts.Count)
+            change.After = Snapshot(state_->Texts.At(change.Index));
+    }
+    pendingObjects_.clear();
+    pendingTexts_.clear();
+}
+
+void EditRecorder::InsertedObject(int index)
+{
+    if (!state_)
+        return;
+    pendingObjects_.push_back(edit_.Objects.size());
+    edit_.Objects.push_back({index, std::nullopt, std::nullopt});
+}
+
+void EditRecorder::InsertedText(int index)
+{
+    if (!state_)
+        return;
+    pendingTexts_.push_back(edit_.Texts.size());
+    edit_.Texts.push_back({index, std::nullopt, std::nullopt});
 }
 
 void EditRecorder::WillChangeObject(int index)
 {
-    if (!state_ || index < 0 || index >= state_->Objects.Count ||
-        std::find(changedObjects_.begin(), changedObjects_.end(), index) != changedObjects_.end())
-        return;
-    changedObjects_.push_back(index);
-    edit_.Objects.push_back({index, state_->Objects.At(index), std::nullopt});
-}
-
-void EditRecorder::WillDeleteObject(int index)
-{
     if (!state_ || index < 0 || index >= state_->Objects.Count)
         return;
+    // The same record changed again right after: still one change.
+    if (!edit_.Objects.empty() && edit_.Objects.back().Index == index && edit_.Objects.back().Before &&
+        edit_.Objects.back().After) {
+        pendingObjects_.push_back(edit_.Objects.size() - 1);
+        return;
+    }
+    pendingObjects_.push_back(edit_.Objects.size());
     edit_.Objects.push_back({index, state_->Objects.At(index), std::nullopt});
-    --objectsAtBegin_; // appends after a delete are counted from the smaller list
 }
 
 void EditRecorder::WillChangeText(int index)
 {
-    if (!state_ || index < 0 || index >= state_->Texts.Count ||
-        std::find(changedTexts_.begin(), changedTexts_.end(), index) != changedTexts_.end())
-        return;
-    changedTexts_.push_back(index);
-    edit_.Texts.push_back({index, Snapshot(state_->Texts.At(index)), std::nullopt});
-}
-
-void EditRecorder::WillDeleteText(int index)
-{
     if (!state_ || index < 0 || index >= state_->Texts.Count)
         return;
+    if (!edit_.Texts.empty() && edit_.Texts.back().Index == index && edit_.Texts.back().Before &&
+        edit_.Texts.back().After) {
+        pendingTexts_.push_back(edit_.Texts.size() - 1);
+        return;
+    }
+    pendingTexts_.push_back(edit_.Texts.size());
     edit_.Texts.push_back({index, Snapshot(state_->Texts.At(index)), std::nullopt});
-    --textsAtBegin_;
 }
 
-void EditRecorder::SheetSizeChanged(double widthBefore, double heightBefore)
+void EditRecorder::DeletedObject(int index, const DrawingObject &before)
 {
     if (state_)
-        PageSetupChanged(widthBefore, heightBefore, state_->Paper);
+        edit_.Objects.push_back({index, before, std::nullopt});
+}
+
+void EditRecorder::DeletedText(int index, TextSnapshot before)
+{
+    if (state_)
+        edit_.Texts.push_back({index, std::move(before), std::nullopt});
 }
 
 void EditRecorder::PageSetupChanged(double widthBefore, double heightBefore, PaperKind paperBefore)
@@ -176,21 +207,8 @@ std::optional<DrawingEdit> EditRecorder::End()
 {
     if (!state_)
         return std::nullopt;
-    DrawingState &state = *state_;
+    Settle();
     state_ = nullptr;
-    // Records changed in place: what they became. Deleted ones keep no After.
-    for (DrawingEdit::ObjectChange &change : edit_.Objects)
-        if (std::find(changedObjects_.begin(), changedObjects_.end(), change.Index) != changedObjects_.end() &&
-            !change.After && change.Index < state.Objects.Count)
-            change.After = state.Objects.At(change.Index);
-    for (DrawingEdit::TextChange &change : edit_.Texts)
-        if (std::find(changedTexts_.begin(), changedTexts_.end(), change.Index) != changedTexts_.end() &&
-            !change.After && change.Index < state.Texts.Count)
-            change.After = Snapshot(state.Texts.At(change.Index));
-    for (int i = std::max(0, objectsAtBegin_); i < state.Objects.Count; ++i)
-        edit_.Objects.push_back({i, std::nullopt, state.Objects.At(i)});
-    for (int i = std::max(0, textsAtBegin_); i < state.Texts.Count; ++i)
-        edit_.Texts.push_back({i, std::nullopt, Snapshot(state.Texts.At(i))});
     // A change in place that changed nothing is no change.
     std::erase_if(edit_.Objects, [](const DrawingEdit::ObjectChange &c) {
         return c.Before && c.After && std::memcmp(&*c.Before, &*c.After, sizeof(DrawingObject)) == 0;

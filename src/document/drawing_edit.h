@@ -1,6 +1,6 @@
 // One user action's change to the drawing, kept so that it can be taken back and done again
 // exactly: the records as they were and as they became, byte for byte, at their places in the
-// lists. An EditRecorder watches an action and produces it.
+// lists. An EditRecorder, inside the action's EditTransaction, produces it.
 #pragma once
 
 #include "drawing_state.h"
@@ -48,22 +48,37 @@ public:
     bool Apply(DrawingState &state) const;
     // Memory the step holds, for the bound on the history.
     size_t Bytes() const;
+
+private:
+    // Record `index` from one side of a change to the other: inserted, deleted or rewritten.
+    static bool PutObject(DrawingState &state, int index, const std::optional<DrawingObject> &from,
+                          const std::optional<DrawingObject> &to);
+    static bool PutText(DrawingState &state, int index, const std::optional<TextSnapshot> &from,
+                        const std::optional<TextSnapshot> &to);
 };
 
+// Builds the undo record of an action from its changes as they happen, in order. A record
+// appended or changed in place is written by the caller afterwards: what it became is taken
+// at the next change of its list, or at the end.
 class EditRecorder {
 public:
     // Starts watching an action; a second Begin while one is open keeps the first.
     void Begin(DrawingState &state, const QString &label);
     bool IsOpen() const { return state_ != nullptr; }
-    // Before a record is changed in place or deleted.
+    // Before a change of the list: what records appended or changed so far became.
+    void Settle();
+    // After record `index` was appended or inserted.
+    void InsertedObject(int index);
+    void InsertedText(int index);
+    // Before record `index` is changed in place.
     void WillChangeObject(int index);
-    void WillDeleteObject(int index);
     void WillChangeText(int index);
-    void WillDeleteText(int index);
-    void SheetSizeChanged(double widthBefore, double heightBefore);
+    // After record `index` was deleted; before: what it was.
+    void DeletedObject(int index, const DrawingObject &before);
+    void DeletedText(int index, TextSnapshot before);
     // After the page setup changed the sheet size or the paper.
     void PageSetupChanged(double widthBefore, double heightBefore, PaperKind paperBefore);
-    // Ends the action: what it appended, changed and deleted. None when nothing changed.
+    // Ends the action: what it appended, changed and deleted, in order. None when nothing changed.
     std::optional<DrawingEdit> End();
 
     static TextSnapshot Snapshot(const TextObject &text);
@@ -71,8 +86,8 @@ public:
 private:
     DrawingState *state_ = nullptr;
     DrawingEdit edit_;
-    int objectsAtBegin_ = 0, textsAtBegin_ = 0;
-    std::vector<int> changedObjects_, changedTexts_; // indices whose Before is in edit_
+    // Changes whose After is still being written by the caller (indices into edit_'s lists).
+    std::vector<size_t> pendingObjects_, pendingTexts_;
 };
 
 } // namespace velmora

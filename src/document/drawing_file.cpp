@@ -14,6 +14,13 @@
 
 namespace velmora {
 
+// The reader fills a fresh drawing's lists straight from the file: that drawing replaces a
+// whole one, so its records are no edit (no journal note, no step of the history).
+struct DrawingFileRecords {
+    static TDynaArray<DrawingObject> &Objects(DrawingState &drawing) { return drawing.objects_; }
+    static TDynaArray<TextObject> &Texts(DrawingState &drawing) { return drawing.texts_; }
+};
+
 namespace {
 
 // Small fields gather in a buffer of the writer's own; large blocks (the object records,
@@ -285,8 +292,9 @@ private:
 // Records are read and checked a piece at a time, while the piece is still in the cache.
 constexpr int64_t PieceRecords = 2048;
 
-DrawingFileError ReadObjects(Source &in, DrawingState &into, bool salvage)
+DrawingFileError ReadObjects(Source &in, DrawingState &drawing, bool salvage)
 {
+    TDynaArray<DrawingObject> &into = DrawingFileRecords::Objects(drawing);
     int32_t count = 0;
     if (!in.Int32(count))
         return in.Cut();
@@ -300,28 +308,28 @@ DrawingFileError ReadObjects(Source &in, DrawingState &into, bool salvage)
         whole = in.Remaining() / DrawingObjectSize; // the whole records before the end
         damage = DrawingFileError::BadCount;
     }
-    const int base = into.Objects.Count;
-    if (whole > into.Objects.MaxCount() - base) {
+    const int base = into.Count;
+    if (whole > into.MaxCount() - base) {
         if (!salvage)
             return DrawingFileError::TooLarge;
-        whole = into.Objects.MaxCount() - base;
+        whole = into.MaxCount() - base;
         damage = DrawingFileError::TooLarge;
     }
     if (whole == 0)
         return damage;
     // The count is checked against the bytes left: all records in one block, read into it.
-    DrawingObject *first = into.Objects.AppendMany(int(whole));
+    DrawingObject *first = into.AppendMany(int(whole));
     if (!first)
         return DrawingFileError::OutOfMemory;
     for (int64_t done = 0; done < whole;) {
         const int64_t piece = std::min(PieceRecords, whole - done);
         if (!in.Bytes(first + done, piece * DrawingObjectSize)) {
-            into.Objects.Truncate(base + int(done));
+            into.Truncate(base + int(done));
             return in.Cut();
         }
         const int64_t sound = FirstNotFinite(first + done, piece);
         if (sound < piece) {
-            into.Objects.Truncate(base + int(done + sound));
+            into.Truncate(base + int(done + sound));
             return DrawingFileError::NotFinite;
         }
         done += piece;
@@ -369,8 +377,9 @@ DrawingFileError ReadText(Source &in, TextObject &slot, QByteArray &units, QByte
 // Each text takes at least its record and its two lengths.
 constexpr int64_t LeastTextBytes = TextRecordSize + 8;
 
-DrawingFileError ReadTexts(Source &in, DrawingState &into, bool salvage)
+DrawingFileError ReadTexts(Source &in, DrawingState &drawing, bool salvage)
 {
+    TDynaArray<TextObject> &into = DrawingFileRecords::Texts(drawing);
     int32_t count = 0;
     if (!in.Int32(count))
         return in.Cut();
@@ -378,21 +387,21 @@ DrawingFileError ReadTexts(Source &in, DrawingState &into, bool salvage)
         return DrawingFileError::BadCount;
     // The list takes every text the file can hold at once (their records start empty); a salvage
     // of a file cut short trims it to the texts read whole.
-    const int base = into.Texts.Count;
+    const int base = into.Count;
     const int64_t room = std::min<int64_t>(count, in.Remaining() / LeastTextBytes);
-    if (room > into.Texts.MaxCount() - base)
+    if (room > into.MaxCount() - base)
         return DrawingFileError::TooLarge;
-    if (room > 0 && !into.Texts.AppendMany(int(room)))
+    if (room > 0 && !into.AppendMany(int(room)))
         return DrawingFileError::OutOfMemory;
     QByteArray units, font;
     for (int i = 0; i < count; ++i) {
-        if (i >= room && !into.Texts.Append()) {
-            into.Texts.Truncate(base + i);
+        if (i >= room && !into.Append()) {
+            into.Truncate(base + i);
             return DrawingFileError::OutOfMemory;
         }
-        const DrawingFileError error = ReadText(in, into.Texts.At(base + i), units, font);
+        const DrawingFileError error = ReadText(in, *into.Select(base + i), units, font);
         if (error != DrawingFileError::None) {
-            into.Texts.Truncate(base + i); // that text holds no strings
+            into.Truncate(base + i); // that text holds no strings
             return error;
         }
     }
@@ -454,7 +463,7 @@ DrawingFileError ReadChunks(Source &in, DrawingState &into, DrawingFileSettings 
             return DrawingFileError::ChunkTruncated;
         const auto &wanted = settings.WantedChunks;
         const bool worksheet = tag == WorksheetChunk;
-        if (!worksheet && std::find(wanted.begin(), wanted.end(), tag) == wanted.end()) {
+        if (!worksheet && !settings.KeepEveryChunk && std::find(wanted.begin(), wanted.end(), tag) == wanted.end()) {
             if (!in.Skip(length))
                 return in.Cut();
             continue;

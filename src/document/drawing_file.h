@@ -30,7 +30,7 @@
 
 namespace velmora {
 
-// What the file holds besides the records: values kept in controls and view switches.
+// What the file holds besides the records: the instruments' placement, the settings and the view switches.
 struct DrawingFileSettings {
     InstrumentPlacement Placement; // all but the protractor's size and the compass angle
     double Zoom = 100;
@@ -56,6 +56,9 @@ struct DrawingFileSettings {
     // The tags whose chunks the reader keeps: every tag this program knows (a feature that
     // stores a chunk adds its tag here).
     std::vector<ChunkTag> WantedChunks;
+    // Keeps every chunk, known or not: a drawing opened to be saved again keeps what a newer
+    // program added to it.
+    bool KeepEveryChunk = false;
 };
 
 // The number of sheets a stored page count stands for, wherever the drawing is shown or

@@ -17,96 +17,96 @@ DrawingState::~DrawingState()
 
 DrawingObject *DrawingState::AppendObject()
 {
-    DrawingObject *o = Objects.Append();
+    DrawingObject *o = objects_.Append();
     if (o)
-        Changes.Note({RecordChange::Inserted, false, true, Objects.Count - 1, {}});
+        changes_.Note({RecordChange::Inserted, false, true, objects_.Count - 1, {}});
     return o;
 }
 
 DrawingObject *DrawingState::InsertObject(int i)
 {
-    DrawingObject *o = Objects.Insert(i);
+    DrawingObject *o = objects_.Insert(i);
     if (o)
-        Changes.Note({RecordChange::Inserted, false, i == Objects.Count - 1, i, {}});
+        changes_.Note({RecordChange::Inserted, false, i == objects_.Count - 1, i, {}});
     return o;
 }
 
 bool DrawingState::DeleteObject(int i)
 {
-    if (i < 0 || i >= Objects.Count)
+    if (i < 0 || i >= objects_.Count)
         return false;
-    const MmBox before = ObjectInkBox(Objects.At(i));
-    if (!Objects.Delete(i))
+    const MmBox before = ObjectInkBox(objects_.At(i));
+    if (!objects_.Delete(i))
         return false;
-    Changes.Note({RecordChange::Removed, false, false, i, before});
+    changes_.Note({RecordChange::Removed, false, false, i, before});
     return true;
 }
 
 DrawingObject &DrawingState::ChangeObject(int i)
 {
-    Changes.Note({RecordChange::Changed, false, false, i, ObjectInkBox(Objects.At(i))});
-    return *Objects.Select(i);
+    changes_.Note({RecordChange::Changed, false, false, i, ObjectInkBox(objects_.At(i))});
+    return *objects_.Select(i);
 }
 
 TextObject *DrawingState::AppendText()
 {
-    TextObject *t = Texts.Append();
+    TextObject *t = texts_.Append();
     if (t)
-        Changes.Note({RecordChange::Inserted, true, true, Texts.Count - 1, {}});
+        changes_.Note({RecordChange::Inserted, true, true, texts_.Count - 1, {}});
     return t;
 }
 
 TextObject *DrawingState::InsertText(int i)
 {
-    TextObject *t = Texts.Insert(i);
+    TextObject *t = texts_.Insert(i);
     if (t)
-        Changes.Note({RecordChange::Inserted, true, i == Texts.Count - 1, i, {}});
+        changes_.Note({RecordChange::Inserted, true, i == texts_.Count - 1, i, {}});
     return t;
 }
 
 TextObject &DrawingState::ChangeText(int i)
 {
-    Changes.Note({RecordChange::Changed, true, false, i, TextBox(Texts.At(i))});
-    return *Texts.Select(i);
+    changes_.Note({RecordChange::Changed, true, false, i, TextBox(texts_.At(i))});
+    return *texts_.Select(i);
 }
 
 bool DrawingState::DeleteText(int i)
 {
-    if (i < 0 || i >= Texts.Count)
+    if (i < 0 || i >= texts_.Count)
         return false;
-    TextObject saved = *Texts.Select(i);
+    TextObject saved = *texts_.Select(i);
     // The list shrinks first: should that fail, the text stays whole.
-    if (!Texts.Delete(i))
+    if (!texts_.Delete(i))
         return false;
-    Changes.Note({RecordChange::Removed, true, false, i, TextBox(saved)});
+    changes_.Note({RecordChange::Removed, true, false, i, TextBox(saved)});
     ReleaseTextStrings(saved);
     return true;
 }
 
 void DrawingState::StoreTextExtent(int i, double right, double bottom)
 {
-    if (i < 0 || i >= Texts.Count)
+    if (i < 0 || i >= texts_.Count)
         return;
-    TextObject &text = Texts.At(i);
+    TextObject &text = *texts_.Select(i);
     text.Right = right;
     text.Bottom = bottom;
 }
 
 void DrawingState::ClearRecords()
 {
-    Texts.First();
-    while (Texts.Next())
+    texts_.First();
+    while (texts_.Next())
         ReleaseTextStrings(*CurrentText);
-    Texts.Clear();
-    Objects.Clear();
+    texts_.Clear();
+    objects_.Clear();
     Background.reset();
     TouchContent();
 }
 
 void DrawingState::TakeRecords(DrawingState &from)
 {
-    Objects.SwapStorage(from.Objects);
-    Texts.SwapStorage(from.Texts);
+    objects_.SwapStorage(from.objects_);
+    texts_.SwapStorage(from.texts_);
     std::swap(Background, from.Background);
     TouchContent();
 }

@@ -1,7 +1,7 @@
-// The drawing held by the main window: instrument placement, sheet size and paper, the two record
-// lists with their bound cursor variables and the file name. The settings kept in tool-bar
-// controls (zoom, pen, eraser, sheet count), the view switches and the view's transform stay
-// in the window; this object carries only what has no control.
+// The drawing: instrument placement, sheet size and paper, and the two record lists. The
+// lists are read here and written only through an EditTransaction (edit_transaction.h),
+// which notes every change in the change journal and in the undo record together; the file
+// reader and the history's undo and redo are the only other writers.
 #pragma once
 
 #include "change_journal.h"
@@ -11,7 +11,7 @@
 #include "units.h"
 #include "worksheet.h"
 
-#include <QString>
+#include <QByteArray>
 
 namespace velmora {
 
@@ -39,7 +39,16 @@ inline constexpr double MaxSheetSideMm = 5080;
 // A side in inches, measured as the exporter measures it (times MmPerInch); NaN is outside.
 bool SheetSideWithinLimits(double inches);
 
+struct DrawingFileRecords;
+
 class DrawingState {
+    // The records themselves; the public members below show them for reading.
+    TextObject *CurrentText = nullptr; // the texts' cursor, for releasing their strings
+    TDynaArray<DrawingObject> objects_;
+    TDynaArray<TextObject> texts_{&CurrentText};
+    ChangeJournal changes_;
+    uint64_t contentRevision_ = 0;
+
 public:
     DrawingState();
     ~DrawingState();
@@ -54,35 +63,12 @@ public:
     // true size from the sheet's top-left corner. Opening a worksheet makes a new drawing.
     SharedWorksheet Background;
 
-    // Record lists and the cursor variables they are bound to.
-    DrawingObject *CurrentObject = nullptr;
-    TextObject *CurrentText = nullptr;
-    TDynaArray<DrawingObject> Objects{&CurrentObject};
-    TDynaArray<TextObject> Texts{&CurrentText};
+    // The record lists, for reading.
+    const TDynaArray<DrawingObject> &Objects = objects_;
+    const TDynaArray<TextObject> &Texts = texts_;
+    // What the changes of the record lists did, in order: the kept pictures follow it.
+    const ChangeJournal &Changes = changes_;
 
-    QString FileName;
-    bool Modified = false;
-
-    // Set while the entry bar is filled from the placement, so its edits do not write back.
-    bool UpdatingEdits = false;
-
-    // Changes of the record lists that the picture of the drawing follows: each is noted in
-    // Changes. Null or false when the list could not grow or shrink (nothing changed then).
-    DrawingObject *AppendObject();
-    DrawingObject *InsertObject(int i);
-    bool DeleteObject(int i);
-    // Object i (selected), to be changed in place by the caller.
-    DrawingObject &ChangeObject(int i);
-    TextObject *AppendText();
-    TextObject *InsertText(int i);
-    // Text i (selected), to be changed in place by the caller.
-    TextObject &ChangeText(int i);
-    // Deletes text i after releasing its strings; false when i is out of range or the
-    // list could not shrink (the text then keeps its strings).
-    bool DeleteText(int i);
-    // Stores the right and bottom edge that drawing text i measured: derived from its
-    // contents and font, so not a change of the drawing.
-    void StoreTextExtent(int i, double right, double bottom);
     // Releases every text's strings (font name, then text), empties both lists and lets the
     // worksheet go.
     void ClearRecords();
@@ -90,18 +76,37 @@ public:
     // drawing gets this one's and releases them when it goes.
     void TakeRecords(DrawingState &from);
 
-    // What the record changes above did, in order.
-    ChangeJournal Changes;
-
     // Bumped by every change the journal does not describe (a drawing read or emptied, the
     // sheet size); together with the lists' versions it tells caches of the rendered drawing
-    // when to rebuild. Records written in place without ChangeObject or ChangeText must be
-    // followed by it, or a kept picture would not show them.
-    void TouchContent() { ++contentRevision_; }
+    // when to rebuild.
     uint64_t ContentRevision() const { return contentRevision_; }
 
+    // Stores the right and bottom edge that painting text i measured: derived from its
+    // contents and font, so no change of the drawing (no journal note, no step of the
+    // history). The painters' only write.
+    void StoreTextExtent(int i, double right, double bottom);
+
 private:
-    uint64_t contentRevision_ = 0;
+    friend class EditTransaction;
+    friend class DrawingEdit;
+    friend struct DrawingFileRecords; // the file reader, filling a fresh drawing
+
+    // Changes of the record lists, each noted in the journal. Null or false when the list
+    // could not grow or shrink (nothing changed then).
+    DrawingObject *AppendObject();
+    DrawingObject *InsertObject(int i);
+    bool DeleteObject(int i);
+    // Object i, to be changed in place by the caller.
+    DrawingObject &ChangeObject(int i);
+    TextObject *AppendText();
+    TextObject *InsertText(int i);
+    // Text i, to be changed in place by the caller.
+    TextObject &ChangeText(int i);
+    // Deletes text i after releasing its strings; false when i is out of range or the
+    // list could not shrink (the text then keeps its strings).
+    bool DeleteText(int i);
+    // A change of the sheet: every sheet is drawn anew.
+    void TouchContent() { ++contentRevision_; }
 };
 
 } // namespace velmora

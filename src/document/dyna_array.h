@@ -140,10 +140,9 @@ public:
         other.Bind(nullptr);
     }
 
-    // Read-only access that leaves the cursor alone (for renderers and caches).
+    // Read-only access that leaves the cursor alone (for renderers and caches). Records are
+    // written through Select, Append or Insert, which their owner alone can reach.
     const T &At(int i) const { return reinterpret_cast<const T *>(DataRaw())[i]; }
-    // Writing access that leaves the cursor alone (for the drawing's own bookkeeping).
-    T &At(int i) { return reinterpret_cast<T *>(DataRaw())[i]; }
 
 private:
     T *Bind(void *rec)

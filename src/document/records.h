@@ -45,6 +45,10 @@ static_assert(std::is_trivially_copyable_v<DrawingObject>);
 inline constexpr int DrawingObjectSize = 88;
 inline constexpr int TextRecordSize = 56;
 
+// Texts are shown at most this many points large, the largest size the font dialog offers:
+// a larger size (from a damaged file or another program) stays stored as it is.
+inline constexpr int32_t MaxTextPoints = 512;
+
 enum TextStyleBits : uint8_t {
     StyleBold = 1,
     StyleItalic = 2,

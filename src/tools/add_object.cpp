@@ -4,16 +4,10 @@ namespace velmora {
 
 void AddObject(ToolHost &host, const QString &label, const std::function<void(DrawingObject &)> &fill)
 {
-    host.Edits().Begin(host.State(), label);
-    DrawingObject *object = host.State().AppendObject();
-    if (!object) {
-        host.CommitEdit();
-        return;
-    }
-    host.SetChanged();
-    fill(*object);
-    host.CommitEdit();
-    host.Repaint();
+    EditTransaction &edit = host.BeginEdit(label);
+    if (DrawingObject *object = edit.AppendObject())
+        fill(*object);
+    edit.Commit();
 }
 
 } // namespace velmora

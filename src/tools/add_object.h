@@ -7,9 +7,8 @@
 
 namespace velmora {
 
-// Opens a step, appends an object, marks the drawing changed, lets fill write the record,
-// closes the step and repaints. When the list cannot grow (it has said so) only the step
-// is closed and nothing changes.
+// Appends an object in an edit of its own, lets fill write the record and commits the edit.
+// When the list cannot grow (it has said so) nothing changes.
 void AddObject(ToolHost &host, const QString &label, const std::function<void(DrawingObject &)> &fill);
 
 } // namespace velmora

@@ -21,7 +21,7 @@ std::optional<long double> CompassDirection(long double dx, long double dy)
 
 void CompassTool::TurnToward(int x, int y)
 {
-    InstrumentPlacement &p = host_.State().Placement;
+    InstrumentPlacement &p = host_.Instruments();
     const SurfaceView &view = host_.View();
     const long double dx = x - static_cast<long double>(p.CompassX) * view.PixelsPerMm();
     const long double dy = y - (static_cast<long double>(p.CompassY) * view.PixelsPerMm() + view.ActivePageTopPx);
@@ -31,7 +31,7 @@ void CompassTool::TurnToward(int x, int y)
 
 void CompassTool::SpanTo(int x, int y)
 {
-    InstrumentPlacement &p = host_.State().Placement;
+    InstrumentPlacement &p = host_.Instruments();
     const SurfaceView &view = host_.View();
     const long double dx = x / static_cast<long double>(view.PixelsPerMm()) - p.CompassX;
     const long double dy = y / static_cast<long double>(view.PixelsPerMm()) -
@@ -49,14 +49,14 @@ void CompassTool::DragSpan(int x, int y)
 {
     TurnToward(x, y);
     SpanTo(x, y);
-    host_.Repaint();
-    host_.UpdateEds();
+    host_.DrawingChanged();
+    host_.ShowPlacement();
 }
 
 void CompassTool::HoverArc(int x, int y)
 {
     TurnToward(x, y);
-    host_.Repaint();
+    host_.DrawingChanged();
 }
 
 ArcDraw CompassTool::PressArc(int x, int y)
@@ -66,8 +66,8 @@ ArcDraw CompassTool::PressArc(int x, int y)
     arc.StartX = x / s;
     arc.StartY = y / s;
     TurnToward(x, y);
-    arc.StartAngle = host_.State().Placement.CompassAngle;
-    host_.Repaint();
+    arc.StartAngle = host_.Instruments().CompassAngle;
+    host_.DrawingChanged();
     return arc;
 }
 
@@ -78,13 +78,13 @@ void CompassTool::DragArc(ArcDraw &arc, int x, int y)
     TurnToward(x, y);
     arc.EndX = x / s;
     arc.EndY = y / s;
-    const InstrumentPlacement &p = host_.State().Placement;
+    const InstrumentPlacement &p = host_.Instruments();
     if (!arc.TurnKnown && p.CompassAngle != arc.StartAngle) {
         // The turning sense is decided once, by the first move that changes the angle.
         arc.Clockwise = p.CompassAngle > arc.StartAngle;
         arc.TurnKnown = true;
     }
-    host_.Repaint();
+    host_.DrawingChanged();
     if (!arc.TurnKnown)
         return;
     const double r = p.CompassSpan;
@@ -102,7 +102,7 @@ void CompassTool::DragArc(ArcDraw &arc, int x, int y)
 
 void CompassTool::CircleBox(DrawingObject &o) const
 {
-    const InstrumentPlacement &p = host_.State().Placement;
+    const InstrumentPlacement &p = host_.Instruments();
     const SurfaceView &view = host_.View();
     const double r = p.CompassSpan, top = view.ActivePageTopPx / view.PixelsPerMm();
     o.X1 = p.CompassX - r;

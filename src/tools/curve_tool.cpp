@@ -45,7 +45,7 @@ bool CurveTool::Press(Curve &curve, int x, int y)
 void CurveTool::Preview(const Curve &curve, int x, int y)
 {
     // Only the sheet of the last press is rendered afresh; the rubber band lies on it alone.
-    host_.Repaint(PaintScope::ActiveSheet);
+    host_.WipePreviews(PaintScope::ActiveSheet);
 
     const SurfaceView &view = host_.View();
     const int width = Round(host_.PenWidth() * view.PixelsPerMm());

@@ -32,31 +32,31 @@ void TurnAbout(const SurfaceView &view, double pivotX, double pivotY, QPoint pre
 
 InstrumentMove StartMove(ToolHost &host, Instrument which, int x, int y)
 {
-    const InstrumentPose pose = PoseOf(host.State().Placement, which);
+    const InstrumentPose pose = PoseOf(host.Instruments(), which);
     return {which, QPoint(x, y), pose.X, pose.Y};
 }
 
 void FollowMove(ToolHost &host, const InstrumentMove &move, int x, int y)
 {
     const double s = host.View().PixelsPerMm();
-    const InstrumentPose pose = PoseOf(host.State().Placement, move.Which);
+    const InstrumentPose pose = PoseOf(host.Instruments(), move.Which);
     pose.X = (x - move.Press.x()) / s + move.XAtPress;
     pose.Y = (y - move.Press.y()) / s + move.YAtPress;
-    host.Repaint();
-    host.UpdateEds();
+    host.DrawingChanged();
+    host.ShowPlacement();
 }
 
 InstrumentTurn StartTurn(ToolHost &host, Instrument which, int x, int y, bool placeOnRelease)
 {
-    return {which, QPoint(x, y), PoseOf(host.State().Placement, which).Angle, placeOnRelease};
+    return {which, QPoint(x, y), PoseOf(host.Instruments(), which).Angle, placeOnRelease};
 }
 
 void FollowTurn(ToolHost &host, const InstrumentTurn &turn, int x, int y)
 {
-    const InstrumentPose pose = PoseOf(host.State().Placement, turn.Which);
+    const InstrumentPose pose = PoseOf(host.Instruments(), turn.Which);
     TurnAbout(host.View(), pose.X, pose.Y, turn.Press, x, y, turn.AngleAtPress, pose.Angle);
-    host.Repaint();
-    host.UpdateEds();
+    host.DrawingChanged();
+    host.ShowPlacement();
 }
 
 } // namespace velmora

@@ -55,26 +55,23 @@ void ObjectTool::DrawRed(const DrawingObject &o, int dx, int dy)
     }
 }
 
-void ObjectTool::DrawOver(int i, int dx, int dy, bool dragged)
+void ObjectTool::DrawOver(int i, int dx, int dy, bool)
 {
-    TDynaArray<DrawingObject> &objects = host_.State().Objects;
-    DrawRed(dragged ? *objects.Select(i) : objects.At(i), dx, dy);
+    DrawRed(host_.Drawing().Objects.At(i), dx, dy);
 }
 
-void ObjectTool::MoveBy(int i, double dx, double dy)
+void ObjectTool::MoveBy(EditTransaction &edit, int i, double dx, double dy)
 {
-    host_.Edits().WillChangeObject(i);
-    DrawingObject &o = host_.State().ChangeObject(i);
+    DrawingObject &o = edit.ChangeObject(i);
     for (double *x : {&o.X1, &o.X2, &o.X3, &o.X4}) // all four points, used or not
         *x += dx;
     for (double *y : {&o.Y1, &o.Y2, &o.Y3, &o.Y4})
         *y += dy;
 }
 
-bool ObjectTool::Remove(int i)
+void ObjectTool::Remove(EditTransaction &edit, int i)
 {
-    host_.Edits().WillDeleteObject(i);
-    return host_.State().DeleteObject(i);
+    edit.DeleteObject(i);
 }
 
 } // namespace velmora

@@ -18,11 +18,11 @@ public:
     bool Hits(const DrawingObject &object, int x, int y) const;
 
 private:
-    int Count() const override { return host_.State().Objects.Count; }
-    bool HitsRecord(int i, int x, int y) override { return Hits(*host_.State().Objects.Select(i), x, y); }
+    int Count() const override { return host_.Drawing().Objects.Count; }
+    bool HitsRecord(int i, int x, int y) override { return Hits(host_.Drawing().Objects.At(i), x, y); }
     void DrawOver(int i, int dx, int dy, bool dragged) override;
-    void MoveBy(int i, double dx, double dy) override;
-    bool Remove(int i) override;
+    void MoveBy(EditTransaction &edit, int i, double dx, double dy) override;
+    void Remove(EditTransaction &edit, int i) override;
 
     // The object in red, twice its width (at least 2 pixels), shifted by (dx, dy) pixels.
     void DrawRed(const DrawingObject &object, int dx, int dy);

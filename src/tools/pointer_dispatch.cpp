@@ -177,7 +177,7 @@ void PointerDispatch::MouseUp(int surfaceX, int surfaceY)
                    },
                    [&](const ArcDraw &g) { compass_.ReleaseArc(g); },
                    [&](const SpanDrag &) { compass_.DragSpan(x, y); },
-                   [&](const Stroke &) { host_.CommitEdit(); }, // the whole stroke is one step
+                   [&](const Stroke &) { stroke_.Release(); },
                    [&](const RecordDrag &g) { ToolFor(g.List).ReleaseMove(g, x, y); },
                    [&](const Pan &) {},
                    [&](const Curve &) {},
@@ -190,7 +190,7 @@ bool PointerDispatch::Cancel()
     if (!gesture_ || !std::holds_alternative<Curve>(*gesture_))
         return false;
     gesture_.reset();
-    host_.Repaint(); // wipes the rubber band
+    host_.WipePreviews(); // the rubber band
     return true;
 }
 

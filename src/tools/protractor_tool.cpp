@@ -11,8 +11,8 @@ namespace velmora {
 
 void ProtractorTool::HoverMark(int x, int y)
 {
-    host_.Repaint();
-    const InstrumentPlacement &p = host_.State().Placement;
+    host_.WipePreviews();
+    const InstrumentPlacement &p = host_.Instruments();
     const SurfaceView &view = host_.View();
     const int gx = Round(p.ProtractorX * view.PixelsPerMm());
     const int gy = Round(p.ProtractorY * view.PixelsPerMm() + view.ActivePageTopPx);
@@ -26,7 +26,7 @@ void ProtractorTool::HoverMark(int x, int y)
 
 ProtractorTool::Ray ProtractorTool::RayOf(const GuidedLine &mark) const
 {
-    const InstrumentPlacement &p = host_.State().Placement;
+    const InstrumentPlacement &p = host_.Instruments();
     const SurfaceView &view = host_.View();
     return {p.ProtractorX, p.ProtractorY + static_cast<long double>(view.ActivePageTopPx) / view.PixelsPerMm(),
             std::cos(DegToRad(mark.MarkAngle)), std::sin(DegToRad(mark.MarkAngle))};
@@ -51,7 +51,7 @@ void ProtractorTool::SetEnds(GuidedLine &mark)
 
 GuidedLine ProtractorTool::PressMark(int x, int y)
 {
-    const InstrumentPlacement &p = host_.State().Placement;
+    const InstrumentPlacement &p = host_.Instruments();
     const SurfaceView &view = host_.View();
     const long double dx = x - static_cast<long double>(p.ProtractorX) * view.PixelsPerMm();
     const long double dy = y - (static_cast<long double>(p.ProtractorY) * view.PixelsPerMm() + view.ActivePageTopPx);

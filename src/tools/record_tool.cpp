@@ -7,14 +7,14 @@ void RecordTool::HoverScan(int x, int y)
     for (int n = Count() - 1; n >= 0; --n) {
         if (!HitsRecord(n, x, y))
             continue;
-        host_.Repaint();
+        host_.WipePreviews();
         DrawOver(n, 0, 0, false);
         hover_ = {true, n, traits_.List};
         return;
     }
     if (hover_.Active) {
         hover_.Active = false;
-        host_.Repaint();
+        host_.WipePreviews();
     }
 }
 
@@ -28,14 +28,9 @@ void RecordTool::PressDelete()
     if (!HoverValid())
         return;
     hover_.Active = false;
-    host_.Edits().Begin(host_.State(), traits_.DeleteLabel);
-    if (!Remove(hover_.Index)) {
-        host_.Edits().End(); // nothing was deleted
-        return;
-    }
-    host_.SetChanged();
-    host_.CommitEdit();
-    host_.Repaint();
+    EditTransaction &edit = host_.BeginEdit(traits_.DeleteLabel);
+    Remove(edit, hover_.Index);
+    edit.Commit(); // a delete that failed changed nothing: no step, no repaint
 }
 
 std::optional<RecordDrag> RecordTool::PressMove(int x, int y)
@@ -49,21 +44,21 @@ std::optional<RecordDrag> RecordTool::PressMove(int x, int y)
 
 void RecordTool::DragMove(const RecordDrag &drag, int x, int y)
 {
-    host_.Repaint();
+    host_.WipePreviews();
     if (drag.Index < Count())
         DrawOver(drag.Index, x - drag.Anchor.x(), y - drag.Anchor.y(), true);
 }
 
 void RecordTool::ReleaseMove(const RecordDrag &drag, int x, int y)
 {
-    if (drag.Index < Count()) {
-        const double s = host_.View().PixelsPerMm();
-        host_.Edits().Begin(host_.State(), traits_.MoveLabel);
-        MoveBy(drag.Index, (x - drag.Anchor.x()) / s, (y - drag.Anchor.y()) / s);
-        host_.SetChanged();
-        host_.CommitEdit();
+    if (drag.Index >= Count()) {
+        host_.WipePreviews();
+        return;
     }
-    host_.Repaint();
+    const double s = host_.View().PixelsPerMm();
+    EditTransaction &edit = host_.BeginEdit(traits_.MoveLabel);
+    MoveBy(edit, drag.Index, (x - drag.Anchor.x()) / s, (y - drag.Anchor.y()) / s);
+    edit.Commit();
 }
 
 } // namespace velmora

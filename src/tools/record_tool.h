@@ -38,10 +38,10 @@ protected:
     // Record i drawn over the surface shifted by (dx, dy) pixels: in red under the pointer,
     // as it is while dragged.
     virtual void DrawOver(int i, int dx, int dy, bool dragged) = 0;
-    // Moves record i by (dx, dy) mm, named to the history first.
-    virtual void MoveBy(int i, double dx, double dy) = 0;
-    // Deletes record i, named to the history first; false when nothing was deleted.
-    virtual bool Remove(int i) = 0;
+    // Moves record i by (dx, dy) mm in the edit.
+    virtual void MoveBy(EditTransaction &edit, int i, double dx, double dy) = 0;
+    // Deletes record i in the edit (nothing changes when the list cannot shrink).
+    virtual void Remove(EditTransaction &edit, int i) = 0;
 
     ToolHost &host_;
     HoverState &hover_;

@@ -36,14 +36,14 @@ void Guide::PointAt(long double t, double &x, double &y) const
 
 Guide RulerTool::ScaleEdge() const
 {
-    const InstrumentPlacement &p = host_.State().Placement;
+    const InstrumentPlacement &p = host_.Instruments();
     const SurfaceView &view = host_.View();
     return {p.RulerX, p.RulerY + view.ActivePageTopPx / view.PixelsPerMm(), p.RulerAngle, p.RulerAngle + 90};
 }
 
 Guide RulerTool::Perpendicular(const GuidedLine &line) const
 {
-    const double angle = host_.State().Placement.RulerAngle;
+    const double angle = host_.Instruments().RulerAngle;
     return {line.FootX, line.FootY, angle + 90, angle};
 }
 
@@ -73,7 +73,7 @@ void RulerTool::ReachAlong(GuidedLine &line, int x, int y, bool widen) const
 {
     const double s = host_.View().PixelsPerMm();
     const Guide edge = ScaleEdge();
-    Reach(line, edge, edge.Position(x / s, y / s), y / s, host_.State().Placement.RulerX, widen);
+    Reach(line, edge, edge.Position(x / s, y / s), y / s, host_.Instruments().RulerX, widen);
 }
 
 void RulerTool::Preview(const GuidedLine &line, int width)
@@ -93,14 +93,14 @@ void RulerTool::HoverAlong(int x, int y)
 {
     GuidedLine dot{GuidedLine::Kind::Along};
     ReachAlong(dot, x, y, false);
-    host_.Repaint();
+    host_.WipePreviews();
     Preview(dot, 5);
 }
 
 void RulerTool::DragAlong(GuidedLine &line, int x, int y)
 {
     ReachAlong(line, x, y, true);
-    host_.Repaint();
+    host_.WipePreviews();
     Preview(line, 3);
 }
 
@@ -114,7 +114,7 @@ void RulerTool::FindFoot(GuidedLine &line, int x, int y) const
         edge.PointAt(*t, line.FootX, line.FootY);
     } else {
         line.Min = line.Max = y / s;
-        line.FootX = host_.State().Placement.RulerX;
+        line.FootX = host_.Instruments().RulerX;
         line.FootY = y / s;
     }
 }
@@ -134,7 +134,7 @@ void RulerTool::HoverAcross(int x, int y)
 {
     GuidedLine foot{GuidedLine::Kind::Across};
     FindFoot(foot, x, y);
-    host_.Repaint();
+    host_.WipePreviews();
     DrawPreviewLine(host_, foot.FootX, foot.FootY, foot.FootX, foot.FootY, 5);
 }
 

@@ -1,6 +1,7 @@
 // Free-hand strokes: the pencil and the eraser. Every pointer move with the button held
-// appends one short line and draws it at once on the surface, without a repaint; the whole
-// stroke is one step of the history, closed by the release.
+// appends one short line and shows it at once in the drawing, under the instruments (the
+// repaint draws anew only where it lies); the whole stroke is one step of the history,
+// closed by the release.
 #pragma once
 
 #include "gesture.h"
@@ -15,6 +16,8 @@ public:
     // One segment from the previous stroke point to (x, y): white in the eraser's width
     // when the eraser is the tool, else in the pen's colour and width.
     void Move(Stroke &stroke, int x, int y);
+    // The end of the stroke: its segments, drawn already, become one step.
+    void Release();
 
 private:
     ToolHost &host_;

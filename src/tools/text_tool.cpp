@@ -41,35 +41,28 @@ void TextTool::DrawText(const TextObject &text, uint32_t colour, int dx, int dy)
 bool TextTool::HitsRecord(int i, int x, int y)
 {
     const double s = host_.View().PixelsPerMm();
-    const TextObject &t = *host_.State().Texts.Select(i);
+    const TextObject &t = host_.Drawing().Texts.At(i);
     return PointInBox(x, y, Round(t.Left * s), Round(t.Top * s), Round(t.Right * s), Round(t.Bottom * s));
 }
 
 void TextTool::DrawOver(int i, int dx, int dy, bool dragged)
 {
-    TDynaArray<TextObject> &texts = host_.State().Texts;
-    if (dragged) {
-        const TextObject &text = *texts.Select(i);
-        DrawText(text, uint32_t(text.Colour), dx, dy);
-    } else {
-        DrawText(texts.At(i), ColourRed, dx, dy);
-    }
+    const TextObject &text = host_.Drawing().Texts.At(i);
+    DrawText(text, dragged ? uint32_t(text.Colour) : ColourRed, dx, dy);
 }
 
-void TextTool::MoveBy(int i, double dx, double dy)
+void TextTool::MoveBy(EditTransaction &edit, int i, double dx, double dy)
 {
-    host_.Edits().WillChangeText(i);
-    TextObject &text = host_.State().ChangeText(i);
+    TextObject &text = edit.ChangeText(i);
     text.Left += dx;
     text.Right += dx;
     text.Top += dy;
     text.Bottom += dy;
 }
 
-bool TextTool::Remove(int i)
+void TextTool::Remove(EditTransaction &edit, int i)
 {
-    host_.Edits().WillDeleteText(i);
-    return host_.State().DeleteText(i);
+    edit.DeleteText(i);
 }
 
 void TextTool::PressAdd(int x, int y)
@@ -77,22 +70,16 @@ void TextTool::PressAdd(int x, int y)
     QString content;
     if (!host_.EditText(nullptr, content))
         return;
-    DrawingState &state = host_.State();
     const double s = host_.View().PixelsPerMm();
-    host_.Edits().Begin(state, QStringLiteral("Text hinzufügen"));
-    TextObject *text = state.AppendText();
-    if (!text) {
-        host_.CommitEdit();
-        return;
+    EditTransaction &edit = host_.BeginEdit(QStringLiteral("Text hinzufügen"));
+    if (TextObject *text = edit.AppendText()) {
+        // Right and bottom follow when the text is painted and measured.
+        text->Left = text->Right = x / s;
+        text->Top = text->Bottom = y / s;
+        SetTextString(*text, content);
+        ApplyFont(*text, host_.NewTextFont());
     }
-    *text = TextObject{}; // a reused slot keeps no stale strings or bytes
-    host_.SetChanged();
-    text->Left = text->Right = x / s;
-    text->Top = text->Bottom = y / s;
-    SetTextString(*text, content);
-    ApplyFont(*text, host_.NewTextFont());
-    host_.Repaint(); // measures the new text's box
-    host_.CommitEdit();
+    edit.Commit();
 }
 
 void TextTool::PressChange()
@@ -101,7 +88,7 @@ void TextTool::PressChange()
         return;
     hover_.Active = false;
     const int index = hover_.Index;
-    TextObject &text = *host_.State().Texts.Select(index);
+    const TextObject &text = host_.Drawing().Texts.At(index);
     const QString current = TextString(text);
     TextFontChoice &font = host_.NewTextFont();
     font.Name = FontNameString(text);
@@ -111,17 +98,15 @@ void TextTool::PressChange()
     font.Pitch = text.Pitch;
     font.Style = text.Style;
     QString changed;
-    if (host_.EditText(&current, changed) && index < host_.State().Texts.Count) {
-        host_.Edits().Begin(host_.State(), QStringLiteral("Text ändern"));
-        host_.Edits().WillChangeText(index);
-        TextObject &same = host_.State().ChangeText(index);
-        SetTextString(same, changed);
-        ApplyFont(same, host_.NewTextFont());
-        host_.SetChanged();
-        host_.Repaint();
-        host_.CommitEdit();
+    if (!host_.EditText(&current, changed) || index >= host_.Drawing().Texts.Count) {
+        host_.WipePreviews(); // the highlight
+        return;
     }
-    host_.Repaint();
+    EditTransaction &edit = host_.BeginEdit(QStringLiteral("Text ändern"));
+    TextObject &same = edit.ChangeText(index);
+    SetTextString(same, changed);
+    ApplyFont(same, host_.NewTextFont());
+    edit.Commit();
 }
 
 } // namespace velmora

@@ -19,12 +19,12 @@ public:
     void PressChange();
 
 private:
-    int Count() const override { return host_.State().Texts.Count; }
+    int Count() const override { return host_.Drawing().Texts.Count; }
     bool HitsRecord(int i, int x, int y) override;
     // Red under the pointer; in its own colour while dragged.
     void DrawOver(int i, int dx, int dy, bool dragged) override;
-    void MoveBy(int i, double dx, double dy) override;
-    bool Remove(int i) override;
+    void MoveBy(EditTransaction &edit, int i, double dx, double dy) override;
+    void Remove(EditTransaction &edit, int i) override;
 
     // The text drawn on the surface in the given colour, shifted by (dx, dy) pixels.
     void DrawText(const TextObject &text, uint32_t colour, int dx, int dy);

@@ -37,7 +37,7 @@ void ZoomPress(ToolHost &host, PointerButton button, int x, int y)
     if (v > scroll.RangeV - 1)
         v = scroll.RangeV - 1;
     host.SetScroll(Round(h), Round(v));
-    host.Repaint();
+    host.DrawingChanged();
 }
 
 } // namespace velmora

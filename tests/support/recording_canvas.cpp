@@ -110,6 +110,14 @@ void RecordingCanvas::BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y)
     Add(QStringLiteral("BezierTo"), {cx1, cy1, cx2, cy2, x, y});
 }
 
+void RecordingCanvas::Polyline(const std::vector<QPoint> &points)
+{
+    QStringList at;
+    for (const QPoint &p : points)
+        at << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
+    Ops << QStringLiteral("Polyline ") + at.join(QLatin1Char(' '));
+}
+
 QRect RecordingCanvas::MeasureText(const QRect &box, const QString &text)
 {
     const QSize size = TextMetrics::Shared().Measure(Font, text);
@@ -181,6 +189,34 @@ QStringList RecordingCanvas::Shapes() const
         if (!IsStateOp(op))
             shapes << op;
     return shapes;
+}
+
+QStringList RecordingCanvas::Drawn() const
+{
+    QString penWidth = QStringLiteral("1"), penColour = QStringLiteral("000000"), penStyle;
+    QString brushColour = QStringLiteral("unset");
+    bool brushClear = false;
+    QStringList drawn;
+    for (const QString &op : Ops) {
+        const QString kind = op.section(QLatin1Char(' '), 0, 0), value = op.section(QLatin1Char(' '), 1);
+        if (kind == QLatin1String("PenWidth"))
+            penWidth = value;
+        else if (kind == QLatin1String("PenColour"))
+            penColour = value;
+        else if (kind == QLatin1String("PenStyle"))
+            penStyle = value == QString::number(int(PenStyle::Solid)) ? QString() : QStringLiteral(" style ") + value;
+        else if (kind == QLatin1String("BrushColour"))
+            brushColour = value;
+        else if (kind == QLatin1String("BrushStyle"))
+            brushClear = value == QString::number(int(BrushStyle::Clear));
+        if (IsStateOp(op))
+            continue;
+        QString line = op + QStringLiteral(" pen ") + penWidth + QLatin1Char(' ') + penColour + penStyle;
+        if (kind == QLatin1String("Rectangle") || kind == QLatin1String("Ellipse"))
+            line += QStringLiteral(" brush ") + (brushClear ? QStringLiteral("clear") : brushColour);
+        drawn << line;
+    }
+    return drawn;
 }
 
 } // namespace velmora

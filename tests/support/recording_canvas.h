@@ -26,6 +26,7 @@ public:
     void Ellipse(int x1, int y1, int x2, int y2) override;
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     void BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y) override;
+    void Polyline(const std::vector<QPoint> &points) override;
 
     QRect MeasureText(const QRect &box, const QString &text) override;
     void DrawText(const QRect &box, const QString &text) override;
@@ -44,6 +45,10 @@ public:
     QStringList Ops;
     // Only the drawing operations (no pen, brush or font changes).
     QStringList Shapes() const;
+    // The drawing operations with the pen in force for each, and the brush for the figures it
+    // fills: "LineTo 38,340 pen 1 808080", "Ellipse 1,2,3,4 pen 1 000000 brush clear". What
+    // is drawn and how, whatever order the pen and brush were set in.
+    QStringList Drawn() const;
     FontSpec Font;
 
 private:

@@ -54,6 +54,10 @@ public:
     virtual void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
     // One cubic Bezier segment from the current point; the end point becomes current.
     virtual void BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y) = 0;
+    // A line through the points as one stroke of the pen, round at its ends and joints: where
+    // its pieces overlap, a pixel is inked once (a pencil stroke shows no beads at its joints).
+    // The last point becomes current.
+    virtual void Polyline(const std::vector<QPoint> &points) = 0;
 
     // Text in the current font: measuring keeps left and top and sets right and bottom to
     // the extent of the text (lines split at line breaks, no word wrap, '&' marks a mnemonic).
@@ -65,7 +69,7 @@ public:
 
     virtual void CopyImage(int x, int y, const QImage &image) = 0;
     // An image scaled smoothly into the target (in pixel edges, like FillArea): the part within
-    // a rectangle, or the area a clip covers (filled with the image as its pattern).
+    // a rectangle, or the area a clip covers within it (filled with the image as its pattern).
     virtual void DrawImage(const QRectF &target, const QImage &image, const QRectF &within,
                            const QPainterPath *clip = nullptr) = 0;
     // Fills an area in a colour, without outline: the paper's lines and dots. The area's

@@ -41,6 +41,11 @@ void OverlayCanvas::State(std::function<void(Canvas &)> apply)
 
 void OverlayCanvas::Draw(std::function<void(Canvas &)> apply, std::initializer_list<QPoint> points)
 {
+    Draw(std::move(apply), std::vector<QPoint>(points));
+}
+
+void OverlayCanvas::Draw(std::function<void(Canvas &)> apply, const std::vector<QPoint> &points)
+{
     // The points' hull, widened by the pen and a pixel of antialiasing.
     int64_t left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
     for (const QPoint &p : points) {
@@ -147,6 +152,16 @@ void OverlayCanvas::BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y)
             c.BezierTo(cx1, cy1, cx2, cy2, x, y);
         },
         {from, {cx1, cy1}, {cx2, cy2}, {x, y}});
+}
+
+void OverlayCanvas::Polyline(const std::vector<QPoint> &points)
+{
+    if (points.empty())
+        return;
+    current_ = points.back();
+    const QPoint end = current_;
+    ops_.push_back({[=](Canvas &c) { c.MoveTo(end.x(), end.y()); }, QRect()});
+    Draw([=](Canvas &c) { c.Polyline(points); }, points);
 }
 
 QRect OverlayCanvas::MeasureText(const QRect &box, const QString &text)

@@ -36,6 +36,7 @@ public:
     void Ellipse(int x1, int y1, int x2, int y2) override;
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     void BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y) override;
+    void Polyline(const std::vector<QPoint> &points) override;
     QRect MeasureText(const QRect &box, const QString &text) override;
     void DrawText(const QRect &box, const QString &text) override;
     void TextOut(int x, int y, const QString &text) override;
@@ -55,6 +56,7 @@ private:
     };
     void State(std::function<void(Canvas &)> apply);
     void Draw(std::function<void(Canvas &)> apply, std::initializer_list<QPoint> points);
+    void Draw(std::function<void(Canvas &)> apply, const std::vector<QPoint> &points);
     void DrawAnywhere(std::function<void(Canvas &)> apply);
 
     std::vector<Op> ops_;

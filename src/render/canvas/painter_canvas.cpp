@@ -7,14 +7,11 @@
 #include <QPainterPath>
 #include <QtMath>
 
+#include <climits>
 #include <cmath>
 
 namespace velmora {
 
-namespace {
-
-// Parametric angle (degrees, counter-clockwise on the screen) where the ray from the
-// centre of the ellipse through (px, py) meets it.
 qreal RayAngle(const QRectF &box, qreal px, qreal py)
 {
     const qreal rx = box.width() / 2, ry = box.height() / 2;
@@ -23,6 +20,8 @@ qreal RayAngle(const QRectF &box, qreal px, qreal py)
         return 0;
     return qRadiansToDegrees(std::atan2(-dy / ry, dx / rx));
 }
+
+namespace {
 
 Qt::PenStyle QtPenStyle(PenStyle style)
 {
@@ -90,7 +89,8 @@ void PainterCanvas::LineTo(int x, int y)
             return;
         if (penWidth_ <= 1) {
             UseAreaOrigin();
-            painter_.fillRect(QRect(x, y, 1, 1), ToQColor(penColour_));
+            if (x < INT_MAX && y < INT_MAX) // a pixel there lies on no device (and its rectangle overflows)
+                painter_.fillRect(QRect(x, y, 1, 1), ToQColor(penColour_));
             return;
         }
         const qreal radius = penWidth_ / 2.0;
@@ -195,6 +195,36 @@ void PainterCanvas::DrawOpenPath(const QPainterPath &path, bool fast)
     painter_.drawPath(path);
 }
 
+void PainterCanvas::Polyline(const std::vector<QPoint> &points)
+{
+    if (points.empty())
+        return;
+    QPainterPath path(points.front());
+    QPoint last = points.front();
+    for (const QPoint &p : points)
+        if (p != last) {
+            path.lineTo(p);
+            last = p;
+        }
+    if (path.elementCount() < 3) { // one line, or a dot: as a single line draws it
+        MoveTo(points.front().x(), points.front().y());
+        LineTo(last.x(), last.y());
+        return;
+    }
+    UseStrokeOrigin();
+    QPen pen = StrokePen(Qt::RoundCap, Qt::RoundJoin);
+    // The painter draws a path of one device pixel or less piece by piece, leaving light and
+    // dark spots at the joints: a hair wider, it is one outline whose pixels are covered once.
+    const QTransform &t = painter_.deviceTransform();
+    const qreal scale = std::max(std::abs(t.m11()), std::abs(t.m22()));
+    if (scale > 0 && pen.widthF() * scale <= 1)
+        pen.setWidthF((1 + 1.0 / 1024) / scale);
+    painter_.setPen(pen);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawPath(path);
+    current_ = last;
+}
+
 QRect PainterCanvas::MeasureText(const QRect &box, const QString &text)
 {
     const QSize size = TextMetrics::Shared().Measure(font_, text);
@@ -216,7 +246,7 @@ void PainterCanvas::TextOut(int x, int y, const QString &text)
 {
     UseAreaOrigin();
     painter_.translate(x, y);
-    painter_.rotate(-font_.Escapement / 10.0);
+    painter_.rotate(-(font_.Escapement / 10.0)); // in floating point: the escapement may be INT_MIN
     painter_.setFont(MakeFont(font_));
     painter_.setPen(ToQColor(font_.Colour));
     painter_.setBackgroundMode(transparent_ ? Qt::TransparentMode : Qt::OpaqueMode);
@@ -247,7 +277,10 @@ void PainterCanvas::DrawImage(const QRectF &target, const QImage &image, const Q
     const double scale = target.width() / image.width() * DeviceScale();
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, std::abs(scale - 1) > 0.01);
     if (clip) {
-        // The area filled with the image as its pattern: no clip to set up for each area.
+        // The area filled with the image as its pattern: no clip to set up for each area,
+        // only a rectangle where the area reaches beyond the part.
+        if (!within.contains(clip->boundingRect()))
+            painter_.setClipRect(within, Qt::IntersectClip);
         QBrush pattern(image);
         pattern.setTransform(QTransform(target.width() / image.width(), 0, 0, target.height() / image.height(),
                                         target.left(), target.top()));

@@ -11,6 +11,11 @@ namespace velmora {
 
 QColor ToQColor(uint32_t colour);
 
+// The parametric angle (degrees, counter-clockwise on the screen) where the ray from the
+// centre of the ellipse in box through (px, py) meets it: where an arc by bounding box starts
+// or ends, as the canvas strokes it.
+qreal RayAngle(const QRectF &box, qreal px, qreal py);
+
 class PainterCanvas : public Canvas {
 public:
     // origin: where canvas pixel (0, 0) lies on the painter's device; base: a transform
@@ -32,6 +37,7 @@ public:
     void Ellipse(int x1, int y1, int x2, int y2) override;
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     void BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y) override;
+    void Polyline(const std::vector<QPoint> &points) override;
 
     QRect MeasureText(const QRect &box, const QString &text) override;
     void DrawText(const QRect &box, const QString &text) override;

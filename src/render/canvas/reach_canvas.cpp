@@ -56,6 +56,15 @@ void ReachCanvas::Arc(int x1, int y1, int x2, int y2, int, int, int, int)
     Touch(x1, y1, x2, y2, PenReach());
 }
 
+void ReachCanvas::Polyline(const std::vector<QPoint> &points)
+{
+    // A pen one hair wider than a device pixel may be drawn for a thin line: one more pixel.
+    for (const QPoint &p : points)
+        Touch(p.x(), p.y(), p.x(), p.y(), PenReach() + 1);
+    if (!points.empty())
+        current_ = points.back();
+}
+
 void ReachCanvas::BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y)
 {
     // A cubic curve lies within the box of its control points.

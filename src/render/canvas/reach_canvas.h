@@ -26,6 +26,7 @@ public:
     void Ellipse(int x1, int y1, int x2, int y2) override;
     void Arc(int x1, int y1, int x2, int y2, int, int, int, int) override;
     void BezierTo(int cx1, int cy1, int cx2, int cy2, int x, int y) override;
+    void Polyline(const std::vector<QPoint> &points) override;
 
     QRect MeasureText(const QRect &box, const QString &text) override;
     void DrawText(const QRect &box, const QString &text) override;

@@ -28,14 +28,17 @@ constexpr int BandRows = 512;
 constexpr int64_t MaxBmpBytes = int64_t(0xFFFFFFFF);
 constexpr int64_t MaxPngPixels = int64_t(400) * 1000 * 1000;
 
-// Renders rows [top, top + rows) of the sheet's image into band (at least rows high).
-void RenderBand(DrawingState &state, const ViewGeometry &view, int sheet, int top, int rows, QImage &band)
+// Renders rows [top, top + rows) of the sheet's image into band (at least rows high). With
+// an index (and the texts measured for the view), only what meets the band is drawn.
+void RenderBand(DrawingState &state, const ViewGeometry &view, int sheet, int top, int rows, QImage &band,
+                const ObjectIndex *index = nullptr)
 {
     band.fill(Qt::white);
     QPainter painter(&band);
     painter.setClipRect(QRect(0, 0, view.PageWidthPx, rows));
     PainterCanvas canvas(painter, QPoint(0, -top));
-    RenderSheetDrawing(canvas, state, view, sheet);
+    const SheetCulling culling{QRect(0, top, view.PageWidthPx, rows), index};
+    RenderSheetDrawing(canvas, state, view, sheet, index ? &culling : nullptr);
 }
 
 // Bands drawn at the same time are at least this many rows high.
@@ -149,10 +152,13 @@ ExportError WriteSheetBmp(DrawingState &state, int pageCount, int sheet, double 
 
     QImage band(width, std::min(BandRows, height), QImage::Format_RGB32);
     QByteArray row(rowBytes, '\0');
+    ObjectIndex index;
+    index.Refresh(state);
+    MeasureTexts(state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY);
     // Bands from the bottom of the sheet up, each written from its last row to its first.
     for (int bottom = height; bottom > 0; bottom -= BandRows) {
         const int top = std::max(0, bottom - BandRows);
-        RenderBand(state, view, sheet, top, bottom - top, band);
+        RenderBand(state, view, sheet, top, bottom - top, band, &index);
         for (int y = bottom - top - 1; y >= 0; --y) {
             const auto *pixels = reinterpret_cast<const QRgb *>(band.constScanLine(y));
             for (int x = 0; x < width; ++x) {

@@ -3,6 +3,7 @@
 // instruments are not part of any of them.
 #pragma once
 
+#include "document/drawing_state.h"
 #include "render/sheet/view_geometry.h"
 
 #include <QIODevice>
@@ -11,7 +12,6 @@
 
 namespace velmora {
 
-class DrawingState;
 
 enum class ExportError {
     None,
@@ -22,9 +22,10 @@ enum class ExportError {
 };
 
 // Sheets whose sides lie outside this range cannot be exported (a damaged drawing may hold
-// 1e-300 inches): not a tenth of a millimetre, or larger than a PDF page can be.
-inline constexpr double MinExportSideMm = 0.1;
-inline constexpr double MaxPageSideMm = 5080; // 200 inches
+// 1e-300 inches): not a tenth of a millimetre, or larger than a PDF page can be. The same
+// bounds as a drawing's sheet.
+inline constexpr double MinExportSideMm = MinSheetSideMm;
+inline constexpr double MaxPageSideMm = MaxSheetSideMm; // 200 inches
 bool ExportableSheetSize(const DrawingState &state, bool onPages);
 
 // The pixel geometry of a sheet rendered at dpi pixels per inch (zoom 100 at that resolution).

@@ -4,8 +4,12 @@
 #include "render/sheet/object_index.h"
 #include "render/sheet/sheet_renderer.h"
 
+#include "document/drawing_state.h"
+#include "document/units.h"
+
 #include <QBuffer>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSvgGenerator>
 
 #include <memory>
@@ -14,6 +18,34 @@
 namespace velmora {
 
 namespace {
+
+// A length with as many decimals as it needs, at most four (a tenth of a micrometre).
+QByteArray Decimal(double value)
+{
+    QByteArray text = QByteArray::number(value, 'f', 4);
+    while (text.endsWith('0'))
+        text.chop(1);
+    if (text.endsWith('.'))
+        text.chop(1);
+    return text;
+}
+
+// The generator gives the picture's size from whole pixels (2480 steps of 1/300 inch are
+// 209.973 mm): the root element gets the sheet's own size in millimetres, and the view box
+// the same size in steps of 1/300 inch, so one step stays exactly 1/300 inch.
+void WriteSheetSize(QByteArray &svg, double widthInch, double heightInch)
+{
+    static const QRegularExpression size(
+        QStringLiteral(R"(<svg width="[^"]*" height="[^"]*"\s*viewBox="[^"]*")"));
+    const qsizetype end = svg.indexOf('>', svg.indexOf("<svg"));
+    const QRegularExpressionMatch found = size.match(QString::fromLatin1(svg.left(end)));
+    if (!found.hasMatch())
+        return;
+    const QByteArray exact = "<svg width=\"" + Decimal(widthInch * MmPerInch) + "mm\" height=\"" +
+                             Decimal(heightInch * MmPerInch) + "mm\"\n viewBox=\"0 0 " +
+                             Decimal(widthInch * SvgDpi) + ' ' + Decimal(heightInch * SvgDpi) + '"';
+    svg.replace(found.capturedStart(), found.capturedLength(), exact);
+}
 
 // The generator keeps the whole picture until its painter ends, and ending copies it once
 // more: when memory runs out, the unfinished picture is dropped with its generator and the
@@ -61,6 +93,7 @@ ExportError SheetSvg(DrawingState &state, int pageCount, int sheet, const QStrin
         PainterCanvas canvas(painter);
         RenderSheetDrawing(canvas, state, view, sheet, &culling);
         painter.end();
+        WriteSheetSize(svg, state.PageWidthInch, state.PageHeightInch);
     } catch (const std::bad_alloc &) {
         generator.reset();
         (void)owned.release(); // a few hundred bytes, never used again

@@ -2,10 +2,22 @@
 
 #include "document/units.h"
 
+#include <climits>
 #include <cmath>
 #include <numbers>
 
 namespace velmora {
+
+namespace {
+
+// a + b, saturating like Round: a compass far away lies at the ends of the 32-bit range.
+int AddSaturated(int a, int b)
+{
+    const long long sum = static_cast<long long>(a) + b;
+    return sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : static_cast<int>(sum);
+}
+
+} // namespace
 
 void DrawCompass(Canvas &canvas, const CompassPlacement &c, double s)
 {
@@ -16,17 +28,18 @@ void DrawCompass(Canvas &canvas, const CompassPlacement &c, double s)
     const int d = Round(3.0L * s);
 
     const int nx = px(c.X), ny = px(c.Y);
-    canvas.MoveTo(nx - d, ny);
-    canvas.LineTo(nx + d, ny);
-    canvas.MoveTo(nx, ny - d);
-    canvas.LineTo(nx, ny + d);
+    canvas.MoveTo(AddSaturated(nx, -d), ny);
+    canvas.LineTo(AddSaturated(nx, d), ny);
+    canvas.MoveTo(nx, AddSaturated(ny, -d));
+    canvas.LineTo(nx, AddSaturated(ny, d));
 
     const Real lx = c.X + std::cos(a) * c.Span, ly = c.Y + std::sin(a) * c.Span;
     canvas.MoveTo(nx, ny);
     canvas.LineTo(px(lx), px(ly));
 
     const Real hx = c.X + std::cos(a) * c.Span / 2, hy = c.Y + std::sin(a) * c.Span / 2;
-    canvas.Ellipse(px(hx) - d, px(hy) - d, px(hx) + d, px(hy) + d);
+    canvas.Ellipse(AddSaturated(px(hx), -d), AddSaturated(px(hy), -d), AddSaturated(px(hx), d),
+                   AddSaturated(px(hy), d));
 
     const Real s1x = hx + 3 * std::cos(across), s1y = hy + 3 * std::sin(across);
     const Real s2x = hx - 3 * std::cos(across), s2y = hy - 3 * std::sin(across);

@@ -14,6 +14,8 @@
 
 #include <QRect>
 
+#include <span>
+
 namespace velmora {
 
 struct SheetPaper {
@@ -35,12 +37,11 @@ inline constexpr double MinPaperSpacingPx = 3;
 // and those just beside it whose edges shade it.
 void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part);
 
-// Where the object, drawn at scale s and sheet offset off (mm), painted white: in pixel edges;
-// empty when nowhere.
-QPainterPath WhiteArea(const DrawingObject &o, double s, double off);
-
-// Draws the paper again where the object, just drawn on the sheet at offset off (mm), painted
-// white: along a white object's stroke, and inside any ellipse.
-void RevealPaper(Canvas &canvas, const SheetPaper &paper, const DrawingObject &o, double off);
+// Draws the page and the paper again where the objects, just drawn on the sheet at offset off (mm), painted
+// white: along a white object's stroke, and inside any ellipse; several objects are white
+// lines one after another, whose paper is drawn once where they overlap. Only what lies in
+// part (sheet pixels) is drawn, and the cost follows it.
+void RevealPaper(Canvas &canvas, const SheetPaper &paper, std::span<const DrawingObject> objects, double off,
+                 const QRect &part);
 
 } // namespace velmora

@@ -4,6 +4,7 @@
 #include "document/units.h"
 
 #include <cmath>
+#include <optional>
 #include <numbers>
 
 namespace velmora {
@@ -26,6 +27,10 @@ void DrawProtractor(Canvas &canvas, const ProtractorPlacement &p, double s)
     canvas.MoveTo(px(cx - cosd(a + 90) * 2.5L), px(cy - sind(a + 90) * 2.5L));
     canvas.LineTo(px(cx + cosd(a + 90) * 2.5L), px(cy + sind(a + 90) * 2.5L));
 
+    // A part of the sheet drawn anew (a pencil stroke under the protractor) draws only the
+    // numbers that can reach into it: the glyphs lie within their width and twice their
+    // height of where they are written, whichever way they turn.
+    const std::optional<QRect> area = canvas.PaintedArea();
     for (int n = 0; n < 360; ++n) {
         const Real theta = n + a;
         const Real t = n % 10 == 5 ? 3 : n % 10 == 0 ? 4 : 2;
@@ -39,8 +44,15 @@ void DrawProtractor(Canvas &canvas, const ProtractorPlacement &p, double s)
         font.Escapement = Trunc(-theta * 10);
         font.Colour = ColourGrey;
         canvas.SetFont(font);
+        const QString number = QString::number(n);
+        const QPoint at(px(cx - cosd(theta + 3) * (ro - 4)), px(cy - sind(theta + 3) * (ro - 4)));
+        if (area) {
+            const int reach = canvas.TextWidth(number) + 2 * font.PixelHeight + 4;
+            if (!area->adjusted(-reach, -reach, reach, reach).contains(at))
+                continue;
+        }
         canvas.SetBackgroundTransparent(true);
-        canvas.TextOut(px(cx - cosd(theta + 3) * (ro - 4)), px(cy - sind(theta + 3) * (ro - 4)), QString::number(n));
+        canvas.TextOut(at.x(), at.y(), number);
     }
 }
 

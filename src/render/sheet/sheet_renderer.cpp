@@ -7,6 +7,8 @@
 #include "ruler_drawing.h"
 
 #include "document/drawing_state.h"
+#include "document/change_journal.h"
+#include "document/stroke_runs.h"
 #include "render/canvas/text_metrics.h"
 #include "worksheet/page_images.h"
 
@@ -25,6 +27,9 @@ constexpr int MaxTextPixelHeight = 16384;
 // Text boxes far outside any sheet are pulled in to where rectangle arithmetic cannot overflow.
 constexpr int FarPx = 1 << 29;
 
+// The whole of a sheet, as the part of it that is drawn.
+const QRect WholeSheet(QPoint(-FarPx, -FarPx), QPoint(FarPx, FarPx));
+
 QRect TextBoxOnSheet(const TextObject &text, double s, double off)
 {
     const int left = std::clamp(Round(s * text.Left), -FarPx, FarPx);
@@ -34,6 +39,11 @@ QRect TextBoxOnSheet(const TextObject &text, double s, double off)
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
+// The one write a paint makes into the drawing, and why the painters take it writable: a
+// text's right and bottom edge are part of its stored record (the file keeps them, the hit
+// tests and the kept pictures use them), and only the font engine at the paint's scale can
+// measure them. StoreTextExtent writes those two edges and nothing else; every other change
+// of the records goes through an edit transaction, which the painters cannot reach.
 void StoreMeasuredBox(DrawingState &state, int i, const QRect &measured, double s, double off)
 {
     state.StoreTextExtent(i, (double(measured.left()) + measured.width()) / s,
@@ -60,13 +70,22 @@ SheetPaper PaperOfSheet(const DrawingState &state, const ViewGeometry &view, int
     return paper;
 }
 
-void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off, const SheetPaper *paper)
+// Object first, or the lines first..last of one stroke drawn as one line.
+void DrawShape(Canvas &canvas, const TDynaArray<DrawingObject> &objects, int first, int last, double s, double off)
 {
+    const DrawingObject &o = objects.At(first);
     const int width = Round(s * o.PenWidth);
     canvas.SetPenWidth(width == 0 ? 1 : width);
     canvas.SetPenColour(o.Colour);
     auto px = [s](double x) { return Round(s * x); };
     auto py = [s, off](double y) { return Round(s * (y - off)); };
+    if (last > first) {
+        std::vector<QPoint> points{QPoint(px(o.X1), py(o.Y1))};
+        for (int i = first; i <= last; ++i)
+            points.push_back(QPoint(px(objects.At(i).X2), py(objects.At(i).Y2)));
+        canvas.Polyline(points);
+        return;
+    }
     switch (o.Kind) {
     case KindLine:
         canvas.MoveTo(px(o.X1), py(o.Y1));
@@ -85,8 +104,55 @@ void DrawObject(Canvas &canvas, const DrawingObject &o, double s, double off, co
     default:
         break;
     }
+}
+
+// Objects first..last, drawn together: a single object, the lines of a stroke, or white lines
+// one after another (each stroke as one line). On paper, what they painted white shows the
+// paper again within part, once where they overlap.
+void DrawTogether(Canvas &canvas, const TDynaArray<DrawingObject> &objects, int first, int last, double s, double off,
+                  const SheetPaper *paper, const QRect &part)
+{
+    for (int i = first; i <= last;) {
+        int end = i;
+        while (end < last && ContinuesStroke(objects.At(end), objects.At(end + 1)))
+            ++end;
+        DrawShape(canvas, objects, i, end, s, off);
+        i = end + 1;
+    }
     if (paper)
-        RevealPaper(canvas, *paper, o, off);
+        RevealPaper(canvas, *paper, std::span(&objects.At(first), size_t(last - first + 1)), off, part);
+}
+
+// Every object from first to the end of the list.
+void DrawAllFrom(Canvas &canvas, const TDynaArray<DrawingObject> &objects, int first, double s, double off,
+                 const SheetPaper *paper, const QRect &part)
+{
+    for (int i = std::max(0, first); i < objects.Count;) {
+        int last = i;
+        while (last + 1 < objects.Count && DrawnTogether(objects.At(last), objects.At(last + 1)))
+            ++last;
+        DrawTogether(canvas, objects, i, last, s, off, paper, part);
+        i = last + 1;
+    }
+}
+
+// The objects found in a part (ascending indices), in list order. Of objects drawn together
+// only those from the first found to the last found are drawn, with one more at each end, so
+// the joints, ends and paper in the part are those of the whole.
+void DrawFound(Canvas &canvas, const TDynaArray<DrawingObject> &objects, const std::vector<int> &hits, double s,
+               double off, const SheetPaper *paper, const QRect &part)
+{
+    for (size_t h = 0; h < hits.size();) {
+        const int i = hits[h];
+        int first = i, end = i;
+        if (first > 0 && DrawnTogether(objects.At(first - 1), objects.At(first)))
+            --first;
+        while (end + 1 < objects.Count && DrawnTogether(objects.At(end), objects.At(end + 1)))
+            ++end;
+        while (h < hits.size() && hits[h] <= end)
+            ++h;
+        DrawTogether(canvas, objects, first, std::min(hits[h - 1] + 1, end), s, off, paper, part);
+    }
 }
 
 } // namespace
@@ -95,7 +161,7 @@ FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY)
 {
     FontSpec font;
     font.Face = FontNameString(text);
-    int points = ZoomedPointSize(text.Size, zoomPercent);
+    int points = ZoomedPointSize(std::min(text.Size, MaxTextPoints), zoomPercent);
     if (points == 0)
         points = 1;
     font.PixelHeight = std::min(RoundHalfAway(static_cast<long double>(points) * dpiY / 72), MaxTextPixelHeight);
@@ -125,23 +191,25 @@ void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s
         std::vector<int> hits;
         culling->Index->Query(v.left() / s - slack, v.top() / s + off - slack, (v.right() + 1) / s + slack,
                               (v.bottom() + 1) / s + off + slack, hits);
-        for (int i : hits)
-            DrawObject(canvas, state.Objects.At(i), s, off, paper);
+        DrawFound(canvas, state.Objects, hits, s, off, paper, v);
     } else {
-        for (int i = 0; i < state.Objects.Count; ++i)
-            DrawObject(canvas, state.Objects.At(i), s, off, paper);
+        DrawAllFrom(canvas, state.Objects, 0, s, off, paper, culling ? culling->VisiblePx : WholeSheet);
     }
 
     // The stored boxes were measured on another sheet at the same scale: on this one they
-    // may be off by the rounding of the sheet offset, a pixel or two.
-    const int reach = culling ? culling->TextReachPx : 0;
-    const QRect textPart = culling ? culling->VisiblePx.adjusted(-reach, -reach, reach, reach) : QRect();
-    const QRect nearPart = textPart.adjusted(-4, -4, 4, 4);
+    // may be off by the rounding of the sheet offset, a pixel or two. Glyphs may lean out of
+    // a text's box by a part of its height: a large text is drawn from further away.
     for (int i = 0; i < state.Texts.Count; ++i) {
         const TextObject &text = state.Texts.At(i);
-        if (culling && !TextBoxOnSheet(text, s, off).normalized().adjusted(0, 0, 1, 1).intersects(nearPart))
-            continue;
-        canvas.SetFont(TextFont(text, zoomPercent, dpiY));
+        const FontSpec font = TextFont(text, zoomPercent, dpiY);
+        QRect textPart;
+        if (culling) {
+            const int reach = std::max(culling->TextReachPx, font.PixelHeight / 2);
+            textPart = culling->VisiblePx.adjusted(-reach, -reach, reach, reach);
+            if (!TextBoxOnSheet(text, s, off).normalized().adjusted(-4, -4, 5, 5).intersects(textPart))
+                continue;
+        }
+        canvas.SetFont(font);
         canvas.SetBackgroundTransparent(true);
         const QString content = TextString(text);
         const QRect measured = canvas.MeasureText(TextBoxOnSheet(text, s, off), content);
@@ -160,7 +228,8 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
     DrawObjectsOnPaper(canvas, state, sheet, s, zoomPercent, dpiY, culling, nullptr);
 }
 
-void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first)
+void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first,
+                      const QRect &part)
 {
     // The canvas as the sheet's rendering leaves it for its objects.
     canvas.SetBrushColour(ColourWhite);
@@ -169,28 +238,19 @@ void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeome
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);
     const SheetPaper paper = PaperOfSheet(state, view, sheet, canvas.DeviceScale(), true);
     const SheetPaper *onPaper = paper.IsBlank() ? nullptr : &paper;
-    for (int i = std::max(0, first); i < state.Objects.Count; ++i)
-        DrawObject(canvas, state.Objects.At(i), view.PixelsPerMm, off, onPaper);
-}
-
-void RevealSheetsOnSurface(Canvas &surface, const DrawingState &state, const ViewGeometry &view,
-                           const DrawingObject &o)
-{
-    if (state.Paper == PaperKind::Plain && !state.Background)
-        return;
-    // A line (an eraser stroke) reaches only the sheets its ends and width span.
-    const double reach = o.PenWidth + 1;
-    const double top = o.Kind == KindLine ? std::min(o.Y1, o.Y2) - reach : -INFINITY;
-    const double bottom = o.Kind == KindLine ? std::max(o.Y1, o.Y2) + reach : INFINITY;
-    for (int sheet = 0; sheet < view.PageCount; ++sheet) {
-        const QRect onSurface = view.SheetOnSurface(sheet);
-        const double off = SheetOffsetMm(sheet, state.PageHeightInch);
-        if (onSurface.isEmpty() || bottom < off || top > off + state.PageHeightInch * MmPerInch)
-            continue;
-        SheetPaper paper = PaperOfSheet(state, view, sheet, surface.DeviceScale(), true);
-        paper.Origin = onSurface.topLeft();
-        RevealPaper(surface, paper, o, off);
+    // Only the objects whose box meets the part (with the slack of a culled rendering): a
+    // long stroke grown by a line is drawn where it grew, not along its whole length.
+    const double s = view.PixelsPerMm, slack = 2 / s;
+    const double left = part.left() / s - slack, top = part.top() / s + off - slack;
+    const double right = (part.right() + 1) / s + slack, bottom = (part.bottom() + 1) / s + off + slack;
+    std::vector<int> hits;
+    for (int i = std::max(0, first); i < state.Objects.Count; ++i) {
+        const MmBox b = ObjectInkBox(state.Objects.At(i));
+        if (std::min(b.Left, b.Right) <= right && std::max(b.Left, b.Right) >= left &&
+            std::min(b.Top, b.Bottom) <= bottom && std::max(b.Top, b.Bottom) >= top)
+            hits.push_back(i);
     }
+    DrawFound(canvas, state.Objects, hits, s, off, onPaper, part);
 }
 
 void MeasureTexts(DrawingState &state, int sheet, double s, int zoomPercent, double dpiY)

@@ -13,7 +13,6 @@ namespace velmora {
 
 class DrawingState;
 class ObjectIndex;
-struct DrawingObject;
 struct TextObject;
 
 // What a sheet shows besides the drawing: the view menu's switches.
@@ -49,8 +48,10 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
 
 // Draws objects from `first` to the end of the list over a drawing of sheet i that was
 // rendered without them, as they would be drawn last of all the objects (on paper, white ink
-// shows the paper).
-void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first);
+// shows the paper, within part: sheet pixels). Object `first` must not continue the stroke of
+// the one before it.
+void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first,
+                      const QRect &part);
 
 // The drawing of a sheet: white rectangle with a one-pixel black frame, the worksheet's page and
 // the drawing's paper inside the frame, objects and texts (white ink shows both beneath).
@@ -63,11 +64,6 @@ void RenderSheetInstruments(Canvas &canvas, const DrawingState &state, const Vie
 // The whole sheet: its drawing, then the instruments.
 void RenderSheet(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet, const SheetView &show,
                  const SheetCulling *culling = nullptr);
-
-// Shows the page and the paper again where an object drawn straight onto the drawing surface
-// (a stroke of the eraser, until the next repaint) painted white, on every sheet it touches.
-void RevealSheetsOnSurface(Canvas &surface, const DrawingState &state, const ViewGeometry &view,
-                           const DrawingObject &o);
 
 // Writes every text's right and bottom edge as drawing it on sheet i would, without drawing.
 void MeasureTexts(DrawingState &state, int sheet, double s, int zoomPercent, double dpiY);

@@ -26,6 +26,11 @@ struct DrawingChanges {
     // drawn over the kept picture (-1: none). OnTop holds their boxes.
     int OnTopFrom = -1;
     std::vector<ChangedArea> OnTop;
+    // Lines appended to the stroke that begins at this index (-1: none), away from every text:
+    // a picture that kept what lay under the stroke draws it there again where it grew (the
+    // places in Redraw); Before is how many objects there were.
+    int GrownFrom = -1;
+    int Before = 0;
 };
 
 // The changes of the notes, with the drawing as it is now (text boxes measured). False when

@@ -112,13 +112,27 @@ bool SurfaceRenderer::FollowChanges(DrawingState &state, const ViewGeometry &vie
     for (Layer &layer : layers_) {
         const double off = SheetOffsetMm(layer.Sheet, state.PageHeightInch);
         const QRect part = layer.Part;
+        const bool grows = changes.GrownFrom >= 0 && layer.UnderFrom == changes.GrownFrom &&
+                           layer.UnderCount == changes.Before && layer.Under.size() == layer.Drawing.size();
+        if (!grows) {
+            layer.Under = QImage();
+            layer.UnderFrom = -1;
+        }
         for (const QRect &r : OnSheet(changes.Redraw, s, off, part))
-            RedrawPart(layer, r, state, view, show);
+            grows ? GrowStroke(layer, r, state, view, show) : RedrawPart(layer, r, state, view, show);
+        layer.UnderCount = state.Objects.Count;
         if (changes.OnTopFrom >= 0) {
+            if (state.Objects.At(changes.OnTopFrom).Kind == KindLine) {
+                // A line may begin a stroke: what lies under it is kept (shared until drawn on).
+                layer.Under = layer.Drawing;
+                layer.UnderFrom = changes.OnTopFrom;
+            }
             const std::vector<QRect> over = OnSheet(changes.OnTop, s, off, part);
             if (!over.empty()) {
+                // A device pixel at the part's edge may reach a little into the next logical pixel.
+                const QRect drawn = IsWholeRatio(view_.Ratio) ? part : part.adjusted(-1, -1, 1, 1);
                 OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
-                    DrawObjectsOnTop(canvas, state, view, layer.Sheet, changes.OnTopFrom);
+                    DrawObjectsOnTop(canvas, state, view, layer.Sheet, changes.OnTopFrom, drawn);
                 });
                 for (const QRect &r : over)
                     Compose(layer, r, state, view, show);
@@ -182,6 +196,22 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
         canvas.SetNeededPixels(local);
         const SheetCulling culling{visible, &index_, TextReachPx, true};
         RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
+    });
+    CopyDevicePixels(layer.Drawing, local.topLeft(), scratch, local);
+    Compose(layer, onSheet, state, view, show);
+}
+
+void SurfaceRenderer::GrowStroke(Layer &layer, const QRect &onSheet, DrawingState &state, const ViewGeometry &view,
+                                 const SheetView &show)
+{
+    const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
+    QImage &scratch = Scratch(layer);
+    CopyDevicePixels(scratch, local.topLeft(), layer.Under, local);
+    // A device pixel at the part's edge may reach a little into the next logical pixel.
+    const QRect visible = IsWholeRatio(view_.Ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1);
+    OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) {
+        canvas.SetNeededPixels(local);
+        DrawObjectsOnTop(canvas, state, view, layer.Sheet, layer.UnderFrom, visible);
     });
     CopyDevicePixels(layer.Drawing, local.topLeft(), scratch, local);
     Compose(layer, onSheet, state, view, show);

@@ -97,7 +97,10 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
 {
     const qreal ratio = view_.Ratio;
     const int rows = layer.Drawing.height();
-    int bands = std::clamp(rows / MinBandRows, 1, RenderThreads());
+    // The window's pictures are drawn on one thread for now: at zoom 300, bands of a pencil
+    // stroke's picture showed a few pixels other than the picture mended after the change, and
+    // the screen must show what a full rendering shows. Exports keep their bands.
+    int bands = PicturesInBands ? std::clamp(rows / MinBandRows, 1, RenderThreads()) : 1;
     bands = int(std::min<qint64>(bands, 1 + MaxBandImageBytes / std::max<qint64>(1, layer.Drawing.sizeInBytes())));
     // A device pixel at the part's edge may reach a little into the next logical pixel.
     auto visible = [&](const QRect &onSheet) { return IsWholeRatio(ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1); };
@@ -183,7 +186,8 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
                 DeviceRectCovering(partOnSheet.translated(onSurface.topLeft()), ratio).intersected(sheetDevice);
             Layer fresh{sheet,         partOnSheet,         DeviceImage(partDevice.size(), ratio),
                         QImage(),      instruments,         false,
-                        MarkOf(state), onSurface.topLeft(), partDevice.topLeft()};
+                        MarkOf(state), onSurface.topLeft(), partDevice.topLeft(), QImage(), -1,
+                        0};
             if (!IsWholeRatio(ratio))
                 ClearDevicePixels(fresh.Drawing, fresh.Drawing.rect()); // beside the sheet, the surface shows
             index_.Refresh(state);

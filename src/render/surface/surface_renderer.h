@@ -29,6 +29,8 @@ class PainterCanvas;
 
 class SurfaceRenderer {
 public:
+    // Whether full pictures are drawn in bands on every core (off: one thread draws them).
+    static inline bool PicturesInBands = false;
     // Paints the exposed rectangle (surface coordinates) of the surface and brings every
     // text's measured box up to date, as rendering all sheets in order would.
     void Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,
@@ -86,6 +88,11 @@ private:
         DrawingMark RenderedFrom; // the drawing it was rendered from
         QPoint SheetOrigin;  // the sheet's top-left corner on the surface (logical pixels)
         QPoint DeviceOrigin; // the pictures' first device pixel on the surface
+        // The drawing as it was before the stroke that begins at object UnderFrom (-1: none),
+        // while the drawing holds UnderCount objects: a stroke's new lines are drawn over it
+        // where they lie, with the lines they join, instead of all that lies there.
+        QImage Under;
+        int UnderFrom = -1, UnderCount = 0;
     };
     static InstrumentKey InstrumentsOf(const DrawingState &state, const SheetView &show);
     // A kept layer of the sheet whose part contains the given one.
@@ -97,6 +104,10 @@ private:
     // Draws a part of a kept layer anew: its drawing from the objects and texts there, and the
     // instruments over it.
     void RedrawPart(Layer &layer, const QRect &onSheet, DrawingState &state, const ViewGeometry &view,
+                    const SheetView &show);
+    // Draws a part of a kept layer anew where a stroke grew: what lay under the stroke, the
+    // stroke's lines there over it, and the instruments over them.
+    void GrowStroke(Layer &layer, const QRect &onSheet, DrawingState &state, const ViewGeometry &view,
                     const SheetView &show);
     // The instruments over a part of a kept layer's drawing, into its composed picture.
     void Compose(Layer &layer, const QRect &onSheet, const DrawingState &state, const ViewGeometry &view,

@@ -1,0 +1,138 @@
+#include "drawing_surface.h"
+
+#include "render/canvas/painter_canvas.h"
+#include "session/document_session.h"
+
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace velmora {
+
+DrawingSurface::DrawingSurface(DocumentSession &session, QWidget *parent) : QScrollArea(parent), session_(session)
+{
+    setObjectName(QStringLiteral("drawingSurface"));
+    setWidgetResizable(false);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setFrameShape(QFrame::NoFrame);
+    // The area around the sheets shows the application-workspace colour.
+    QPalette workspace = viewport()->palette();
+    workspace.setColor(QPalette::Window, parent->palette().color(QPalette::Dark));
+    viewport()->setPalette(workspace);
+    viewport()->setAutoFillBackground(true);
+
+    paintBox = new PaintBox;
+    // A click on the sheet takes the keyboard from an edit, so Ctrl+Z undoes the drawing, not
+    // the edit's typing.
+    paintBox->setFocusPolicy(Qt::ClickFocus);
+    paintBox->OnPaint = [this](QPainter &painter, const QRect &exposed) { Paint(painter, exposed); };
+    setWidget(paintBox);
+}
+
+double DrawingSurface::ScreenDpiX() const
+{
+    const int dpi = paintBox->logicalDpiX();
+    return dpi > 0 ? dpi : 96;
+}
+
+double DrawingSurface::ScreenDpiY() const
+{
+    const int dpi = paintBox->logicalDpiY();
+    return dpi > 0 ? dpi : ScreenDpiX();
+}
+
+ViewGeometry DrawingSurface::CurrentView() const
+{
+    const DrawingSettings settings = session_.Settings();
+    return ComputeViewGeometry(settings.SheetCount, settings.Zoom, ScreenDpiX(), ScreenDpiY(),
+                               settings.Page.WidthInch, settings.Page.HeightInch);
+}
+
+SheetView DrawingSurface::CurrentSheetView() const
+{
+    const DrawingSettings settings = session_.Settings();
+    return {settings.RulerShown, settings.ProtractorShown, settings.CompassShown, settings.InchLabels};
+}
+
+void DrawingSurface::Repaint(PaintScope scope)
+{
+    if (paintSuspended_)
+        return;
+    const ViewGeometry view = CurrentView();
+    View.Geometry = view;
+    // The previews drawn over the old picture go with it, also when the surface changes size.
+    const QRect overlay = Overlay.DrawnRect();
+    Overlay.Clear();
+    // The kept pictures follow the drawing, and texts get their measured boxes now, so what
+    // follows the repaint can rely on them (a save right after opening a drawing, an undo).
+    const std::optional<QRegion> changed =
+        renderer_.AcceptDrawing(session_.Document(), view, CurrentSheetView(), scope, View.ActivePage);
+    const QSize wanted = view.SurfaceSize();
+    if (paintBox->size() != wanted) {
+        // The resize makes the platform paint the surface again.
+        paintBox->resize(wanted);
+        return;
+    }
+    if (!changed) {
+        paintBox->update();
+        return;
+    }
+    // Only what the change touched, and where the previews were.
+    const QRegion area = (*changed + overlay).intersected(paintBox->rect());
+    if (!area.isEmpty())
+        paintBox->update(area);
+}
+
+void DrawingSurface::Paint(QPainter &painter, const QRect &exposed)
+{
+    if (paintSuspended_)
+        return;
+    const ViewGeometry view = CurrentView();
+    View.Geometry = view;
+    renderer_.Paint(painter, exposed, session_.Document(), view, CurrentSheetView());
+    if (!Overlay.IsEmpty()) {
+        PainterCanvas surface(painter);
+        Overlay.ReplayOn(surface, exposed);
+    }
+}
+
+void DrawingSurface::ShowToolDrawing()
+{
+    const QRect dirty = Overlay.TakeDirtyRect();
+    if (!dirty.isNull())
+        paintBox->update(dirty.intersected(paintBox->rect()));
+}
+
+ScrollState DrawingSurface::Scroll() const
+{
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value(), paintBox->width(), paintBox->height(),
+            viewport()->width(),          viewport()->height()};
+}
+
+void DrawingSurface::ScrollTo(int h, int v)
+{
+    paintSuspended_ = true;
+    horizontalScrollBar()->setValue(h);
+    verticalScrollBar()->setValue(v);
+    paintSuspended_ = false;
+}
+
+void DrawingSurface::ScrollToTopLeft()
+{
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
+bool DrawingSurface::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::Wheel)
+        return QScrollArea::viewportEvent(event);
+    const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();
+    QScrollBar *bar = verticalScrollBar();
+    if (delta > 0)
+        bar->setValue(bar->value() - 20);
+    else if (delta < 0)
+        bar->setValue(bar->value() + 20);
+    return true;
+}
+
+} // namespace velmora

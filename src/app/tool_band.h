@@ -1,0 +1,60 @@
+// The tool band: a button per tool that shows which tool is checked, with an arrow for the
+// tool's modes; each tool's modes are a radio group of their own, so every tool keeps its mode.
+// Checking an item writes its choice into the selection the tools read.
+#pragma once
+
+#include "tool_icons.h"
+
+#include "tools/tool_selection.h"
+
+#include <QToolBar>
+
+#include <initializer_list>
+
+class QActionGroup;
+class QMenu;
+
+namespace velmora {
+
+class ToolBand : public QToolBar {
+    Q_OBJECT
+public:
+    explicit ToolBand(QWidget *parent);
+
+    const ToolSelection &Selection() const { return selection_; }
+    // Access letters for the modes of every tool, from the texts shown (after the translation).
+    void AssignModeMnemonics();
+
+    QAction *rulerTool = nullptr, *rulerMoveMode = nullptr, *rulerTurnMode = nullptr, *rulerAlongMode = nullptr,
+            *rulerAcrossMode = nullptr;
+    QAction *protractorTool = nullptr, *protractorMoveMode = nullptr, *protractorTurnMode = nullptr,
+            *protractorMarkMode = nullptr;
+    QAction *compassTool = nullptr, *compassMoveMode = nullptr, *compassSpanMode = nullptr,
+            *compassArcMode = nullptr;
+    QAction *circleAction = nullptr; // "Kreis zeichnen": a command among the compass's modes
+    QAction *curvesTool = nullptr, *pencilTool = nullptr, *eraserTool = nullptr;
+    QAction *textTool = nullptr, *textAddMode = nullptr, *textChangeMode = nullptr, *textDeleteMode = nullptr,
+            *textMoveMode = nullptr;
+    QAction *objectsTool = nullptr, *objectDeleteMode = nullptr, *objectMoveMode = nullptr;
+    QAction *handTool = nullptr, *zoomTool = nullptr;
+
+signals:
+    // A tool or a mode was chosen.
+    void Chosen();
+    void CircleWanted();
+
+private:
+    struct Mode {
+        const char *name;
+        QString caption;
+        QAction **item;
+    };
+    QAction *AddTool(QActionGroup *tools, const char *name, const QString &caption, const QString &hint,
+                     ToolIconKind icon, std::initializer_list<Mode> modes);
+    void FollowChoices();
+
+    ToolSelection selection_;
+    QList<QMenu *> modeMenus_;
+};
+
+} // namespace velmora

@@ -1,0 +1,37 @@
+// How the session asks the user and tells them things: questions, messages and the file
+// dialogs. The main window answers with message boxes and file dialogs; tests answer
+// themselves.
+#pragma once
+
+#include <QString>
+
+namespace velmora {
+
+enum class FileChoice {
+    OpenDrawing, // an existing drawing to open
+    SaveDrawing, // where to save the drawing
+    ExportImage, // where to export a sheet as BMP, PNG, PDF or SVG
+};
+
+class SessionPrompts {
+public:
+    enum class Answer { Yes, No, Cancel };
+    // What becomes of a recovery copy: restored, deleted, or kept for the next start.
+    enum class RecoveryAnswer { Restore, Discard, Later };
+
+    virtual ~SessionPrompts() = default;
+    // Yes, No or Cancel; closing the question without an answer is Cancel.
+    virtual Answer AskYesNoCancel(const QString &text, const QString &caption) = 0;
+    // Yes or No; closing the question without an answer is No.
+    virtual Answer AskYesNo(const QString &text, const QString &caption) = 0;
+    // The offer of a recovery copy; closing the question without an answer is Later.
+    virtual RecoveryAnswer AskRecovery(const QString &text, const QString &caption) = 0;
+    virtual void ShowError(const QString &text) = 0;
+    virtual void ShowInformation(const QString &text, const QString &caption) = 0;
+    // A line in the status bar, for what must not interrupt the work.
+    virtual void ShowStatus(const QString &text) = 0;
+    // The chosen file, empty when the dialog was cancelled; proposed: a name to start from.
+    virtual QString AskFileName(FileChoice choice, const QString &proposed) = 0;
+};
+
+} // namespace velmora
