@@ -100,6 +100,10 @@ update-mime-database "$usr/share/mime"
 type=$(XDG_DATA_DIRS="$usr/share" "$probe" "Aufgabe.vlm")
 [ "$type" = application/x-velmora-drawing ] || fail "a .vlm file is taken as $type"
 grep -q "^MimeType=$type;" "$usr/share/applications/velmora.desktop" || fail "the desktop entry does not open $type"
+# Worksheets open from the desktop's "Open with" too.
+for worksheet in application/pdf image/png image/jpeg; do
+  grep -q "^MimeType=.*;$worksheet;" "$usr/share/applications/velmora.desktop" || fail "the desktop entry does not open $worksheet"
+done
 
 # 7. The installed exporter runs from there on a drawing.
 "$usr/bin/velmora-export" "$sample" -o "$scratch/sheet.png"

@@ -57,6 +57,7 @@ public:
     // The commands, as the menus and keys give them.
     void NewDrawing();
     void OpenDrawing();
+    void OpenWorksheet();
     void SaveDrawing();
     void SaveDrawingAs();
     void SetUpPage();
@@ -69,8 +70,8 @@ public:
     void ChooseColour();
     void ChooseLanguage(int language);
     void EditTranslations();
-    // A drawing from outside the window (command line, drop, recent drawings): after the
-    // question about unsaved changes.
+    // A drawing or a worksheet (named .pdf, .png, .jpg, .jpeg) from outside the window (command
+    // line, drop, recent drawings): after the question about unsaved changes.
     void OpenFromOutside(const QString &path);
     void OpenRecent(const QString &path);
 

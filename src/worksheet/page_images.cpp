@@ -22,12 +22,15 @@
 
 namespace velmora {
 
+// Tells every PageReadyListener that a sharp picture was made.
+void TellPageReady();
+
 namespace {
 
 std::atomic<uint64_t> generation{0};
 std::atomic<int64_t> deadlineMs{30000};
-std::mutex handlerMutex;
-std::function<void()> readyHandler;
+std::mutex listenersMutex;
+std::vector<PageReadyListener *> listeners;
 
 // Screen pictures asked for and not yet made, over all worksheets.
 std::mutex idleMutex;
@@ -152,6 +155,16 @@ public:
             worker_.join();
     }
 
+    bool HasSharp(int page, double pixelsPerMm) const override
+    {
+        if (page < 0 || page >= int(worksheet_.Pages.size()))
+            return true; // no page there: nothing to wait for
+        const double scale = LimitedScale(worksheet_.Pages[size_t(page)], pixelsPerMm, MaxScreenPagePixelsPerMm);
+        const Key key{page, ScaleKey(scale)};
+        const std::lock_guard lock(mutex_);
+        return kept_.contains(key) || failed_.contains(key); // a failed page stays as it is
+    }
+
     PageImage ForScreen(int page, double pixelsPerMm) override
     {
         if (page < 0 || page >= int(worksheet_.Pages.size()))
@@ -267,11 +280,7 @@ private:
                 Keep(request.For, image);
             ++generation;
             lock.unlock();
-            {
-                const std::lock_guard handlerLock(handlerMutex);
-                if (readyHandler)
-                    readyHandler();
-            }
+            TellPageReady();
             ChangeBusy(-1);
             lock.lock();
         }
@@ -326,10 +335,23 @@ uint64_t PageImagesGeneration()
     return generation.load();
 }
 
-void SetPageReadyHandler(std::function<void()> handler)
+void TellPageReady()
 {
-    const std::lock_guard lock(handlerMutex);
-    readyHandler = std::move(handler);
+    const std::lock_guard lock(listenersMutex);
+    for (PageReadyListener *listener : listeners)
+        listener->ready_();
+}
+
+PageReadyListener::PageReadyListener(std::function<void()> ready) : ready_(std::move(ready))
+{
+    const std::lock_guard lock(listenersMutex);
+    listeners.push_back(this);
+}
+
+PageReadyListener::~PageReadyListener()
+{
+    const std::lock_guard lock(listenersMutex);
+    std::erase(listeners, this);
 }
 
 bool WaitForPageImages(std::chrono::milliseconds most)

@@ -1,8 +1,8 @@
 // Pictures of a worksheet's pages, rendered at the resolution they are shown at and kept per
 // page and resolution. The screen never waits for one: it takes the picture at hand (the
 // sharp one, or one of another resolution, or none) while the sharp one is rendered on a
-// thread of its own; when it is ready the ready handler is called (on that thread) and
-// PageImagesGeneration() changes, so kept pictures of the sheets are drawn again. Output
+// thread of its own; when it is ready every PageReadyListener is told (on that thread), so the
+// kept pictures of that sheet are drawn again. Output
 // (export, print) renders at its own resolution and waits for it, at most RenderDeadline.
 #pragma once
 
@@ -34,6 +34,8 @@ public:
     virtual PageImage ForScreen(int page, double pixelsPerMm) = 0;
     // The same rendered now, for output; null when it could not be rendered in time.
     virtual QImage ForOutput(int page, double pixelsPerMm) = 0;
+    // Whether the sharp picture for the screen at this scale is at hand (nothing is asked for).
+    virtual bool HasSharp(int page, double pixelsPerMm) const = 0;
     // Kept pictures' bytes (for measurements).
     virtual int64_t KeptBytes() const = 0;
 };
@@ -43,8 +45,19 @@ PageImages &PageImagesOf(const SharedWorksheet &worksheet);
 
 // Changes whenever a sharp picture for the screen was made.
 uint64_t PageImagesGeneration();
-// Called on the rendering thread when a sharp picture was made (the window queues a repaint).
-void SetPageReadyHandler(std::function<void()> handler);
+// Told on the rendering thread whenever a sharp picture for the screen was made (the window
+// queues a repaint), from its making to its end; after the end it is never called.
+class PageReadyListener {
+public:
+    explicit PageReadyListener(std::function<void()> ready);
+    ~PageReadyListener();
+    PageReadyListener(const PageReadyListener &) = delete;
+    PageReadyListener &operator=(const PageReadyListener &) = delete;
+
+private:
+    std::function<void()> ready_;
+    friend void TellPageReady();
+};
 // Waits until no picture is being rendered for the screen; false when the time ran out.
 bool WaitForPageImages(std::chrono::milliseconds most);
 // The longest a page may take to render (default 30 s); a page that takes longer is left grey

@@ -9,6 +9,7 @@
 #include "document/drawing_state.h"
 #include "render/canvas/painter_canvas.h"
 #include "render/canvas/reach_canvas.h"
+#include "worksheet/page_images.h"
 
 #include <algorithm>
 
@@ -72,6 +73,8 @@ std::optional<QRegion> SurfaceRenderer::AcceptDrawing(DrawingState &state, const
         followed = FollowChanges(state, view, show, now, changed);
     if (!followed)
         layers_.clear();
+    if (followed && sameView)
+        ShowArrivedPages(state, view, show, changed);
     const bool everything = !followed || !sameView || !(instruments == acceptedInstruments_);
     accepted_ = true;
     acceptedMark_ = now;
@@ -186,6 +189,7 @@ static QRect InLayer(const QRect &onSheet, const QPoint &sheetOrigin, const QPoi
 void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingState &state, const ViewGeometry &view,
                                  const SheetView &show)
 {
+    NotePageAtHand(layer, state, view);
     const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
     QImage &scratch = Scratch(layer);
     if (!IsWholeRatio(view_.Ratio))
@@ -204,6 +208,7 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
 void SurfaceRenderer::GrowStroke(Layer &layer, const QRect &onSheet, DrawingState &state, const ViewGeometry &view,
                                  const SheetView &show)
 {
+    NotePageAtHand(layer, state, view);
     const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
     QImage &scratch = Scratch(layer);
     CopyDevicePixels(scratch, local.topLeft(), layer.Under, local);

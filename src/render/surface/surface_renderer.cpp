@@ -58,10 +58,30 @@ bool SurfaceRenderer::TextsUnchangedSince(const DrawingState &state) const
 
 SurfaceRenderer::DrawingMark SurfaceRenderer::MarkOf(const DrawingState &state)
 {
-    // A sharper picture of a worksheet's page changes the drawing's picture as a content change does.
-    const uint64_t pages = state.Background ? PageImagesGeneration() : 0;
-    return {&state, state.Changes.End(), state.Objects.Version(), state.Texts.Version(),
-            state.ContentRevision() + pages};
+    return {&state, state.Changes.End(), state.Objects.Version(), state.Texts.Version(), state.ContentRevision()};
+}
+
+void SurfaceRenderer::NotePageAtHand(Layer &layer, const DrawingState &state, const ViewGeometry &view) const
+{
+    if (state.Background && !PageImagesOf(state.Background).HasSharp(layer.Sheet, view.PixelsPerMm * view_.Ratio))
+        layer.PageWaiting = true;
+}
+
+void SurfaceRenderer::ShowArrivedPages(DrawingState &state, const ViewGeometry &view, const SheetView &show,
+                                       QRegion &changed)
+{
+    if (!state.Background)
+        return;
+    PageImages &pages = PageImagesOf(state.Background);
+    for (Layer &layer : layers_) {
+        if (!layer.PageWaiting || !pages.HasSharp(layer.Sheet, view.PixelsPerMm * view_.Ratio))
+            continue;
+        layer.PageWaiting = false;
+        layer.Under = QImage(); // it shows the waiting page: a growing stroke draws its part anew
+        layer.UnderFrom = -1;
+        RedrawPart(layer, layer.Part, state, view, show);
+        changed += layer.Part.translated(layer.SheetOrigin);
+    }
 }
 
 SurfaceRenderer::InstrumentKey SurfaceRenderer::InstrumentsOf(const DrawingState &state, const SheetView &show)
@@ -95,6 +115,7 @@ void SurfaceRenderer::OnLayerImage(QImage &image, const Layer &layer,
 
 void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewGeometry &view)
 {
+    NotePageAtHand(layer, state, view);
     const qreal ratio = view_.Ratio;
     const int rows = layer.Drawing.height();
     // The window's pictures are drawn on one thread for now: at zoom 300, bands of a pencil
@@ -187,7 +208,7 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             Layer fresh{sheet,         partOnSheet,         DeviceImage(partDevice.size(), ratio),
                         QImage(),      instruments,         false,
                         MarkOf(state), onSurface.topLeft(), partDevice.topLeft(), QImage(), -1,
-                        0};
+                        0,             false};
             if (!IsWholeRatio(ratio))
                 ClearDevicePixels(fresh.Drawing, fresh.Drawing.rect()); // beside the sheet, the surface shows
             index_.Refresh(state);
