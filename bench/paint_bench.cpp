@@ -1,10 +1,12 @@
 // Times full repaints of a 1280 x 800 viewport of the drawing surface on large drawings.
-// Usage: paint_bench [runs] [drags | changes | full | texts N | pencil N] [squared] [--ratio R]
-// [--threads N] (run with QT_QPA_PLATFORM=offscreen where there is no display). --ratio paints
-// into a viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3), as on a high-density
-// screen; "squared" puts every drawing on squared paper; --threads draws pictures on N
-// threads (default: every core). "full" and "changes" print each figure on a line of its own
-// with the median and the minimum wall time and the median CPU time of the process.
+// Usage: paint_bench [runs] [drags | changes | full | texts N | pencil N | pages] [squared]
+// [worksheet] [--ratio R] [--threads N] (run with QT_QPA_PLATFORM=offscreen where there is no
+// display). --ratio paints into a viewport image of device pixel ratio R (1, 1.25, 1.5, 2, 3),
+// as on a high-density screen; "squared" puts every drawing on squared paper, "worksheet" a PDF
+// page under every sheet; --threads draws pictures on N threads (default: every core). "full"
+// and "changes" print each figure on a line of its own with the median and the minimum wall
+// time and the median CPU time of the process; "pages" times rendering a worksheet's page and
+// tells the memory its pictures take.
 #include "support/random_drawing.h"
 #include "support/surface_stand_in.h"
 
@@ -14,6 +16,8 @@
 #include "render/surface/surface_renderer.h"
 #include "tools/pointer_dispatch.h"
 #include "tools/touch_gestures.h"
+#include "worksheet/page_images.h"
+#include "worksheet/worksheet_opening.h"
 
 #include <QRegion>
 
@@ -29,8 +33,10 @@ inline int RenderThreads() { return 1; }
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <algorithm>
 #include <cmath>
@@ -48,6 +54,51 @@ namespace {
 // The paper of every drawing measured: plain, or squared with the word "squared".
 PaperKind BenchPaper = PaperKind::Plain;
 double Ratio = 1; // device pixels per logical pixel of the painted viewport
+bool BenchWorksheet = false; // a worksheet's page under every sheet
+
+// A worksheet of ten A4 pages as a teacher writes them: tasks in text, boxes, a figure.
+SharedWorksheet TenPageWorksheet()
+{
+    static SharedWorksheet made;
+    if (made)
+        return made;
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(254);
+    QPainter painter(&writer);
+    painter.setFont(QFont("Liberation Sans", 11));
+    for (int page = 0; page < 10; ++page) {
+        if (page > 0)
+            writer.newPage();
+        painter.drawText(QPointF(200, 250), QStringLiteral("Arbeitsblatt Geometrie, Seite %1").arg(page + 1));
+        for (int task = 0; task < 6; ++task) {
+            const double top = 400 + task * 420;
+            painter.drawText(QPointF(200, top), QStringLiteral("%1. Konstruiere das Dreieck ABC mit a = %2 cm, "
+                                                               "b = 5 cm und γ = 60°.")
+                                                    .arg(task + 1)
+                                                    .arg(4 + task));
+            painter.drawRect(QRectF(200, top + 60, 1700, 320));
+            painter.drawEllipse(QPointF(1500, top + 220), 120, 120);
+            painter.drawLine(QPointF(300, top + 340), QPointF(1100, top + 100));
+        }
+    }
+    painter.end();
+    const WorksheetOpening opened = OpenWorksheetBytes(pdf);
+    made = std::make_shared<const Worksheet>(opened.Document);
+    return made;
+}
+
+// The pictures of the worksheet's pages ready for the screen, as they are a moment after a
+// drawing was opened (the first paint asked for them).
+void SettlePages()
+{
+    if (BenchWorksheet)
+        WaitForPageImages(std::chrono::seconds(60));
+}
 
 // The viewport image a window of 1280 x 800 logical pixels paints into.
 QImage ViewportImage()
@@ -60,6 +111,8 @@ QImage ViewportImage()
 void Fill(DrawingState &state, int sheets, int objectsPerSheet, int texts)
 {
     state.Paper = BenchPaper;
+    if (BenchWorksheet)
+        state.Background = TenPageWorksheet();
     std::mt19937 random(42);
     DrawingBuilder drawing(state);
     AddBusyDrawing(drawing, state.PageHeightInch,
@@ -142,6 +195,8 @@ void RunFull(const char *label, int sheets, int objectsPerSheet, int texts, int 
             painter.end();
             if (run > 0)
                 watch.Stop();
+            else
+                SettlePages();
         }
     }
     const QByteArray name = QByteArray(label) + " zoom " + QByteArray::number(zoom) + "%";
@@ -174,6 +229,8 @@ void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom
             painter.end();
             if (run > 0) // the first run builds the object index and the text measurements
                 (keep ? instrument : full).push_back(timer.nsecsElapsed() / 1e6);
+            else
+                SettlePages();
         }
     }
     std::printf("%-40s zoom %3d%%  full %8.2f ms  unchanged %6.2f ms  (median of %d)\n", label, zoom,
@@ -204,6 +261,11 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
     const int x0 = cx + 150, y0 = kind == Drag::RulerAlong || kind == Drag::RulerMove ? viewport.top() + 400 : cy;
     dispatch.MouseDown(PointerButton::Left, x0, y0);
     host.PaintAll(); // the first paint renders and keeps the drawing of the viewport
+    if (BenchWorksheet) { // the sharp pages shown, as the window does when they arrive
+        SettlePages();
+        host.DrawingChanged();
+        host.PaintAll();
+    }
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         const double turn = run * 0.02;
@@ -280,6 +342,11 @@ void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
     PointerDispatch dispatch(host);
     host.DrawingChanged();
     host.PaintAll();
+    if (BenchWorksheet) { // the sharp pages shown, as the window does when they arrive
+        SettlePages();
+        host.DrawingChanged();
+        host.PaintAll();
+    }
 
     host.Tools.Current = Tool::Pencil;
     const int x0 = viewport.left() + 100, y0 = viewport.top() + 100;
@@ -391,9 +458,43 @@ void RunChanges(int objectsPerSheet, int zoom, int runs)
 
 } // namespace
 
+// A worksheet's page rendered at zoom 100 and 300 (96 dpi), and the memory its pictures take.
+void RunPages(int runs)
+{
+    const SharedWorksheet worksheet = TenPageWorksheet();
+    for (int zoom : {100, 300}) {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            const QImage page = RenderWorksheetPage(*worksheet, run % 10, 96 / MmPerInch * zoom / 100);
+            times.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        std::printf("one A4 page of a PDF worksheet, zoom %3d%%: %8.2f ms  (median of %d)\n", zoom, MedianMs(times), runs);
+    }
+    for (int zoom : {100, 300}) {
+        const SharedWorksheet fresh = std::make_shared<const Worksheet>(*worksheet);
+        PageImages &images = PageImagesOf(fresh);
+        for (int page = 0; page < 10; ++page)
+            images.ForScreen(page, 96 / MmPerInch * zoom / 100);
+        WaitForPageImages(std::chrono::seconds(120));
+        std::printf("10 pages kept for the screen at zoom %3d%%: %.1f MiB of pictures + %.1f KiB of PDF\n", zoom,
+                    images.KeptBytes() / 1048576.0, worksheet->Bytes.size() / 1024.0);
+    }
+}
+
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
+    // "worksheet" anywhere among the arguments puts a PDF worksheet's page under every sheet.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "worksheet") == 0) {
+            BenchWorksheet = true;
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            std::printf("On a worksheet of ten PDF pages.\n");
+            break;
+        }
     // "squared" anywhere among the arguments puts every drawing on squared paper (5 mm).
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "squared") == 0) {
@@ -466,6 +567,10 @@ int main(int argc, char *argv[])
                 RunFull(label.constData(), 10, objects, 100, zoom, runs);
             }
         RunFull("10 sheets x 100 objects + 100000 texts", 10, 100, 100000, 100, runs);
+        return 0;
+    }
+    if (argc > 2 && std::strcmp(argv[2], "pages") == 0) {
+        RunPages(runs);
         return 0;
     }
     if (argc > 2 && std::strcmp(argv[2], "changes") == 0) {

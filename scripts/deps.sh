@@ -11,6 +11,8 @@ packages=(
   fonts-liberation                     # metric twins of the fonts drawings ask for
   libx11-dev xvfb xauth                # the X11 smoke test in a virtual display
   poppler-utils                        # tests look at printed PDF pages as pictures
+  libpoppler-qt6-dev                   # worksheets: PDF pages read and rendered
+  qpdf                                 # tests make encrypted worksheets
   libxtst-dev                          # the recovery test types real keys into the X window
   librsvg2-bin                         # the application icon rendered from its SVG at build time
   dpkg-dev                             # cpack's DEB package: dependencies from dpkg-shlibdeps; hardening flags

@@ -55,7 +55,8 @@ version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")/\1/p' "$build/CPackConf
 deb="$scratch/package/velmora_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no $(basename "$deb"): $(ls "$scratch/package")"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 libshp libc6 qt6-qpa-plugins fonts-liberation; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 libshp libpoppler-qt6 libc6 qt6-qpa-plugins \
+    fonts-liberation; do
   grep -q "$needed" <<< "$depends" || fail "Depends lacks $needed: $depends"
 done
 echo "package $(basename "$deb"), $(stat -c %s "$deb") bytes; Depends: $depends"
@@ -99,6 +100,10 @@ update-mime-database "$usr/share/mime"
 type=$(XDG_DATA_DIRS="$usr/share" "$probe" "Aufgabe.vlm")
 [ "$type" = application/x-velmora-drawing ] || fail "a .vlm file is taken as $type"
 grep -q "^MimeType=$type;" "$usr/share/applications/velmora.desktop" || fail "the desktop entry does not open $type"
+# Worksheets open from the desktop's "Open with" too.
+for worksheet in application/pdf image/png image/jpeg; do
+  grep -q "^MimeType=.*;$worksheet;" "$usr/share/applications/velmora.desktop" || fail "the desktop entry does not open $worksheet"
+done
 
 # 7. The installed exporter runs from there on a drawing.
 "$usr/bin/velmora-export" "$sample" -o "$scratch/sheet.png"

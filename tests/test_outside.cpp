@@ -150,8 +150,8 @@ private slots:
     {
         Window w;
         bool accepted = false;
-        Drop(w.form.get(), w.Copy("full.vlm", "picture.png"), &accepted);
-        QVERIFY(!accepted); // only drawings are taken
+        Drop(w.form.get(), w.Copy("full.vlm", "notes.txt"), &accepted);
+        QVERIFY(!accepted); // only drawings and worksheets are taken
 
         w.Change();
         const QString full = w.Copy("full.vlm", "Dreieck.VLM");

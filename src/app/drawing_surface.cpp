@@ -2,6 +2,7 @@
 
 #include "render/canvas/painter_canvas.h"
 #include "session/document_session.h"
+#include "worksheet/page_images.h"
 
 #include <QScrollBar>
 #include <QTimer>
@@ -27,6 +28,21 @@ DrawingSurface::DrawingSurface(DocumentSession &session, QWidget *parent) : QScr
     paintBox->setFocusPolicy(Qt::ClickFocus);
     paintBox->OnPaint = [this](QPainter &painter, const QRect &exposed) { Paint(painter, exposed); };
     setWidget(paintBox);
+    pagesReady_ = std::make_unique<PageReadyListener>([this] {
+        if (!pagesQueued_.exchange(true))
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    pagesQueued_ = false;
+                    ShowArrivedPages();
+                },
+                Qt::QueuedConnection);
+    });
+}
+
+DrawingSurface::~DrawingSurface()
+{
+    pagesReady_.reset(); // no page is told about from here on
 }
 
 double DrawingSurface::ScreenDpiX() const
@@ -107,6 +123,20 @@ void DrawingSurface::Paint(QPainter &painter, const QRect &exposed)
         PainterCanvas surface(painter);
         Overlay.ReplayOn(surface, exposed);
     }
+}
+
+void DrawingSurface::ShowArrivedPages()
+{
+    const ViewGeometry view = CurrentView();
+    if (paintSuspended_ || paintBox->size() != view.SurfaceSize())
+        return; // the repaint under way shows them
+    View.Geometry = view;
+    const std::optional<QRegion> changed =
+        renderer_.AcceptDrawing(session_.Document(), view, CurrentSheetView(), PaintScope::AllSheets, View.ActivePage);
+    if (!changed)
+        paintBox->update();
+    else if (!changed->isEmpty())
+        paintBox->update(changed->intersected(paintBox->rect()));
 }
 
 void DrawingSurface::ShowToolDrawing()

@@ -11,14 +11,19 @@
 
 #include <QScrollArea>
 
+#include <atomic>
+#include <memory>
+
 namespace velmora {
 
 class DocumentSession;
+class PageReadyListener;
 
 class DrawingSurface : public QScrollArea {
     Q_OBJECT
 public:
     DrawingSurface(DocumentSession &session, QWidget *parent);
+    ~DrawingSurface() override;
 
     PaintBox *paintBox = nullptr;
     // The surface's transform of the last paint and the sheet of the latest press.
@@ -32,6 +37,9 @@ public:
     void Repaint(PaintScope scope = PaintScope::AllSheets);
     // Paints only the part the tools drew on since (a pencil segment, a preview).
     void ShowToolDrawing();
+    // Paints again the sheets whose worksheet page got its sharp picture since they were
+    // drawn, and nothing else; the previews stay.
+    void ShowArrivedPages();
 
     // The view of the drawing as the settings give it now.
     ViewGeometry CurrentView() const;
@@ -57,6 +65,9 @@ private:
     SurfaceRenderer renderer_;
     bool paintSuspended_ = false; // set while the tools scroll the view
     bool sharpPending_ = false;   // a zoom's scaled stand-in is shown, its sharp picture follows
+    // A sharp page made on the rendering thread queues one ShowArrivedPages at a time.
+    std::atomic<bool> pagesQueued_ = false;
+    std::unique_ptr<PageReadyListener> pagesReady_;
 };
 
 } // namespace velmora

@@ -89,6 +89,7 @@ void TMainForm::WireMenus()
     MenuBand &m = *menus_;
     connect(m.newAction, &QAction::triggered, this, Guarded(&TMainForm::NewDrawing));
     connect(m.openAction, &QAction::triggered, this, Guarded(&TMainForm::OpenDrawing));
+    connect(m.openWorksheetAction, &QAction::triggered, this, Guarded(&TMainForm::OpenWorksheet));
     connect(m.saveAction, &QAction::triggered, this, Guarded(&TMainForm::SaveDrawing));
     connect(m.saveAsAction, &QAction::triggered, this, Guarded(&TMainForm::SaveDrawingAs));
     connect(m.pageSetupAction, &QAction::triggered, this, Guarded(&TMainForm::SetUpPage));

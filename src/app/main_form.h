@@ -59,6 +59,7 @@ public:
     // The commands, as the menus and keys give them.
     void NewDrawing();
     void OpenDrawing();
+    void OpenWorksheet();
     void SaveDrawing();
     void SaveDrawingAs();
     void SetUpPage();
@@ -73,8 +74,8 @@ public:
     // "Vollbild": the window fills the screen with its menus and bars, or leaves it.
     void SetFullScreen(bool full);
     void EditTranslations();
-    // A drawing from outside the window (command line, drop, recent drawings): after the
-    // question about unsaved changes.
+    // A drawing or a worksheet (named .pdf, .png, .jpg, .jpeg) from outside the window (command
+    // line, drop, recent drawings): after the question about unsaved changes.
     void OpenFromOutside(const QString &path);
     void OpenRecent(const QString &path);
 

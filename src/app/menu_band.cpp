@@ -69,6 +69,7 @@ void MenuBand::CreateFileMenu()
     fileMenu = Menu(menuBar, "fileMenu", QStringLiteral("Datei"));
     newAction = MenuItem(fileMenu, "newAction", QStringLiteral("Neu"));
     openAction = MenuItem(fileMenu, "openAction", QStringLiteral("Öffnen..."));
+    openWorksheetAction = MenuItem(fileMenu, "openWorksheetAction", QStringLiteral("Arbeitsblatt öffnen..."));
     saveAction = MenuItem(fileMenu, "saveAction", QStringLiteral("Speichern"));
     saveAsAction = MenuItem(fileMenu, "saveAsAction", QStringLiteral("Speichern unter..."));
     fileMenu->addSeparator();

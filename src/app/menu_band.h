@@ -25,7 +25,8 @@ public:
     QToolBar *iconBar = nullptr;
 
     QMenu *fileMenu = nullptr;
-    QAction *newAction = nullptr, *openAction = nullptr, *saveAction = nullptr, *saveAsAction = nullptr;
+    QAction *newAction = nullptr, *openAction = nullptr, *openWorksheetAction = nullptr, *saveAction = nullptr,
+            *saveAsAction = nullptr;
     QAction *pageSetupAction = nullptr, *printAction = nullptr, *printerSetupAction = nullptr,
             *exportAction = nullptr, *quitAction = nullptr;
 

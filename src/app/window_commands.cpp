@@ -5,6 +5,7 @@
 #include "render/canvas/painter_canvas.h"
 #include "session/user_settings.h"
 #include "document/safe_file.h"
+#include "worksheet/worksheet_opening.h"
 
 #include <QColorDialog>
 #include <QDragEnterEvent>
@@ -18,7 +19,8 @@ namespace velmora {
 
 namespace {
 
-// The drawing file a drag carries: its first URL when that is a local .vlm file.
+// The drawing or worksheet file a drag carries: its first URL when that is a local .vlm file
+// or a file named as a worksheet.
 QString DroppedDrawing(const QMimeData *data)
 {
     if (!data || !data->hasUrls() || data->urls().isEmpty())
@@ -27,7 +29,7 @@ QString DroppedDrawing(const QMimeData *data)
     if (!url.isLocalFile())
         return {};
     const QString path = url.toLocalFile();
-    return path.endsWith(QStringLiteral(".vlm"), Qt::CaseInsensitive) ? path : QString();
+    return path.endsWith(QStringLiteral(".vlm"), Qt::CaseInsensitive) || IsWorksheetName(path) ? path : QString();
 }
 
 } // namespace
@@ -50,6 +52,11 @@ void TMainForm::NewDrawing()
 void TMainForm::OpenDrawing()
 {
     session_.Files.Open();
+}
+
+void TMainForm::OpenWorksheet()
+{
+    session_.Worksheets.Open();
 }
 
 void TMainForm::SaveDrawing()
@@ -138,7 +145,12 @@ void TMainForm::EditTranslations()
 
 void TMainForm::OpenFromOutside(const QString &path)
 {
-    RunGuarded([this, &path] { session_.Files.OpenFromOutside(path); });
+    RunGuarded([this, &path] {
+        if (IsWorksheetName(path))
+            session_.Worksheets.OpenFromOutside(path);
+        else
+            session_.Files.OpenFromOutside(path);
+    });
 }
 
 void TMainForm::OpenRecent(const QString &path)

@@ -1,5 +1,7 @@
 #include "window_prompts.h"
 
+#include "dialogs/worksheet_forms.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -31,6 +33,10 @@ WindowPrompts::WindowPrompts(QWidget &window, Translator &translation) : window_
         QStringLiteral("BMP-Dateien (*.bmp)|*.bmp|PNG-Bilder (*.png)|*.png|PDF-Dokumente (*.pdf)|*.pdf|"
                        "SVG-Grafiken (*.svg)|*.svg"),
         QStringLiteral("bmp"), &window);
+    openWorksheetFilter = new FileDialogFilter(
+        QStringLiteral("openWorksheetFilter"),
+        QStringLiteral("Arbeitsblätter (*.pdf *.png *.jpg *.jpeg)|*.pdf;*.png;*.jpg;*.jpeg"), QStringLiteral("pdf"),
+        &window);
 }
 
 SessionPrompts::Answer WindowPrompts::AskYesNoCancel(const QString &text, const QString &caption)
@@ -87,10 +93,12 @@ void WindowPrompts::ShowStatus(const QString &text)
 QString WindowPrompts::AskFileName(FileChoice choice, const QString &proposed)
 {
     QFileDialog files(&window_);
-    const FileDialogFilter &filter = choice == FileChoice::OpenDrawing   ? *openDrawingFilter
-                                     : choice == FileChoice::SaveDrawing ? *saveDrawingFilter
-                                                                         : *exportImageFilter;
-    if (choice == FileChoice::OpenDrawing) {
+    const bool opening = choice == FileChoice::OpenDrawing || choice == FileChoice::OpenWorksheet;
+    const FileDialogFilter &filter = choice == FileChoice::OpenDrawing     ? *openDrawingFilter
+                                     : choice == FileChoice::SaveDrawing   ? *saveDrawingFilter
+                                     : choice == FileChoice::OpenWorksheet ? *openWorksheetFilter
+                                                                           : *exportImageFilter;
+    if (opening) {
         files.setAcceptMode(QFileDialog::AcceptOpen);
         files.setFileMode(QFileDialog::ExistingFile);
     } else {
@@ -100,9 +108,11 @@ QString WindowPrompts::AskFileName(FileChoice choice, const QString &proposed)
     // Qt's own title for opening and saving drawings, the command's for the export.
     if (choice == FileChoice::ExportImage)
         files.setWindowTitle(translation_.TranslateString(QStringLiteral("Als Bild exportieren")));
+    if (choice == FileChoice::OpenWorksheet)
+        files.setWindowTitle(translation_.TranslateString(QStringLiteral("Arbeitsblatt öffnen")));
     files.setNameFilter(filter.QtFilter());
     files.setDefaultSuffix(filter.DefaultSuffix);
-    if (choice != FileChoice::OpenDrawing) {
+    if (!opening) {
         // A name typed without an extension gets the one of the chosen file type.
         QObject::connect(&files, &QFileDialog::filterSelected, &files, [&files](const QString &chosen) {
             const qsizetype star = chosen.indexOf(QStringLiteral("*."));
@@ -123,6 +133,18 @@ QString WindowPrompts::AskFileName(FileChoice choice, const QString &proposed)
         files.selectFile(proposed);
     }
     return files.exec() == QDialog::Accepted ? files.selectedFiles().value(0) : QString();
+}
+
+std::optional<QByteArray> WindowPrompts::AskWorksheetPassword(bool again)
+{
+    TWorksheetPasswordForm form([this](const QString &text) { return translation_.TranslateString(text); }, &window_);
+    return form.Ask(again);
+}
+
+std::optional<std::pair<int, int>> WindowPrompts::AskWorksheetPages(int pages)
+{
+    TWorksheetPagesForm form([this](const QString &text) { return translation_.TranslateString(text); }, &window_);
+    return form.Ask(pages);
 }
 
 } // namespace velmora

@@ -22,6 +22,8 @@ public:
     void ShowInformation(const QString &text, const QString &caption) override;
     void ShowStatus(const QString &text) override;
     QString AskFileName(FileChoice choice, const QString &proposed) override;
+    std::optional<QByteArray> AskWorksheetPassword(bool again) override;
+    std::optional<std::pair<int, int>> AskWorksheetPages(int pages) override;
 
     // The title errors carry: the program's, once the window has its texts.
     QString Caption;
@@ -30,6 +32,7 @@ public:
     FileDialogFilter *openDrawingFilter = nullptr;
     FileDialogFilter *saveDrawingFilter = nullptr;
     FileDialogFilter *exportImageFilter = nullptr;
+    FileDialogFilter *openWorksheetFilter = nullptr;
 
 private:
     QWidget &window_;

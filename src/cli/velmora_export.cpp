@@ -54,6 +54,7 @@ QString ErrorText(DrawingFileError error)
     case DrawingFileError::ReadFailed: return QStringLiteral("it could not be read completely");
     case DrawingFileError::BadChunkTag: return QStringLiteral("an appended section has no valid name");
     case DrawingFileError::ChunkTruncated: return QStringLiteral("an appended section is cut short");
+    case DrawingFileError::BadWorksheet: return QStringLiteral("its worksheet is damaged");
     case DrawingFileError::None: break;
     }
     return {};

@@ -10,6 +10,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace velmora {
 
@@ -85,12 +86,19 @@ private:
     bool ok_ = true;
 };
 
-bool HasChunks(const DrawingFileSettings &s)
+// The chunks a drawing writes: the settings' own, then the worksheet's.
+std::vector<const DrawingFileChunk *> ChunksOf(const DrawingFileSettings &s, const DrawingFileChunk &worksheet)
 {
-    return std::any_of(s.Chunks.begin(), s.Chunks.end(), [](const DrawingFileChunk &c) { return !c.Data.isEmpty(); });
+    std::vector<const DrawingFileChunk *> chunks;
+    for (const DrawingFileChunk &chunk : s.Chunks)
+        if (!chunk.Data.isEmpty() && !(chunk.Tag == WorksheetChunk))
+            chunks.push_back(&chunk);
+    if (!worksheet.Data.isEmpty())
+        chunks.push_back(&worksheet);
+    return chunks;
 }
 
-void WriteSettings(Writer &w, const DrawingFileSettings &s)
+void WriteSettings(Writer &w, const DrawingFileSettings &s, const DrawingState &drawing)
 {
     const InstrumentPlacement &p = s.Placement;
     for (double v : {p.RulerX, p.RulerY, p.RulerAngle, p.ProtractorX, p.ProtractorY, p.ProtractorAngle, p.CompassX,
@@ -101,25 +109,25 @@ void WriteSettings(Writer &w, const DrawingFileSettings &s)
     w.Byte(s.RulerShown);
     w.Byte(s.ProtractorShown);
     w.Byte(s.CompassShown);
+    const DrawingFileChunk worksheet{WorksheetChunk,
+                                     drawing.Background ? WorksheetChunkData(*drawing.Background) : QByteArray()};
+    const std::vector<const DrawingFileChunk *> chunks = ChunksOf(s, worksheet);
     // Chunks follow the paper field, which follows the tail: a drawing with chunks has both.
-    const bool chunks = HasChunks(s);
-    if (!s.HasTail && !chunks)
+    if (!s.HasTail && chunks.empty())
         return;
     for (double v : {s.EraserSize, s.PageWidthInch, s.PageHeightInch, s.PageCount})
         w.Double(v);
     // Plain paper writes nothing, so a plain drawing is the file it always was.
-    if (s.Paper != PaperKind::Plain || chunks)
+    if (s.Paper != PaperKind::Plain || !chunks.empty())
         w.Int32(int32_t(s.Paper));
-    for (const DrawingFileChunk &chunk : s.Chunks) {
-        if (chunk.Data.isEmpty())
-            continue;
-        if (!ValidChunkTag(chunk.Tag) || chunk.Data.size() > std::numeric_limits<int32_t>::max()) {
+    for (const DrawingFileChunk *chunk : chunks) {
+        if (!ValidChunkTag(chunk->Tag) || chunk->Data.size() > std::numeric_limits<int32_t>::max()) {
             w.Refuse(); // a file no reader would take back
             return;
         }
-        w.Bytes(chunk.Tag.Letters, 4);
-        w.Int32(int32_t(chunk.Data.size()));
-        w.Bytes(chunk.Data.constData(), chunk.Data.size());
+        w.Bytes(chunk->Tag.Letters, 4);
+        w.Int32(int32_t(chunk->Data.size()));
+        w.Bytes(chunk->Data.constData(), chunk->Data.size());
     }
 }
 
@@ -440,7 +448,9 @@ DrawingFileError ReadSettings(Source &in, DrawingFileSettings &settings)
     return DrawingFileError::None;
 }
 
-DrawingFileError ReadChunks(Source &in, DrawingFileSettings &settings)
+// The chunks after the paper: the worksheet into the drawing, the wanted others into the
+// settings.
+DrawingFileError ReadChunks(Source &in, DrawingState &into, DrawingFileSettings &settings)
 {
     while (!in.AtEnd()) {
         ChunkTag tag{};
@@ -452,7 +462,8 @@ DrawingFileError ReadChunks(Source &in, DrawingFileSettings &settings)
         if (length < 0 || length > in.Remaining())
             return DrawingFileError::ChunkTruncated;
         const auto &wanted = settings.WantedChunks;
-        if (!settings.KeepEveryChunk && std::find(wanted.begin(), wanted.end(), tag) == wanted.end()) {
+        const bool worksheet = tag == WorksheetChunk;
+        if (!worksheet && !settings.KeepEveryChunk && std::find(wanted.begin(), wanted.end(), tag) == wanted.end()) {
             if (!in.Skip(length))
                 return in.Cut();
             continue;
@@ -460,6 +471,13 @@ DrawingFileError ReadChunks(Source &in, DrawingFileSettings &settings)
         QByteArray data(length, Qt::Uninitialized);
         if (!in.Bytes(data.data(), length))
             return in.Cut();
+        if (worksheet) {
+            std::optional<Worksheet> read = ReadWorksheetChunk(data);
+            if (!read)
+                return DrawingFileError::BadWorksheet;
+            into.Background = std::make_shared<const Worksheet>(std::move(*read));
+            continue;
+        }
         settings.Chunks.push_back({tag, data});
     }
     return DrawingFileError::None;
@@ -481,7 +499,7 @@ SalvagedDrawing Parse(Source &in, DrawingState &into, DrawingFileSettings &setti
         if (error != DrawingFileError::None)
             return {error, false};
         settings = read;
-        return {ReadChunks(in, settings), true};
+        return {ReadChunks(in, into, settings), true};
     } catch (const std::bad_alloc &) {
         return {DrawingFileError::OutOfMemory, false};
     }
@@ -509,7 +527,7 @@ bool WriteDrawingFile(QIODevice &out, const DrawingState &drawing, const Drawing
         w.Int32(fontLength);
         w.Bytes(text.FontName, fontLength);
     }
-    WriteSettings(w, settings);
+    WriteSettings(w, settings, drawing);
     return w.Finish();
 }
 
@@ -591,6 +609,7 @@ QString DrawingFileErrorText(DrawingFileError error)
     case DrawingFileError::ReadFailed: return QStringLiteral("die Datei konnte nicht vollständig gelesen werden");
     case DrawingFileError::BadChunkTag: return QStringLiteral("ein angehängter Abschnitt hat keinen gültigen Namen");
     case DrawingFileError::ChunkTruncated: return QStringLiteral("ein angehängter Abschnitt ist abgeschnitten");
+    case DrawingFileError::BadWorksheet: return QStringLiteral("das Arbeitsblatt in der Datei ist beschädigt");
     }
     return {};
 }

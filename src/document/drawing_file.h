@@ -20,6 +20,7 @@
 #include "safe_file.h"
 
 #include "drawing_state.h"
+#include "worksheet.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -96,6 +97,7 @@ enum class DrawingFileError {
     ReadFailed,      // the file could not be read completely
     BadChunkTag,     // after the paper, a chunk whose tag is not four letters or digits
     ChunkTruncated,  // a chunk's head cut short, or its length past the end of the file
+    BadWorksheet,    // the worksheet's chunk holds no sound worksheet (worksheet.h)
 };
 
 // Why a file was refused, in the program's German (to be translated by the window): a phrase

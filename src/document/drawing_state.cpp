@@ -99,6 +99,7 @@ void DrawingState::ClearRecords()
         ReleaseTextStrings(*CurrentText);
     texts_.Clear();
     objects_.Clear();
+    Background.reset();
     TouchContent();
 }
 
@@ -106,6 +107,7 @@ void DrawingState::TakeRecords(DrawingState &from)
 {
     objects_.SwapStorage(from.objects_);
     texts_.SwapStorage(from.texts_);
+    std::swap(Background, from.Background);
     TouchContent();
 }
 

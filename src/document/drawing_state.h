@@ -9,6 +9,7 @@
 #include "paper.h"
 #include "records.h"
 #include "units.h"
+#include "worksheet.h"
 
 #include <QByteArray>
 
@@ -58,6 +59,9 @@ public:
     double PageWidthInch = A4WidthInch;
     double PageHeightInch = A4HeightInch;
     PaperKind Paper = PaperKind::Plain; // the same on every sheet
+    // The worksheet whose pages lie under the paper, or null: sheet i shows its page i at
+    // true size from the sheet's top-left corner. Opening a worksheet makes a new drawing.
+    SharedWorksheet Background;
 
     // The record lists, for reading.
     const TDynaArray<DrawingObject> &Objects = objects_;
@@ -65,10 +69,11 @@ public:
     // What the changes of the record lists did, in order: the kept pictures follow it.
     const ChangeJournal &Changes = changes_;
 
-    // Releases every text's strings (font name, then text) and empties both lists.
+    // Releases every text's strings (font name, then text), empties both lists and lets the
+    // worksheet go.
     void ClearRecords();
-    // Takes over the records of another drawing (a file read in full); that drawing gets
-    // this one's records and releases them when it goes.
+    // Takes over the records and the worksheet of another drawing (a file read in full); that
+    // drawing gets this one's and releases them when it goes.
     void TakeRecords(DrawingState &from);
 
     // Bumped by every change the journal does not describe (a drawing read or emptied, the

@@ -2,6 +2,9 @@
 
 #include "history_steps.h"
 
+#include "worksheet/worksheet_opening.h"
+
+#include <QDir>
 #include <QFileInfo>
 #include <QSignalBlocker>
 
@@ -230,7 +233,27 @@ void DocumentSession::TakeDrawing(DrawingState &read, const InstrumentPlacement 
     drawing_.PageHeightInch = settings.Page.HeightInch;
     drawing_.Paper = settings.Page.Paper;
     settings_ = settings;
+    proposedName_.clear();
     history_.clear(); // a history of another drawing means nothing here
+}
+
+void DocumentSession::TakeWorksheet(Worksheet worksheet, const QString &from)
+{
+    Files.LetFileGo();
+    history_.clear();
+    drawing_.ClearRecords();
+    chunks_.clear();
+    const QSizeF size = WorksheetSheetSizeMm(worksheet);
+    settings_.SheetCount = LimitedSheetCount(int(worksheet.Pages.size()));
+    drawing_.Background = std::make_shared<const Worksheet>(std::move(worksheet));
+    drawing_.PageWidthInch = size.width() / MmPerInch;
+    drawing_.PageHeightInch = size.height() / MmPerInch;
+    drawing_.Paper = PaperKind::Plain; // the page shows as it is
+    fileName_.clear();
+    const QFileInfo source(from);
+    proposedName_ = source.dir().filePath(source.completeBaseName() + QStringLiteral(".vlm"));
+    SetUnChanged();
+    emit DrawingRead();
 }
 
 void DocumentSession::Clear()
@@ -239,6 +262,7 @@ void DocumentSession::Clear()
     drawing_.ClearRecords();
     chunks_.clear();
     fileName_.clear();
+    proposedName_.clear();
     SetUnChanged();
     emit DrawingChanged();
 }

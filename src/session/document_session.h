@@ -10,6 +10,7 @@
 #include "output_commands.h"
 #include "recovery_commands.h"
 #include "session_prompts.h"
+#include "worksheet_commands.h"
 
 #include "document/drawing_state.h"
 #include "document/edit_transaction.h"
@@ -70,8 +71,12 @@ public:
     bool IsModified() const { return modified_; }
     // The file's name without folder and extension, for print jobs, PDF titles and SVG titles.
     QString DrawingName();
+    // The name the save dialog proposes for a drawing without a file: beside the worksheet it
+    // was made from, with its name; empty otherwise.
+    const QString &ProposedFileName() const { return proposedName_; }
 
     FileCommands Files{*this};
+    WorksheetCommands Worksheets{*this};
     RecoveryCommands Recovery;
     OutputCommands Output{*this};
 
@@ -95,6 +100,7 @@ signals:
 
 private:
     friend class FileCommands;
+    friend class WorksheetCommands;
     friend class RecoveryCommands;
     friend class OutputCommands;
     friend class DrawingStep;
@@ -113,6 +119,9 @@ private:
                      DrawingFileChunks chunks);
     // Empties the drawing and its history; the settings stay.
     void Clear();
+    // A new drawing whose sheets are the worksheet's pages, at the size that holds each, on
+    // plain paper (no step of the history, no file yet); the other settings stay.
+    void TakeWorksheet(Worksheet worksheet, const QString &from);
     void AfterHistoryStep();
     void ApplySheetCount(int count); // from the history: no new step
 
@@ -123,6 +132,7 @@ private:
     DrawingSettings settings_; // its Page is the drawing's
     QUndoStack history_;
     QString fileName_;
+    QString proposedName_;
     DrawingFileChunks chunks_; // as the file held them, written again unchanged
     bool modified_ = false;
     bool modifiedBeforeEdit_ = false; // the changed marker before the open edit's first change

@@ -13,9 +13,14 @@ bool FileCommands::New()
     if (!AskToSaveChanges())
         return false;
     session_.Clear();
+    LetFileGo();
+    return true;
+}
+
+void FileCommands::LetFileGo()
+{
     lock_.Release();
     readOnly_ = false;
-    return true;
 }
 
 bool FileCommands::Open()
@@ -126,7 +131,7 @@ bool FileCommands::Save()
     if (readOnly_)
         return SaveAs();
     if (session_.FileName().isEmpty()) {
-        const QString path = session_.Prompts().AskFileName(FileChoice::SaveDrawing, QString());
+        const QString path = session_.Prompts().AskFileName(FileChoice::SaveDrawing, session_.ProposedFileName());
         if (path.isEmpty())
             return false;
         session_.SetFileName(path);
@@ -136,7 +141,8 @@ bool FileCommands::Save()
 
 bool FileCommands::SaveAs()
 {
-    const QString path = session_.Prompts().AskFileName(FileChoice::SaveDrawing, session_.FileName());
+    const QString path = session_.Prompts().AskFileName(
+        FileChoice::SaveDrawing, session_.FileName().isEmpty() ? session_.ProposedFileName() : session_.FileName());
     if (path.isEmpty())
         return false;
     session_.SetFileName(path); // also when the save fails, so the caption names where it went

@@ -38,6 +38,8 @@ public:
     bool Load(const QString &path);
     // Read-only: open in another window as well; Save asks for a new name.
     bool ReadOnly() const { return readOnly_; }
+    // The drawing no longer belongs to its file (a new one takes its place): the lock goes.
+    void LetFileGo();
 
 private:
     // Writes the drawing to its file, atomically; says what failed.

@@ -3,7 +3,11 @@
 // themselves.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
+#include <utility>
 
 namespace velmora {
 
@@ -11,6 +15,7 @@ enum class FileChoice {
     OpenDrawing, // an existing drawing to open
     SaveDrawing, // where to save the drawing
     ExportImage, // where to export a sheet as BMP, PNG, PDF or SVG
+    OpenWorksheet, // a PDF, PNG or JPEG worksheet to open as a new drawing
 };
 
 class SessionPrompts {
@@ -32,6 +37,12 @@ public:
     virtual void ShowStatus(const QString &text) = 0;
     // The chosen file, empty when the dialog was cancelled; proposed: a name to start from.
     virtual QString AskFileName(FileChoice choice, const QString &proposed) = 0;
+    // The password of an encrypted worksheet (again: the last one was wrong); nothing when
+    // the user gave up.
+    virtual std::optional<QByteArray> AskWorksheetPassword(bool again) = 0;
+    // The first page (from 1) and the number of pages to take of a worksheet longer than a
+    // drawing's sheets; nothing when the user gave up.
+    virtual std::optional<std::pair<int, int>> AskWorksheetPages(int pages) = 0;
 };
 
 } // namespace velmora

@@ -91,7 +91,23 @@ write('damaged_chunk_length_negative.vlm',
       drawing([line], [], None, tail() + paper_plain + b'TEST' + struct.pack('<i', -1)))
 write('damaged_chunk_tag.vlm', drawing([line], [], None, tail() + paper_plain + chunk(b'\0\0\0\0', b'')))
 
+# The worksheet's chunk: kind, pages (number, width, height in mm), password, the file's bytes.
+def worksheet(kind=1, pages=((1, 210.0, 297.0),), password=b'', data=b'%PDF-1.4 not read here', extra=b''):
+    body = struct.pack('<ii', kind, len(pages)) + b''.join(struct.pack('<idd', *p) for p in pages)
+    body += struct.pack('<i', len(password)) + password + struct.pack('<i', len(data)) + data + extra
+    return chunk(b'WSHT', body)
+
+write('worksheet.vlm', drawing([line], [], None, tail() + paper_plain
+                               + worksheet(pages=((2, 210.0, 297.0), (3, 297.0, 210.0)), password=b'geheim')))
+write('worksheet_picture.vlm', drawing([], [], None, tail() + struct.pack('<i', 1) + chunk(b'TEST', b'\x01')
+                                       + worksheet(kind=2, data=b'\x89PNG', extra=b'later')))
+write('damaged_worksheet_no_pages.vlm', drawing([line], [], None, tail() + paper_plain + worksheet(pages=())))
+write('damaged_worksheet_cut.vlm', drawing([line], [], None, tail() + paper_plain
+                                           + chunk(b'WSHT', struct.pack('<iiiddii', 1, 1, 1, 210.0, 297.0, 0, 99)
+                                                   + b'%PDF')))
+
 # Seeds of the drawing-file fuzzer for the continuations.
 import shutil
-for name in ('chunks.vlm', 'damaged_chunk_cut.vlm', 'damaged_chunk_tag.vlm', 'damaged_sheet_too_large.vlm'):
+for name in ('chunks.vlm', 'damaged_chunk_cut.vlm', 'damaged_chunk_tag.vlm', 'damaged_sheet_too_large.vlm',
+             'worksheet.vlm', 'worksheet_picture.vlm', 'damaged_worksheet_no_pages.vlm'):
     shutil.copyfile(name, '../../fuzz/corpus/drawing_file/' + name)

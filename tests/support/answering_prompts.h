@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <deque>
+
 namespace velmora {
 
 // What the session asks and says, answered and kept by the test.
@@ -13,8 +15,15 @@ struct AnsweringPrompts : SessionPrompts {
     Answer answer = Answer::Cancel;      // to the question about unsaved changes
     Answer yesNoAnswer = Answer::No;     // to the other questions
     RecoveryAnswer recoveryAnswer = RecoveryAnswer::Later;
-    QString openPath, savePath, exportPath; // what the file dialogs give back
-    int openDialogs = 0, saveDialogs = 0, exportDialogs = 0;
+    QString openPath, savePath, exportPath, worksheetPath; // what the file dialogs give back
+    int openDialogs = 0, saveDialogs = 0, exportDialogs = 0, worksheetDialogs = 0;
+    QStringList proposedNames; // what the file dialogs were opened with
+    // The worksheet's questions, answered in turn (none left: the user gives up); passwordAgain
+    // keeps whether each was asked after a wrong one, pageQuestions the page counts asked about.
+    std::deque<std::optional<QByteArray>> passwords;
+    std::deque<std::optional<std::pair<int, int>>> pageChoices;
+    QList<bool> passwordAgain;
+    QList<int> pageQuestions;
 
     Answer AskYesNoCancel(const QString &text, const QString &caption) override
     {
@@ -38,14 +47,34 @@ struct AnsweringPrompts : SessionPrompts {
         informationCaptions << caption;
     }
     void ShowStatus(const QString &text) override { statuses << text; }
-    QString AskFileName(FileChoice choice, const QString &) override
+    QString AskFileName(FileChoice choice, const QString &proposed) override
     {
+        proposedNames << proposed;
         switch (choice) {
         case FileChoice::OpenDrawing: ++openDialogs; return openPath;
         case FileChoice::SaveDrawing: ++saveDialogs; return savePath;
         case FileChoice::ExportImage: ++exportDialogs; return exportPath;
+        case FileChoice::OpenWorksheet: ++worksheetDialogs; return worksheetPath;
         }
         return {};
+    }
+    std::optional<QByteArray> AskWorksheetPassword(bool again) override
+    {
+        passwordAgain << again;
+        if (passwords.empty())
+            return std::nullopt;
+        const std::optional<QByteArray> given = passwords.front();
+        passwords.pop_front();
+        return given;
+    }
+    std::optional<std::pair<int, int>> AskWorksheetPages(int pages) override
+    {
+        pageQuestions << pages;
+        if (pageChoices.empty())
+            return std::nullopt;
+        const std::optional<std::pair<int, int>> chosen = pageChoices.front();
+        pageChoices.pop_front();
+        return chosen;
     }
 };
 

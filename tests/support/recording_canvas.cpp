@@ -147,6 +147,14 @@ void RecordingCanvas::CopyImage(int x, int y, const QImage &image)
     Add(QStringLiteral("CopyImage"), {x, y, int(image.width()), int(image.height())});
 }
 
+void RecordingCanvas::DrawImage(const QRectF &target, const QImage &image, const QRectF &within,
+                                const QPainterPath *clip)
+{
+    const QRect box = (target & within).toAlignedRect();
+    Add(QStringLiteral("DrawImage"), {box.left(), box.top(), box.left() + box.width(), box.top() + box.height(),
+                                      int(image.width()), int(image.height()), clip ? 1 : 0});
+}
+
 void RecordingCanvas::FillArea(const QPainterPath &area, uint32_t colour)
 {
     // The area's extent in whole pixels and its colour; the shape itself is checked in pixels.

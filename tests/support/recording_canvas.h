@@ -34,6 +34,8 @@ public:
     int TextWidth(const QString &text) override;
 
     void CopyImage(int x, int y, const QImage &image) override;
+    void DrawImage(const QRectF &target, const QImage &image, const QRectF &within,
+                   const QPainterPath *clip = nullptr) override;
     void FillArea(const QPainterPath &area, uint32_t colour) override;
     void FillRects(const std::vector<QRectF> &rects, uint32_t colour) override;
     void SetClipRect(const QRect &rect) override;

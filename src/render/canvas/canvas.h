@@ -68,6 +68,10 @@ public:
     virtual int TextWidth(const QString &text) = 0;
 
     virtual void CopyImage(int x, int y, const QImage &image) = 0;
+    // An image scaled smoothly into the target (in pixel edges, like FillArea): the part within
+    // a rectangle, or the area a clip covers within it (filled with the image as its pattern).
+    virtual void DrawImage(const QRectF &target, const QImage &image, const QRectF &within,
+                           const QPainterPath *clip = nullptr) = 0;
     // Fills an area in a colour, without outline: the paper's lines and dots. The area's
     // coordinates run along pixel edges: pixel (x, y) is the square from (x, y) to (x + 1, y + 1).
     virtual void FillArea(const QPainterPath &area, uint32_t colour) = 0;
@@ -81,6 +85,8 @@ public:
     // The canvas pixels painting can change (its device and clip), when the canvas knows
     // them: long scales draw only what meets them.
     virtual std::optional<QRect> PaintedArea() { return std::nullopt; }
+    // Device pixels per canvas pixel (a high-density screen's ratio), when the canvas knows it.
+    virtual double DeviceScale() { return 1; }
 };
 
 } // namespace velmora

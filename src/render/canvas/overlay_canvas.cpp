@@ -190,6 +190,15 @@ void OverlayCanvas::CopyImage(int x, int y, const QImage &image)
     Draw([=](Canvas &c) { c.CopyImage(x, y, image); }, {{x, y}, {x + int(image.width()), y + int(image.height())}});
 }
 
+void OverlayCanvas::DrawImage(const QRectF &target, const QImage &image, const QRectF &within,
+                              const QPainterPath *clip)
+{
+    const std::optional<QPainterPath> area = clip ? std::optional(*clip) : std::nullopt;
+    const QRect box = (area ? area->boundingRect() & target & within : target & within).toAlignedRect();
+    Draw([=](Canvas &c) { c.DrawImage(target, image, within, area ? &*area : nullptr); },
+         {box.topLeft(), box.bottomRight() + QPoint(1, 1)});
+}
+
 void OverlayCanvas::FillArea(const QPainterPath &area, uint32_t colour)
 {
     const QRect box = area.boundingRect().toAlignedRect();

@@ -265,6 +265,43 @@ void PainterCanvas::CopyImage(int x, int y, const QImage &image)
     painter_.drawImage(QPoint(x, y), image);
 }
 
+void PainterCanvas::DrawImage(const QRectF &target, const QImage &image, const QRectF &within,
+                              const QPainterPath *clip)
+{
+    const QRectF shown = target & within;
+    if (image.isNull() || shown.isEmpty())
+        return;
+    UseAreaOrigin();
+    painter_.save();
+    // An image at the device's own resolution needs no filtering, which costs most of a fill.
+    const double scale = target.width() / image.width() * DeviceScale();
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, std::abs(scale - 1) > 0.01);
+    if (clip) {
+        // The area filled with the image as its pattern: no clip to set up for each area,
+        // only a rectangle where the area reaches beyond the part.
+        if (!within.contains(clip->boundingRect()))
+            painter_.setClipRect(within, Qt::IntersectClip);
+        QBrush pattern(image);
+        pattern.setTransform(QTransform(target.width() / image.width(), 0, 0, target.height() / image.height(),
+                                        target.left(), target.top()));
+        painter_.fillPath(*clip, pattern);
+    } else {
+        const double sx = image.width() / target.width(), sy = image.height() / target.height();
+        painter_.drawImage(shown, image,
+                           QRectF((shown.left() - target.left()) * sx, (shown.top() - target.top()) * sy,
+                                  shown.width() * sx, shown.height() * sy));
+    }
+    painter_.restore();
+}
+
+double PainterCanvas::DeviceScale()
+{
+    const QPaintDevice *device = painter_.device();
+    const double ratio = device ? device->devicePixelRatioF() : 1;
+    const QTransform t = painter_.worldTransform();
+    return ratio * std::sqrt(std::abs(t.determinant()));
+}
+
 void PainterCanvas::FillArea(const QPainterPath &area, uint32_t colour)
 {
     UseAreaOrigin();

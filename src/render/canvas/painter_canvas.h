@@ -45,11 +45,14 @@ public:
     int TextWidth(const QString &text) override;
 
     void CopyImage(int x, int y, const QImage &image) override;
+    void DrawImage(const QRectF &target, const QImage &image, const QRectF &within,
+                   const QPainterPath *clip = nullptr) override;
     void FillArea(const QPainterPath &area, uint32_t colour) override;
     void FillRects(const std::vector<QRectF> &rects, uint32_t colour) override;
     void SetClipRect(const QRect &rect) override;
     void ResetClip() override;
     std::optional<QRect> PaintedArea() override;
+    double DeviceScale() override;
 
     // The device pixels of the painter's image that will be kept (a band whose neighbours
     // other threads draw): the fast paths draw only these; what the painter itself draws

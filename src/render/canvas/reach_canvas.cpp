@@ -106,6 +106,13 @@ void ReachCanvas::CopyImage(int x, int y, const QImage &image)
     Touch(x, y, double(x) + image.width(), double(y) + image.height(), 1);
 }
 
+void ReachCanvas::DrawImage(const QRectF &target, const QImage &, const QRectF &within, const QPainterPath *clip)
+{
+    const QRectF box = clip ? clip->boundingRect() & target & within : target & within;
+    if (!box.isEmpty())
+        Touch(box.left(), box.top(), box.right(), box.bottom(), 1);
+}
+
 void ReachCanvas::FillArea(const QPainterPath &area, uint32_t)
 {
     const QRectF box = area.boundingRect();

@@ -24,6 +24,7 @@ constexpr uint32_t PaperDots = ColourRGB(110, 135, 160);
 constexpr uint32_t GraphFine = ColourRGB(245, 190, 150);
 constexpr uint32_t GraphMedium = ColourRGB(235, 160, 100);
 constexpr uint32_t GraphStrong = ColourRGB(225, 130, 60);
+constexpr int PageWaitingGrey = 230; // the grey of a page whose picture is not yet rendered
 
 // One family of lines or dots of a paper.
 struct PaperLevel {
@@ -493,10 +494,59 @@ void Refill(Canvas &canvas, const PaperPieces &pieces, const WhiteShape &shape, 
             FillRound(canvas, pieces.RoundDots[k].translated(origin), colour);
 }
 
+// Where a white shape lies, in sheet pixel edges: its square or ellipse, or its lines with round
+// ends (overlapping pieces fill once).
+QPainterPath ShapeArea(const WhiteShape &white)
+{
+    QPainterPath area;
+    area.setFillRule(Qt::WindingFill);
+    switch (white.Is) {
+    case WhiteShape::Kind::None: break;
+    case WhiteShape::Kind::Square: area.addRect(white.Box); break;
+    case WhiteShape::Kind::Ellipse: area.addEllipse(white.Box); break;
+    case WhiteShape::Kind::Capsules:
+        for (const Capsule &c : white.Capsules) {
+            const QPointF d = c.To - c.From;
+            const double length = std::hypot(d.x(), d.y());
+            if (length > 0) {
+                const QPointF across = QPointF(-d.y(), d.x()) / length * c.Radius;
+                area.addPolygon(QPolygonF({c.From + across, c.To + across, c.To - across, c.From - across}));
+                area.closeSubpath();
+            }
+            area.addEllipse(c.From, c.Radius, c.Radius);
+            if (length > 0)
+                area.addEllipse(c.To, c.Radius, c.Radius);
+        }
+        break;
+    }
+    return area;
+}
+
+// The page within the sheet's frame: where a part of the sheet lies, or where an area painted
+// white lies within that part. A page not yet rendered is grey.
+void DrawPage(Canvas &canvas, const SheetPaper &paper, const QRectF &part, const QPainterPath *area = nullptr)
+{
+    const QRectF frame = QRectF(paper.Inside).intersected(paper.PageRect).intersected(part);
+    if (frame.isEmpty() || (area && !area->boundingRect().intersects(frame)))
+        return;
+    static const QImage grey = [] {
+        QImage one(1, 1, QImage::Format_RGB32);
+        one.fill(QColor(PageWaitingGrey, PageWaitingGrey, PageWaitingGrey));
+        return one;
+    }();
+    std::optional<QPainterPath> moved;
+    if (area)
+        moved = area->translated(paper.Origin);
+    canvas.DrawImage(paper.PageRect.translated(paper.Origin), paper.Page.isNull() ? grey : paper.Page,
+                     frame.translated(paper.Origin), moved ? &*moved : nullptr);
+}
+
 } // namespace
 
 void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part)
 {
+    if (paper.HasPage)
+        DrawPage(canvas, paper, QRectF(part));
     // A little beyond the part: a line just outside it still shades the part's edge pixels.
     const QRectF area = QRectF(part.adjusted(-2, -2, 2, 2).intersected(paper.Inside));
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
@@ -516,7 +566,7 @@ void DrawPaper(Canvas &canvas, const SheetPaper &paper, const QRect &part)
 void RevealPaper(Canvas &canvas, const SheetPaper &paper, std::span<const DrawingObject> objects, double off,
                  const QRect &part)
 {
-    if (paper.Kind == PaperKind::Plain || objects.empty())
+    if (paper.IsBlank() || objects.empty())
         return;
     const DrawingObject &o = objects.front();
     if (o.Kind != KindEllipse && (o.Colour & 0xFFFFFF) != ColourWhite)
@@ -538,6 +588,10 @@ void RevealPaper(Canvas &canvas, const SheetPaper &paper, std::span<const Drawin
     std::erase_if(white.Capsules, [&](const Capsule &c) { return !c.Bounds().intersects(reach); });
     if (white.Is == WhiteShape::Kind::Capsules && white.Capsules.empty())
         return;
+    if (paper.HasPage) { // the page first, the paper's lines over it
+        const QPainterPath shape = ShapeArea(white);
+        DrawPage(canvas, paper, area, &shape);
+    }
     for (const PaperLevel &level : LevelsOf(paper.Kind)) {
         const PaperPieces pieces = LevelPieces(level, paper.PixelsPerMm, area);
         if (!pieces.IsEmpty())

@@ -10,8 +10,10 @@
 #include "document/change_journal.h"
 #include "document/stroke_runs.h"
 #include "render/canvas/text_metrics.h"
+#include "worksheet/page_images.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace velmora {
@@ -48,10 +50,24 @@ void StoreMeasuredBox(DrawingState &state, int i, const QRect &measured, double 
                           (double(measured.top()) + measured.height()) / s + off);
 }
 
-// The drawing's paper on a sheet of the view, inside the frame.
-SheetPaper PaperOfSheet(const DrawingState &state, const ViewGeometry &view)
+// The drawing's paper on a sheet of the view, inside the frame, with the sheet's page of the
+// worksheet: for the screen the picture at hand, for output one rendered at its resolution.
+SheetPaper PaperOfSheet(const DrawingState &state, const ViewGeometry &view, int sheet, double deviceScale,
+                        bool screen)
 {
-    return {state.Paper, view.PixelsPerMm, QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2), QPoint()};
+    SheetPaper paper;
+    paper.Kind = state.Paper;
+    paper.PixelsPerMm = view.PixelsPerMm;
+    paper.Inside = QRect(1, 1, view.PageWidthPx - 2, view.PageHeightPx - 2);
+    if (state.Background && sheet >= 0 && sheet < int(state.Background->Pages.size())) {
+        const WorksheetPage &page = state.Background->Pages[size_t(sheet)];
+        paper.HasPage = true;
+        paper.PageRect = QRectF(0, 0, page.WidthMm * view.PixelsPerMm, page.HeightMm * view.PixelsPerMm);
+        PageImages &images = PageImagesOf(state.Background);
+        const double scale = view.PixelsPerMm * deviceScale;
+        paper.Page = screen ? images.ForScreen(sheet, scale).Image : images.ForOutput(sheet, scale);
+    }
+    return paper;
 }
 
 // Object first, or the lines first..last of one stroke drawn as one line.
@@ -223,8 +239,8 @@ void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeome
     canvas.SetPenColour(ColourBlack);
     canvas.SetPenWidth(1);
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);
-    const SheetPaper paper = PaperOfSheet(state, view);
-    const SheetPaper *onPaper = state.Paper == PaperKind::Plain ? nullptr : &paper;
+    const SheetPaper paper = PaperOfSheet(state, view, sheet, canvas.DeviceScale(), true);
+    const SheetPaper *onPaper = paper.IsBlank() ? nullptr : &paper;
     // Only the objects whose box meets the part (with the slack of a culled rendering): a
     // long stroke grown by a line is drawn where it grew, not along its whole length.
     const double s = view.PixelsPerMm, slack = 2 / s;
@@ -262,11 +278,12 @@ void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry 
         return;
     }
     canvas.Rectangle(0, 0, view.PageWidthPx, view.PageHeightPx);
-    if (state.Paper == PaperKind::Plain) {
+    const SheetPaper paper =
+        PaperOfSheet(state, view, sheet, canvas.DeviceScale(), culling && culling->PageAsAtHand);
+    if (paper.IsBlank()) {
         DrawObjects(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling);
         return;
     }
-    const SheetPaper paper = PaperOfSheet(state, view);
     DrawPaper(canvas, paper, culling ? culling->VisiblePx : paper.Inside);
     DrawObjectsOnPaper(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling, &paper);
 }

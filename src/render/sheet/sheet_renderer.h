@@ -38,6 +38,9 @@ struct SheetCulling {
     // Texts this many pixels outside the part are drawn too (their glyphs may lean into it).
     int TextReachPx = 0;
     SheetPass Pass = SheetPass::Everything;
+    // A worksheet's page as it is at hand (the screen, which never waits for it); otherwise
+    // it is rendered at the canvas's resolution first.
+    bool PageAsAtHand = false;
 };
 
 // Font of a text at zoom percent z on a screen of dpiY pixels per inch.
@@ -56,8 +59,8 @@ void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int z
 void DrawObjectsOnTop(Canvas &canvas, const DrawingState &state, const ViewGeometry &view, int sheet, int first,
                       const QRect &part);
 
-// The drawing of a sheet: white rectangle with a one-pixel black frame, the drawing's paper
-// inside the frame, objects and texts (white ink shows the paper beneath).
+// The drawing of a sheet: white rectangle with a one-pixel black frame, the worksheet's page and
+// the drawing's paper inside the frame, objects and texts (white ink shows both beneath).
 void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet,
                         const SheetCulling *culling = nullptr);
 

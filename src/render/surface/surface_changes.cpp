@@ -9,6 +9,7 @@
 #include "document/drawing_state.h"
 #include "render/canvas/painter_canvas.h"
 #include "render/canvas/reach_canvas.h"
+#include "worksheet/page_images.h"
 
 #include <algorithm>
 
@@ -76,6 +77,8 @@ std::optional<QRegion> SurfaceRenderer::AcceptDrawing(DrawingState &state, const
         followed = FollowChanges(state, view, show, now, changed);
     if (!followed)
         layers_.clear();
+    if (followed && sameView)
+        ShowArrivedPages(state, view, show, changed);
     const bool everything = !followed || !sameView || !(instruments == acceptedInstruments_);
     accepted_ = true;
     acceptedMark_ = now;
@@ -190,6 +193,7 @@ static QRect InLayer(const QRect &onSheet, const QPoint &sheetOrigin, const QPoi
 void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingState &state, const ViewGeometry &view,
                                  const SheetView &show)
 {
+    NotePageAtHand(layer, state, view);
     const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
     QImage &scratch = Scratch(layer);
     if (!IsWholeRatio(view_.Ratio))
@@ -198,7 +202,7 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
     const QRect visible = IsWholeRatio(view_.Ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1);
     OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) {
         canvas.SetNeededPixels(local);
-        const SheetCulling culling{visible, &index_, TextReachPx};
+        const SheetCulling culling{visible, &index_, TextReachPx, SheetPass::Everything, true};
         RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
     });
     CopyDevicePixels(layer.Drawing, local.topLeft(), scratch, local);
@@ -208,6 +212,7 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
 void SurfaceRenderer::GrowStroke(Layer &layer, const QRect &onSheet, DrawingState &state, const ViewGeometry &view,
                                  const SheetView &show)
 {
+    NotePageAtHand(layer, state, view);
     const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
     QImage &scratch = Scratch(layer);
     CopyDevicePixels(scratch, local.topLeft(), layer.Under, local);

@@ -6,6 +6,7 @@
 #include "document/drawing_state.h"
 #include "render/canvas/band_work.h"
 #include "render/canvas/painter_canvas.h"
+#include "worksheet/page_images.h"
 
 #include <algorithm>
 #include <cstring>
@@ -60,6 +61,29 @@ SurfaceRenderer::DrawingMark SurfaceRenderer::MarkOf(const DrawingState &state)
     return {&state, state.Changes.End(), state.Objects.Version(), state.Texts.Version(), state.ContentRevision()};
 }
 
+void SurfaceRenderer::NotePageAtHand(Layer &layer, const DrawingState &state, const ViewGeometry &view) const
+{
+    if (state.Background && !PageImagesOf(state.Background).HasSharp(layer.Sheet, view.PixelsPerMm * view_.Ratio))
+        layer.PageWaiting = true;
+}
+
+void SurfaceRenderer::ShowArrivedPages(DrawingState &state, const ViewGeometry &view, const SheetView &show,
+                                       QRegion &changed)
+{
+    if (!state.Background)
+        return;
+    PageImages &pages = PageImagesOf(state.Background);
+    for (Layer &layer : layers_) {
+        if (!layer.PageWaiting || !pages.HasSharp(layer.Sheet, view.PixelsPerMm * view_.Ratio))
+            continue;
+        layer.PageWaiting = false;
+        layer.Under = QImage(); // it shows the waiting page: a growing stroke draws its part anew
+        layer.UnderFrom = -1;
+        RedrawPart(layer, layer.Part, state, view, show);
+        changed += layer.Part.translated(layer.SheetOrigin);
+    }
+}
+
 SurfaceRenderer::InstrumentKey SurfaceRenderer::InstrumentsOf(const DrawingState &state, const SheetView &show)
 {
     const InstrumentPlacement &p = state.Placement;
@@ -91,6 +115,7 @@ void SurfaceRenderer::OnLayerImage(QImage &image, const Layer &layer,
 
 void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewGeometry &view)
 {
+    NotePageAtHand(layer, state, view);
     const qreal ratio = view_.Ratio;
     const int rows = layer.Drawing.height();
     int bands = PicturesInBands ? std::clamp(rows / MinBandRows, 1, RenderThreads()) : 1;
@@ -99,7 +124,7 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
     auto visible = [&](const QRect &onSheet) { return IsWholeRatio(ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1); };
     if (bands == 1) {
         OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
-            const SheetCulling culling{visible(layer.Part), &index_};
+            const SheetCulling culling{visible(layer.Part), &index_, 0, SheetPass::Everything, true};
             RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
         });
         return;
@@ -135,7 +160,7 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
                                   .intersected(layer.Part);
         OnLayerImage(image, layer, [&](PainterCanvas &canvas) {
             canvas.SetNeededPixels(local);
-            const SheetCulling culling{visible(onSheet), &index_, TextReachPx, SheetPass::UnderTexts};
+            const SheetCulling culling{visible(onSheet), &index_, TextReachPx, SheetPass::UnderTexts, true};
             RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
         });
     });
@@ -235,7 +260,7 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             Layer fresh{sheet,         partOnSheet,         DeviceImage(partDevice.size(), ratio),
                         QImage(),      instruments,         false,
                         MarkOf(state), onSurface.topLeft(), partDevice.topLeft(), QImage(), -1,
-                        0};
+                        0,             false};
             if (!IsWholeRatio(ratio))
                 ClearDevicePixels(fresh.Drawing, fresh.Drawing.rect()); // beside the sheet, the surface shows
             index_.Refresh(state);

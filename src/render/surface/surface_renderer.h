@@ -106,8 +106,14 @@ private:
         // where they lie, with the lines they join, instead of all that lies there.
         QImage Under;
         int UnderFrom = -1, UnderCount = 0;
+        // The worksheet's page on this sheet was drawn before its sharp picture was at hand.
+        bool PageWaiting = false;
     };
     static InstrumentKey InstrumentsOf(const DrawingState &state, const SheetView &show);
+    // Notes, before the layer is drawn, whether its sheet's page is still waiting for its sharp picture.
+    void NotePageAtHand(Layer &layer, const DrawingState &state, const ViewGeometry &view) const;
+    // Draws anew the layers whose sheet's sharp page arrived since; adds their parts to `changed`.
+    void ShowArrivedPages(DrawingState &state, const ViewGeometry &view, const SheetView &show, QRegion &changed);
     // A kept layer of the sheet whose part contains the given one.
     Layer *Covering(int sheet, const QRect &part);
     // Brings the kept layers from the accepted drawing to the present one; false when the
