@@ -120,7 +120,7 @@ void TMainForm::WireBands()
     connect(settingsBar_, &SettingsBar::PageCountEdited, &session_, &DocumentSession::SetSheetCount);
     connect(settingsBar_, &SettingsBar::ColourWanted, this, &TMainForm::ChooseColour);
     connect(toolBand_, &ToolBand::Chosen, surface_, [this] { surface_->Repaint(); });
-    connect(toolBand_, &ToolBand::CircleWanted, this, [this] { dispatch_.AddCircle(); });
+    connect(toolBand_, &ToolBand::CircleWanted, this, [this] { RunPointerGuarded([this] { dispatch_.AddCircle(); }); });
     connect(entryBar_, &EntryBar::Typed, this, [this](PlacementValue value, double typed) {
         session_.Document().Placement.*value = typed; // the instrument follows at once
         surface_->Repaint();
@@ -133,20 +133,26 @@ void TMainForm::WireSurface()
 {
     PaintBox &box = *surface_->paintBox;
     box.OnMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
-        dispatch_.MouseDown(button == Qt::LeftButton    ? PointerButton::Left
-                            : button == Qt::RightButton  ? PointerButton::Right
-                            : button == Qt::MiddleButton ? PointerButton::Middle
-                                                         : PointerButton::Other,
-                            x, y);
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([&] {
+            dispatch_.MouseDown(button == Qt::LeftButton    ? PointerButton::Left
+                                : button == Qt::RightButton  ? PointerButton::Right
+                                : button == Qt::MiddleButton ? PointerButton::Middle
+                                                             : PointerButton::Other,
+                                x, y);
+            surface_->ShowToolDrawing();
+        });
     };
     box.OnMouseMove = [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
-        dispatch_.MouseMove(x, y);
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([&] {
+            dispatch_.MouseMove(x, y);
+            surface_->ShowToolDrawing();
+        });
     };
     box.OnMouseUp = [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
-        dispatch_.MouseUp(x, y);
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([&] {
+            dispatch_.MouseUp(x, y);
+            surface_->ShowToolDrawing();
+        });
     };
 }
 
@@ -171,8 +177,10 @@ void TMainForm::CreateKeys()
             [this] { menus_->menuBar->setActiveAction(menus_->fileMenu->menuAction()); });
     auto *cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(cancelKey, &QShortcut::activated, this, [this] {
-        dispatch_.Cancel();
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([this] {
+            dispatch_.Cancel();
+            surface_->ShowToolDrawing();
+        });
     });
 }
 

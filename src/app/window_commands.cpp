@@ -32,14 +32,9 @@ QString DroppedDrawing(const QMimeData *data)
 
 } // namespace
 
-void TMainForm::RunGuarded(const std::function<void()> &command)
+void TMainForm::SayOutOfMemory()
 {
-    try {
-        command();
-    } catch (const std::bad_alloc &) {
-        // What the command had taken is given back by now: room enough to say so.
-        prompts_.ShowError(session_.Translation().TranslateString(OutOfMemoryText()));
-    }
+    session_.Prompts().ShowError(session_.Translation().TranslateString(OutOfMemoryText()));
 }
 
 void TMainForm::NewDrawing()

@@ -194,4 +194,11 @@ bool PointerDispatch::Cancel()
     return true;
 }
 
+void PointerDispatch::Abandon()
+{
+    gesture_.reset();
+    hover_.Active = false;
+    host_.WipePreviews();
+}
+
 } // namespace velmora

@@ -33,6 +33,9 @@ public:
     // Drops a curve under construction and wipes its rubber band; true when there was one.
     // A drag with the button held ends only with its release.
     bool Cancel();
+    // Drops whatever gesture is under way, a drag too, and wipes what it drew over the surface
+    // (a pointer event that could not be finished). Its open edit is the caller's to cancel.
+    void Abandon();
 
     // "Kreis zeichnen": a full circle around the compass's needle on the sheet of the last press.
     void AddCircle() { compass_.AddCircle(); }
