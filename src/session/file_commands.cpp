@@ -8,6 +8,31 @@
 
 namespace velmora {
 
+namespace {
+
+// Texts stored larger than the font dialog offers (by another program, or damage) are drawn
+// at its largest size while the file keeps theirs: the user learns why they look smaller.
+void TellAboutLargeTexts(DocumentSession &session)
+{
+    const auto &texts = session.Drawing().Texts;
+    int larger = 0;
+    for (int i = 0; i < texts.Count; ++i)
+        larger += texts.At(i).Size > MaxTextPoints;
+    if (larger == 0)
+        return;
+    Translator &translation = session.Translation();
+    session.Prompts().ShowInformation(
+        translation
+            .TranslateString(QStringLiteral("Diese Zeichnung enthält Texte, die größer als %1 Punkt gespeichert sind "
+                                            "(Anzahl: %2). Sie werden in %1 Punkt angezeigt, gedruckt und exportiert; "
+                                            "in der Datei behalten sie ihre Größe, solange sie nicht geändert werden."))
+            .arg(MaxTextPoints)
+            .arg(larger),
+        translation.TranslateString(QStringLiteral("Große Texte")));
+}
+
+} // namespace
+
 bool FileCommands::New()
 {
     if (!AskToSaveChanges())
@@ -61,6 +86,7 @@ bool FileCommands::OpenFile(const QString &path)
     AddRecentDrawing(path);
     emit session_.RecentDrawingsChanged();
     emit session_.DrawingRead();
+    TellAboutLargeTexts(session_);
     return true;
 }
 
