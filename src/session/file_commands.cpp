@@ -4,6 +4,8 @@
 #include "file_messages.h"
 #include "user_settings.h"
 
+#include "document/file_names.h"
+
 #include <QFileInfo>
 
 namespace velmora {
@@ -67,7 +69,7 @@ bool FileCommands::OpenFile(const QString &path)
             if (session_.Prompts().AskYesNo(
                     translation.TranslateString(
                         QStringLiteral("Diese Zeichnung ist bereits in einem anderen Velmora-Fenster geöffnet:")) +
-                        QStringLiteral("\n\n") + path + QStringLiteral("\n\n") +
+                        QStringLiteral("\n\n") + ReadableFileName(path) + QStringLiteral("\n\n") +
                         translation.TranslateString(QStringLiteral(
                             "Soll sie schreibgeschützt geöffnet werden? Mit „Nein“ wird sie nicht geöffnet.")),
                     translation.TranslateString(QStringLiteral("Zeichnung bereits geöffnet"))) !=
@@ -106,7 +108,7 @@ bool FileCommands::Load(const QString &path)
     }
     if (error == DrawingFileError::OutOfMemory) { // the file may be sound: not called damaged
         session_.Prompts().ShowError(translation.TranslateString(QStringLiteral("Die Datei kann nicht geöffnet werden:")) +
-                                     QLatin1Char('\n') + path + QLatin1Char('\n') +
+                                     QLatin1Char('\n') + ReadableFileName(path) + QLatin1Char('\n') +
                                      translation.TranslateString(OutOfMemoryText()));
         return false;
     }
@@ -114,7 +116,7 @@ bool FileCommands::Load(const QString &path)
         session_.Prompts().ShowError(
             translation.TranslateString(
                 QStringLiteral("Die Datei ist beschädigt oder keine Zeichnung; die bisherige Zeichnung bleibt:")) +
-            QLatin1Char('\n') + path + QStringLiteral("\n\n") + translation.TranslateString(DrawingFileErrorText(error)));
+            QLatin1Char('\n') + ReadableFileName(path) + QStringLiteral("\n\n") + translation.TranslateString(DrawingFileErrorText(error)));
         return false;
     }
     session_.TakeDrawing(read, file.Placement, SettingsFromFile(file, session_.Settings()), std::move(file.Chunks));
