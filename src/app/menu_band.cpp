@@ -100,6 +100,9 @@ void MenuBand::CreateViewMenu()
     compassShownAction = CheckItem(viewMenu, "compassShownAction", QStringLiteral("Zirkel"), true);
     entryBarAction = CheckItem(viewMenu, "entryBarAction", QStringLiteral("Leiste für Zahleneingabe"), false);
     inchLabelsAction = CheckItem(viewMenu, "inchLabelsAction", QStringLiteral("Zollangaben für das Lineal"), false);
+    viewMenu->addSeparator();
+    fullScreenAction = CheckItem(viewMenu, "fullScreenAction", QStringLiteral("Vollbild"), false);
+    fullScreenAction->setShortcut(QKeySequence(Qt::Key_F11));
 }
 
 void MenuBand::CreateLanguageMenu()

@@ -35,6 +35,7 @@ public:
     QMenu *viewMenu = nullptr;
     QAction *rulerShownAction = nullptr, *protractorShownAction = nullptr, *compassShownAction = nullptr;
     QAction *entryBarAction = nullptr, *inchLabelsAction = nullptr;
+    QAction *fullScreenAction = nullptr; // F11; checked while the window fills the screen
 
     QMenu *languageMenu = nullptr;
     QAction *germanAction = nullptr, *englishAction = nullptr, *italianAction = nullptr, *translateAction = nullptr;

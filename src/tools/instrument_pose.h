@@ -1,5 +1,5 @@
-// The three instruments as one kind of thing for the gestures that move and turn them: a
-// position and an angle, read and written in the placement's own fields.
+// The instruments as one kind of thing for the gestures that move and turn them: a position
+// and an angle, read and written in the placement's own fields.
 #pragma once
 
 #include "document/drawing_state.h"
@@ -7,6 +7,9 @@
 namespace velmora {
 
 enum class Instrument { Ruler, Protractor, Compass };
+
+// Every instrument, the one drawn on top last: a finger on two that overlap takes the top one.
+inline constexpr Instrument AllInstruments[] = {Instrument::Ruler, Instrument::Protractor, Instrument::Compass};
 
 struct InstrumentPose {
     double &X, &Y; // sheet-local mm
