@@ -229,6 +229,8 @@ private slots:
         QTest::addColumn<qreal>("ratio");
         QTest::addColumn<int>("paper");
         QTest::newRow("zoom 300, dotted paper") << 300 << 1.0 << int(PaperKind::Dotted5);
+        QTest::newRow("zoom 300, screen ratio 1.5, dotted paper") << 300 << 1.5 << int(PaperKind::Dotted5);
+        QTest::newRow("zoom 300, screen ratio 2, graph paper") << 300 << 2.0 << int(PaperKind::Millimetre);
         QTest::newRow("zoom 137, screen ratio 1.5") << 137 << 1.5 << int(PaperKind::Plain);
         QTest::newRow("zoom 100, screen ratio 1.25, graph paper") << 100 << 1.25 << int(PaperKind::Millimetre);
     }

@@ -4,6 +4,8 @@
 #include "app/command_icons.h"
 #include "app/desktop_keys.h"
 #include "support/dialog_answers.h"
+#include "support/drawing_builder.h"
+#include "support/file_helpers.h"
 #include "support/window_fixture.h"
 
 #include <QComboBox>
@@ -14,6 +16,7 @@
 #include <QPrintDialog>
 #include <QProcess>
 #include <QScrollBar>
+#include <QStyleOptionMenuItem>
 #include <QToolButton>
 #include <QtTest>
 
@@ -249,21 +252,39 @@ private slots:
 
     // Every item of "Datei" has room for its whole text and shortcut, in every language (a
     // desktop showed Save as with "Strg+Um").
+    // Every shortcut of "Datei" has the room the style reserves for it, measured as the style
+    // draws it ("Strg+Umschalt+S" was clipped to "Strg+Um"); run on the offscreen platform and
+    // on a real X server.
     void fileMenuShowsWholeShortcuts()
     {
+        struct MenuProbe : QMenu {
+            using QMenu::initStyleOption;
+        };
         for (int language : {LanguageGerman, LanguageEnglish, LanguageItalian}) {
             Window w(language);
             QMenu *file = w->Menus().fileMenu;
             w.Key(Qt::Key_F10);
             QTRY_VERIFY(file->isVisible());
-            const QFontMetrics metrics(file->font());
             for (QAction *item : file->actions()) {
                 if (item->isSeparator() || item->shortcut().isEmpty())
                     continue;
-                const QString key = item->shortcut().toString(QKeySequence::NativeText);
+                QStyleOptionMenuItem option;
+                static_cast<MenuProbe *>(file)->initStyleOption(&option, item);
+                const QString key = option.text.section(QLatin1Char('\t'), 1);
+                const QFontMetrics metrics(option.font);
                 const QRect row = file->actionGeometry(item);
-                const int needed = metrics.horizontalAdvance(WithoutMnemonic(item->text()) + "  " + key);
-                QVERIFY2(row.right() < file->width() && needed < row.width(), qPrintable(item->text() + " " + key));
+                const QString what = QStringLiteral("%1 \"%2\": %3 px for the key, %4 reserved, row %5 of %6")
+                                         .arg(WithoutMnemonic(item->text()), key)
+                                         .arg(metrics.horizontalAdvance(key))
+                                         .arg(option.reservedShortcutWidth)
+                                         .arg(row.width())
+                                         .arg(file->width());
+                QCOMPARE(key, item->shortcut().toString(QKeySequence::NativeText));
+                QVERIFY2(metrics.horizontalAdvance(key) <= option.reservedShortcutWidth, qPrintable(what));
+                QVERIFY2(row.right() < file->width() &&
+                             metrics.horizontalAdvance(WithoutMnemonic(option.text.section(QLatin1Char('\t'), 0, 0)) +
+                                                       "  " + key) < row.width(),
+                         qPrintable(what));
             }
             if (language == LanguageGerman)
                 QCOMPARE(w->Menus().saveAsAction->shortcut().toString(QKeySequence::NativeText),
@@ -451,6 +472,45 @@ private slots:
         QCOMPARE(w->Session().Drawing().Objects.Count, 4);
         QCOMPARE(h->value(), 0);
         QCOMPARE(v->value(), 0);
+    }
+
+    // Texts stored larger than the font dialog's 512 points are drawn at 512: the window says
+    // so once when the drawing opens, and saving keeps the stored sizes.
+    void largeStoredTextsAreToldOfAndKept()
+    {
+        Window w;
+        DrawingState drawing;
+        {
+            DrawingBuilder texts(drawing);
+            texts.Text(20, 30, QStringLiteral("Riesig"), 2000);
+            texts.Text(20, 120, QStringLiteral("Groß"), 600);
+            texts.Text(20, 200, QStringLiteral("Klein"), 20);
+        }
+        const QString path = w.Path("texte.vlm"), again = w.Path("texte2.vlm");
+        QVERIFY(WriteAll(path, WriteDrawingFile(drawing, DrawingFileSettings())));
+        QString told;
+        AnswerBox(QMessageBox::Ok, &told);
+        w->OpenFromOutside(path);
+        QVERIFY2(told.contains("größer als 512 Punkt") && told.contains("Anzahl: 2"), qPrintable(told));
+        QVERIFY(!QApplication::activeModalWidget());
+        w.SaveAs(again);
+        DrawingState read;
+        DrawingFileSettings settings;
+        QCOMPARE(LoadDrawingFile(again, read, settings), DrawingFileError::None);
+        QCOMPARE(read.Texts.At(0).Size, 2000);
+        QCOMPARE(read.Texts.At(1).Size, 600);
+        // A drawing whose texts are all within the dialog's sizes opens without a word.
+        w.AnswerDialogs();
+        {
+            EditTransaction edit(drawing, QStringLiteral("test"));
+            edit.ChangeText(0).Size = 512;
+            edit.DeleteText(1);
+            edit.Finish();
+        }
+        QVERIFY(WriteAll(path, WriteDrawingFile(drawing, DrawingFileSettings())));
+        w->OpenFromOutside(path);
+        QCOMPARE(w->Session().Drawing().Texts.Count, 2);
+        QVERIFY(w.information.isEmpty());
     }
 
     void printingToPdf()

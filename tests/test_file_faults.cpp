@@ -10,6 +10,7 @@
 #include "document/drawing_file.h"
 #include "document/file_names.h"
 #include "i18n/options_file.h"
+#include "session/user_settings.h"
 
 #include <QProcess>
 #include <QtEndian>
@@ -505,6 +506,57 @@ private slots:
         run = ExportBytes(at + "\\334bung.vlm", at + "\\304rger/nowhere/x.png");
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains("cannot write " + at + "Ärger/nowhere/x.png"), qPrintable(run.errors));
+    }
+
+    // The window with a Latin-1 "\xdcbung.vlm": opened from outside, saved with Ctrl+S and
+    // "Speichern unter", exported, shown as "Übung.vlm" in the title, the messages and the
+    // recent drawings, which still open it after a restart.
+    void windowKeepsNamesThatAreNotUtf8()
+    {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        const QByteArray drawing = folder + "/\xdc" "bung.vlm", copy = folder + "/Kopie \xe9.vlm";
+        const QByteArray bytes = ReadAll(DrawingFile(dir));
+        const int fd = ::open(drawing.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size());
+        ::close(fd);
+        const QString name = FileNameFromBytes(drawing);
+        {
+            Window w;
+            w->OpenFromOutside(name);
+            QVERIFY2(w.errors.isEmpty(), qPrintable(w.errors.join('\n')));
+            QCOMPARE(w->Session().FileName(), name);
+            QVERIFY2(w->windowTitle().contains("[" + dir.path() + "/Übung.vlm]"), qPrintable(w->windowTitle()));
+            w.AddLine(50);
+            w->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.form.get(), Qt::Key_S,
+                            Qt::ControlModifier);
+            QVERIFY2(!w.Starred() && w.errors.isEmpty(), qPrintable(w->windowTitle() + w.errors.join('\n')));
+            DrawingState read;
+            DrawingFileSettings settings;
+            QCOMPARE(LoadDrawingFile(name, read, settings), DrawingFileError::None);
+            QCOMPARE(read.Objects.Count, 2);
+            w.savePath = FileNameFromBytes(copy);
+            w->Menus().saveAsAction->trigger();
+            QVERIFY(ExistsAsBytes(copy) && w.errors.isEmpty());
+            w.exportPath = FileNameFromBytes(folder + "/\xdc" "bung.png");
+            w.ExportThroughTheMenu();
+            QVERIFY(ExistsAsBytes(folder + "/\xdc" "bung.png") && w.errors.isEmpty());
+            QVERIFY(!RawEntries(folder).contains("\xef\xbf\xbd" "bung.vlm"));
+            w->OpenFromOutside(FileNameFromBytes(folder + "/\xdc" "bel.vlm"));
+            QCOMPARE(w.errors.size(), 1);
+            QVERIFY2(w.errors[0].contains(dir.path() + "/Übel.vlm"), qPrintable(w.errors[0]));
+        }
+        Window restarted;
+        QCOMPARE(RecentDrawings().mid(0, 2), (QStringList{FileNameFromBytes(copy), name}));
+        QAction *recent = restarted->Menus().fileMenu->findChild<QAction *>("recentAction2");
+        QVERIFY(recent && recent->text().endsWith(dir.path() + "/Übung.vlm"));
+        recent->trigger();
+        QTRY_COMPARE(restarted->Session().FileName(), name);
+        QCOMPARE(restarted->Session().Drawing().Objects.Count, 2);
+        for (const QByteArray &stray : {drawing, copy, folder + "/\xdc" "bung.png"}) // beyond QTemporaryDir's reach
+            ::unlink(stray.constData());
     }
 };
 

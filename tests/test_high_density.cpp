@@ -239,6 +239,64 @@ private slots:
         }
     }
 
+    // At zoom 300 the instruments stay over the pencil's and the eraser's live strokes in the
+    // real window (a stroke begun on the protractor's edge, an eraser through a line under
+    // it): after every pointer event the screen shows what a full rendering shows.
+    void instrumentsStayOverLiveStrokesAtZoom300()
+    {
+        Window w;
+        const qreal ratio = w->Surface().paintBox->devicePixelRatio();
+        QVERIFY2(ratio > 1, "run with QT_SCALE_FACTOR set");
+        DrawingState &state = w->Session().Document();
+        state.Paper = PaperKind::Dotted5;
+        state.Placement.ProtractorX = 50, state.Placement.ProtractorY = 45;
+        state.Placement.RulerX = 35, state.Placement.RulerY = 36, state.Placement.RulerAngle = 15;
+        DrawingBuilder(state).Line(20, 43, 80, 41, 0.8);
+        w->SettingsBand().zoomEdit->setValue(300);
+        QWidget *box = w->Surface().paintBox, *viewport = w->Surface().viewport();
+        const double s = w->Surface().View.PixelsPerMm();
+        auto at = [s](double x, double y) { return QPoint(Round(s * x) + PointerMarginPx, Round(s * y) + PointerMarginPx); };
+        auto check = [&](const char *tool, const char *when) {
+            QCoreApplication::processEvents();
+            const QRect visible(box->mapFrom(viewport, QPoint(0, 0)), viewport->size());
+            const QImage shown = box->grab(visible).toImage().convertToFormat(QImage::Format_RGB32);
+            QImage full(shown.size(), QImage::Format_RGB32);
+            full.setDevicePixelRatio(ratio);
+            full.fill(box->palette().color(QPalette::Window));
+            {
+                QPainter painter(&full);
+                painter.translate(-visible.topLeft());
+                SurfaceRenderer().Paint(painter, visible, state, w->Surface().CurrentView(), w->Surface().CurrentSheetView());
+            }
+            int different = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    different += !Near(shown.pixel(x, y), full.pixel(x, y));
+            QVERIFY2(different == 0, qPrintable(QStringLiteral("%1, %2: %3 device pixels differ").arg(tool, when).arg(different)));
+        };
+        const struct {
+            const char *name;
+            QAction *tool;
+            std::vector<QPoint> path;
+        } strokes[] = {
+            {"pencil", w->Tools().pencilTool, {at(10, 45), at(14, 44), at(20, 40), at(31, 37), at(45, 30)}},
+            {"eraser", w->Tools().eraserTool, {at(25, 48), at(30, 44), at(38, 42), at(47, 40), at(60, 38)}},
+        };
+        for (const auto &stroke : strokes) {
+            stroke.tool->trigger();
+            check(stroke.name, "chosen");
+            QTest::mousePress(box, Qt::LeftButton, {}, stroke.path.front());
+            for (const QPoint &p : stroke.path) {
+                QMouseEvent move(QEvent::MouseMove, p, box->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, {});
+                QApplication::sendEvent(box, &move);
+                check(stroke.name, "move");
+            }
+            QTest::mouseRelease(box, Qt::LeftButton, {}, stroke.path.back());
+            check(stroke.name, "release");
+        }
+        QCOMPARE(state.Objects.Count, 1 + 5 + 5); // a segment for each move
+    }
+
     void lineDrawnWithTheMouseEndsWhereTheMouseWas()
     {
         Window w;

@@ -1,5 +1,6 @@
 #include "main_form.h"
 
+#include "document/file_names.h"
 #include "i18n/terminal_texts.h"
 
 #include <QApplication>
@@ -56,15 +57,18 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setWindowIcon(ProgramIcon());
 
-    // What is left after Qt took its own options (-platform, -display, ...).
-    QStringList arguments = QApplication::arguments().mid(1);
+    // What is left after Qt took its own options (-platform, -display, ...), from the bytes
+    // given: a drawing's name need not be UTF-8 (a Latin-1 "\xdcbung.vlm").
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << velmora::FileNameFromBytes(QByteArray(argv[i]));
     QString drawing;
     bool options = true;
     for (const QString &argument : std::as_const(arguments)) {
         if (options && argument == QStringLiteral("--")) {
             options = false;
         } else if (options && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
-            return Fail(QStringLiteral("unbekannte Option „%1“"), argument);
+            return Fail(QStringLiteral("unbekannte Option „%1“"), velmora::ReadableFileName(argument));
         } else if (!drawing.isEmpty()) {
             return Fail(QStringLiteral("es kann nur eine Zeichnung auf einmal geöffnet werden"));
         } else {

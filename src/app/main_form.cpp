@@ -139,7 +139,7 @@ void TMainForm::WireBands()
     connect(settingsBar_, &SettingsBar::PageCountEdited, &session_, &DocumentSession::SetSheetCount);
     connect(settingsBar_, &SettingsBar::ColourWanted, this, &TMainForm::ChooseColour);
     connect(toolBand_, &ToolBand::Chosen, surface_, [this] { surface_->Repaint(); });
-    connect(toolBand_, &ToolBand::CircleWanted, this, [this] { dispatch_.AddCircle(); });
+    connect(toolBand_, &ToolBand::CircleWanted, this, [this] { RunPointerGuarded([this] { dispatch_.AddCircle(); }); });
     connect(entryBar_, &EntryBar::Typed, this, [this](PlacementValue value, double typed) {
         session_.Document().Placement.*value = typed; // the instrument follows at once
         surface_->Repaint();
@@ -152,47 +152,63 @@ void TMainForm::WireSurface()
 {
     PaintBox &box = *surface_->paintBox;
     box.OnMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
-        dispatch_.MouseDown(button == Qt::LeftButton    ? PointerButton::Left
-                            : button == Qt::RightButton  ? PointerButton::Right
-                            : button == Qt::MiddleButton ? PointerButton::Middle
-                                                         : PointerButton::Other,
-                            x, y);
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([&] {
+            dispatch_.MouseDown(button == Qt::LeftButton    ? PointerButton::Left
+                                : button == Qt::RightButton  ? PointerButton::Right
+                                : button == Qt::MiddleButton ? PointerButton::Middle
+                                                             : PointerButton::Other,
+                                x, y);
+            surface_->ShowToolDrawing();
+        });
     };
     // Shift held while turning an instrument: its angle clicks into place.
     box.OnMouseMove = [this](Qt::MouseButtons, Qt::KeyboardModifiers shift, int x, int y) {
-        dispatch_.SetTurnSnapping(shift.testFlag(Qt::ShiftModifier));
-        dispatch_.MouseMove(x, y);
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([&] {
+            dispatch_.SetTurnSnapping(shift.testFlag(Qt::ShiftModifier));
+            dispatch_.MouseMove(x, y);
+            surface_->ShowToolDrawing();
+        });
     };
     box.OnMouseUp = [this](Qt::MouseButton, Qt::KeyboardModifiers shift, int x, int y) {
-        dispatch_.SetTurnSnapping(shift.testFlag(Qt::ShiftModifier));
-        dispatch_.MouseUp(x, y);
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([&] {
+            dispatch_.SetTurnSnapping(shift.testFlag(Qt::ShiftModifier));
+            dispatch_.MouseUp(x, y);
+            surface_->ShowToolDrawing();
+        });
     };
     box.OnTouch = [this](const std::vector<Finger> &fingers, bool begin) {
-        dispatch_.SetTurnSnapping(false);
-        touch_.Update(fingers, begin, surface_->paintBox->PenNear());
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([&] {
+            dispatch_.SetTurnSnapping(false);
+            touch_.Update(fingers, begin, surface_->paintBox->PenNear());
+            surface_->ShowToolDrawing();
+        });
     };
     box.OnTouchCancel = [this] {
-        touch_.Cancel();
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([this] {
+            touch_.Cancel();
+            surface_->ShowToolDrawing();
+        });
     };
     box.OnPenDown = [this](QPointF at, bool eraser) {
-        touch_.PenCameNear();
-        dispatch_.SetTurnSnapping(false);
-        dispatch_.PointerDown(PointerButton::Left, at, eraser);
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([&] {
+            touch_.PenCameNear();
+            dispatch_.SetTurnSnapping(false);
+            dispatch_.PointerDown(PointerButton::Left, at, eraser);
+            surface_->ShowToolDrawing();
+        });
     };
     box.OnPenMove = [this](QPointF at) {
-        touch_.PenCameNear();
-        dispatch_.PointerMove(at);
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([&] {
+            touch_.PenCameNear();
+            dispatch_.PointerMove(at);
+            surface_->ShowToolDrawing();
+        });
     };
     box.OnPenUp = [this](QPointF at) {
-        dispatch_.PointerUp(at);
-        surface_->ShowToolDrawing();
+        RunPointerGuarded([&] {
+            dispatch_.PointerUp(at);
+            surface_->ShowToolDrawing();
+        });
     };
 }
 
@@ -218,10 +234,12 @@ void TMainForm::CreateKeys()
             [this] { menus_->menuBar->setActiveAction(menus_->fileMenu->menuAction()); });
     auto *cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(cancelKey, &QShortcut::activated, this, [this] {
-        if (dispatch_.Cancel())
-            surface_->ShowToolDrawing();
-        else if (isFullScreen() && !dispatch_.Dragging() && !touch_.Active())
-            SetFullScreen(false);
+        RunPointerGuarded([this] {
+            if (dispatch_.Cancel())
+                surface_->ShowToolDrawing();
+            else if (isFullScreen() && !dispatch_.Dragging() && !touch_.Active())
+                SetFullScreen(false);
+        });
     });
 }
 

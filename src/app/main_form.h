@@ -22,10 +22,10 @@
 #include "tools/touch_gestures.h"
 
 #include <QMainWindow>
-
-#include <functional>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <new>
 
 namespace velmora {
 
@@ -105,7 +105,11 @@ private:
     {
         return [this, command] { RunGuarded([this, command] { (this->*command)(); }); };
     }
-    void RunGuarded(const std::function<void()> &command);
+    template <class Command> void RunGuarded(const Command &command);
+    // A pointer event: a lack of memory inside it takes back the gesture and its open edit
+    // whole, says so, and the program goes on with the drawing as before the gesture.
+    template <class Event> void RunPointerGuarded(const Event &event);
+    void SayOutOfMemory();
     void CreateDialogs();
     void WireMenus();
     void WireBands();
@@ -148,5 +152,26 @@ private:
     bool firstShowDone_ = false;
     bool keepsPlacement_ = false;
 };
+
+template <class Command> void TMainForm::RunGuarded(const Command &command)
+{
+    try {
+        command();
+    } catch (const std::bad_alloc &) {
+        SayOutOfMemory(); // what the command had taken is given back by now: room enough to say so
+    }
+}
+
+template <class Event> void TMainForm::RunPointerGuarded(const Event &event)
+{
+    try {
+        event();
+    } catch (const std::bad_alloc &) {
+        // Half a stroke or a line without its step of the history would be a drawing nobody made.
+        dispatch_.Abandon();
+        session_.CancelEdit();
+        SayOutOfMemory();
+    }
+}
 
 } // namespace velmora

@@ -3,6 +3,8 @@
 #include "command_icons.h"
 #include "desktop_keys.h"
 
+#include "document/file_names.h"
+
 #include <QActionGroup>
 #include <QDir>
 #include <QHBoxLayout>
@@ -212,14 +214,14 @@ void MenuBand::ShowRecentDrawings(const QStringList &paths, const std::function<
     const QFontMetrics metrics(fileMenu->font());
     for (int i = 0; i < paths.size(); ++i) {
         const QString path = paths[i];
-        const QString shown = metrics.elidedText(QDir::toNativeSeparators(path), Qt::ElideMiddle,
+        const QString shown = metrics.elidedText(QDir::toNativeSeparators(ReadableFileName(path)), Qt::ElideMiddle,
                                                  metrics.averageCharWidth() * 60);
         auto *item = new QAction(
             QStringLiteral("&%1 %2").arg(i + 1).arg(QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&"))),
             fileMenu);
         item->setObjectName(QStringLiteral("recentAction%1").arg(i + 1));
-        item->setStatusTip(path);
-        item->setToolTip(path);
+        item->setStatusTip(ReadableFileName(path));
+        item->setToolTip(ReadableFileName(path));
         item->setShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + i)));
         item->setShortcutContext(Qt::ApplicationShortcut);
         connect(item, &QAction::triggered, this, [open, path] { open(path); });

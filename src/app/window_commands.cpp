@@ -4,6 +4,7 @@
 
 #include "render/canvas/painter_canvas.h"
 #include "session/user_settings.h"
+#include "document/file_names.h"
 #include "document/safe_file.h"
 #include "worksheet/worksheet_opening.h"
 
@@ -34,14 +35,9 @@ QString DroppedDrawing(const QMimeData *data)
 
 } // namespace
 
-void TMainForm::RunGuarded(const std::function<void()> &command)
+void TMainForm::SayOutOfMemory()
 {
-    try {
-        command();
-    } catch (const std::bad_alloc &) {
-        // What the command had taken is given back by now: room enough to say so.
-        prompts_.ShowError(session_.Translation().TranslateString(OutOfMemoryText()));
-    }
+    session_.Prompts().ShowError(session_.Translation().TranslateString(OutOfMemoryText()));
 }
 
 void TMainForm::NewDrawing()
@@ -155,14 +151,14 @@ void TMainForm::OpenFromOutside(const QString &path)
 
 void TMainForm::OpenRecent(const QString &path)
 {
-    if (!QFileInfo::exists(path)) {
+    if (!FileNameExists(path)) {
         RemoveRecentDrawing(path);
         // Deleting the clicked item while its menu still holds it is not safe; the list is
         // rebuilt once the click is over.
         QTimer::singleShot(0, this, &TMainForm::ShowRecentDrawings);
         session_.Prompts().ShowInformation(
             language_.Tr(QStringLiteral("Die Datei gibt es nicht mehr; sie wird aus der Liste entfernt:")) +
-                QLatin1Char('\n') + path,
+                QLatin1Char('\n') + ReadableFileName(path),
             captionBase_);
         return;
     }

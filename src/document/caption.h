@@ -2,6 +2,8 @@
 // with an asterisk while there are unsaved changes.
 #pragma once
 
+#include "file_names.h"
+
 #include <QString>
 
 namespace velmora {
@@ -9,7 +11,7 @@ namespace velmora {
 inline QString DrawingCaption(const QString &captionBase, const QString &fileName, const QString &untitledName,
                               bool modified)
 {
-    const QString name = fileName.isEmpty() ? untitledName : fileName;
+    const QString name = fileName.isEmpty() ? untitledName : ReadableFileName(fileName);
     return captionBase + QStringLiteral(" - [") + name + (modified ? QStringLiteral("*]") : QStringLiteral("]"));
 }
 

@@ -25,8 +25,16 @@ MmBox ObjectInkBox(const DrawingObject &o)
     return {box.Left - half, box.Top - half, box.Right + half, box.Bottom + half};
 }
 
+void ChangeJournal::MakeRoom()
+{
+    // Once 2 * Kept notes are held, a note reuses the room of the oldest block.
+    if (notes_.size() == notes_.capacity() && notes_.size() < 2 * Kept)
+        notes_.reserve(std::min(2 * Kept, std::max<size_t>(64, 2 * notes_.size())));
+}
+
 void ChangeJournal::Note(const RecordChange &change)
 {
+    MakeRoom();
     if (notes_.size() >= 2 * Kept) {
         notes_.erase(notes_.begin(), notes_.begin() + Kept);
         base_ += Kept;

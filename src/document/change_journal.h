@@ -38,6 +38,9 @@ struct RecordChange {
 class ChangeJournal {
 public:
     void Note(const RecordChange &change);
+    // Room for the next note, made before the record list changes: a lack of memory then
+    // leaves both as they were, never a change without its note.
+    void MakeRoom();
     // Stamp after the latest note.
     uint64_t End() const { return base_ + notes_.size(); }
     // The notes from stamp `from` on; false when some of them are no longer kept.

@@ -7,6 +7,12 @@ namespace velmora {
 
 namespace {
 
+template <class T> void RoomForOne(std::vector<T> &list)
+{
+    if (list.size() == list.capacity())
+        list.reserve(std::max<size_t>(16, 2 * list.size()));
+}
+
 void Restore(TextObject &text, const TextSnapshot &snapshot)
 {
     // The storage image, then the strings (the owned blocks are replaced, not leaked).
@@ -140,20 +146,30 @@ void EditRecorder::Settle()
     pendingTexts_.clear();
 }
 
+void EditRecorder::MakeRoom()
+{
+    if (!state_)
+        return;
+    RoomForOne(edit_.Objects);
+    RoomForOne(edit_.Texts);
+    RoomForOne(pendingObjects_);
+    RoomForOne(pendingTexts_);
+}
+
 void EditRecorder::InsertedObject(int index)
 {
     if (!state_)
         return;
-    pendingObjects_.push_back(edit_.Objects.size());
     edit_.Objects.push_back({index, std::nullopt, std::nullopt});
+    pendingObjects_.push_back(edit_.Objects.size() - 1);
 }
 
 void EditRecorder::InsertedText(int index)
 {
     if (!state_)
         return;
-    pendingTexts_.push_back(edit_.Texts.size());
     edit_.Texts.push_back({index, std::nullopt, std::nullopt});
+    pendingTexts_.push_back(edit_.Texts.size() - 1);
 }
 
 void EditRecorder::WillChangeObject(int index)
@@ -166,8 +182,8 @@ void EditRecorder::WillChangeObject(int index)
         pendingObjects_.push_back(edit_.Objects.size() - 1);
         return;
     }
-    pendingObjects_.push_back(edit_.Objects.size());
     edit_.Objects.push_back({index, state_->Objects.At(index), std::nullopt});
+    pendingObjects_.push_back(edit_.Objects.size() - 1);
 }
 
 void EditRecorder::WillChangeText(int index)
@@ -179,8 +195,8 @@ void EditRecorder::WillChangeText(int index)
         pendingTexts_.push_back(edit_.Texts.size() - 1);
         return;
     }
-    pendingTexts_.push_back(edit_.Texts.size());
     edit_.Texts.push_back({index, Snapshot(state_->Texts.At(index)), std::nullopt});
+    pendingTexts_.push_back(edit_.Texts.size() - 1);
 }
 
 void EditRecorder::DeletedObject(int index, const DrawingObject &before)

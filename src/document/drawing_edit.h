@@ -67,6 +67,9 @@ public:
     bool IsOpen() const { return state_ != nullptr; }
     // Before a change of the list: what records appended or changed so far became.
     void Settle();
+    // Room for the next change's note, made before the drawing changes: a lack of memory
+    // then leaves the drawing and the record as they were.
+    void MakeRoom();
     // After record `index` was appended or inserted.
     void InsertedObject(int index);
     void InsertedText(int index);

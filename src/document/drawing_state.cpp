@@ -17,6 +17,7 @@ DrawingState::~DrawingState()
 
 DrawingObject *DrawingState::AppendObject()
 {
+    changes_.MakeRoom();
     DrawingObject *o = objects_.Append();
     if (o)
         changes_.Note({RecordChange::Inserted, false, true, objects_.Count - 1, {}});
@@ -25,6 +26,7 @@ DrawingObject *DrawingState::AppendObject()
 
 DrawingObject *DrawingState::InsertObject(int i)
 {
+    changes_.MakeRoom();
     DrawingObject *o = objects_.Insert(i);
     if (o)
         changes_.Note({RecordChange::Inserted, false, i == objects_.Count - 1, i, {}});
@@ -35,6 +37,7 @@ bool DrawingState::DeleteObject(int i)
 {
     if (i < 0 || i >= objects_.Count)
         return false;
+    changes_.MakeRoom();
     const MmBox before = ObjectInkBox(objects_.At(i));
     if (!objects_.Delete(i))
         return false;
@@ -44,12 +47,14 @@ bool DrawingState::DeleteObject(int i)
 
 DrawingObject &DrawingState::ChangeObject(int i)
 {
+    changes_.MakeRoom();
     changes_.Note({RecordChange::Changed, false, false, i, ObjectInkBox(objects_.At(i))});
     return *objects_.Select(i);
 }
 
 TextObject *DrawingState::AppendText()
 {
+    changes_.MakeRoom();
     TextObject *t = texts_.Append();
     if (t)
         changes_.Note({RecordChange::Inserted, true, true, texts_.Count - 1, {}});
@@ -58,6 +63,7 @@ TextObject *DrawingState::AppendText()
 
 TextObject *DrawingState::InsertText(int i)
 {
+    changes_.MakeRoom();
     TextObject *t = texts_.Insert(i);
     if (t)
         changes_.Note({RecordChange::Inserted, true, i == texts_.Count - 1, i, {}});
@@ -66,6 +72,7 @@ TextObject *DrawingState::InsertText(int i)
 
 TextObject &DrawingState::ChangeText(int i)
 {
+    changes_.MakeRoom();
     changes_.Note({RecordChange::Changed, true, false, i, TextBox(texts_.At(i))});
     return *texts_.Select(i);
 }
@@ -74,6 +81,7 @@ bool DrawingState::DeleteText(int i)
 {
     if (i < 0 || i >= texts_.Count)
         return false;
+    changes_.MakeRoom();
     TextObject saved = *texts_.Select(i);
     // The list shrinks first: should that fail, the text stays whole.
     if (!texts_.Delete(i))

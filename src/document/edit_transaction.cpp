@@ -27,6 +27,7 @@ DrawingObject *EditTransaction::AppendObject()
 {
     Q_ASSERT(IsOpen());
     recorder_.Settle();
+    recorder_.MakeRoom();
     DrawingObject *object = state_.AppendObject();
     if (!object)
         return nullptr;
@@ -39,6 +40,7 @@ DrawingObject &EditTransaction::ChangeObject(int i)
 {
     Q_ASSERT(IsOpen() && i >= 0 && i < state_.Objects.Count);
     recorder_.Settle();
+    recorder_.MakeRoom();
     recorder_.WillChangeObject(i);
     Touch();
     return state_.ChangeObject(i);
@@ -50,6 +52,7 @@ bool EditTransaction::DeleteObject(int i)
     if (i < 0 || i >= state_.Objects.Count)
         return false;
     recorder_.Settle();
+    recorder_.MakeRoom();
     const DrawingObject before = state_.Objects.At(i);
     if (!state_.DeleteObject(i))
         return false;
@@ -62,6 +65,7 @@ TextObject *EditTransaction::AppendText()
 {
     Q_ASSERT(IsOpen());
     recorder_.Settle();
+    recorder_.MakeRoom();
     TextObject *text = state_.AppendText();
     if (!text)
         return nullptr;
@@ -75,6 +79,7 @@ TextObject &EditTransaction::ChangeText(int i)
 {
     Q_ASSERT(IsOpen() && i >= 0 && i < state_.Texts.Count);
     recorder_.Settle();
+    recorder_.MakeRoom();
     recorder_.WillChangeText(i);
     Touch();
     return state_.ChangeText(i);
@@ -86,6 +91,7 @@ bool EditTransaction::DeleteText(int i)
     if (i < 0 || i >= state_.Texts.Count)
         return false;
     recorder_.Settle();
+    recorder_.MakeRoom();
     TextSnapshot before = EditRecorder::Snapshot(state_.Texts.At(i));
     if (!state_.DeleteText(i))
         return false;
@@ -99,6 +105,7 @@ void EditTransaction::ChangePageSetup(double widthInch, double heightInch, Paper
     Q_ASSERT(IsOpen());
     const double widthBefore = state_.PageWidthInch, heightBefore = state_.PageHeightInch;
     const PaperKind paperBefore = state_.Paper;
+    recorder_.MakeRoom();
     state_.PageWidthInch = widthInch;
     state_.PageHeightInch = heightInch;
     state_.Paper = paper;

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 namespace velmora {
 
 namespace {
@@ -88,6 +90,12 @@ QByteArray FileNameBytes(const QString &name)
     }
     bytes += name.mid(run).toUtf8();
     return bytes;
+}
+
+bool FileNameExists(const QString &name)
+{
+    struct stat info {};
+    return !name.isEmpty() && ::stat(FileNameBytes(name).constData(), &info) == 0;
 }
 
 QString ReadableFileName(const QString &name)

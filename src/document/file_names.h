@@ -19,6 +19,10 @@ QByteArray FileNameBytes(const QString &name);
 // True when Qt's own file classes reach this name (it holds no stray byte).
 bool QtCanNameFile(const QString &name);
 
+// True when something of that name is on the disk (QFileInfo::exists cannot see a name
+// with a stray byte).
+bool FileNameExists(const QString &name);
+
 // The name for a message: each stray byte read as Windows-1252, as old systems wrote it
 // ("\xdcbung.vlm" shows as "Übung.vlm").
 QString ReadableFileName(const QString &name);

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSignalBlocker>
 
+#include <new>
+
 namespace velmora {
 
 DocumentSession::DocumentSession(Translator &translation, SessionPrompts &prompts, const QString &recoveryFolder,
@@ -55,8 +57,19 @@ void DocumentSession::EditCancelled()
 
 void DocumentSession::EditCommitted(std::optional<DrawingEdit> step, bool shown)
 {
-    if (step)
-        history_.push(new DrawingStep(*this, std::move(*step)));
+    if (step) {
+        DrawingStep *made = nullptr;
+        try {
+            made = new DrawingStep(*this, std::move(*step));
+        } catch (const std::bad_alloc &) {
+            // No room for its step of the history: the action is taken back whole rather
+            // than kept without a way to undo it.
+            step->Revert(drawing_);
+            EditCancelled();
+            throw;
+        }
+        history_.push(made);
+    }
     if (!shown)
         emit DrawingChanged();
 }

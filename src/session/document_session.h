@@ -39,6 +39,8 @@ public:
     // the history and reports the change (DrawingChanged), unless the tool showed it already.
     EditTransaction &BeginEdit(const QString &label);
     bool EditOpen() const { return edit_.IsOpen(); }
+    // Takes back everything the open edit did; nothing when none is open.
+    void CancelEdit() { edit_.Cancel(); }
 
     // The settings, each limited as its control is; a change is announced (SettingsChanged).
     DrawingSettings Settings() const;

@@ -4,9 +4,36 @@
 #include "file_messages.h"
 #include "user_settings.h"
 
+#include "document/file_names.h"
+
 #include <QFileInfo>
 
 namespace velmora {
+
+namespace {
+
+// Texts stored larger than the font dialog offers (by another program, or damage) are drawn
+// at its largest size while the file keeps theirs: the user learns why they look smaller.
+void TellAboutLargeTexts(DocumentSession &session)
+{
+    const auto &texts = session.Drawing().Texts;
+    int larger = 0;
+    for (int i = 0; i < texts.Count; ++i)
+        larger += texts.At(i).Size > MaxTextPoints;
+    if (larger == 0)
+        return;
+    Translator &translation = session.Translation();
+    session.Prompts().ShowInformation(
+        translation
+            .TranslateString(QStringLiteral("Diese Zeichnung enthält Texte, die größer als %1 Punkt gespeichert sind "
+                                            "(Anzahl: %2). Sie werden in %1 Punkt angezeigt, gedruckt und exportiert; "
+                                            "in der Datei behalten sie ihre Größe, solange sie nicht geändert werden."))
+            .arg(MaxTextPoints)
+            .arg(larger),
+        translation.TranslateString(QStringLiteral("Große Texte")));
+}
+
+} // namespace
 
 bool FileCommands::New()
 {
@@ -47,7 +74,7 @@ bool FileCommands::OpenFile(const QString &path)
             if (session_.Prompts().AskYesNo(
                     translation.TranslateString(
                         QStringLiteral("Diese Zeichnung ist bereits in einem anderen Velmora-Fenster geöffnet:")) +
-                        QStringLiteral("\n\n") + path + QStringLiteral("\n\n") +
+                        QStringLiteral("\n\n") + ReadableFileName(path) + QStringLiteral("\n\n") +
                         translation.TranslateString(QStringLiteral(
                             "Soll sie schreibgeschützt geöffnet werden? Mit „Nein“ wird sie nicht geöffnet.")),
                     translation.TranslateString(QStringLiteral("Zeichnung bereits geöffnet"))) !=
@@ -66,6 +93,7 @@ bool FileCommands::OpenFile(const QString &path)
     AddRecentDrawing(path);
     emit session_.RecentDrawingsChanged();
     emit session_.DrawingRead();
+    TellAboutLargeTexts(session_);
     return true;
 }
 
@@ -85,7 +113,7 @@ bool FileCommands::Load(const QString &path)
     }
     if (error == DrawingFileError::OutOfMemory) { // the file may be sound: not called damaged
         session_.Prompts().ShowError(translation.TranslateString(QStringLiteral("Die Datei kann nicht geöffnet werden:")) +
-                                     QLatin1Char('\n') + path + QLatin1Char('\n') +
+                                     QLatin1Char('\n') + ReadableFileName(path) + QLatin1Char('\n') +
                                      translation.TranslateString(OutOfMemoryText()));
         return false;
     }
@@ -93,7 +121,7 @@ bool FileCommands::Load(const QString &path)
         session_.Prompts().ShowError(
             translation.TranslateString(
                 QStringLiteral("Die Datei ist beschädigt oder keine Zeichnung; die bisherige Zeichnung bleibt:")) +
-            QLatin1Char('\n') + path + QStringLiteral("\n\n") + translation.TranslateString(DrawingFileErrorText(error)));
+            QLatin1Char('\n') + ReadableFileName(path) + QStringLiteral("\n\n") + translation.TranslateString(DrawingFileErrorText(error)));
         return false;
     }
     session_.TakeDrawing(read, file.Placement, SettingsFromFile(file, session_.Settings()), std::move(file.Chunks));

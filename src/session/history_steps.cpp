@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-DrawingStep::DrawingStep(DocumentSession &session, DrawingEdit edit) : session_(session), edit_(std::move(edit))
+DrawingStep::DrawingStep(DocumentSession &session, DrawingEdit &&edit) : session_(session), edit_(std::move(edit))
 {
     setText(edit_.Label);
 }

@@ -13,7 +13,8 @@ class DocumentSession;
 // A change of the records or of the page setup, made through an edit transaction.
 class DrawingStep : public QUndoCommand {
 public:
-    DrawingStep(DocumentSession &session, DrawingEdit edit);
+    // The edit is taken only once the step is made: should that fail, the caller still has it.
+    DrawingStep(DocumentSession &session, DrawingEdit &&edit);
     void undo() override;
     void redo() override;
 

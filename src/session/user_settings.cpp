@@ -1,8 +1,11 @@
 #include "user_settings.h"
 
+#include "document/file_names.h"
+
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <optional>
 
 namespace velmora {
@@ -19,6 +22,38 @@ QStringList Cleaned(const QStringList &paths)
         if (!path.isEmpty() && !list.contains(path) && list.size() < RecentLimit)
             list << path;
     return list;
+}
+
+// The list as the settings file holds it: names as text, a name that is not UTF-8 (a
+// Latin-1 "\xdcbung.vlm") as its bytes, which text in the file could not keep.
+QStringList StoredDrawings(const QSettings &settings)
+{
+    // A list of one is held as that one entry.
+    const QVariant value = settings.value(RecentKey);
+    QVariantList entries;
+    if (value.typeId() == QMetaType::QVariantList)
+        entries = value.toList();
+    else if (value.typeId() == QMetaType::QByteArray)
+        entries << value;
+    else
+        for (const QString &path : value.toStringList())
+            entries << path;
+    QStringList paths;
+    for (const QVariant &entry : std::as_const(entries))
+        paths << (entry.typeId() == QMetaType::QByteArray ? FileNameFromBytes(entry.toByteArray()) : entry.toString());
+    return paths;
+}
+
+void StoreDrawings(QSettings &settings, const QStringList &paths)
+{
+    if (std::all_of(paths.begin(), paths.end(), QtCanNameFile)) {
+        settings.setValue(RecentKey, paths); // as it always was
+        return;
+    }
+    QVariantList entries;
+    for (const QString &path : paths)
+        entries << (QtCanNameFile(path) ? QVariant(path) : QVariant(FileNameBytes(path)));
+    settings.setValue(RecentKey, entries);
 }
 
 constexpr int DefaultRecoverySeconds = 120;
@@ -43,25 +78,25 @@ std::unique_ptr<QSettings> UserSettings()
 
 QStringList RecentDrawings()
 {
-    return Cleaned(UserSettings()->value(RecentKey).toStringList());
+    return Cleaned(StoredDrawings(*UserSettings()));
 }
 
 void AddRecentDrawing(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     auto settings = UserSettings();
-    QStringList list = settings->value(RecentKey).toStringList();
+    QStringList list = StoredDrawings(*settings);
     list.removeAll(absolute);
     list.prepend(absolute);
-    settings->setValue(RecentKey, Cleaned(list));
+    StoreDrawings(*settings, Cleaned(list));
 }
 
 void RemoveRecentDrawing(const QString &path)
 {
     auto settings = UserSettings();
-    QStringList list = settings->value(RecentKey).toStringList();
+    QStringList list = StoredDrawings(*settings);
     list.removeAll(path);
-    settings->setValue(RecentKey, Cleaned(list));
+    StoreDrawings(*settings, Cleaned(list));
 }
 
 QByteArray WindowPlacement()

@@ -219,4 +219,11 @@ bool PointerDispatch::Cancel()
     return true;
 }
 
+void PointerDispatch::Abandon()
+{
+    gesture_.reset();
+    hover_.Active = false;
+    host_.WipePreviews();
+}
+
 } // namespace velmora

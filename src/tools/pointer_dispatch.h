@@ -40,6 +40,9 @@ public:
     // Drops a curve under construction and wipes its rubber band; true when there was one.
     // A drag with the button held ends only with its release.
     bool Cancel();
+    // Drops whatever gesture is under way, a drag too, and wipes what it drew over the surface
+    // (a pointer event that could not be finished). Its open edit is the caller's to cancel.
+    void Abandon();
     // Takes back the gesture under way as if it had never begun: a stroke's segments go with
     // no step of the history, the instruments lie where the press found them, a curve is dropped.
     void Withdraw();
