@@ -99,10 +99,10 @@ void TMainForm::WireMenus()
     connect(m.undoAction, &QAction::triggered, this, Guarded(&TMainForm::Undo));
     connect(m.redoAction, &QAction::triggered, this, Guarded(&TMainForm::Redo));
     connect(m.copySheetAction, &QAction::triggered, this, Guarded(&TMainForm::CopySheet));
-    for (QAction *item : {m.rulerShownAction, m.protractorShownAction, m.compassShownAction})
+    for (QAction *item : {m.rulerShownAction, m.protractorShownAction, m.compassShownAction, m.setSquareShownAction})
         connect(item, &QAction::triggered, this, [this] {
             session_.SetShown(menus_->rulerShownAction->isChecked(), menus_->protractorShownAction->isChecked(),
-                              menus_->compassShownAction->isChecked());
+                              menus_->compassShownAction->isChecked(), menus_->setSquareShownAction->isChecked());
         });
     connect(m.entryBarAction, &QAction::triggered, &session_, &DocumentSession::SetEntryBarShown);
     connect(m.inchLabelsAction, &QAction::triggered, &session_, &DocumentSession::SetInchLabels);

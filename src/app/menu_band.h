@@ -33,7 +33,8 @@ public:
     QAction *undoAction = nullptr, *redoAction = nullptr, *copySheetAction = nullptr;
 
     QMenu *viewMenu = nullptr;
-    QAction *rulerShownAction = nullptr, *protractorShownAction = nullptr, *compassShownAction = nullptr;
+    QAction *rulerShownAction = nullptr, *protractorShownAction = nullptr, *compassShownAction = nullptr,
+            *setSquareShownAction = nullptr;
     QAction *entryBarAction = nullptr, *inchLabelsAction = nullptr;
 
     QMenu *languageMenu = nullptr;

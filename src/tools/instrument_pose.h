@@ -1,4 +1,4 @@
-// The three instruments as one kind of thing for the gestures that move and turn them: a
+// The instruments as one kind of thing for the gestures that move and turn them: a
 // position and an angle, read and written in the placement's own fields.
 #pragma once
 
@@ -6,7 +6,7 @@
 
 namespace velmora {
 
-enum class Instrument { Ruler, Protractor, Compass };
+enum class Instrument { Ruler, Protractor, Compass, SetSquare };
 
 struct InstrumentPose {
     double &X, &Y; // sheet-local mm
@@ -18,6 +18,7 @@ inline InstrumentPose PoseOf(InstrumentPlacement &p, Instrument which)
     switch (which) {
     case Instrument::Protractor: return {p.ProtractorX, p.ProtractorY, p.ProtractorAngle};
     case Instrument::Compass: return {p.CompassX, p.CompassY, p.CompassAngle};
+    case Instrument::SetSquare: return {p.SetSquareX, p.SetSquareY, p.SetSquareAngle};
     case Instrument::Ruler: break;
     }
     return {p.RulerX, p.RulerY, p.RulerAngle};

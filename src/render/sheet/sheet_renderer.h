@@ -21,6 +21,7 @@ struct SheetView {
     bool Protractor = true;
     bool Compass = true;
     bool InchLabels = false;
+    bool SetSquare = true;
 };
 
 // Where a paint may leave things out: the part of the sheet (in sheet pixels) that will
