@@ -71,6 +71,9 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent)
 TMainForm::~TMainForm()
 {
     DynaArrayCore::SetFailureReporter({});
+    // The bands go after the session: an entry edit that loses the focus then (a value typed
+    // and the window closed) must not place an instrument of a session that is gone.
+    disconnect(entryBar_, nullptr, this, nullptr);
 }
 
 void TMainForm::CreateDialogs()
