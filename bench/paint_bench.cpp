@@ -13,6 +13,7 @@
 #include "render/canvas/painter_canvas.h"
 #include "render/surface/surface_renderer.h"
 #include "tools/pointer_dispatch.h"
+#include "tools/touch_gestures.h"
 
 #include <QRegion>
 
@@ -237,6 +238,49 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
                 MedianMs(times), runs);
 }
 
+// Turning the ruler about a point beside it: with the mouse (one move of the turn mode), and
+// with two fingers on it (one touch update of both, the ruler following them rigidly with its
+// angle's readout), each followed by the paint of the viewport.
+void RunRulerTurns(const char *label, int objectsPerSheet, int zoom, int runs)
+{
+    const ViewGeometry view = ComputeViewGeometry(10, zoom, 96, 96, A4WidthInch, A4HeightInch);
+    const QRect sheet = view.SheetOnSurface(5);
+    const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
+    const double s = view.PixelsPerMm;
+    // Two points on the ruler's strip (10 mm from the left edge, 90 mm down, 10 mm wide).
+    const QPointF a(sheet.left() + 40 * s, sheet.top() + 95 * s), b(sheet.left() + 100 * s, sheet.top() + 95 * s);
+    const QPointF mid = (a + b) / 2;
+    for (bool touch : {false, true}) {
+        BenchHost host(10, zoom, viewport);
+        Fill(host.Document(), 10, objectsPerSheet, 100);
+        host.Tools.Current = Tool::Ruler;
+        host.Tools.Ruler = RulerMode::Turn;
+        PointerDispatch dispatch(host);
+        TouchGestures fingers(host, dispatch);
+        if (touch)
+            fingers.Update({{1, a, Finger::Phase::Pressed}, {2, b, Finger::Phase::Pressed}}, true, false);
+        else
+            dispatch.MouseDown(PointerButton::Left, int(b.x()), int(b.y()));
+        host.PaintAll();
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            const double t = (run % 90) * 0.01; // up to 52 degrees, back and forth
+            const QPointF r(std::cos(t) * (b.x() - mid.x()), std::sin(t) * (b.x() - mid.x()));
+            QElapsedTimer timer;
+            timer.start();
+            if (touch)
+                fingers.Update({{1, mid - r, Finger::Phase::Moved}, {2, mid + r, Finger::Phase::Moved}}, false, false);
+            else
+                dispatch.MouseMove(int(mid.x() + r.x()), int(mid.y() + r.y()));
+            host.PaintAll();
+            times.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        std::printf("%-40s zoom %3d%%  %-48s %6.2f ms  (median of %d)\n", label, zoom,
+                    touch ? "touch update of a two-finger ruler turn" : "pointer move while turning the ruler",
+                    MedianMs(times), runs);
+    }
+}
+
 // One pencil move (a segment appended and drawn over the surface, then the paint) and one
 // hover-scan move of the object tool that finds nothing, on a drawing of 100,000 objects.
 void RunPencilAndHover(int runs, int objectsPerSheet = 10000)
@@ -388,7 +432,7 @@ int main(int argc, char *argv[])
             continue;
         SetRenderThreads(std::max(1, std::atoi(argv[i + 1])));
 #if __has_include("render/canvas/band_work.h")
-        SurfaceRenderer::PicturesInBands = true; // the window's pictures in bands as well
+        SurfaceRenderer::PicturesInBands = true; // the window's pictures in bands (earlier sources had them off)
 #endif
         for (int j = i; j + 2 <= argc; ++j)
             argv[j] = argv[j + 2];
@@ -410,6 +454,11 @@ int main(int argc, char *argv[])
     }
     if (argc > 3 && std::strcmp(argv[2], "pencil") == 0) {
         RunPencilAndHover(runs * 40, std::atoi(argv[3]) / 10);
+        return 0;
+    }
+    if (argc > 2 && std::strcmp(argv[2], "touch") == 0) {
+        for (int zoom : {100, 300})
+            RunRulerTurns("10 sheets x 10,000 objects + 100 texts", 10000, zoom, runs * 4);
         return 0;
     }
     if (argc > 2 && std::strcmp(argv[2], "full") == 0) {
@@ -452,5 +501,7 @@ int main(int argc, char *argv[])
             RunDrag(kind, "10 sheets x 1,000 objects + 100 texts", 1000, zoom, runs * 4);
             RunDrag(kind, "10 sheets x 10,000 objects + 100 texts", 10000, zoom, runs * 4);
         }
+    for (int zoom : {100, 300})
+        RunRulerTurns("10 sheets x 10,000 objects + 100 texts", 10000, zoom, runs * 4);
     return 0;
 }

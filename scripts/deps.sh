@@ -16,6 +16,8 @@ packages=(
   dpkg-dev                             # cpack's DEB package: dependencies from dpkg-shlibdeps; hardening flags
   lintian                              # the package test checks the package with Debian's own checker
   desktop-file-utils appstream shared-mime-info # tests check the desktop files with the desktop's tools
+  qt6-wayland weston                   # the program as a Wayland client, tested under a headless compositor
+  qt6-base-private-dev                 # tests hand pen and cancelled touch events to Qt's window system interface
 )
 
 missing=()

@@ -327,42 +327,45 @@ private slots:
     }
 
     // A full picture is drawn in bands on several threads: whatever their number, the pixels
-    // are those of one thread drawing it all, at every ratio, on plain paper and on paper;
-    // and the sheet exported as an image is the same on any number of threads.
+    // are those of one thread drawing it all, at every ratio and zoom, on plain paper and on
+    // paper (texts of up to 104 pixels, which the font engine outlines itself); and the sheet
+    // exported as an image is the same on any number of threads.
     void picturesAreTheSameOnAnyNumberOfThreads()
     {
-        const QRect sheet1 = ComputeViewGeometry(2, 100, 96, 96, A4WidthInch, A4HeightInch).SheetOnSurface(1);
-        const QRect viewport(sheet1.left() + 30, sheet1.top() - 350, 640, 560);
-        SurfaceRenderer::PicturesInBands = true;
-        for (qreal ratio : {1.0, 1.5, 2.0})
-            for (PaperKind paper : {PaperKind::Plain, PaperKind::Squared5}) {
-                SurfaceStandIn host(2, 100, viewport, ratio);
-                std::mt19937 random(11);
-                FillDrawing(host.Document(), random);
-                host.Document().Paper = paper;
-                SetRenderThreads(1);
-                const QImage one = host.FullRender();
-                for (int threads : {2, 3, 5}) {
-                    SetRenderThreads(threads);
-                    QPoint first;
-                    const int different = DifferentPixels(host.FullRender(), one, first);
-                    QVERIFY2(different == 0, qPrintable(QString("ratio %1, %2 threads: %3 pixels differ, first at %4,%5")
-                                                            .arg(ratio).arg(threads).arg(different)
-                                                            .arg(first.x()).arg(first.y())));
+        for (int zoom : {100, 300}) {
+            for (qreal ratio : {1.0, 1.5, 2.0})
+                for (PaperKind paper : {PaperKind::Plain, PaperKind::Squared5}) {
+                    const QRect sheet1 =
+                        ComputeViewGeometry(2, zoom, 96, 96, A4WidthInch, A4HeightInch).SheetOnSurface(1);
+                    const QRect viewport(sheet1.left() + 30, sheet1.top() - 350, 640, 560);
+                    SurfaceStandIn host(2, zoom, viewport, ratio);
+                    std::mt19937 random(11);
+                    FillDrawing(host.Document(), random);
+                    host.Document().Paper = paper;
+                    SetRenderThreads(1);
+                    const QImage one = host.FullRender();
+                    for (int threads : {2, 3, 5}) {
+                        SetRenderThreads(threads);
+                        QPoint first;
+                        const int different = DifferentPixels(host.FullRender(), one, first);
+                        QVERIFY2(different == 0,
+                                 qPrintable(QString("zoom %1, ratio %2, %3 threads: %4 pixels differ, first at %5,%6")
+                                                .arg(zoom).arg(ratio).arg(threads).arg(different)
+                                                .arg(first.x()).arg(first.y())));
+                    }
+                    SetRenderThreads(0);
                 }
-                SetRenderThreads(0);
-            }
-        SurfaceRenderer::PicturesInBands = false;
+        }
         DrawingState state;
         std::mt19937 random(12);
         FillDrawing(state, random);
         state.Paper = PaperKind::Millimetre;
         QImage one, several;
         SetRenderThreads(1);
-        QCOMPARE(SheetImage(state, 2, 1, 150, one), ExportError::None);
+        QCOMPARE(SheetImage(state, 2, 1, 300, one), ExportError::None);
         const std::vector<TextObject> boxes(&state.Texts.At(0), &state.Texts.At(0) + state.Texts.Count);
         SetRenderThreads(3);
-        QCOMPARE(SheetImage(state, 2, 1, 150, several), ExportError::None);
+        QCOMPARE(SheetImage(state, 2, 1, 300, several), ExportError::None);
         SetRenderThreads(0);
         QCOMPARE(several, one);
         for (int i = 0; i < state.Texts.Count; ++i) // the texts' boxes are measured as before

@@ -1,6 +1,7 @@
 // The window after a change: only the part of the surface the change touched is painted
 // again, and what the screen then shows equals a full rendering of the drawing. A line drawn
-// with the pencil by real pointer events, taken back and done again with the menu's items.
+// with the pencil by real pointer events, taken back and done again with the menu's items,
+// then a new zoom, shown scaled at once and sharp after.
 #include "app/main_form.h"
 #include "i18n/options_file.h"
 
@@ -115,6 +116,21 @@ private slots:
         QVERIFY(watch.Painted.boundingRect().width() < 260);
         QVERIFY(sameOnSheet(redone, rendered()));
         QVERIFY(!sameOnSheet(redone, undone));
+
+        // A new zoom shows the picture before it scaled at once (the first paint after it
+        // draws nothing anew), then the sharp picture, which is a full rendering.
+        form.SettingsBand().zoomEdit->setValue(150);
+        const QRect visible(-surface->mapTo(viewport, QPoint(0, 0)), viewport->size());
+        const QImage quick = surface->grab(visible).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage sharp = rendered();
+        int same = 0;
+        for (int y = 0; y < sharp.height(); ++y)
+            for (int x = 0; x < sharp.width(); ++x)
+                same += quick.pixel(x, y) == sharp.pixel(x, y);
+        QVERIFY(!sameOnSheet(quick, sharp));
+        QVERIFY2(same > sharp.width() * sharp.height() * 8 / 10, qPrintable(QString::number(same)));
+        QTRY_VERIFY(sameOnSheet(shown(), rendered()));
+        QVERIFY(!form.Surface().Renderer().HasStandIn()); // let go with the sharp picture
         // (was: marked unchanged)
     }
 };

@@ -4,6 +4,7 @@
 #include "session/document_session.h"
 
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 namespace velmora {
@@ -89,7 +90,20 @@ void DrawingSurface::Paint(QPainter &painter, const QRect &exposed)
         return;
     const ViewGeometry view = CurrentView();
     View.Geometry = view;
-    renderer_.Paint(painter, exposed, session_.Document(), view, CurrentSheetView());
+    // A new zoom shows the picture of the zoom before, scaled, at once; the sharp picture is
+    // painted when the window has shown that.
+    if (renderer_.PaintStandIn(painter, exposed, view)) {
+        if (!sharpPending_) {
+            sharpPending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                sharpPending_ = false;
+                renderer_.DropStandIn();
+                paintBox->update();
+            });
+        }
+    } else {
+        renderer_.Paint(painter, exposed, session_.Document(), view, CurrentSheetView());
+    }
     if (!Overlay.IsEmpty()) {
         PainterCanvas surface(painter);
         Overlay.ReplayOn(surface, exposed);

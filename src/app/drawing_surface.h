@@ -39,6 +39,8 @@ public:
     double ScreenDpiX() const;
     double ScreenDpiY() const;
 
+    const SurfaceRenderer &Renderer() const { return renderer_; }
+
     ScrollState Scroll() const;
     // Scrolls the drawing without repainting it; the surface paints what scrolling uncovers.
     void ScrollTo(int h, int v);
@@ -54,6 +56,7 @@ private:
     DocumentSession &session_;
     SurfaceRenderer renderer_;
     bool paintSuspended_ = false; // set while the tools scroll the view
+    bool sharpPending_ = false;   // a zoom's scaled stand-in is shown, its sharp picture follows
 };
 
 } // namespace velmora

@@ -113,6 +113,24 @@ void TMainForm::WireMenus()
     connect(m.englishAction, &QAction::triggered, this, [this] { ChooseLanguage(LanguageEnglish); });
     connect(m.italianAction, &QAction::triggered, this, [this] { ChooseLanguage(LanguageItalian); });
     connect(m.translateAction, &QAction::triggered, this, Guarded(&TMainForm::EditTranslations));
+    connect(m.fullScreenAction, &QAction::triggered, this, &TMainForm::SetFullScreen);
+}
+
+void TMainForm::SetFullScreen(bool full)
+{
+    if (full != isFullScreen()) {
+        if (full)
+            placementBeforeFullScreen_ = saveGeometry();
+        setWindowState(full ? windowState() | Qt::WindowFullScreen : windowState() & ~Qt::WindowFullScreen);
+    }
+    menus_->fullScreenAction->setChecked(isFullScreen());
+}
+
+void TMainForm::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) // the desktop may end full screen itself
+        menus_->fullScreenAction->setChecked(isFullScreen());
 }
 
 void TMainForm::WireBands()
@@ -143,12 +161,39 @@ void TMainForm::WireSurface()
                             x, y);
         surface_->ShowToolDrawing();
     };
-    box.OnMouseMove = [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+    // Shift held while turning an instrument: its angle clicks into place.
+    box.OnMouseMove = [this](Qt::MouseButtons, Qt::KeyboardModifiers shift, int x, int y) {
+        dispatch_.SetTurnSnapping(shift.testFlag(Qt::ShiftModifier));
         dispatch_.MouseMove(x, y);
         surface_->ShowToolDrawing();
     };
-    box.OnMouseUp = [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+    box.OnMouseUp = [this](Qt::MouseButton, Qt::KeyboardModifiers shift, int x, int y) {
+        dispatch_.SetTurnSnapping(shift.testFlag(Qt::ShiftModifier));
         dispatch_.MouseUp(x, y);
+        surface_->ShowToolDrawing();
+    };
+    box.OnTouch = [this](const std::vector<Finger> &fingers, bool begin) {
+        dispatch_.SetTurnSnapping(false);
+        touch_.Update(fingers, begin, surface_->paintBox->PenNear());
+        surface_->ShowToolDrawing();
+    };
+    box.OnTouchCancel = [this] {
+        touch_.Cancel();
+        surface_->ShowToolDrawing();
+    };
+    box.OnPenDown = [this](QPointF at, bool eraser) {
+        touch_.PenCameNear();
+        dispatch_.SetTurnSnapping(false);
+        dispatch_.PointerDown(PointerButton::Left, at, eraser);
+        surface_->ShowToolDrawing();
+    };
+    box.OnPenMove = [this](QPointF at) {
+        touch_.PenCameNear();
+        dispatch_.PointerMove(at);
+        surface_->ShowToolDrawing();
+    };
+    box.OnPenUp = [this](QPointF at) {
+        dispatch_.PointerUp(at);
         surface_->ShowToolDrawing();
     };
 }
@@ -168,14 +213,17 @@ void TMainForm::WireSession()
 
 void TMainForm::CreateKeys()
 {
-    // F10 opens the first menu; Escape drops a curve under construction.
+    // F10 opens the first menu; Escape drops a curve under construction, or else, with no
+    // gesture under way, leaves full screen.
     auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this,
             [this] { menus_->menuBar->setActiveAction(menus_->fileMenu->menuAction()); });
     auto *cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(cancelKey, &QShortcut::activated, this, [this] {
-        dispatch_.Cancel();
-        surface_->ShowToolDrawing();
+        if (dispatch_.Cancel())
+            surface_->ShowToolDrawing();
+        else if (isFullScreen() && !dispatch_.Dragging() && !touch_.Active())
+            SetFullScreen(false);
     });
 }
 
@@ -266,8 +314,9 @@ void TMainForm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (keepsPlacement_)
-        KeepWindowPlacement(saveGeometry());
+    if (keepsPlacement_) // full screen is kept nowhere: the window's place before it is
+        KeepWindowPlacement(isFullScreen() && !placementBeforeFullScreen_.isEmpty() ? placementBeforeFullScreen_
+                                                                                    : saveGeometry());
     event->accept();
 }
 

@@ -19,6 +19,7 @@
 #include "dialogs/translate_form.h"
 #include "session/document_session.h"
 #include "tools/pointer_dispatch.h"
+#include "tools/touch_gestures.h"
 
 #include <QMainWindow>
 
@@ -42,6 +43,7 @@ public:
     Translator &Translation() { return language_.Translation; }
     ProgramLanguage &Language() { return language_; }
     PointerDispatch &Dispatch() { return dispatch_; }
+    TouchGestures &Touch() { return touch_; }
     // The window's parts.
     MenuBand &Menus() { return *menus_; }
     SettingsBar &SettingsBand() { return *settingsBar_; }
@@ -68,6 +70,8 @@ public:
     void Redo();
     void ChooseColour();
     void ChooseLanguage(int language);
+    // "Vollbild": the window fills the screen with its menus and bars, or leaves it.
+    void SetFullScreen(bool full);
     void EditTranslations();
     // A drawing from outside the window (command line, drop, recent drawings): after the
     // question about unsaved changes.
@@ -87,6 +91,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -126,6 +131,8 @@ private:
     QStatusBar *statusBar_ = nullptr;
     WindowToolHost host_{*this};
     PointerDispatch dispatch_{host_};
+    TouchGestures touch_{host_, dispatch_};
+    QByteArray placementBeforeFullScreen_; // what the window keeps when closed full screen
 
     TextFontChoice newTextFont_;
     TAddTextForm *textDialog_ = nullptr;

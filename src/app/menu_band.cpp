@@ -99,6 +99,9 @@ void MenuBand::CreateViewMenu()
     setSquareShownAction = CheckItem(viewMenu, "setSquareShownAction", QStringLiteral("Geodreieck"), true);
     entryBarAction = CheckItem(viewMenu, "entryBarAction", QStringLiteral("Leiste für Zahleneingabe"), false);
     inchLabelsAction = CheckItem(viewMenu, "inchLabelsAction", QStringLiteral("Zollangaben für das Lineal"), false);
+    viewMenu->addSeparator();
+    fullScreenAction = CheckItem(viewMenu, "fullScreenAction", QStringLiteral("Vollbild"), false);
+    fullScreenAction->setShortcut(QKeySequence(Qt::Key_F11));
 }
 
 void MenuBand::CreateLanguageMenu()

@@ -36,6 +36,7 @@ public:
     QAction *rulerShownAction = nullptr, *protractorShownAction = nullptr, *compassShownAction = nullptr,
             *setSquareShownAction = nullptr;
     QAction *entryBarAction = nullptr, *inchLabelsAction = nullptr;
+    QAction *fullScreenAction = nullptr; // F11; checked while the window fills the screen
 
     QMenu *languageMenu = nullptr;
     QAction *germanAction = nullptr, *englishAction = nullptr, *italianAction = nullptr, *translateAction = nullptr;

@@ -1,10 +1,15 @@
 // The paint box: the drawing surface inside the scroll box. It only forwards pointer events
-// and paint requests; the drawing surface and the window own everything it shows.
+// (mouse, fingers and pen) and paint requests; the drawing surface and the window own
+// everything it shows. It takes touch itself, so Qt makes no mouse out of a finger.
 #pragma once
 
+#include "tools/touch_gestures.h"
+
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace velmora {
 
@@ -17,12 +22,30 @@ public:
     std::function<void(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)> OnMouseDown;
     std::function<void(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y)> OnMouseMove;
     std::function<void(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)> OnMouseUp;
+    // The fingers of one touch event (begin: its first); a cancelled touch.
+    std::function<void(const std::vector<Finger> &fingers, bool begin)> OnTouch;
+    std::function<void()> OnTouchCancel;
+    // The pen, at its position with the fractions of a pixel; eraser: its eraser end touches.
+    std::function<void(QPointF at, bool eraser)> OnPenDown;
+    std::function<void(QPointF at)> OnPenMove;
+    std::function<void(QPointF at)> OnPenUp;
+
+    // A pen is near the surface: it said it came near and has not left, or it moved within
+    // the last second (for tablets that do not say).
+    bool PenNear() const;
 
 protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void tabletEvent(QTabletEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool penInProximity_ = false;
+    QElapsedTimer penSeen_;
 };
 
 } // namespace velmora

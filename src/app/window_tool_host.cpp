@@ -14,6 +14,18 @@ InstrumentPlacement &WindowToolHost::Instruments()
     return window_.Session().Document().Placement;
 }
 
+bool WindowToolHost::InstrumentShown(Instrument which) const
+{
+    const DrawingSettings &settings = window_.Session().Settings();
+    switch (which) {
+    case Instrument::Protractor: return settings.ProtractorShown;
+    case Instrument::Compass: return settings.CompassShown;
+    case Instrument::SetSquare: return settings.SetSquareShown;
+    case Instrument::Ruler: break;
+    }
+    return settings.RulerShown;
+}
+
 EditTransaction &WindowToolHost::BeginEdit(const QString &label)
 {
     return window_.Session().BeginEdit(label);

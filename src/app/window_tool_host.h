@@ -14,6 +14,7 @@ public:
 
     const DrawingState &Drawing() const override;
     InstrumentPlacement &Instruments() override;
+    bool InstrumentShown(Instrument which) const override;
     EditTransaction &BeginEdit(const QString &label) override;
     SurfaceView &View() override;
     ToolSelection Selection() const override;

@@ -7,6 +7,7 @@
 #include "instrument_pose.h"
 
 #include <QPoint>
+#include <QPointF>
 
 #include <variant>
 
@@ -62,9 +63,11 @@ struct ArcDraw {
 // Setting the compass's span by pulling its lead.
 struct SpanDrag {};
 
-// A pencil or eraser stroke: one segment per move from the previous point.
+// A pencil or eraser stroke: one segment per move from the previous point, at the pointer's
+// own precision (a pen's position has fractions of a pixel).
 struct Stroke {
-    QPoint Last;
+    QPointF Last;
+    bool EraserEnd = false; // the pen's eraser end: erases whatever the tool
 };
 
 // Dragging an object or a text to another place.

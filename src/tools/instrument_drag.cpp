@@ -2,6 +2,8 @@
 
 #include "document/units.h"
 
+#include <QLocale>
+
 #include <cmath>
 
 namespace velmora {
@@ -51,12 +53,58 @@ InstrumentTurn StartTurn(ToolHost &host, Instrument which, int x, int y, bool pl
     return {which, QPoint(x, y), PoseOf(host.Instruments(), which).Angle, placeOnRelease};
 }
 
-void FollowTurn(ToolHost &host, const InstrumentTurn &turn, int x, int y)
+void FollowTurn(ToolHost &host, const InstrumentTurn &turn, int x, int y, bool snap)
 {
     const InstrumentPose pose = PoseOf(host.Instruments(), turn.Which);
     TurnAbout(host.View(), pose.X, pose.Y, turn.Press, x, y, turn.AngleAtPress, pose.Angle);
+    if (snap)
+        pose.Angle = SnappedAngle(pose.Angle);
     host.DrawingChanged();
+    if (snap)
+        ShowAngleReadout(host, turn.Which);
     host.ShowPlacement();
+}
+
+double SnappedAngle(double degrees)
+{
+    if (!std::isfinite(degrees))
+        return degrees;
+    const double step = std::round(degrees / 15) * 15;
+    if (std::fabs(degrees - step) <= 1.5)
+        return step == 0 ? 0.0 : step; // no negative zero
+    const double whole = std::round(degrees);
+    return whole == 0 ? 0.0 : whole;
+}
+
+void ShowAngleReadout(ToolHost &host, Instrument which)
+{
+    const InstrumentPose pose = PoseOf(host.Instruments(), which);
+    double shown = std::fmod(pose.Angle, 360.0);
+    if (shown < 0)
+        shown += 360;
+    if (shown >= 359.95) // what rounds to 360 reads 0
+        shown = 0;
+    const QString text = QLocale().toString(shown, 'f', std::round(shown) == shown ? 0 : 1) + QChar(0x00B0);
+    const SurfaceView &view = host.View();
+    const double s = view.PixelsPerMm();
+    const int x = Round(pose.X * s) + PointerMarginPx + 14;
+    const int y = Round(pose.Y * s) + view.ActivePageTopPx + PointerMarginPx - 30;
+    Canvas &surface = host.Surface();
+    FontSpec font;
+    font.Face = QStringLiteral("Arial");
+    font.PixelHeight = 14;
+    font.Colour = ColourBlack;
+    surface.SetFont(font);
+    const int w = surface.TextWidth(text);
+    surface.SetPenColour(ColourGrey);
+    surface.SetPenWidth(1);
+    surface.SetPenStyle(PenStyle::Solid);
+    surface.SetBrushColour(ColourWhite);
+    surface.SetBrushStyle(BrushStyle::Solid);
+    surface.Rectangle(x - 4, y - 2, x + w + 5, y + 19);
+    surface.SetBrushStyle(BrushStyle::Clear); // the previews after it draw outlines
+    surface.SetBackgroundTransparent(true);
+    surface.TextOut(x, y, text);
 }
 
 } // namespace velmora

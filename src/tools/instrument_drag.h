@@ -24,6 +24,14 @@ InstrumentMove StartMove(ToolHost &host, Instrument which, int x, int y);
 void FollowMove(ToolHost &host, const InstrumentMove &move, int x, int y);
 
 InstrumentTurn StartTurn(ToolHost &host, Instrument which, int x, int y, bool placeOnRelease);
-void FollowTurn(ToolHost &host, const InstrumentTurn &turn, int x, int y);
+// snap: the angle clicks into whole degrees and 15-degree steps, and its readout shows.
+void FollowTurn(ToolHost &host, const InstrumentTurn &turn, int x, int y, bool snap = false);
+
+// A turned angle that clicks into place: to the multiple of 15 degrees within 1.5 degrees,
+// else to the nearest whole degree.
+double SnappedAngle(double degrees);
+// The instrument's angle beside its reference point, over the surface, in the user's number
+// format (0 to 360 degrees); the next wipe of the previews takes it away.
+void ShowAngleReadout(ToolHost &host, Instrument which);
 
 } // namespace velmora

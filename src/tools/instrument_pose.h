@@ -1,5 +1,5 @@
-// The instruments as one kind of thing for the gestures that move and turn them: a
-// position and an angle, read and written in the placement's own fields.
+// The instruments as one kind of thing for the gestures that move and turn them: a position
+// and an angle, read and written in the placement's own fields.
 #pragma once
 
 #include "document/drawing_state.h"
@@ -7,6 +7,10 @@
 namespace velmora {
 
 enum class Instrument { Ruler, Protractor, Compass, SetSquare };
+
+// Every instrument, the one drawn on top last: a finger on two that overlap takes the top one.
+inline constexpr Instrument AllInstruments[] = {Instrument::Ruler, Instrument::Protractor, Instrument::Compass,
+                                               Instrument::SetSquare};
 
 struct InstrumentPose {
     double &X, &Y; // sheet-local mm

@@ -31,12 +31,19 @@ RecordTool &PointerDispatch::ToolFor(RecordList list)
     return objects_;
 }
 
-void PointerDispatch::MouseDown(PointerButton button, int surfaceX, int surfaceY)
+void PointerDispatch::PointerDown(PointerButton button, QPointF surface, bool eraserEnd)
 {
     if (Dragging())
         return; // one gesture at a time: another button pressed during a drag changes nothing
-    const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
+    const int surfaceY = qRound(surface.y());
+    const int x = qRound(surface.x()) - PointerMarginPx, y = surfaceY - PointerMarginPx;
     host_.View().PressAt(surfaceY);
+    placementAtPress_ = host_.Instruments();
+    if (eraserEnd) {
+        Cancel(); // a curve under construction
+        gesture_ = Stroke{surface - QPointF(PointerMarginPx, PointerMarginPx), true};
+        return;
+    }
     if (Curve *curve = gesture_ ? std::get_if<Curve>(&*gesture_) : nullptr) {
         // After its first point every press feeds the curve, whatever tool is chosen by then.
         if (!curve_.Press(*curve, x, y))
@@ -44,6 +51,8 @@ void PointerDispatch::MouseDown(PointerButton button, int surfaceX, int surfaceY
         return;
     }
     gesture_ = Press(button, x, y);
+    if (Stroke *stroke = gesture_ ? std::get_if<Stroke>(&*gesture_) : nullptr)
+        stroke->Last = surface - QPointF(PointerMarginPx, PointerMarginPx);
 }
 
 // The one place that decides which gesture a press starts: the tools in this order.
@@ -60,7 +69,7 @@ std::optional<Gesture> PointerDispatch::Press(PointerButton button, int x, int y
     else if (tool.Is(TextMode::Add))
         texts_.PressAdd(x, y);
     else if (tool.Is(Tool::Pencil) || tool.Is(Tool::Eraser))
-        started = Stroke{QPoint(x, y)};
+        started = Stroke{QPointF(x, y)};
     else if (tool.Is(TextMode::Change))
         texts_.PressChange();
     else if (tool.Is(ObjectMode::Move))
@@ -100,9 +109,10 @@ std::optional<Gesture> PointerDispatch::Press(PointerButton button, int x, int y
     return started;
 }
 
-void PointerDispatch::MouseMove(int surfaceX, int surfaceY)
+void PointerDispatch::PointerMove(QPointF surface)
 {
-    const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
+    const QPointF exact = surface - QPointF(PointerMarginPx, PointerMarginPx);
+    const int x = qRound(surface.x()) - PointerMarginPx, y = qRound(surface.y()) - PointerMarginPx;
     const double s = host_.View().PixelsPerMm();
     if (s != 0)
         host_.ShowStatus(PositionText(x, y, s));
@@ -120,7 +130,7 @@ void PointerDispatch::MouseMove(int surfaceX, int surfaceY)
     }
     std::visit(Overloaded{
                    [&](InstrumentMove &g) { FollowMove(host_, g, x, y); },
-                   [&](InstrumentTurn &g) { FollowTurn(host_, g, x, y); },
+                   [&](InstrumentTurn &g) { FollowTurn(host_, g, x, y, snapTurns_); },
                    [&](GuidedLine &g) {
                        if (g.Of == GuidedLine::Kind::Along)
                            ruler_.DragAlong(g, x, y);
@@ -133,7 +143,7 @@ void PointerDispatch::MouseMove(int surfaceX, int surfaceY)
                    },
                    [&](ArcDraw &g) { compass_.DragArc(g, x, y); },
                    [&](SpanDrag &) { compass_.DragSpan(x, y); },
-                   [&](Stroke &g) { stroke_.Move(g, x, y); },
+                   [&](Stroke &g) { stroke_.Move(g, exact.x(), exact.y()); },
                    [&](RecordDrag &g) { ToolFor(g.List).DragMove(g, x, y); },
                    [&](Pan &g) { HandMove(host_, g, x, y); },
                    [&](Curve &g) { curve_.Preview(g, x, y); },
@@ -159,18 +169,20 @@ void PointerDispatch::Hover(int x, int y)
         setSquare_.Hover(tool.Is(SetSquareMode::LongSide), x, y);
 }
 
-void PointerDispatch::MouseUp(int surfaceX, int surfaceY)
+void PointerDispatch::PointerUp(QPointF surface)
 {
     if (!Dragging())
         return; // no press began a drag, or a curve waits for its next press
     const Gesture ended = *gesture_;
     gesture_.reset();
-    const int x = surfaceX - PointerMarginPx, y = surfaceY - PointerMarginPx;
+    const int x = qRound(surface.x()) - PointerMarginPx, y = qRound(surface.y()) - PointerMarginPx;
     std::visit(Overloaded{
                    [&](const InstrumentMove &g) { FollowMove(host_, g, x, y); },
                    [&](const InstrumentTurn &g) {
                        if (g.PlaceOnRelease)
-                           FollowTurn(host_, g, x, y);
+                           FollowTurn(host_, g, x, y, snapTurns_);
+                       if (snapTurns_)
+                           host_.WipePreviews(); // the angle's readout
                    },
                    [&](const GuidedLine &g) {
                        const bool mark = g.Of == GuidedLine::Kind::Mark;
@@ -187,12 +199,25 @@ void PointerDispatch::MouseUp(int surfaceX, int surfaceY)
                    },
                    [&](const ArcDraw &g) { compass_.ReleaseArc(g); },
                    [&](const SpanDrag &) { compass_.DragSpan(x, y); },
-                   [&](const Stroke &) { stroke_.Release(); },
+                   [&](const Stroke &g) { stroke_.Release(g); },
                    [&](const RecordDrag &g) { ToolFor(g.List).ReleaseMove(g, x, y); },
                    [&](const Pan &) {},
                    [&](const Curve &) {},
                },
                ended);
+}
+
+void PointerDispatch::Withdraw()
+{
+    if (!gesture_)
+        return;
+    const bool stroke = std::holds_alternative<Stroke>(*gesture_);
+    gesture_.reset();
+    if (stroke) // the one gesture whose edit stays open from move to move
+        host_.BeginEdit(QStringLiteral("Bleistiftstrich")).Cancel();
+    host_.Instruments() = placementAtPress_;
+    host_.DrawingChanged();
+    host_.ShowPlacement();
 }
 
 bool PointerDispatch::Cancel()

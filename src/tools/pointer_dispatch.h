@@ -28,12 +28,22 @@ public:
     }
 
     // Arguments are surface pixels, as the events deliver them.
-    void MouseDown(PointerButton button, int surfaceX, int surfaceY);
-    void MouseMove(int surfaceX, int surfaceY);
-    void MouseUp(int surfaceX, int surfaceY);
+    void MouseDown(PointerButton button, int surfaceX, int surfaceY) { PointerDown(button, QPointF(surfaceX, surfaceY)); }
+    void MouseMove(int surfaceX, int surfaceY) { PointerMove(QPointF(surfaceX, surfaceY)); }
+    void MouseUp(int surfaceX, int surfaceY) { PointerUp(QPointF(surfaceX, surfaceY)); }
+    // The same for a pen or a finger: a stroke keeps the fractions of a pixel, the other tools
+    // take the nearest pixel. eraserEnd: the pen's eraser end erases whatever tool is chosen.
+    void PointerDown(PointerButton button, QPointF surface, bool eraserEnd = false);
+    void PointerMove(QPointF surface);
+    void PointerUp(QPointF surface);
+    // Turning an instrument clicks into whole degrees and 15-degree steps (Shift held).
+    void SetTurnSnapping(bool snap) { snapTurns_ = snap; }
     // Drops a curve under construction and wipes its rubber band; true when there was one.
     // A drag with the button held ends only with its release.
     bool Cancel();
+    // Takes back the gesture under way as if it had never begun: a stroke's segments go with
+    // no step of the history, the instruments lie where the press found them, a curve is dropped.
+    void Withdraw();
 
     // "Kreis zeichnen": a full circle around the compass's needle on the sheet of the last press.
     void AddCircle() { compass_.AddCircle(); }
@@ -52,6 +62,8 @@ private:
 
     ToolHost &host_;
     std::optional<Gesture> gesture_;
+    InstrumentPlacement placementAtPress_; // for a withdrawn gesture
+    bool snapTurns_ = false;
     HoverState hover_;
     RulerTool ruler_;
     ProtractorTool protractor_;

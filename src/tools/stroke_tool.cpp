@@ -6,18 +6,24 @@ namespace velmora {
 
 namespace {
 
-QString StrokeLabel(const ToolHost &host)
+// The tool is asked at every segment, as it always was; the pen's eraser end erases throughout.
+bool Erasing(const ToolHost &host, const Stroke &stroke)
 {
-    return host.Selection().Is(Tool::Eraser) ? QStringLiteral("Radierstrich") : QStringLiteral("Bleistiftstrich");
+    return stroke.EraserEnd || host.Selection().Is(Tool::Eraser);
+}
+
+QString StrokeLabel(const ToolHost &host, const Stroke &stroke)
+{
+    return Erasing(host, stroke) ? QStringLiteral("Radierstrich") : QStringLiteral("Bleistiftstrich");
 }
 
 } // namespace
 
-void StrokeTool::Move(Stroke &stroke, int x, int y)
+void StrokeTool::Move(Stroke &stroke, double x, double y)
 {
-    const bool erasing = host_.Selection().Is(Tool::Eraser);
+    const bool erasing = Erasing(host_, stroke);
     // The stroke's first segment opens the edit that its release commits.
-    DrawingObject *segment = host_.BeginEdit(StrokeLabel(host_)).AppendObject();
+    DrawingObject *segment = host_.BeginEdit(StrokeLabel(host_, stroke)).AppendObject();
     if (!segment)
         return;
     const double s = host_.View().PixelsPerMm();
@@ -32,12 +38,12 @@ void StrokeTool::Move(Stroke &stroke, int x, int y)
     // The segment shows at once as part of the drawing, joined to the stroke's others and under
     // the instruments: the repaint draws anew only the place it touched.
     host_.DrawingChanged(PaintScope::AllSheets);
-    stroke.Last = QPoint(x, y);
+    stroke.Last = QPointF(x, y);
 }
 
-void StrokeTool::Release()
+void StrokeTool::Release(const Stroke &stroke)
 {
-    host_.BeginEdit(StrokeLabel(host_)).CommitShown();
+    host_.BeginEdit(StrokeLabel(host_, stroke)).CommitShown();
 }
 
 } // namespace velmora

@@ -14,10 +14,10 @@ public:
     explicit StrokeTool(ToolHost &host) : host_(host) {}
 
     // One segment from the previous stroke point to (x, y): white in the eraser's width
-    // when the eraser is the tool, else in the pen's colour and width.
-    void Move(Stroke &stroke, int x, int y);
+    // when the eraser is the tool or the pen erases, else in the pen's colour and width.
+    void Move(Stroke &stroke, double x, double y);
     // The end of the stroke: its segments, drawn already, become one step.
-    void Release();
+    void Release(const Stroke &stroke);
 
 private:
     ToolHost &host_;

@@ -4,6 +4,7 @@
 // dialog. The main window implements it; tests implement it without a display.
 #pragma once
 
+#include "instrument_pose.h"
 #include "tool_selection.h"
 
 #include "document/drawing_state.h"
@@ -30,6 +31,8 @@ public:
     virtual const DrawingState &Drawing() const = 0;
     // Where the instruments lie; moving them is no change of the records and no step of the history.
     virtual InstrumentPlacement &Instruments() = 0;
+    // Whether the instrument is shown: a finger finds only what it sees.
+    virtual bool InstrumentShown(Instrument) const { return true; }
     // Opens the drawing's edit under the name the history shows, or hands out the one that is
     // open (a stroke's segments are one edit). Its Commit makes it one step, marks the
     // drawing changed and shows what changed.

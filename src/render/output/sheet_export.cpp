@@ -83,7 +83,7 @@ void RenderSheetImage(DrawingState &state, const ViewGeometry &view, int sheet, 
         painter.setClipRect(QRect(0, 0, view.PageWidthPx, rows));
         PainterCanvas canvas(painter);
         canvas.SetNeededPixels(rowsOf(b));
-        const SheetCulling culling{rowsOf(b), &index, TextReachPx};
+        const SheetCulling culling{rowsOf(b), &index, TextReachPx, SheetPass::UnderTexts};
         RenderSheetDrawing(canvas, state, view, sheet, &culling);
     });
     const qsizetype bytesPerLine = image.bytesPerLine();
@@ -93,6 +93,12 @@ void RenderSheetImage(DrawingState &state, const ViewGeometry &view, int sheet, 
         std::memcpy(bits + band.top() * bytesPerLine, others[size_t(b - 1)].constBits() + band.top() * bytesPerLine,
                     size_t(band.height()) * size_t(bytesPerLine));
     }
+    // The texts over all bands, on this thread, as one thread drawing the sheet draws them.
+    QPainter painter(&image);
+    painter.setClipRect(QRect(0, 0, view.PageWidthPx, rows));
+    PainterCanvas canvas(painter);
+    const SheetCulling culling{image.rect(), &index, 0, SheetPass::TextsOnly};
+    RenderSheetDrawing(canvas, state, view, sheet, &culling);
 }
 
 // The resolution in the file's own unit, converted with the program's millimetres per inch.

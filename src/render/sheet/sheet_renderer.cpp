@@ -167,8 +167,11 @@ void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s
                         const SheetCulling *culling, const SheetPaper *paper)
 {
     const double off = SheetOffsetMm(sheet, state.PageHeightInch);
+    const SheetPass pass = culling ? culling->Pass : SheetPass::Everything;
     canvas.SetPenColour(ColourBlack);
-    if (culling && culling->Index) {
+    if (pass == SheetPass::TextsOnly) {
+        // the objects lie drawn already
+    } else if (culling && culling->Index) {
         // Only the objects whose box meets the visible part, still in list order. Two
         // pixels of slack cover rounding and the 1-pixel minimum pen.
         const QRect v = culling->VisiblePx;
@@ -184,7 +187,7 @@ void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s
     // The stored boxes were measured on another sheet at the same scale: on this one they
     // may be off by the rounding of the sheet offset, a pixel or two. Glyphs may lean out of
     // a text's box by a part of its height: a large text is drawn from further away.
-    for (int i = 0; i < state.Texts.Count; ++i) {
+    for (int i = 0; pass != SheetPass::UnderTexts && i < state.Texts.Count; ++i) {
         const TextObject &text = state.Texts.At(i);
         const FontSpec font = TextFont(text, zoomPercent, dpiY);
         QRect textPart;
@@ -255,6 +258,10 @@ void RenderSheetDrawing(Canvas &canvas, DrawingState &state, const ViewGeometry 
     canvas.SetBrushColour(ColourWhite);
     canvas.SetPenColour(ColourBlack);
     canvas.SetPenWidth(1);
+    if (culling && culling->Pass == SheetPass::TextsOnly) {
+        DrawObjects(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling);
+        return;
+    }
     canvas.Rectangle(0, 0, view.PageWidthPx, view.PageHeightPx);
     if (state.Paper == PaperKind::Plain) {
         DrawObjects(canvas, state, sheet, view.PixelsPerMm, view.Zoom, view.DpiY, culling);

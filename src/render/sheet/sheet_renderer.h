@@ -24,6 +24,11 @@ struct SheetView {
     bool SetSquare = true;
 };
 
+// What a paint of a sheet's drawing draws: all of it, or the texts apart from what lies
+// under them. The font engine outlines a large glyph a shade differently on each thread, so
+// bands drawn on several threads leave the texts to the thread that draws all others.
+enum class SheetPass { Everything, UnderTexts, TextsOnly };
+
 // Where a paint may leave things out: the part of the sheet (in sheet pixels) that will
 // be seen, and the index that finds the objects there. Without it everything is drawn.
 // With it, the texts' stored boxes must be up to date (MeasureTexts for this view): only
@@ -33,6 +38,7 @@ struct SheetCulling {
     const ObjectIndex *Index = nullptr;
     // Texts this many pixels outside the part are drawn too (their glyphs may lean into it).
     int TextReachPx = 0;
+    SheetPass Pass = SheetPass::Everything;
 };
 
 // Font of a text at zoom percent z on a screen of dpiY pixels per inch.

@@ -64,8 +64,12 @@ std::optional<QRegion> SurfaceRenderer::AcceptDrawing(DrawingState &state, const
     // The ratio is the pictures' own until a paint tells another.
     const PictureView seen = PictureViewOf(state, view, view_.Ratio);
     const bool sameView = accepted_ && seen == view_ && view.PixelsPerMm > 0;
-    if (!sameView)
+    if (!sameView) {
+        KeepForZoom(seen, now);
         layers_.clear(); // pictures of another view show nothing of this one
+    } else if (!(accepted_ && now == acceptedMark_)) {
+        standIn_.clear(); // it shows the drawing as it was
+    }
     QRegion changed;
     bool followed = accepted_ && now == acceptedMark_;
     if (!followed && sameView)

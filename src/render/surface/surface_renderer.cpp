@@ -94,9 +94,6 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
 {
     const qreal ratio = view_.Ratio;
     const int rows = layer.Drawing.height();
-    // The window's pictures are drawn on one thread for now: at zoom 300, bands of a pencil
-    // stroke's picture showed a few pixels other than the picture mended after the change, and
-    // the screen must show what a full rendering shows. Exports keep their bands.
     int bands = PicturesInBands ? std::clamp(rows / MinBandRows, 1, RenderThreads()) : 1;
     bands = int(std::min<qint64>(bands, 1 + MaxBandImageBytes / std::max<qint64>(1, layer.Drawing.sizeInBytes())));
     // A device pixel at the part's edge may reach a little into the next logical pixel.
@@ -139,12 +136,66 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
                                   .intersected(layer.Part);
         OnLayerImage(image, layer, [&](PainterCanvas &canvas) {
             canvas.SetNeededPixels(local);
-            const SheetCulling culling{visible(onSheet), &index_, TextReachPx};
+            const SheetCulling culling{visible(onSheet), &index_, TextReachPx, SheetPass::UnderTexts};
             RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
         });
     });
     for (int b = 1; b < bands; ++b)
         CopyDevicePixels(layer.Drawing, rowsOf(b).topLeft(), bandImages_[size_t(b - 1)], rowsOf(b));
+    // The texts over all bands, on this thread, as a part drawn anew later draws them.
+    OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
+        const SheetCulling culling{visible(layer.Part), &index_, 0, SheetPass::TextsOnly};
+        RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
+    });
+}
+
+void SurfaceRenderer::KeepForZoom(const PictureView &next, const DrawingMark &drawing)
+{
+    if (std::any_of(layers_.begin(), layers_.end(), [&](const Layer &l) { return !(l.RenderedFrom == drawing); }) ||
+        std::any_of(standIn_.begin(), standIn_.end(), [&](const Layer &l) { return !(l.RenderedFrom == drawing); })) {
+        standIn_.clear();
+        return;
+    }
+    const ViewGeometry &was = view_.Geometry, &now = next.Geometry;
+    const bool zoomOnly = next.Ratio == view_.Ratio && next.Paper == view_.Paper &&
+                          next.PageWidthInch == view_.PageWidthInch && next.PageHeightInch == view_.PageHeightInch &&
+                          now.PageCount == was.PageCount && now.PixelsPerMm != was.PixelsPerMm &&
+                          was.PixelsPerMm > 0 && now.PixelsPerMm > 0;
+    if (!zoomOnly) {
+        standIn_.clear(); // it shows another drawing or other sheets
+        return;
+    }
+    if (layers_.empty())
+        return; // zoomed again before the sharp picture: the stand-in of the zoom before stays
+    standIn_ = std::move(layers_);
+    standInView_ = view_;
+}
+
+bool SurfaceRenderer::PaintStandIn(QPainter &painter, const QRect &exposed, const ViewGeometry &view) const
+{
+    if (standIn_.empty() || view.PixelsPerMm <= 0 || view.PageCount != standInView_.Geometry.PageCount ||
+        PaintRatio(painter) != standInView_.Ratio)
+        return false;
+    const qreal scale = view.PixelsPerMm / standInView_.Geometry.PixelsPerMm;
+    painter.save();
+    painter.setClipRect(exposed);
+    for (int sheet = 0; sheet < view.PageCount; ++sheet)
+        if (view.SheetOnSurface(sheet).intersects(exposed))
+            painter.fillRect(view.SheetOnSurface(sheet), Qt::white);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    for (const Layer &layer : standIn_) {
+        const QPointF at = QPointF(view.SheetOnSurface(layer.Sheet).topLeft()) + QPointF(layer.Part.topLeft()) * scale;
+        const QRectF target(at, QSizeF(layer.Part.size()) * scale);
+        if (!target.intersects(exposed))
+            continue;
+        const QImage &picture = layer.HasComposed ? layer.Composed : layer.Drawing;
+        // The picture's device pixels that show the part (a fractional ratio may add one at an edge).
+        const QRectF source(QPointF(layer.SheetOrigin + layer.Part.topLeft()) * standInView_.Ratio - QPointF(layer.DeviceOrigin),
+                            QSizeF(layer.Part.size()) * standInView_.Ratio);
+        painter.drawImage(target, picture, source);
+    }
+    painter.restore();
+    return true;
 }
 
 void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,
@@ -161,6 +212,7 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
     const qreal ratio = PaintRatio(painter);
     const PictureView now = PictureViewOf(state, view, ratio);
     if (!(now == view_)) {
+        KeepForZoom(now, MarkOf(state));
         layers_.clear(); // pictures of another view show nothing of this one
         view_ = now;
     }

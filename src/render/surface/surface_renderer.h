@@ -30,7 +30,7 @@ class PainterCanvas;
 class SurfaceRenderer {
 public:
     // Whether full pictures are drawn in bands on every core (off: one thread draws them).
-    static inline bool PicturesInBands = false;
+    static inline bool PicturesInBands = true;
     // Paints the exposed rectangle (surface coordinates) of the surface and brings every
     // text's measured box up to date, as rendering all sheets in order would.
     void Paint(QPainter &painter, const QRect &exposed, DrawingState &state, const ViewGeometry &view,
@@ -44,7 +44,20 @@ public:
                          int activeSheet = 0);
 
     // Forget the kept drawings (for measurements of uncached paints).
-    void DropCache() { layers_.clear(); }
+    void DropCache()
+    {
+        layers_.clear();
+        standIn_.clear();
+    }
+
+    // After a zoom, until the sharp picture is painted, the pictures of the zoom before can
+    // stand in for it, scaled: a zoom shows at once, however long its picture takes.
+    bool HasStandIn() const { return !standIn_.empty(); }
+    // Paints the exposed rectangle with the sheets white and the pictures of the zoom before
+    // scaled over them (nothing else is drawn); false when there is none for this view.
+    bool PaintStandIn(QPainter &painter, const QRect &exposed, const ViewGeometry &view) const;
+    // The sharp picture follows: the stand-in is no longer wanted.
+    void DropStandIn() { standIn_.clear(); }
 
     // Called by every repaint of the drawing: the kept drawings are brought to the drawing
     // as it is now, and the text boxes measured for the scope. Paints in between (an
@@ -149,6 +162,12 @@ private:
     PictureView reachView_{};
     bool reachKnown_ = false;
     std::vector<Layer> layers_;
+    // The pictures of the view before a zoom, and that view, until the sharp picture is painted.
+    std::vector<Layer> standIn_;
+    PictureView standInView_{};
+    // Keeps the present pictures as the stand-in when the view changes only in its zoom and
+    // they show the drawing as it is.
+    void KeepForZoom(const PictureView &next, const DrawingMark &drawing);
     // The view of every kept layer and of the last accepted repaint; its ratio is the one of
     // the latest paint, as the painter alone tells it.
     PictureView view_{};
