@@ -237,7 +237,7 @@ void Run(const char *label, int sheets, int objectsPerSheet, int texts, int zoom
                 MedianMs(full), MedianMs(instrument), runs);
 }
 
-enum class Drag { RulerMove, RulerAlong, CompassArc, ProtractorTurn };
+enum class Drag { RulerMove, RulerAlong, CompassArc, ProtractorTurn, SetSquareMove, SetSquareTurn, SetSquareLong };
 
 // One pointer move during a drag (repaint plus preview), then the paint of the viewport.
 void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int runs, int texts = 100)
@@ -247,17 +247,28 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
     const QRect viewport(sheet.left(), sheet.top() - 300, 1280, 800);
     BenchHost host(10, zoom, viewport);
     Fill(host.Document(), 10, objectsPerSheet, texts);
+    const bool setSquare = kind == Drag::SetSquareMove || kind == Drag::SetSquareTurn || kind == Drag::SetSquareLong;
     host.Tools.Current = kind == Drag::RulerAlong || kind == Drag::RulerMove ? Tool::Ruler
                          : kind == Drag::CompassArc                         ? Tool::Compass
+                         : setSquare                                        ? Tool::SetSquare
                                                                             : Tool::Protractor;
     host.Tools.Ruler = kind == Drag::RulerMove ? RulerMode::Move : RulerMode::Along;
     host.Tools.Compass = CompassMode::Arc;
     host.Tools.Protractor = ProtractorMode::Turn;
+    host.Tools.SetSquare = kind == Drag::SetSquareMove   ? SetSquareMode::Move
+                           : kind == Drag::SetSquareTurn ? SetSquareMode::Turn
+                                                         : SetSquareMode::LongSide;
+    // The set square near the top of every sheet, so that it lies in the viewport.
+    host.Document().Placement.SetSquareX = 100;
+    host.Document().Placement.SetSquareY = 20;
     PointerDispatch dispatch(host);
     // Around the instrument on the sheet the press lands on (the compass needle or the
-    // protractor centre are near the top of a sheet, 50 mm down).
+    // protractor centre are near the top of a sheet, 50 mm down; the set square's 0 point 20 mm).
     const double s = view.PixelsPerMm;
-    const int cx = viewport.left() + int(100 * s), cy = view.SheetOnSurface(6).top() + int(50 * s);
+    const int cx = viewport.left() + int(100 * s);
+    const int cy = setSquare ? view.SheetOnSurface(5).top() + int(20 * s) : view.SheetOnSurface(6).top() + int(50 * s);
+    const bool straight = kind == Drag::RulerAlong || kind == Drag::RulerMove || kind == Drag::SetSquareMove ||
+                          kind == Drag::SetSquareLong;
     const int x0 = cx + 150, y0 = kind == Drag::RulerAlong || kind == Drag::RulerMove ? viewport.top() + 400 : cy;
     dispatch.MouseDown(PointerButton::Left, x0, y0);
     host.PaintAll(); // the first paint renders and keeps the drawing of the viewport
@@ -269,7 +280,6 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         const double turn = run * 0.02;
-        const bool straight = kind == Drag::RulerAlong || kind == Drag::RulerMove;
         const int x = straight ? x0 + 3 * run : cx + int(150 * std::cos(turn));
         const int y = straight ? y0 + run % 7 : cy + int(150 * std::sin(turn));
         QElapsedTimer timer;
@@ -279,10 +289,13 @@ void RunDrag(Drag kind, const char *label, int objectsPerSheet, int zoom, int ru
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
     dispatch.MouseUp(x0, y0);
-    const char *what = kind == Drag::RulerMove    ? "moving the ruler"
-                       : kind == Drag::RulerAlong ? "drawing along the ruler"
-                       : kind == Drag::CompassArc ? "drawing an arc with the compass"
-                                                  : "turning the protractor";
+    const char *what = kind == Drag::RulerMove       ? "moving the ruler"
+                       : kind == Drag::RulerAlong    ? "drawing along the ruler"
+                       : kind == Drag::CompassArc    ? "drawing an arc with the compass"
+                       : kind == Drag::SetSquareMove ? "moving the set square"
+                       : kind == Drag::SetSquareTurn ? "turning the set square"
+                       : kind == Drag::SetSquareLong ? "drawing along the set square"
+                                                     : "turning the protractor";
     std::printf("%-40s zoom %3d%%  pointer move while %-31s %6.2f ms  (median of %d)\n", label, zoom, what,
                 MedianMs(times), runs);
 }
@@ -586,7 +599,8 @@ int main(int argc, char *argv[])
     Run("10 sheets x 10,000 objects + 100 texts", 10, 10000, 100, 300, runs);
     }
     RunPencilAndHover(runs * 40);
-    for (Drag kind : {Drag::RulerMove, Drag::RulerAlong, Drag::CompassArc, Drag::ProtractorTurn})
+    for (Drag kind : {Drag::RulerMove, Drag::RulerAlong, Drag::CompassArc, Drag::ProtractorTurn, Drag::SetSquareMove,
+                      Drag::SetSquareTurn, Drag::SetSquareLong})
         for (int zoom : {100, 300}) {
             RunDrag(kind, "10 sheets x 100 objects + 100 texts", 100, zoom, runs * 4);
             RunDrag(kind, "10 sheets x 1,000 objects + 100 texts", 1000, zoom, runs * 4);

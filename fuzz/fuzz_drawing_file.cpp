@@ -3,7 +3,9 @@
 // was read writes out to a file that reads back to the same drawing. What a salvage keeps of
 // any bytes is itself a sound drawing, and the salvage finds damage exactly where the reader does.
 #include "document/drawing_file.h"
+#include "document/set_square.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -11,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace velmora;
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
-    const std::vector<ChunkTag> wanted{MakeChunkTag("TEST")};
+    const std::vector<ChunkTag> wanted{MakeChunkTag("TEST"), SetSquareChunk};
 
     DrawingState salvaged;
     DrawingFileSettings salvagedSettings;
@@ -30,6 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     if (error != DrawingFileError::None)
         return 0;
+    // The set square's chunk gives a placement of numbers, or the new drawing's.
+    InstrumentPlacement placement;
+    bool shown = false;
+    SetSquareFromChunks(settings.Chunks, placement, shown);
+    if (!std::isfinite(placement.SetSquareX) || !std::isfinite(placement.SetSquareY) ||
+        !std::isfinite(placement.SetSquareAngle))
+        std::abort();
     const QByteArray written = WriteDrawingFile(drawing, settings);
     DrawingState again;
     DrawingFileSettings againSettings;

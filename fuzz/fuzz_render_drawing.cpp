@@ -4,6 +4,7 @@
 // side and each input's work small: a few dozen objects and texts, images of a few hundred
 // pixels, a small part of the surface.
 #include "document/drawing_file.h"
+#include "document/set_square.h"
 #include "render/output/sheet_export.h"
 #include "render/output/sheet_svg.h"
 #include "render/surface/device_pixels.h"
@@ -37,13 +38,13 @@ void NeedApplication()
 // The surface of a window showing the drawing, painted where the instruments lie and at
 // the first sheet's corner, as a paint event of that part does.
 void PaintSurface(velmora::DrawingState &state, const velmora::DrawingFileSettings &settings, int sheets,
-                  qreal ratio)
+                  qreal ratio, bool setSquare)
 {
     using namespace velmora;
     const double zoom = std::isfinite(settings.Zoom) ? std::clamp(settings.Zoom, 1.0, 300.0) : 100;
     const ViewGeometry view = ComputeViewGeometry(sheets, int(std::lround(zoom)), 96, 96, state.PageWidthInch,
                                                   state.PageHeightInch);
-    const SheetView show{settings.RulerShown, settings.ProtractorShown, settings.CompassShown, ratio != 1};
+    const SheetView show{settings.RulerShown, settings.ProtractorShown, settings.CompassShown, ratio != 1, setSquare};
     QImage surface(int(std::ceil(160 * ratio)), int(std::ceil(120 * ratio)), QImage::Format_RGB32);
     surface.setDevicePixelRatio(ratio);
     const InstrumentPlacement &p = state.Placement;
@@ -54,7 +55,8 @@ void PaintSurface(velmora::DrawingState &state, const velmora::DrawingFileSettin
     };
     SurfaceRenderer renderer;
     for (const QPoint at : {QPoint(0, 0), QPoint(near(p.ProtractorX), near(p.ProtractorY)),
-                            QPoint(near(p.RulerX), near(p.RulerY)), QPoint(near(p.CompassX), near(p.CompassY))}) {
+                            QPoint(near(p.RulerX), near(p.RulerY)), QPoint(near(p.CompassX), near(p.CompassY)),
+                            QPoint(near(p.SetSquareX), near(p.SetSquareY))}) {
         const QRect exposed(at - QPoint(80, 60), QSize(160, 120));
         surface.fill(Qt::gray);
         QPainter painter(&surface);
@@ -79,6 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     state.PageHeightInch = std::min(settings.PageHeightInch, MaxSideInch);
     state.Paper = settings.Paper;
     state.Placement = settings.Placement;
+    bool setSquare = true;
+    SetSquareFromChunks(settings.Chunks, state.Placement, setSquare);
     if (state.Objects.Count > MaxObjects || state.Texts.Count > MaxTexts)
         return 0; // beyond this target's bound of work (its inputs are a few kilobytes)
     const int sheets = SheetCountOf(settings);
@@ -93,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QByteArray svg;
     (void)SheetSvg(state, sheets, 0, QStringLiteral("fuzz"), svg);
 
-    PaintSurface(state, settings, sheets, 1);
-    PaintSurface(state, settings, sheets, 1.5);
+    PaintSurface(state, settings, sheets, 1, setSquare);
+    PaintSurface(state, settings, sheets, 1.5, setSquare);
     return 0;
 }

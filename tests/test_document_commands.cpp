@@ -4,6 +4,7 @@
 #include "support/window_fixture.h"
 
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QtTest>
 
 using namespace velmora;
@@ -203,7 +204,10 @@ private slots:
         QVERIFY(!w->Entries().isVisible());
         w->Menus().entryBarAction->trigger();
         QVERIFY(w->Entries().isVisible());
-        QCOMPARE(w->Entries().widgetForAction(w->Entries().actions().value(0))->width(), 121);
+        // The panel of the rows is 121 pixels wide; the bar adds a scroll bar where the window is too low.
+        const auto *rows = w->Entries().findChild<QScrollArea *>(QStringLiteral("entryRows"));
+        QCOMPARE(rows->widget()->width(), 121);
+        QCOMPARE(w->Entries().widgetForAction(w->Entries().actions().value(0)), rows);
 
         // The guard: writing the edits from the state does not write them back.
         w->Session().Document().Placement.RulerX = 33.337;

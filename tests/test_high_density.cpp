@@ -46,7 +46,7 @@ void PaintPart(SurfaceRenderer &renderer, QImage &surface, const QRect &exposed,
                const ViewGeometry &view, bool instruments = true)
 {
     QPainter painter(&surface);
-    renderer.Paint(painter, exposed, state, view, SheetView{instruments, instruments, instruments, false});
+    renderer.Paint(painter, exposed, state, view, SheetView{instruments, instruments, instruments, false, instruments});
 }
 
 QImage PaintWhole(DrawingState &state, const ViewGeometry &view, qreal ratio, bool instruments = true)

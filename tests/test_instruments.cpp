@@ -133,8 +133,8 @@ private slots:
         DrawingState state;
         const ViewGeometry view = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
         RecordingCanvas both, alone;
-        RenderSheet(both, state, view, 0, SheetView{false, true, true, false});
-        RenderSheet(alone, state, view, 0, SheetView{false, false, true, false});
+        RenderSheet(both, state, view, 0, SheetView{false, true, true, false, false});
+        RenderSheet(alone, state, view, 0, SheetView{false, false, true, false, false});
         // Over the protractor the ring is hollow; alone it is filled with the sheet's white.
         const QRegularExpression ring(QStringLiteral("^Ellipse 609,231,631,253 pen .* brush (\\w+)$"));
         const auto brushOfRing = [&](const RecordingCanvas &canvas) {
@@ -427,7 +427,7 @@ private slots:
                     }
         ReachCanvas none;
         RenderSheetInstruments(none, DrawingState{}, ComputeViewGeometry(1, 100, 96, 96, A4WidthInch, A4HeightInch),
-                               SheetView{false, false, false, false});
+                               SheetView{false, false, false, false, false});
         QVERIFY(none.Reach().isNull());
     }
 };

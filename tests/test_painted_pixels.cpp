@@ -132,7 +132,7 @@ private slots:
         {
             QPainter painter(&image);
             PainterCanvas canvas(painter);
-            RenderSheet(canvas, state, view, 0, SheetView{false, false, false, false});
+            RenderSheet(canvas, state, view, 0, SheetView{false, false, false, false, false});
         }
         const int cx = Round(50 * view.PixelsPerMm), cy = Round(40 * view.PixelsPerMm);
         const Ink ink = Measure(image.copy(cx - 10, cy - 10, 21, 21), 10, 10);
@@ -166,7 +166,7 @@ private slots:
         {
             QPainter painter(&sheet);
             PainterCanvas canvas(painter);
-            RenderSheet(canvas, state, view, 0, SheetView{false, false, false, false});
+            RenderSheet(canvas, state, view, 0, SheetView{false, false, false, false, false});
         }
         QBuffer bmp;
         bmp.open(QIODevice::WriteOnly);

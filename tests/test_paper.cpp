@@ -26,7 +26,7 @@ QImage Render(DrawingState &state, int zoom)
     image.fill(Qt::white);
     QPainter painter(&image);
     PainterCanvas canvas(painter);
-    RenderSheet(canvas, state, view, 0, SheetView{false, false, false, false});
+    RenderSheet(canvas, state, view, 0, SheetView{false, false, false, false, false});
     return image;
 }
 

@@ -37,7 +37,7 @@ QImage RenderWhole(DrawingState &state, const ViewGeometry &view, int sheet)
     QImage image(view.PageWidthPx, view.PageHeightPx, QImage::Format_RGB32);
     QPainter painter(&image);
     PainterCanvas canvas(painter);
-    RenderSheet(canvas, state, view, sheet, SheetView{false, false, false, false});
+    RenderSheet(canvas, state, view, sheet, SheetView{false, false, false, false, false});
     return image;
 }
 
@@ -112,7 +112,7 @@ private slots:
         DrawingState state;
         const ViewGeometry view = ComputeViewGeometry(1, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
         RecordingCanvas canvas;
-        RenderSheet(canvas, state, view, 0, SheetView{false, false, false, false});
+        RenderSheet(canvas, state, view, 0, SheetView{false, false, false, false, false});
         // An empty sheet is one white rectangle in a black frame.
         QCOMPARE(canvas.Drawn(), QStringList{"Rectangle 0,0,794,1123 pen 1 000000 brush FFFFFF"});
     }
@@ -223,7 +223,7 @@ private slots:
         SurfaceRenderer renderer;
         const QRect exposed(100, 900, 500, 600); // across the border of the two sheets
         QPainter painter(&surface);
-        renderer.Paint(painter, exposed, state, view, SheetView{false, false, false, false});
+        renderer.Paint(painter, exposed, state, view, SheetView{false, false, false, false, false});
         painter.end();
         int differing = 0;
         for (int y = exposed.top(); y <= exposed.bottom(); ++y)
@@ -307,7 +307,7 @@ private slots:
         SurfaceRenderer renderer;
         const QRect exposed(203, 1389, 311, 277);
         QPainter painter(&surface);
-        renderer.Paint(painter, exposed, state, view, SheetView{false, false, false, false});
+        renderer.Paint(painter, exposed, state, view, SheetView{false, false, false, false, false});
         painter.end();
         int differing = 0;
         for (int y = exposed.top(); y <= exposed.bottom(); ++y)

@@ -129,14 +129,14 @@ private slots:
         const ViewGeometry view = ComputeViewGeometry(2, 100, 96, 96, state.PageWidthInch, state.PageHeightInch);
         for (int sheet = 0; sheet < 2; ++sheet) {
             RecordingCanvas canvas;
-            RenderSheet(canvas, state, view, sheet, SheetView{true, false, false, false});
+            RenderSheet(canvas, state, view, sheet, SheetView{true, false, false, false, false});
             const int line = canvas.Ops.indexOf(QRegularExpression("LineTo .*"));
             const int ruler = canvas.Ops.indexOf("LineTo 1955,340");
             QVERIFY(line > 0 && ruler > line);
             QVERIFY(canvas.Drawn().contains("LineTo 1955,340 pen 1 808080")); // in the instruments' grey
         }
         RecordingCanvas hidden;
-        RenderSheet(hidden, state, view, 0, SheetView{false, true, true, false});
+        RenderSheet(hidden, state, view, 0, SheetView{false, true, true, false, false});
         QVERIFY(!hidden.Ops.contains("LineTo 1955,340"));
     }
 

@@ -67,7 +67,8 @@ ViewGeometry DrawingSurface::CurrentView() const
 SheetView DrawingSurface::CurrentSheetView() const
 {
     const DrawingSettings settings = session_.Settings();
-    return {settings.RulerShown, settings.ProtractorShown, settings.CompassShown, settings.InchLabels};
+    return {settings.RulerShown, settings.ProtractorShown, settings.CompassShown, settings.InchLabels,
+            settings.SetSquareShown};
 }
 
 void DrawingSurface::Repaint(PaintScope scope)

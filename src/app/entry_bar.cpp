@@ -1,6 +1,8 @@
 #include "entry_bar.h"
 
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace velmora {
 
@@ -23,6 +25,10 @@ const std::vector<EntryBar::Row> &EntryBar::Rows()
         {"compassXEdit", "Zirkel x:", "mm", &InstrumentPlacement::CompassX, &EntryBar::compassXEdit},
         {"compassYEdit", "Zirkel y:", "mm", &InstrumentPlacement::CompassY, &EntryBar::compassYEdit},
         {"compassSpanEdit", "Zirkelspanne:", "mm", &InstrumentPlacement::CompassSpan, &EntryBar::compassSpanEdit},
+        {"setSquareXEdit", "Geodreieck x:", "mm", &InstrumentPlacement::SetSquareX, &EntryBar::setSquareXEdit},
+        {"setSquareYEdit", "Geodreieck y:", "mm", &InstrumentPlacement::SetSquareY, &EntryBar::setSquareYEdit},
+        {"setSquareAngleEdit", "Geodreieckdrehung:", "°", &InstrumentPlacement::SetSquareAngle,
+         &EntryBar::setSquareAngleEdit},
     };
     return rows;
 }
@@ -32,8 +38,14 @@ EntryBar::EntryBar(const InstrumentPlacement &initial, QWidget *parent) : QToolB
     setObjectName(QStringLiteral("entryBar"));
     setMovable(false);
     setFloatable(false);
-    auto *panel = new QWidget(this);
-    panel->setFixedSize(121, 8 + 9 * 40);
+    // The rows scroll when the window is too low for all of them.
+    auto *rows = new QScrollArea(this);
+    rows->setObjectName(QStringLiteral("entryRows"));
+    rows->setFrameShape(QFrame::NoFrame);
+    rows->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rows->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    auto *panel = new QWidget(rows);
+    panel->setFixedSize(121, 8 + int(Rows().size()) * 40);
     QFont small = panel->font(); // long labels such as "Winkelmesserdrehung:" fit the narrow bar
     small.setPointSizeF(small.pointSizeF() * 0.85);
     int row = 0;
@@ -55,7 +67,13 @@ EntryBar::EntryBar(const InstrumentPlacement &initial, QWidget *parent) : QToolB
         });
         ++row;
     }
-    addWidget(panel);
+    rows->setWidget(panel);
+    rows->setFixedWidth(panel->width());
+    // The bar is the panel's width, and wider by the scroll bar only while that is shown.
+    connect(rows->verticalScrollBar(), &QScrollBar::rangeChanged, rows, [rows, panel](int, int max) {
+        rows->setFixedWidth(panel->width() + (max > 0 ? rows->verticalScrollBar()->sizeHint().width() : 0));
+    });
+    addWidget(rows);
 }
 
 void EntryBar::Show(const InstrumentPlacement &placement)

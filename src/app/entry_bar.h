@@ -1,4 +1,4 @@
-// The numeric entry bar: the nine values of the instrument placement as decimal edits. It
+// The numeric entry bar: the values of the instrument placement as decimal edits. It
 // shows the placement and announces every value the user types; the instrument follows at
 // once.
 #pragma once
@@ -27,6 +27,7 @@ public:
     DecimalEdit *rulerXEdit = nullptr, *rulerYEdit = nullptr, *rulerAngleEdit = nullptr;
     DecimalEdit *protractorXEdit = nullptr, *protractorYEdit = nullptr, *protractorAngleEdit = nullptr;
     DecimalEdit *compassXEdit = nullptr, *compassYEdit = nullptr, *compassSpanEdit = nullptr;
+    DecimalEdit *setSquareXEdit = nullptr, *setSquareYEdit = nullptr, *setSquareAngleEdit = nullptr;
 
 signals:
     // The user typed a value of the placement (a text that is no number counts as 0).

@@ -71,6 +71,9 @@ TMainForm::TMainForm(const QString &programDir, QWidget *parent)
 TMainForm::~TMainForm()
 {
     DynaArrayCore::SetFailureReporter({});
+    // The bands go after the session: an entry edit that loses the focus then (a value typed
+    // and the window closed) must not place an instrument of a session that is gone.
+    disconnect(entryBar_, nullptr, this, nullptr);
 }
 
 void TMainForm::CreateDialogs()
@@ -100,10 +103,10 @@ void TMainForm::WireMenus()
     connect(m.undoAction, &QAction::triggered, this, Guarded(&TMainForm::Undo));
     connect(m.redoAction, &QAction::triggered, this, Guarded(&TMainForm::Redo));
     connect(m.copySheetAction, &QAction::triggered, this, Guarded(&TMainForm::CopySheet));
-    for (QAction *item : {m.rulerShownAction, m.protractorShownAction, m.compassShownAction})
+    for (QAction *item : {m.rulerShownAction, m.protractorShownAction, m.compassShownAction, m.setSquareShownAction})
         connect(item, &QAction::triggered, this, [this] {
             session_.SetShown(menus_->rulerShownAction->isChecked(), menus_->protractorShownAction->isChecked(),
-                              menus_->compassShownAction->isChecked());
+                              menus_->compassShownAction->isChecked(), menus_->setSquareShownAction->isChecked());
         });
     connect(m.entryBarAction, &QAction::triggered, &session_, &DocumentSession::SetEntryBarShown);
     connect(m.inchLabelsAction, &QAction::triggered, &session_, &DocumentSession::SetInchLabels);

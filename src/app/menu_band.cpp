@@ -99,6 +99,7 @@ void MenuBand::CreateViewMenu()
     rulerShownAction = CheckItem(viewMenu, "rulerShownAction", QStringLiteral("Lineal"), true);
     protractorShownAction = CheckItem(viewMenu, "protractorShownAction", QStringLiteral("Winkelmesser"), true);
     compassShownAction = CheckItem(viewMenu, "compassShownAction", QStringLiteral("Zirkel"), true);
+    setSquareShownAction = CheckItem(viewMenu, "setSquareShownAction", QStringLiteral("Geodreieck"), true);
     entryBarAction = CheckItem(viewMenu, "entryBarAction", QStringLiteral("Leiste für Zahleneingabe"), false);
     inchLabelsAction = CheckItem(viewMenu, "inchLabelsAction", QStringLiteral("Zollangaben für das Lineal"), false);
     viewMenu->addSeparator();

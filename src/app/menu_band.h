@@ -34,7 +34,8 @@ public:
     QAction *undoAction = nullptr, *redoAction = nullptr, *copySheetAction = nullptr;
 
     QMenu *viewMenu = nullptr;
-    QAction *rulerShownAction = nullptr, *protractorShownAction = nullptr, *compassShownAction = nullptr;
+    QAction *rulerShownAction = nullptr, *protractorShownAction = nullptr, *compassShownAction = nullptr,
+            *setSquareShownAction = nullptr;
     QAction *entryBarAction = nullptr, *inchLabelsAction = nullptr;
     QAction *fullScreenAction = nullptr; // F11; checked while the window fills the screen
 

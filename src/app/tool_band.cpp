@@ -50,6 +50,14 @@ ToolBand::ToolBand(QWidget *parent) : QToolBar(parent)
     auto *compassMenu = qobject_cast<QMenu *>(compassMoveMode->parent());
     circleAction = compassMenu->addAction(QStringLiteral("Kreis zeichnen"));
     circleAction->setObjectName(QStringLiteral("circleAction"));
+    setSquareTool = AddTool(
+        tools, "setSquareTool", QStringLiteral("Geodreieck"),
+        QStringLiteral("Geodreieck verschieben, um seinen Nullpunkt drehen und Linien an seinen Seiten zeichnen"),
+        ToolIconKind::SetSquare,
+        {{"setSquareMoveMode", QStringLiteral("Verschieben"), &setSquareMoveMode},
+         {"setSquareTurnMode", QStringLiteral("Drehen"), &setSquareTurnMode},
+         {"setSquareLongMode", QStringLiteral("An der langen Seite zeichnen"), &setSquareLongMode},
+         {"setSquareShortMode", QStringLiteral("An einer kurzen Seite zeichnen"), &setSquareShortMode}});
     curvesTool = AddTool(tools, "curvesTool", QStringLiteral("Kurven"),
                          QStringLiteral("Kurve mit vier Klicks: Anfang, Ende, zwei Kontrollpunkte"),
                          ToolIconKind::Curves, {});
@@ -75,6 +83,7 @@ ToolBand::ToolBand(QWidget *parent) : QToolBar(parent)
     FollowChoices();
     rulerTool->setChecked(true);
     rulerMoveMode->setChecked(true);
+    setSquareMoveMode->setChecked(true);
     connect(circleAction, &QAction::triggered, this, &ToolBand::CircleWanted);
 }
 
@@ -139,6 +148,7 @@ void ToolBand::FollowChoices()
 {
     const std::pair<QAction *, Tool> tools[] = {
         {rulerTool, Tool::Ruler},     {protractorTool, Tool::Protractor}, {compassTool, Tool::Compass},
+        {setSquareTool, Tool::SetSquare},
         {curvesTool, Tool::Curves},   {pencilTool, Tool::Pencil},         {eraserTool, Tool::Eraser},
         {textTool, Tool::Text},       {objectsTool, Tool::Objects},       {handTool, Tool::Hand},
         {zoomTool, Tool::Zoom}};
@@ -154,6 +164,10 @@ void ToolBand::FollowChoices()
     Follow(compassMoveMode, selection_, &ToolSelection::Compass, CompassMode::Move);
     Follow(compassSpanMode, selection_, &ToolSelection::Compass, CompassMode::Span);
     Follow(compassArcMode, selection_, &ToolSelection::Compass, CompassMode::Arc);
+    Follow(setSquareMoveMode, selection_, &ToolSelection::SetSquare, SetSquareMode::Move);
+    Follow(setSquareTurnMode, selection_, &ToolSelection::SetSquare, SetSquareMode::Turn);
+    Follow(setSquareLongMode, selection_, &ToolSelection::SetSquare, SetSquareMode::LongSide);
+    Follow(setSquareShortMode, selection_, &ToolSelection::SetSquare, SetSquareMode::ShortSide);
     Follow(textAddMode, selection_, &ToolSelection::Text, TextMode::Add);
     Follow(textChangeMode, selection_, &ToolSelection::Text, TextMode::Change);
     Follow(textDeleteMode, selection_, &ToolSelection::Text, TextMode::Delete);

@@ -32,6 +32,8 @@ public:
     QAction *compassTool = nullptr, *compassMoveMode = nullptr, *compassSpanMode = nullptr,
             *compassArcMode = nullptr;
     QAction *circleAction = nullptr; // "Kreis zeichnen": a command among the compass's modes
+    QAction *setSquareTool = nullptr, *setSquareMoveMode = nullptr, *setSquareTurnMode = nullptr,
+            *setSquareLongMode = nullptr, *setSquareShortMode = nullptr;
     QAction *curvesTool = nullptr, *pencilTool = nullptr, *eraserTool = nullptr;
     QAction *textTool = nullptr, *textAddMode = nullptr, *textChangeMode = nullptr, *textDeleteMode = nullptr,
             *textMoveMode = nullptr;

@@ -36,6 +36,21 @@ QIcon ToolIcon(ToolIconKind kind)
         p.drawLine(QPointF(13, 6), QPointF(19, 21));
         p.drawLine(QPointF(8, 14), QPointF(16, 14));
         break;
+    case ToolIconKind::SetSquare: {
+        // The long side above with its scale, the right angle below, the perpendicular from 0
+        // and the degree arc around it.
+        QPainterPath outline(QPointF(1.5, 7));
+        outline.lineTo(22.5, 7);
+        outline.lineTo(12, 17.5);
+        outline.closeSubpath();
+        p.drawPath(outline);
+        p.setPen(QPen(QColor(40, 40, 40), 1, Qt::SolidLine, Qt::FlatCap));
+        for (int i = 4; i <= 20; i += 2)
+            p.drawLine(QPointF(i, 7), QPointF(i, i == 12 ? 10 : 8.5));
+        p.drawLine(QPointF(12, 11.5), QPointF(12, 17));
+        p.drawArc(QRectF(6.5, 1.5, 11, 11), 180 * 16, 180 * 16);
+        break;
+    }
     case ToolIconKind::Curves: {
         QPainterPath curve(QPointF(3, 19));
         curve.cubicTo(QPointF(6, 2), QPointF(16, 24), QPointF(21, 5));

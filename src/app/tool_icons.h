@@ -5,7 +5,7 @@
 
 namespace velmora {
 
-enum class ToolIconKind { Ruler, Protractor, Compass, Curves, Pencil, Eraser, Text, Objects, Hand, Zoom };
+enum class ToolIconKind { Ruler, Protractor, Compass, SetSquare, Curves, Pencil, Eraser, Text, Objects, Hand, Zoom };
 
 QIcon ToolIcon(ToolIconKind kind);
 

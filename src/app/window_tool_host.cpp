@@ -20,6 +20,7 @@ bool WindowToolHost::InstrumentShown(Instrument which) const
     switch (which) {
     case Instrument::Protractor: return settings.ProtractorShown;
     case Instrument::Compass: return settings.CompassShown;
+    case Instrument::SetSquare: return settings.SetSquareShown;
     case Instrument::Ruler: break;
     }
     return settings.RulerShown;

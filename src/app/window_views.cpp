@@ -20,6 +20,7 @@ bool TMainForm::ShowSettingsUnpainted(const DrawingSettings &settings)
     menus_->rulerShownAction->setChecked(settings.RulerShown);
     menus_->protractorShownAction->setChecked(settings.ProtractorShown);
     menus_->compassShownAction->setChecked(settings.CompassShown);
+    menus_->setSquareShownAction->setChecked(settings.SetSquareShown);
     menus_->entryBarAction->setChecked(settings.EntryBarShown);
     menus_->inchLabelsAction->setChecked(settings.InchLabels);
     if (settings.EntryBarShown != shown_.EntryBarShown)
@@ -27,7 +28,8 @@ bool TMainForm::ShowSettingsUnpainted(const DrawingSettings &settings)
     const bool picture = settings.Zoom != shown_.Zoom || settings.SheetCount != shown_.SheetCount ||
                          settings.RulerShown != shown_.RulerShown ||
                          settings.ProtractorShown != shown_.ProtractorShown ||
-                         settings.CompassShown != shown_.CompassShown || settings.InchLabels != shown_.InchLabels;
+                         settings.CompassShown != shown_.CompassShown || settings.InchLabels != shown_.InchLabels ||
+                         settings.SetSquareShown != shown_.SetSquareShown;
     shown_ = settings;
     return picture;
 }

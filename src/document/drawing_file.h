@@ -18,6 +18,7 @@
 
 #include "drawing_file_chunks.h"
 #include "safe_file.h"
+#include "set_square.h"
 
 #include "drawing_state.h"
 #include "worksheet.h"
@@ -29,6 +30,9 @@
 #include <cstdint>
 
 namespace velmora {
+
+// The tags of the chunks this program reads: the set square's ("GEOD").
+std::vector<ChunkTag> KnownChunkTags();
 
 // What the file holds besides the records: the instruments' placement, the settings and the view switches.
 struct DrawingFileSettings {
@@ -55,7 +59,7 @@ struct DrawingFileSettings {
     DrawingFileChunks Chunks;
     // The tags whose chunks the reader keeps: every tag this program knows (a feature that
     // stores a chunk adds its tag here).
-    std::vector<ChunkTag> WantedChunks;
+    std::vector<ChunkTag> WantedChunks = KnownChunkTags();
     // Keeps every chunk, known or not: a drawing opened to be saved again keeps what a newer
     // program added to it.
     bool KeepEveryChunk = false;

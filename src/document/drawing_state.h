@@ -27,6 +27,11 @@ struct InstrumentPlacement {
     double CompassY = 50;
     double CompassSpan = 40;
     double CompassAngle = 45;
+    // The set square's 0 point (the middle of its long side) and the long side's direction:
+    // in a new drawing it lies wholly on the first sheet, the right angle below the long side.
+    double SetSquareX = 105;
+    double SetSquareY = 150;
+    double SetSquareAngle = 0;
 };
 
 inline constexpr double A4WidthInch = 210 / MmPerInch;

@@ -123,11 +123,12 @@ void DocumentSession::ApplySheetCount(int count)
     AfterHistoryStep();
 }
 
-void DocumentSession::SetShown(bool ruler, bool protractor, bool compass)
+void DocumentSession::SetShown(bool ruler, bool protractor, bool compass, bool setSquare)
 {
     settings_.RulerShown = ruler;
     settings_.ProtractorShown = protractor;
     settings_.CompassShown = compass;
+    settings_.SetSquareShown = setSquare;
     emit SettingsChanged(Settings());
 }
 
@@ -228,6 +229,8 @@ DrawingFileSettings DocumentSession::FileSettings() const
 {
     DrawingFileSettings file = FileSettingsOf(Settings(), drawing_.Placement);
     file.Chunks = chunks_;
+    // In the place the file had it, or after the chunks read with the drawing.
+    SetChunk(file.Chunks, SetSquareChunk, SetSquareChunkData(drawing_.Placement, settings_.SetSquareShown));
     return file;
 }
 
@@ -242,11 +245,14 @@ void DocumentSession::TakeDrawing(DrawingState &read, const InstrumentPlacement 
     mine = placement;
     mine.ProtractorDiameter = diameter;
     mine.CompassAngle = compassAngle;
+    bool setSquareShown = true;
+    SetSquareFromChunks(chunks_, mine, setSquareShown); // unreadable: it lies as in a new drawing
     drawing_.PageWidthInch = settings.Page.WidthInch;
     drawing_.PageHeightInch = settings.Page.HeightInch;
     drawing_.Paper = settings.Page.Paper;
     settings_ = settings;
     proposedName_.clear();
+    settings_.SetSquareShown = setSquareShown;
     history_.clear(); // a history of another drawing means nothing here
 }
 

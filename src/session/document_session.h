@@ -53,7 +53,7 @@ public:
     void SetEraserSize(double mm);
     // A step of the history ("Seitenanzahl"); steps in a row are one.
     void SetSheetCount(int count);
-    void SetShown(bool ruler, bool protractor, bool compass);
+    void SetShown(bool ruler, bool protractor, bool compass, bool setSquare);
     void SetEntryBarShown(bool shown);
     void SetInchLabels(bool inches);
     // A step of the history ("Seite einrichten"), none when nothing changed. When a lower

@@ -27,6 +27,7 @@ struct DrawingSettings {
     bool RulerShown = true;
     bool ProtractorShown = true;
     bool CompassShown = true;
+    bool SetSquareShown = true; // kept in the drawing file's set square chunk
     bool EntryBarShown = false;
     bool InchLabels = false; // the ruler's inch scale labelled; a view choice, not kept in files
     // As the drawing holds it; a step of the history changes it (DocumentSession::ChangePageSetup).

@@ -28,14 +28,28 @@ struct InstrumentTurn {
     bool PlaceOnRelease; // the release turns it once more to the release position
 };
 
-// A pencil line kept on a guide: along the ruler's scale edge, across it, or a degree mark
-// on the ray from the protractor's centre. It only grows while the pointer moves.
+// A straight edge of an instrument as it lies on the sheet of the latest press, in global mm:
+// the points Origin + t Direction for t from Low to High. A pencil drawn along it stays on
+// it exactly: the pointer's place on the edge is the foot of its perpendicular, kept within
+// the edge and cut to 0.001 mm from the origin.
+struct StraightEdge {
+    long double OriginX = 0, OriginY = 0;
+    long double DirectionX = 1, DirectionY = 0; // a unit vector
+    double Low = 0, High = 0;
+    double Position(double mx, double my) const;
+    void PointAt(double t, double &x, double &y) const;
+};
+
+// A pencil line kept on a guide: along the ruler's scale edge, across it, a degree mark on
+// the ray from the protractor's centre, or along a side of the set square. It only grows
+// while the pointer moves.
 struct GuidedLine {
-    enum class Kind { Along, Across, Mark } Of;
+    enum class Kind { Along, Across, Mark, Edge } Of;
     double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0; // the line's ends, global mm
     double Min = 0, Max = 0;               // the smallest and largest guide position reached
     double FootX = 0, FootY = 0;           // across: the foot on the scale edge, global mm
     double MarkAngle = 0;                  // mark: the ray's direction, degrees
+    StraightEdge Edge{};                   // edge: the instrument's side it follows
 };
 
 // Drawing an arc by turning the compass about its needle.

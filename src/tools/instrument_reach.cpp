@@ -1,9 +1,11 @@
 #include "instrument_reach.h"
 
+#include "document/set_square.h"
 #include "document/units.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace velmora {
 
@@ -53,6 +55,15 @@ bool InstrumentReaches(const InstrumentPlacement &p, Instrument which, double x,
         const double a = Rad(p.CompassAngle);
         const double lx = p.CompassX + std::cos(a) * p.CompassSpan, ly = p.CompassY + std::sin(a) * p.CompassSpan;
         return SegmentDistance(x, y, p.CompassX, p.CompassY, lx, ly) <= 3 + toleranceMm;
+    }
+    case Instrument::SetSquare: {
+        // The triangle: the long side through the 0 point, the right angle on the body's side.
+        const double a = Rad(p.SetSquareAngle);
+        const double dx = x - p.SetSquareX, dy = y - p.SetSquareY;
+        const double along = dx * std::cos(a) + dy * std::sin(a);
+        const double across = -dx * std::sin(a) + dy * std::cos(a);
+        return across >= -toleranceMm &&
+               std::fabs(along) + across <= set_square::HalfLong + toleranceMm * std::numbers::sqrt2;
     }
     }
     return false;

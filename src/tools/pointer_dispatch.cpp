@@ -100,6 +100,12 @@ std::optional<Gesture> PointerDispatch::Press(PointerButton button, int x, int y
         started = StartMove(host_, Instrument::Protractor, x, y);
     else if (tool.Is(ProtractorMode::Turn))
         started = StartTurn(host_, Instrument::Protractor, x, y, false); // the last move has placed it
+    else if (tool.Is(SetSquareMode::Move))
+        started = StartMove(host_, Instrument::SetSquare, x, y);
+    else if (tool.Is(SetSquareMode::Turn))
+        started = StartTurn(host_, Instrument::SetSquare, x, y, true);
+    else if (tool.Is(SetSquareMode::LongSide) || tool.Is(SetSquareMode::ShortSide))
+        started = setSquare_.Press(tool.Is(SetSquareMode::LongSide), x, y);
     return started;
 }
 
@@ -130,6 +136,8 @@ void PointerDispatch::PointerMove(QPointF surface)
                            ruler_.DragAlong(g, x, y);
                        else if (g.Of == GuidedLine::Kind::Across)
                            ruler_.DragAcross(g, x, y);
+                       else if (g.Of == GuidedLine::Kind::Edge)
+                           setSquare_.Drag(g, x, y);
                        else
                            protractor_.DragMark(g, x, y);
                    },
@@ -157,6 +165,8 @@ void PointerDispatch::Hover(int x, int y)
         protractor_.HoverMark(x, y);
     else if (tool.Is(RulerMode::Along))
         ruler_.HoverAlong(x, y);
+    else if (tool.Is(SetSquareMode::LongSide) || tool.Is(SetSquareMode::ShortSide))
+        setSquare_.Hover(tool.Is(SetSquareMode::LongSide), x, y);
 }
 
 void PointerDispatch::PointerUp(QPointF surface)

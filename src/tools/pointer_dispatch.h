@@ -9,6 +9,7 @@
 #include "object_tool.h"
 #include "protractor_tool.h"
 #include "ruler_tool.h"
+#include "set_square_tool.h"
 #include "stroke_tool.h"
 #include "text_tool.h"
 #include "tool_host.h"
@@ -21,7 +22,7 @@ namespace velmora {
 class PointerDispatch {
 public:
     explicit PointerDispatch(ToolHost &host)
-        : host_(host), ruler_(host), protractor_(host), compass_(host), curve_(host), stroke_(host),
+        : host_(host), ruler_(host), protractor_(host), compass_(host), setSquare_(host), curve_(host), stroke_(host),
           objects_(host, hover_), texts_(host, hover_)
     {
     }
@@ -70,6 +71,7 @@ private:
     RulerTool ruler_;
     ProtractorTool protractor_;
     CompassTool compass_;
+    SetSquareTool setSquare_;
     CurveTool curve_;
     StrokeTool stroke_;
     ObjectTool objects_;

@@ -1,10 +1,11 @@
 #include "protractor_tool.h"
 
+#include "guided_line.h"
 #include "preview.h"
-#include "ruler_tool.h"
 
 #include "document/units.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmora {
@@ -46,7 +47,7 @@ void ProtractorTool::SetEnds(GuidedLine &mark)
     mark.Y1 = Trunc3(double(ray.Cy + ray.Uy * mark.Min));
     mark.X2 = Trunc3(double(ray.Cx + ray.Ux * mark.Max));
     mark.Y2 = Trunc3(double(ray.Cy + ray.Uy * mark.Max));
-    DrawPreviewLine(host_, mark.X1, mark.Y1, mark.X2, mark.Y2, 3);
+    PreviewGuidedLine(host_, mark, 3);
 }
 
 GuidedLine ProtractorTool::PressMark(int x, int y)
@@ -69,9 +70,7 @@ GuidedLine ProtractorTool::PressMark(int x, int y)
 
 void ProtractorTool::DragMark(GuidedLine &mark, int x, int y)
 {
-    const double t = double(AlongMark(mark, x, y));
-    mark.Min = std::min(mark.Min, t);
-    mark.Max = std::max(mark.Max, t);
+    ReachPosition(mark, double(AlongMark(mark, x, y)), true);
     SetEnds(mark);
 }
 

@@ -8,14 +8,6 @@
 
 namespace velmora {
 
-double Trunc3(double v)
-{
-    const long double scaled = static_cast<long double>(v) * 1000;
-    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.2e18L)
-        return v; // beyond a 64-bit integer there is nothing to cut
-    return double(static_cast<long double>(static_cast<int64_t>(scaled)) / 1000);
-}
-
 std::optional<long double> Guide::Position(double mx, double my) const
 {
     const double gx = std::cos(DegToRad(G)), gy = std::sin(DegToRad(G));
@@ -50,15 +42,7 @@ Guide RulerTool::Perpendicular(const GuidedLine &line) const
 void RulerTool::Reach(GuidedLine &line, const Guide &guide, std::optional<long double> t, double my, double fallbackX,
                       bool widen)
 {
-    const long double position = t ? *t : my;
-    if (widen) {
-        if (position < line.Min)
-            line.Min = double(position);
-        if (position > line.Max)
-            line.Max = double(position);
-    } else {
-        line.Min = line.Max = double(position);
-    }
+    ReachPosition(line, double(t ? *t : my), widen);
     if (t) {
         guide.PointAt(line.Min, line.X1, line.Y1);
         guide.PointAt(line.Max, line.X2, line.Y2);
@@ -76,16 +60,11 @@ void RulerTool::ReachAlong(GuidedLine &line, int x, int y, bool widen) const
     Reach(line, edge, edge.Position(x / s, y / s), y / s, host_.Instruments().RulerX, widen);
 }
 
-void RulerTool::Preview(const GuidedLine &line, int width)
-{
-    DrawPreviewLine(host_, line.X1, line.Y1, line.X2, line.Y2, width);
-}
-
 GuidedLine RulerTool::PressAlong(int x, int y)
 {
     GuidedLine line{GuidedLine::Kind::Along};
     ReachAlong(line, x, y, false);
-    Preview(line, 3);
+    PreviewGuidedLine(host_, line, 3);
     return line;
 }
 
@@ -94,14 +73,14 @@ void RulerTool::HoverAlong(int x, int y)
     GuidedLine dot{GuidedLine::Kind::Along};
     ReachAlong(dot, x, y, false);
     host_.WipePreviews();
-    Preview(dot, 5);
+    PreviewGuidedLine(host_, dot, 5);
 }
 
 void RulerTool::DragAlong(GuidedLine &line, int x, int y)
 {
     ReachAlong(line, x, y, true);
     host_.WipePreviews();
-    Preview(line, 3);
+    PreviewGuidedLine(host_, line, 3);
 }
 
 void RulerTool::FindFoot(GuidedLine &line, int x, int y) const
@@ -126,7 +105,7 @@ GuidedLine RulerTool::PressAcross(int x, int y)
     FindFoot(line, x, y);
     const Guide across = Perpendicular(line);
     Reach(line, across, across.Position(x / s, y / s), y / s, line.FootX, false);
-    Preview(line, 3);
+    PreviewGuidedLine(host_, line, 3);
     return line;
 }
 
@@ -143,7 +122,7 @@ void RulerTool::DragAcross(GuidedLine &line, int x, int y)
     const double s = host_.View().PixelsPerMm();
     const Guide across = Perpendicular(line);
     Reach(line, across, across.Position(x / s, y / s), y / s, line.FootX, true);
-    Preview(line, 3);
+    PreviewGuidedLine(host_, line, 3);
 }
 
 } // namespace velmora

@@ -4,14 +4,12 @@
 #pragma once
 
 #include "gesture.h"
+#include "guided_line.h"
 #include "tool_host.h"
 
 #include <optional>
 
 namespace velmora {
-
-// Trunc(v x 1000) / 1000: a millimetre value cut toward zero to a multiple of 0.001 mm.
-double Trunc3(double v);
 
 // A guide line through origin (ox, oy) in direction g (degrees), crossed at angle k.
 struct Guide {
@@ -45,8 +43,6 @@ private:
                       bool widen);
     // Along the scale edge: the line for the pointer at (x, y), widened or set.
     void ReachAlong(GuidedLine &line, int x, int y, bool widen) const;
-    void Preview(const GuidedLine &line, int width);
-
     ToolHost &host_;
 };
 

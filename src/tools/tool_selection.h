@@ -4,10 +4,12 @@
 
 namespace velmora {
 
-enum class Tool { Ruler, Protractor, Compass, Curves, Pencil, Eraser, Text, Objects, Hand, Zoom };
+enum class Tool { Ruler, Protractor, Compass, SetSquare, Curves, Pencil, Eraser, Text, Objects, Hand, Zoom };
 enum class RulerMode { Move, Turn, Along, Across };
 enum class ProtractorMode { Move, Turn, Mark };
 enum class CompassMode { Move, Span, Arc };
+// Drawing along the long side, or along the short side nearer the pointer.
+enum class SetSquareMode { Move, Turn, LongSide, ShortSide };
 enum class TextMode { Add, Change, Delete, Move };
 enum class ObjectMode { Delete, Move };
 
@@ -16,6 +18,7 @@ struct ToolSelection {
     RulerMode Ruler = RulerMode::Move;
     ProtractorMode Protractor = ProtractorMode::Move;
     CompassMode Compass = CompassMode::Move;
+    SetSquareMode SetSquare = SetSquareMode::Move;
     TextMode Text = TextMode::Add;
     ObjectMode Objects = ObjectMode::Delete;
 
@@ -23,6 +26,7 @@ struct ToolSelection {
     bool Is(RulerMode mode) const { return Current == Tool::Ruler && Ruler == mode; }
     bool Is(ProtractorMode mode) const { return Current == Tool::Protractor && Protractor == mode; }
     bool Is(CompassMode mode) const { return Current == Tool::Compass && Compass == mode; }
+    bool Is(SetSquareMode mode) const { return Current == Tool::SetSquare && SetSquare == mode; }
     bool Is(TextMode mode) const { return Current == Tool::Text && Text == mode; }
     bool Is(ObjectMode mode) const { return Current == Tool::Objects && Objects == mode; }
 };

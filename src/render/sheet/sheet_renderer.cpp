@@ -5,6 +5,7 @@
 #include "paper_drawing.h"
 #include "protractor_drawing.h"
 #include "ruler_drawing.h"
+#include "set_square_drawing.h"
 
 #include "document/drawing_state.h"
 #include "document/change_journal.h"
@@ -301,6 +302,8 @@ void RenderSheetInstruments(Canvas &canvas, const DrawingState &state, const Vie
                        view.PixelsPerMm);
     if (show.Compass)
         DrawCompass(canvas, {p.CompassX, p.CompassY, p.CompassSpan, p.CompassAngle}, view.PixelsPerMm);
+    if (show.SetSquare)
+        DrawSetSquare(canvas, {p.SetSquareX, p.SetSquareY, p.SetSquareAngle}, view.PixelsPerMm);
 }
 
 void RenderSheet(Canvas &canvas, DrawingState &state, const ViewGeometry &view, int sheet, const SheetView &show,

@@ -21,6 +21,7 @@ struct SheetView {
     bool Protractor = true;
     bool Compass = true;
     bool InchLabels = false;
+    bool SetSquare = true;
 };
 
 // What a paint of a sheet's drawing draws: all of it, or the texts apart from what lies

@@ -87,9 +87,10 @@ void SurfaceRenderer::ShowArrivedPages(DrawingState &state, const ViewGeometry &
 SurfaceRenderer::InstrumentKey SurfaceRenderer::InstrumentsOf(const DrawingState &state, const SheetView &show)
 {
     const InstrumentPlacement &p = state.Placement;
-    return {p.RulerX,   p.RulerY,   p.RulerAngle,  p.ProtractorX, p.ProtractorY, p.ProtractorAngle, p.ProtractorDiameter,
-            p.CompassX, p.CompassY, p.CompassSpan, p.CompassAngle, show.Ruler,  show.Protractor,   show.Compass,
-            show.InchLabels};
+    return {p.RulerX,     p.RulerY,     p.RulerAngle,     p.ProtractorX, p.ProtractorY,    p.ProtractorAngle,
+            p.ProtractorDiameter,       p.CompassX,       p.CompassY,    p.CompassSpan,    p.CompassAngle,
+            p.SetSquareX, p.SetSquareY, p.SetSquareAngle, show.Ruler,    show.Protractor,  show.Compass,
+            show.InchLabels,            show.SetSquare};
 }
 
 SurfaceRenderer::Layer *SurfaceRenderer::Covering(int sheet, const QRect &part)

@@ -87,7 +87,8 @@ private:
     struct InstrumentKey {
         double RulerX, RulerY, RulerAngle, ProtractorX, ProtractorY, ProtractorAngle, ProtractorDiameter;
         double CompassX, CompassY, CompassSpan, CompassAngle;
-        bool Ruler, Protractor, Compass, InchLabels;
+        double SetSquareX, SetSquareY, SetSquareAngle;
+        bool Ruler, Protractor, Compass, InchLabels, SetSquare;
         bool operator==(const InstrumentKey &) const = default;
     };
     // The drawing of one sheet part, and the same with the instruments over it, in view_.
