@@ -212,6 +212,7 @@ private slots:
                                                     "Velmora draws school geometry with a ruler, a protractor and a "
                                                     "compass on paper sheets.\n"
                                                     "Given a drawing, it opens that drawing at start.\n"
+                                                    "Given a worksheet (PDF, PNG or JPEG), it opens a new drawing on its pages.\n"
                                                     "  --help      this text\n"
                                                     "  --version   the program's version\n"));
         WriteOptionsFile(own, LanguageItalian);

@@ -126,11 +126,11 @@ private slots:
         const QString joined = shapes.join(' ');
         QVERIFY(joined.contains(tickAt30));  // the centimetre tick at +30 mm, 4 mm long
         QVERIFY(joined.contains(degree45));  // 45 degrees: a 5-degree tick on the left short side
-        // Centimetres 7 to 0 to 7; degrees in two rows, then each row's 0 in its corner.
+        // Centimetres 7 to 0 to 7; degrees in two rows, then each row's 0 and 180 in the corners.
         QStringList expected = {"7", "6", "5", "4", "3", "2", "1", "0", "1", "2", "3", "4", "5", "6", "7"};
         for (int k = 10; k < 180; k += 10)
             expected << QString::number(k) << QString::number(180 - k);
-        expected << "0" << "0";
+        expected << "0" << "180" << "180" << "0";
         QCOMPARE(Numbers(canvas), expected);
         QVERIFY(canvas.Ops.filter("Font").first().contains(" e0 "));
         QVERIFY(!canvas.Ops.join(' ').contains("Brush")); // never filled: what lies beneath shows

@@ -252,7 +252,7 @@ void OneFingerWithEachTool()
     QVERIFY(drawn(w->Tools().protractorMarkMode, {w.Px({80, 50}), w.Px({85, 40})}, KindLine));
     w->Tools().curvesTool->trigger();
     const int before = w.Objects();
-    for (QPoint p : {QPoint(300, 380), QPoint(420, 380), QPoint(340, 340), QPoint(380, 340)})
+    for (QPoint p : {QPoint(300, 330), QPoint(420, 330), QPoint(340, 290), QPoint(380, 290)})
         w.OneFinger({p});
     QCOMPARE(w.Objects(), before + 1);
     QCOMPARE(w.Drawing().Objects.At(w.Objects() - 1).Kind, uint32_t(KindBezier));
@@ -312,8 +312,8 @@ void PenAndPalm()
     // the ruler back where it lay.
     QWindowSystemInterface::handleTabletEnterLeaveProximityEvent(w->windowHandle(), 0, eraser, false);
     QCoreApplication::processEvents();
-    QTest::touchEvent(w.box, TouchScreen()).press(0, QPoint(200, 380), w.box);
-    QTest::touchEvent(w.box, TouchScreen()).move(0, QPoint(260, 390), w.box);
+    QTest::touchEvent(w.box, TouchScreen()).press(0, QPoint(200, 330), w.box);
+    QTest::touchEvent(w.box, TouchScreen()).move(0, QPoint(260, 340), w.box);
     QCoreApplication::processEvents();
     QCOMPARE(w.Objects(), 4);
     QWindowSystemInterface::handleTouchCancelEvent(w->windowHandle(), TouchScreen());
@@ -327,7 +327,7 @@ void PenAndPalm()
     QCoreApplication::processEvents();
     QCOMPARE(w.Drawing().Placement.RulerAngle, held.Angle);
     QCOMPARE(w.Drawing().Placement.RulerY, held.Y);
-    w.OneFinger({{200, 380}, {260, 390}}); // the next touch works as ever
+    w.OneFinger({{200, 330}, {260, 340}}); // the next touch works as ever
     QCOMPARE(w.Objects(), 4);
 }
 

@@ -44,7 +44,7 @@ QImage RenderSheetImage(DrawingState &state, int sheet, bool screen, double s = 
     image.fill(Qt::white);
     QPainter painter(&image);
     PainterCanvas canvas(painter);
-    const SheetCulling culling{image.rect(), nullptr, 0, screen};
+    const SheetCulling culling{image.rect(), nullptr, 0, SheetPass::Everything, screen};
     RenderSheetDrawing(canvas, state, view, sheet, screen ? &culling : nullptr);
     return image;
 }
@@ -200,6 +200,16 @@ private slots:
         DrawingState state;
         TakeWorksheet(state, ChooseWorksheetPages(opened.Document, 1, 1));
         QVERIFY(Black(InMark(RenderSheetImage(state, 0, false), MarkOnPage(0))));
+
+        // A password with an umlaut, as typed (UTF-8), opens the newer and the older encryption.
+        for (const QStringList &key : {QStringList{"256"}, QStringList{"128", "--use-aes=y"}}) {
+            const QString umlaut = dir.filePath(QStringLiteral("umlaut%1.pdf").arg(key.first()));
+            QCOMPARE(QProcess::execute("qpdf", QStringList{"--encrypt", "Prüfung", "owner"} + key +
+                                                   QStringList{"--", plain, umlaut}),
+                     0);
+            QCOMPARE(OpenWorksheetFile(umlaut, QStringLiteral("Prüfung").toUtf8()).Problem, WorksheetProblem::None);
+            QCOMPARE(OpenWorksheetFile(umlaut, "Prufung").Problem, WorksheetProblem::WrongPassword);
+        }
     }
 
     // The page lies at true size from the sheet's top-left, under the drawing; ink over it

@@ -54,7 +54,7 @@ std::optional<QByteArray> TWorksheetPasswordForm::Ask(bool again)
     PasswordEd->setFocus();
     if (exec() != QDialog::Accepted)
         return std::nullopt;
-    return PasswordEd->text().toLatin1();
+    return PasswordEd->text().toUtf8();
 }
 
 TWorksheetPagesForm::TWorksheetPagesForm(const TranslateFunction &translate, QWidget *parent)

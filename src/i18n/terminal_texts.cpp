@@ -21,6 +21,8 @@ QString TerminalTexts::Usage()
     return Text(QStringLiteral("Aufruf: velmora [ZEICHNUNG.vlm]")) + QStringLiteral("\n\n") +
            Text(QStringLiteral("Velmora zeichnet Schulgeometrie mit Lineal, Winkelmesser und Zirkel auf Papierbogen.")) +
            QLatin1Char('\n') + Text(QStringLiteral("Mit einer Zeichnung als Argument öffnet es diese beim Start.")) +
+           QLatin1Char('\n') +
+           Text(QStringLiteral("Mit einem Arbeitsblatt (PDF, PNG oder JPEG) als Argument öffnet es eine neue Zeichnung auf dessen Seiten.")) +
            QStringLiteral("\n  --help      ") + Text(QStringLiteral("diese Hilfe")) + QStringLiteral("\n  --version   ") +
            Text(QStringLiteral("die Version des Programms")) + QLatin1Char('\n');
 }

@@ -115,7 +115,7 @@ WorksheetOpening OpenPicture(const QByteArray &bytes)
     return opening;
 }
 
-WorksheetOpening OpenPdf(const QByteArray &bytes, const QByteArray &password)
+WorksheetOpening OpenPdfWith(const QByteArray &bytes, const QByteArray &password)
 {
     WorksheetOpening opening;
     opening.Document.Kind = WorksheetKind::Pdf;
@@ -155,6 +155,21 @@ WorksheetOpening OpenPdf(const QByteArray &bytes, const QByteArray &password)
     opening.Document.Bytes = bytes;
     opening.Document.Password = password;
     return opening;
+}
+
+// The password as typed comes in UTF-8, which the newer PDF encryption takes; the older one
+// takes the characters one byte each, so a password with umlauts is tried that way too.
+WorksheetOpening OpenPdf(const QByteArray &bytes, const QByteArray &password)
+{
+    WorksheetOpening opening = OpenPdfWith(bytes, password);
+    if (opening.Problem != WorksheetProblem::WrongPassword)
+        return opening;
+    const QString typed = QString::fromUtf8(password);
+    const QByteArray oneByteEach = typed.toLatin1();
+    if (oneByteEach == password || QString::fromLatin1(oneByteEach) != typed)
+        return opening;
+    WorksheetOpening older = OpenPdfWith(bytes, oneByteEach);
+    return older.Problem == WorksheetProblem::WrongPassword ? opening : older;
 }
 
 } // namespace

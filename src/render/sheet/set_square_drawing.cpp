@@ -21,7 +21,11 @@ constexpr Real MmNumbersAt = 4.5;                      // top of the centimetre 
 constexpr Real CentreLineFrom = 8.5;                   // the perpendicular resumes below the "0"
 constexpr Real DegreeTick = 1.5, FiveDegreeTick = 2.25, TenDegreeTick = 3; // from the short sides
 constexpr Real OuterRow = 5, InnerRow = 8.5; // the degree numbers' middles, from the short sides
-constexpr Real CornerNumberAt = 1.8;         // the "0" in each acute corner, off the long side
+constexpr Real CornerNumberAt = 1.3;         // the corners' 0 and 180, off the long side
+constexpr Real CornerNumberHeight = 1.8;
+// Their middles from the 0 point: clear of the first degree ticks and of the scale's last tick.
+constexpr Real OuterCornerNumber = 75, OuterCornerNumber180 = 73.6;
+constexpr Real InnerCornerNumber = 71, InnerCornerNumber180 = 72.2;
 constexpr Real NumberClear = 2;              // half a degree number's height and a little room
 constexpr Real ParallelsClear = 16.5;        // the parallels end this far from the short sides
 constexpr Real FirstParallel = 10;           // the first one lies below the scale's numbers
@@ -141,10 +145,13 @@ void DrawSetSquare(Canvas &canvas, const SetSquarePlacement &p, double s)
         degrees.Centred(ra * (edge - OuterRow / c), rb * (edge - OuterRow / c), QString::number(k));
         degrees.Centred(ra * (edge - InnerRow / c), rb * (edge - InnerRow / c), QString::number(180 - k));
     }
-    // Each row's 0 lies on the long side at its own end: written in that acute corner.
-    const Real corner = HalfLong - OuterRow * sqrt2 - CornerNumberAt;
-    degrees.Centred(-corner, CornerNumberAt, QStringLiteral("0"));
-    degrees.Centred(corner, CornerNumberAt, QStringLiteral("0"));
+    // Each row begins with 0 and ends with 180 on the long side, in the acute corners: the
+    // outer row's number nearer the corner's tip, the inner row's further in, smaller for room.
+    Numbers corners(canvas, f, NumberFont(CornerNumberHeight, s, angle));
+    corners.Centred(-OuterCornerNumber, CornerNumberAt, QStringLiteral("0"));
+    corners.Centred(-InnerCornerNumber180, CornerNumberAt, QStringLiteral("180"));
+    corners.Centred(OuterCornerNumber180, CornerNumberAt, QStringLiteral("180"));
+    corners.Centred(InnerCornerNumber, CornerNumberAt, QStringLiteral("0"));
 }
 
 } // namespace velmora
