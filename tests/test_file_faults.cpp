@@ -103,15 +103,33 @@ struct Run {
     QString errors;
 };
 
+// Under a memory limit fontconfig may fail to map its caches, scan the font folders with too
+// little memory and write what it found (nothing) into the system's font cache: run as root,
+// that hides the fonts from every later program. A limited exporter keeps its caches here.
+QString FontConfigForLimitedRuns()
+{
+    static QTemporaryDir dir;
+    const QString conf = dir.filePath(QStringLiteral("fonts.conf"));
+    QFile file(conf);
+    if (!file.exists() && file.open(QIODevice::WriteOnly))
+        file.write("<?xml version=\"1.0\"?>\n<fontconfig>\n<cachedir>" + dir.filePath("cache").toUtf8() +
+                   "</cachedir>\n<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n</fontconfig>\n");
+    return conf;
+}
+
 // velmora-export, within megabytes of address space when given.
 Run Export(const QStringList &arguments, qint64 megabytes = 0)
 {
     QProcess process;
-    if (megabytes > 0)
+    if (megabytes > 0) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("FONTCONFIG_FILE"), FontConfigForLimitedRuns());
+        process.setProcessEnvironment(environment);
         process.setChildProcessModifier([megabytes] {
             const rlimit limit{rlim_t(megabytes) << 20, rlim_t(megabytes) << 20};
             setrlimit(RLIMIT_AS, &limit);
         });
+    }
     process.start(QStringLiteral(VELMORA_EXPORT), arguments);
     Run run;
     if (!process.waitForFinished(20000)) { // a blocked open: fail, do not hang
