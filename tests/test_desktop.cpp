@@ -269,7 +269,10 @@ private slots:
                 if (item->isSeparator() || item->shortcut().isEmpty())
                     continue;
                 QStyleOptionMenuItem option;
-                static_cast<MenuProbe *>(file)->initStyleOption(&option, item);
+                // The style's own option for the item, through a pointer to QMenu's member (no
+                // cast of the menu to a type it is not).
+                const auto initStyleOption = &MenuProbe::initStyleOption;
+                (file->*initStyleOption)(&option, item);
                 const QString key = option.text.section(QLatin1Char('\t'), 1);
                 const QFontMetrics metrics(option.font);
                 const QRect row = file->actionGeometry(item);
