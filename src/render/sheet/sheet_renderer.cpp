@@ -268,6 +268,15 @@ void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s
 
 } // namespace
 
+int LargestTextPixelHeight(const DrawingState &state, int zoomPercent, double dpiY)
+{
+    PixelHeights heights(zoomPercent, dpiY);
+    int largest = 0;
+    for (int i = 0; i < state.Texts.Count; ++i)
+        largest = std::max(largest, heights.Of(state.Texts.At(i).Size));
+    return largest;
+}
+
 void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
                  const SheetCulling *culling)
 {
