@@ -78,11 +78,13 @@ bool TextLayouts::Draw(QPainter &painter, const FontSpec &font, const QString &t
             layout = *old;
         else
             layout = Prepare(painter.font(), painter.layoutDirection(), text);
-        if (young_.size() >= Limit) {
+        if (youngBytes_ >= YoungBytes) {
             old_ = std::move(young_);
             young_ = {};
+            youngBytes_ = 0;
         }
         young_.insert(key, layout);
+        youngBytes_ += BytesOf(text);
     }
     if (painter.pen().style() == Qt::NoPen)
         return true; // the painter draws no text without a pen
@@ -99,6 +101,7 @@ TextLayouts &TextLayouts::Shared()
         qAddPostRoutine([] {
             Shared().young_.clear();
             Shared().old_.clear();
+            Shared().youngBytes_ = 0;
         });
         return true;
     }();

@@ -37,10 +37,13 @@ private:
     using Layout = std::shared_ptr<const QTextLayout>;
     static Layout Prepare(const QFont &font, Qt::LayoutDirection direction, const QString &text);
 
-    // Two generations, as the measuring cache keeps them: what a paint uses stays while it is
-    // fewer than the limit; the memory stays bounded.
-    static constexpr qsizetype Limit = 8192; // about 2 KB a layout of a short text
+    // Two generations, as the measuring cache keeps them: what a paint uses stays while its
+    // layouts take less than the young one's memory; all of them take at most twice that.
+    static constexpr qsizetype YoungBytes = qsizetype(16) << 20;
+    // What a layout takes, about: 600 bytes and 60 for each character (measured).
+    static qsizetype BytesOf(const QString &text) { return 600 + 60 * text.size(); }
     QHash<Key, Layout> young_, old_;
+    qsizetype youngBytes_ = 0;
 };
 
 } // namespace velmora
