@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace velmora::outline {
 
@@ -22,6 +23,18 @@ inline int FloorInt(double v)
 {
     const int i = int(v);
     return i - (v < i);
+}
+
+// std::round for values well inside the 64-bit range, without the library call: the
+// fraction v - trunc(v) is exact, and the sign of a zero is kept.
+inline double RoundHalfAway(double v)
+{
+    if (!(std::abs(v) < 0x1p52))
+        return std::round(v);
+    const double whole = double(int64_t(v)), fraction = v - whole;
+    // Chosen without branches: a point's fraction is as likely one way as the other.
+    const double up = fraction >= 0.5 ? 1.0 : 0.0, down = fraction <= -0.5 ? 1.0 : 0.0;
+    return std::copysign(whole + up - down, v);
 }
 
 // One pixel's blend of an opaque colour at 8-bit coverage, as the painter blends it.
@@ -57,16 +70,27 @@ struct Span {
 // coverage is the cover of all cells to its left plus its own cover minus its own area.
 class RowCoverage {
 public:
+    // The cells are zero between outlines (each row's sweep empties what it used), so only a
+    // wider outline than any before, or one left unfinished, clears them.
     RowCoverage(int left, int right) : left_(left), right_(right)
     {
         Buffers &b = Storage();
-        b.Cover.assign(size_t(right - left) + 1, 0.0);
-        b.Area.assign(size_t(right - left) + 1, 0.0);
+        const size_t cells = size_t(right - left) + 1;
+        if (!b.Clean || b.Cover.size() < cells) {
+            const size_t size = std::max(cells, b.Cover.size());
+            b.Cover.assign(size, 0.0);
+            b.Area.assign(size, 0.0);
+        }
+        b.Clean = false;
         b.Spans.clear();
         cover_ = b.Cover.data() - left;
         area_ = b.Area.data() - left;
         spans_ = &b.Spans;
+        clean_ = &b.Clean;
     }
+
+    // Every row swept: the cells are all zero again.
+    void Finish() { *clean_ = true; }
 
     // The piece of an edge from (xa, ya) to (xb, yb) within the row (ya <= yb, both in 0..1).
     void Add(const Edge &e, double xa, double ya, double xb, double yb)
@@ -184,6 +208,7 @@ private:
     struct Buffers {
         std::vector<double> Cover, Area;
         std::vector<Span> Spans;
+        bool Clean = false;
     };
     static Buffers &Storage()
     {
@@ -194,6 +219,7 @@ private:
     int left_, right_;
     double *cover_, *area_;
     std::vector<Span> *spans_;
+    bool *clean_;
     double leftCover_ = 0;
 };
 
@@ -239,8 +265,8 @@ void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, d
 void ToDevice(Contours &contours, double scale, QPointF offset)
 {
     for (Point &p : contours.Points) {
-        p.X = std::round((p.X * scale + offset.x()) * Subpixel) / Subpixel;
-        p.Y = std::round((p.Y * scale + offset.y()) * Subpixel) / Subpixel;
+        p.X = RoundHalfAway((p.X * scale + offset.x()) * Subpixel) / Subpixel;
+        p.Y = RoundHalfAway((p.Y * scale + offset.y()) * Subpixel) / Subpixel;
     }
 }
 
@@ -333,6 +359,7 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
                 line[i] = ink + ByteMul(line[i], keep);
         });
     }
+    row.Finish();
 }
 
 bool TargetOf(QPainter &painter, QRgb colour, Target &target, const QRect &needed)
