@@ -5,6 +5,7 @@
 
 #include "document/drawing_state.h"
 #include "render/canvas/band_work.h"
+#include "render/canvas/image_memory.h"
 #include "render/canvas/painter_canvas.h"
 #include "worksheet/page_images.h"
 
@@ -151,6 +152,8 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
         const int top = rows * b / bands, bottom = rows * (b + 1) / bands;
         return QRect(0, top, layer.Drawing.width(), bottom - top);
     };
+    uchar *const pictureBits = layer.Drawing.bits();
+    const qsizetype pictureBytesPerLine = layer.Drawing.bytesPerLine();
     RunBands(bands, [&](int b) {
         QImage &image = b == 0 ? layer.Drawing : bandImages_[size_t(b - 1)];
         const QRect local = rowsOf(b);
@@ -164,6 +167,9 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
             const SheetCulling culling{visible(onSheet), &index_, TextReachPx, SheetPass::UnderTexts, true};
             RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
         });
+        // Its rows of a fresh picture get their memory here, not in the copy after the bands.
+        if (b > 0)
+            PrepareRows(pictureBits, pictureBytesPerLine, local.top(), local.height());
     });
     for (int b = 1; b < bands; ++b)
         CopyDevicePixels(layer.Drawing, rowsOf(b).topLeft(), bandImages_[size_t(b - 1)], rowsOf(b));
