@@ -245,7 +245,7 @@ private slots:
             {"kaputt.pdf", MarkedPdf(1).left(300), "die Datei ist beschädigt"},
             {"leer.pdf", HandPdf("", "", false), "das PDF hat keine Seiten"},
             {"text.png", "kein Bild", "die Datei ist weder ein PDF noch ein PNG- oder JPEG-Bild"},
-            {"riesig.pdf", HandPdf("0 0 20000 842", "0 0 m 10 10 l S"), "eine Seite ist größer als 5080 mm"},
+            {"riesig.pdf", HandPdf("0 0 20000 842", "0 0 m 10 10 l S"), "eine Seite ist größer als das größte Blatt (5080 mm)"},
         };
         for (const auto &b : bad) {
             w.errors.clear();
