@@ -60,6 +60,12 @@ struct Edge {
     double Sign;
 };
 
+// Where an edge starts, to sort the edges by.
+struct EdgeStart {
+    double Y0;
+    uint32_t Index;
+};
+
 // A run of cells an edge touched in the current row.
 struct Span {
     int First, Last;
@@ -273,8 +279,10 @@ void ToDevice(Contours &contours, double scale, QPointF offset)
 void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colour)
 {
     thread_local std::vector<Edge> edges;
+    thread_local std::vector<EdgeStart> order;
     thread_local std::vector<const Edge *> active;
     edges.clear();
+    order.clear();
     active.clear();
     if (contours.Points.empty())
         return;
@@ -292,6 +300,7 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
             const bool down = p.Y < q.Y;
             const Point a = down ? p : q, b = down ? q : p;
             const double dxdy = (b.X - a.X) / (b.Y - a.Y);
+            order.push_back({a.Y, uint32_t(edges.size())});
             edges.push_back({a.X, a.Y, b.X, b.Y, dxdy, std::abs(1 / dxdy), down ? 1.0 : -1.0});
         }
         begin = end;
@@ -302,7 +311,8 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
     const int lastColumn = std::min(clip.right(), int(std::ceil(rightmost)));
     if (firstRow > lastRow || firstColumn > lastColumn)
         return;
-    std::sort(edges.begin(), edges.end(), [](const Edge &e, const Edge &f) { return e.Y0 < f.Y0; });
+    // Sorted as small keys: the same comparisons, so the same order as the edges themselves.
+    std::sort(order.begin(), order.end(), [](const EdgeStart &e, const EdgeStart &f) { return e.Y0 < f.Y0; });
 
     // Pixels of this image alone: pixels shared with another copy are copied first, so that
     // copy stays as it was. A painter's image is never shared while it paints (TargetOf makes
@@ -324,11 +334,12 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
             for (const Edge *e : active)
                 firstEnd = std::min(firstEnd, e->Y1);
         }
-        for (; next < edges.size() && edges[next].Y0 < y1; ++next) {
-            if (edges[next].Y1 <= y0)
+        for (; next < order.size() && order[next].Y0 < y1; ++next) {
+            const Edge &e = edges[order[next].Index];
+            if (e.Y1 <= y0)
                 continue;
-            active.push_back(&edges[next]);
-            firstEnd = std::min(firstEnd, edges[next].Y1);
+            active.push_back(&e);
+            firstEnd = std::min(firstEnd, e.Y1);
         }
         for (const Edge *e : active) {
             const double ya = std::max(y0, e->Y0), yb = std::min(y1, e->Y1);
