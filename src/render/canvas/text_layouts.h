@@ -15,7 +15,8 @@ namespace velmora {
 
 class TextLayouts {
 public:
-    // Draws a text with its top-left corner at `topLeft`, in the painter's font and pen, with
+    // Draws a text with its top-left corner at `topLeft`, in the painter's pen and font (made
+    // from `font` by MakeFont and set on the painter, which the kept layouts are keyed by), with
     // the pixels QPainter::drawText gives it in a rectangle there (aligned left and top,
     // unclipped, '&' marking a mnemonic). False, drawing nothing, for what only the painter
     // draws so: decorations (underline, strike-out, a mnemonic's line), a background, text of
