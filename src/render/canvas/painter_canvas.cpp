@@ -2,6 +2,7 @@
 
 #include "capsule_raster.h"
 #include "curve_raster.h"
+#include "text_layouts.h"
 #include "text_metrics.h"
 
 #include <QPainterPath>
@@ -238,6 +239,9 @@ void PainterCanvas::DrawText(const QRect &box, const QString &text)
     painter_.setPen(ToQColor(font_.Colour));
     painter_.setBackgroundMode(transparent_ ? Qt::TransparentMode : Qt::OpaqueMode);
     painter_.setBackground(ToQColor(brushColour_));
+    // Laid out once on an image; the painter's own path for the rest (printer, PDF, decorations).
+    if (TextLayouts::Shared().Draw(painter_, font_, text, box.topLeft()))
+        return;
     painter_.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextDontClip,
                       NormaliseLineBreaks(text));
 }

@@ -167,14 +167,19 @@ void DrawFound(Canvas &canvas, const TDynaArray<DrawingObject> &objects, const s
 
 } // namespace
 
+int TextPixelHeight(int32_t size, int zoomPercent, double dpiY)
+{
+    int points = ZoomedPointSize(std::min(size, MaxTextPoints), zoomPercent);
+    if (points == 0)
+        points = 1;
+    return std::min(RoundHalfAway(static_cast<long double>(points) * dpiY / 72), MaxTextPixelHeight);
+}
+
 FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY)
 {
     FontSpec font;
     font.Face = FontNameString(text);
-    int points = ZoomedPointSize(std::min(text.Size, MaxTextPoints), zoomPercent);
-    if (points == 0)
-        points = 1;
-    font.PixelHeight = std::min(RoundHalfAway(static_cast<long double>(points) * dpiY / 72), MaxTextPixelHeight);
+    font.PixelHeight = TextPixelHeight(text.Size, zoomPercent, dpiY);
     font.Weight = (text.Style & StyleBold) ? 700 : 400;
     font.Italic = text.Style & StyleItalic;
     font.Underline = text.Style & StyleUnderline;
@@ -186,6 +191,41 @@ FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY)
 }
 
 namespace {
+
+// A text's character height in pixels, worked out once for each size (most texts share a few).
+class PixelHeights {
+public:
+    PixelHeights(int zoomPercent, double dpiY) : zoom_(zoomPercent), dpiY_(dpiY) {}
+    int Of(int32_t size)
+    {
+        if (!known_ || size != size_) {
+            size_ = size;
+            height_ = TextPixelHeight(size, zoom_, dpiY_);
+            known_ = true;
+        }
+        return height_;
+    }
+
+private:
+    int zoom_;
+    double dpiY_;
+    bool known_ = false;
+    int32_t size_ = 0;
+    int height_ = 0;
+};
+
+// Whether a text's box, grown as the paint grows it, surely misses the part: a test in floating
+// point that spares most texts of a large drawing the rounding of their box. Two pixels beyond
+// the grown box cover the rounding; a box that is not a number is left to the exact test.
+bool SurelyApart(const TextObject &text, double s, double off, const QRect &part)
+{
+    const double left = s * text.Left, right = s * text.Right;
+    const double top = s * (text.Top - off), bottom = s * (text.Bottom - off);
+    if (std::isnan(left) || std::isnan(right) || std::isnan(top) || std::isnan(bottom))
+        return false;
+    return std::max(left, right) + 7 < part.left() || std::min(left, right) - 7 > part.right() + 1 ||
+           std::max(top, bottom) + 7 < part.top() || std::min(top, bottom) - 7 > part.bottom() + 1;
+}
 
 // Objects and texts; on paper, each object that painted white shows the paper again.
 void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
@@ -212,16 +252,18 @@ void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s
     // The stored boxes were measured on another sheet at the same scale: on this one they
     // may be off by the rounding of the sheet offset, a pixel or two. Glyphs may lean out of
     // a text's box by a part of its height: a large text is drawn from further away.
+    PixelHeights heights(zoomPercent, dpiY);
     for (int i = 0; pass != SheetPass::UnderTexts && i < state.Texts.Count; ++i) {
         const TextObject &text = state.Texts.At(i);
-        const FontSpec font = TextFont(text, zoomPercent, dpiY);
         QRect textPart;
         if (culling) {
-            const int reach = std::max(culling->TextReachPx, font.PixelHeight / 2);
+            const int reach = std::max(culling->TextReachPx, heights.Of(text.Size) / 2);
             textPart = culling->VisiblePx.adjusted(-reach, -reach, reach, reach);
-            if (!TextBoxOnSheet(text, s, off).normalized().adjusted(-4, -4, 5, 5).intersects(textPart))
+            if (SurelyApart(text, s, off, textPart) ||
+                !TextBoxOnSheet(text, s, off).normalized().adjusted(-4, -4, 5, 5).intersects(textPart))
                 continue;
         }
+        const FontSpec font = TextFont(text, zoomPercent, dpiY);
         canvas.SetFont(font);
         canvas.SetBackgroundTransparent(true);
         const QString content = TextString(text);
@@ -234,6 +276,15 @@ void DrawObjectsOnPaper(Canvas &canvas, DrawingState &state, int sheet, double s
 }
 
 } // namespace
+
+int LargestTextPixelHeight(const DrawingState &state, int zoomPercent, double dpiY)
+{
+    PixelHeights heights(zoomPercent, dpiY);
+    int largest = 0;
+    for (int i = 0; i < state.Texts.Count; ++i)
+        largest = std::max(largest, heights.Of(state.Texts.At(i).Size));
+    return largest;
+}
 
 void DrawObjects(Canvas &canvas, DrawingState &state, int sheet, double s, int zoomPercent, double dpiY,
                  const SheetCulling *culling)

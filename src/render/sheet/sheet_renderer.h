@@ -44,6 +44,12 @@ struct SheetCulling {
     bool PageAsAtHand = false;
 };
 
+// Character height in pixels of a text of `size` points at zoom percent z, dpiY pixels per inch.
+int TextPixelHeight(int32_t size, int zoomPercent, double dpiY);
+
+// The character height in pixels of the largest text of the drawing at zoom percent z (0: none).
+int LargestTextPixelHeight(const DrawingState &state, int zoomPercent, double dpiY);
+
 // Font of a text at zoom percent z on a screen of dpiY pixels per inch.
 FontSpec TextFont(const TextObject &text, int zoomPercent, double dpiY);
 

@@ -148,6 +148,7 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
             break;
         }
     }
+    const bool textsInBands = LargestTextPixelHeight(state, view.Zoom, view.DpiY) * ratio < GlyphImageBelowPx;
     auto rowsOf = [&](int b) {
         const int top = rows * b / bands, bottom = rows * (b + 1) / bands;
         return QRect(0, top, layer.Drawing.width(), bottom - top);
@@ -168,7 +169,8 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
                                   .intersected(layer.Part);
         OnLayerImage(image, layer, [&](PainterCanvas &canvas) {
             canvas.SetNeededPixels(local);
-            const SheetCulling culling{visible(onSheet), &index_, TextReachPx, SheetPass::UnderTexts, true};
+            const SheetCulling culling{visible(onSheet), &index_, TextReachPx,
+                                       textsInBands ? SheetPass::Everything : SheetPass::UnderTexts, true};
             RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
         });
         // Its rows of fresh pictures get their memory here, not in the copies after the bands.
@@ -178,6 +180,8 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
     });
     for (int b = 1; b < bands; ++b)
         CopyDevicePixels(layer.Drawing, rowsOf(b).topLeft(), bandImages_[size_t(b - 1)], rowsOf(b));
+    if (textsInBands)
+        return;
     // The texts over all bands, on this thread, as a part drawn anew later draws them.
     OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
         const SheetCulling culling{visible(layer.Part), &index_, 0, SheetPass::TextsOnly};

@@ -71,6 +71,10 @@ public:
 private:
     // A text drawn anew near a part may lean into it from a little further away.
     static constexpr int TextReachPx = 16;
+    // Texts smaller than this many device pixels are drawn from glyph images, the same on
+    // every thread, and so in the bands; the font engine outlines larger glyphs a shade
+    // differently on each thread, so those texts are drawn over all bands by the calling one.
+    static constexpr int GlyphImageBelowPx = 60;
     // Bands are at least this many device rows high: thinner ones cost more than they save.
     static constexpr int MinBandRows = 64;
     // The images kept for the bands after the first take at most this much memory together.
