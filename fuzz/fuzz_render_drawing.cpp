@@ -1,8 +1,8 @@
 // libFuzzer target for the renderer: every drawing the reader accepts is drawn, without a
 // crash or undefined behaviour, to PNG, BMP and SVG and to the window's surface with the
-// instruments over it, at device pixel ratios 1 and 1.5. Sheets are kept within 40 inches a
-// side and each input's work small: a few dozen objects and texts, images of a few hundred
-// pixels, a small part of the surface.
+// instruments over it, at device pixel ratios 1 and 1.5, a worksheet's pages under its
+// sheets. Sheets are kept within 40 inches a side and each input's work small: a few dozen
+// objects and texts, images of a few hundred pixels, a small part of the surface.
 #include "document/drawing_file.h"
 #include "document/set_square.h"
 #include "render/output/sheet_export.h"

@@ -14,7 +14,6 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace velmora;
@@ -464,8 +463,7 @@ private slots:
         QVERIFY(WriteObjectsFile(source, Lines, [](int i) {
             return DrawingObject{KindLine, 0, 0.3, double(i % 200), 20, 30, 40, 0, 0, 0, 0, 0, 0};
         }));
-        const pid_t child = fork();
-        if (child == 0) {
+        const QString failed = RunInForkedChild(60, [&] {
             DrawingState drawing;
             DrawingFileSettings opened;
             if (LoadDrawingFile(source, drawing, opened) != DrawingFileError::None || drawing.Objects.Count != Lines)
@@ -479,11 +477,9 @@ private slots:
                 copyFails = true;
             }
             _exit(saved ? (copyFails ? 0 : 3) : 2);
-        }
-        int status = -1;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0);
+            return 0;
+        });
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
         DrawingState read;
         DrawingFileSettings settings;
         QCOMPARE(LoadDrawingFile(path, read, settings), DrawingFileError::None);

@@ -13,10 +13,8 @@
 #include <QSysInfo>
 #include <QtTest>
 
-#include <csignal>
 
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace velmora;
@@ -248,35 +246,25 @@ private slots:
         QVERIFY(WriteObjectsFile(path, Lines, [](int i) {
             return DrawingObject{KindLine, 0, 0.3, double(i % 200), 20, 30, 40, 0, 0, 0, 0, 0, 0};
         }));
-        const pid_t child = fork();
-        if (child == 0) {
-            // The child ends here whatever happens: an exception or an abort must not return to
-            // the test framework, whose watchdog thread the child lacks.
-            signal(SIGABRT, SIG_DFL);
-            try {
-                Session s;
-                if (!s.session.Files.OpenFile(path))
-                    _exit(2);
-                s.session.SetSheetCount(2); // a change worth a copy
-                LimitAddressSpace(20 * 1024 * 1024);
-                // Opening it again needs a second copy of the records: refused, said, the
-                // drawing as it was.
-                if (s.session.Files.OpenFile(path) || s.errors.size() != 1 ||
-                    !s.errors[0].endsWith("nicht genug Arbeitsspeicher") || s.errors[0].contains("beschädigt") ||
-                    s.session.Drawing().Objects.Count != Lines || !s.session.IsModified())
-                    _exit(6);
-                s.errors.clear();
-                const bool copied = s.session.Recovery.Write() && s.statuses.isEmpty() &&
-                                    QFileInfo(s.session.Recovery.Store().CopyPath()).size() > qint64(Lines) * 88;
-                _exit(!copied ? 3 : s.session.Files.Save() && s.errors.isEmpty() ? 0 : 4);
-            } catch (...) {
-                _exit(5);
-            }
-        }
-        int status = -1;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0);
+        const QString failed = RunInForkedChild(60, [&] {
+            Session s;
+            if (!s.session.Files.OpenFile(path))
+                _exit(2);
+            s.session.SetSheetCount(2); // a change worth a copy
+            LimitAddressSpace(20 * 1024 * 1024);
+            // Opening it again needs a second copy of the records: refused, said, the
+            // drawing as it was.
+            if (s.session.Files.OpenFile(path) || s.errors.size() != 1 ||
+                !s.errors[0].endsWith("nicht genug Arbeitsspeicher") || s.errors[0].contains("beschädigt") ||
+                s.session.Drawing().Objects.Count != Lines || !s.session.IsModified())
+                _exit(6);
+            s.errors.clear();
+            const bool copied = s.session.Recovery.Write() && s.statuses.isEmpty() &&
+                                QFileInfo(s.session.Recovery.Store().CopyPath()).size() > qint64(Lines) * 88;
+            _exit(!copied ? 3 : s.session.Files.Save() && s.errors.isEmpty() ? 0 : 4);
+            return 0;
+        });
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
         DrawingState read;
         DrawingFileSettings settings;
         QCOMPARE(LoadDrawingFile(path, read, settings), DrawingFileError::None);

@@ -1,11 +1,9 @@
 // The window as a Wayland client of a headless compositor (started by wayland_weston.sh): it
 // shows, a pencil line drawn with the pointer is kept and seen on the surface, and the real
 // program starts with a drawing.
+#include "support/started_program.h"
 #include "support/window_fixture.h"
 
-#include "document/drawing_file.h"
-
-#include <QProcess>
 #include <QtTest>
 
 using namespace velmora;
@@ -38,24 +36,10 @@ private slots:
     void programStarts()
     {
         WindowFixture mirror;
-        QTemporaryDir dir;
-        const QString drawing = dir.filePath("Aufgabe.vlm");
-        QFile file(drawing);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(WriteDrawingFile(file, mirror.Session().Drawing(), mirror.Session().FileSettings()));
-        file.close();
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", dir.filePath("data"));
-        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-        program.setProcessEnvironment(env);
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.start(QStringLiteral(VELMORA), {drawing});
-        QVERIFY(program.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(".Aufgabe.vlm.lock")), 15000);
-        QCOMPARE(program.state(), QProcess::Running);
-        program.kill();
-        program.waitForFinished();
+        StartedProgram program;
+        const QString failed = program.Start(mirror.Session());
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        QCOMPARE(program.Process.state(), QProcess::Running);
     }
 };
 

@@ -11,11 +11,9 @@
 
 #include <QtTest>
 
-#include <csignal>
 #include <cstdlib>
 #include <new>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -121,12 +119,7 @@ private slots:
         QVERIFY(WriteObjectsFile(path, Lines, [](int i) {
             return DrawingObject{KindLine, 0, 0.3, double(i % 200), 320, 30, 340, 0, 0, 0, 0, 0, 0};
         }));
-        const pid_t child = fork();
-        if (child == 0) {
-            // The child ends here whatever happens, within a minute: an exception or an abort
-            // must not return to the test framework, whose watchdog thread the child lacks.
-            signal(SIGABRT, SIG_DFL);
-            alarm(60);
+        const QString failed = RunInForkedChild(60, [&] {
             auto fail = [](int code, const char *what) {
                 fprintf(stderr, "child: %s\n", what);
                 _exit(code);
@@ -185,11 +178,9 @@ private slots:
             } catch (...) {
                 fail(8, "an exception reached the test");
             }
-        }
-        int status = -1;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY2(WIFEXITED(status), qPrintable(QStringLiteral("signal %1").arg(WTERMSIG(status))));
-        QCOMPARE(WEXITSTATUS(status), 0);
+            return 0;
+        });
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
         DrawingState read;
         DrawingFileSettings settings;
         QCOMPARE(LoadDrawingFile(path, read, settings), DrawingFileError::None);

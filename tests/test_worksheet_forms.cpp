@@ -1,5 +1,7 @@
 // The questions of opening a worksheet, answered with real keys and clicks: every way out of
 // the password and the page dialogs.
+#include "support/dialog_answers.h"
+
 #include "dialogs/worksheet_forms.h"
 
 #include <QApplication>
@@ -50,16 +52,10 @@ private slots:
         TWorksheetPasswordForm form(Same);
         WhenShown(form, [&] {
             QTest::keyClicks(form.PasswordEd, QStringLiteral("geheim"));
-            if (way == "ok")
-                QTest::mouseClick(form.OkBtn, Qt::LeftButton);
-            else if (way == "return")
+            if (way == "return")
                 QTest::keyClick(form.PasswordEd, Qt::Key_Return);
-            else if (way == "cancel")
-                QTest::mouseClick(form.CancelBtn, Qt::LeftButton);
-            else if (way == "escape")
-                QTest::keyClick(&form, Qt::Key_Escape);
             else
-                form.close();
+                LeaveDialog(&form, way, form.OkBtn, form.CancelBtn);
         });
         const std::optional<QByteArray> password = form.Ask(way == "ok");
         QCOMPARE(password.has_value(), answers);
@@ -68,14 +64,7 @@ private slots:
         QCOMPARE(form.WrongLabel->isVisibleTo(&form), way == "ok"); // the note after a wrong one
     }
 
-    void pagesWaysOut_data()
-    {
-        QTest::addColumn<QString>("way");
-        QTest::newRow("OK") << "ok";
-        QTest::newRow("Abbrechen") << "cancel";
-        QTest::newRow("Escape") << "escape";
-        QTest::newRow("close button") << "close";
-    }
+    void pagesWaysOut_data() { AddWaysOut(); }
     void pagesWaysOut()
     {
         QFETCH(QString, way);
@@ -85,14 +74,7 @@ private slots:
             form.FirstEd->selectAll();
             QTest::keyClicks(form.FirstEd, QStringLiteral("20"));
             QCOMPARE(form.CountEd->maximum(), 5);
-            if (way == "ok")
-                QTest::mouseClick(form.OkBtn, Qt::LeftButton);
-            else if (way == "cancel")
-                QTest::mouseClick(form.CancelBtn, Qt::LeftButton);
-            else if (way == "escape")
-                QTest::keyClick(&form, Qt::Key_Escape);
-            else
-                form.close();
+            LeaveDialog(&form, way, form.OkBtn, form.CancelBtn);
         });
         const auto pages = form.Ask(24);
         QVERIFY(form.AboutLabel->text().contains(QStringLiteral("24 Seiten")));

@@ -173,12 +173,7 @@ private slots:
     }
 
     // The page question as the window shows it: each way out but OK leaves the drawing.
-    void pagesDialogWaysOut_data()
-    {
-        QTest::addColumn<QString>("way");
-        for (const char *way : {"ok", "cancel", "escape", "close"})
-            QTest::newRow(way) << way;
-    }
+    void pagesDialogWaysOut_data() { AddWaysOut(); }
     void pagesDialogWaysOut()
     {
         QFETCH(QString, way);
@@ -187,14 +182,7 @@ private slots:
         Answer<TWorksheetPagesForm>([way](TWorksheetPagesForm *form) {
             QVERIFY(form->AboutLabel->text().contains(QStringLiteral("11 Seiten")));
             form->FirstEd->setValue(2);
-            if (way == "ok")
-                QTest::mouseClick(form->OkBtn, Qt::LeftButton);
-            else if (way == "cancel")
-                QTest::mouseClick(form->CancelBtn, Qt::LeftButton);
-            else if (way == "escape")
-                QTest::keyClick(form, Qt::Key_Escape);
-            else
-                form->close();
+            LeaveDialog(form, way, form->OkBtn, form->CancelBtn);
         });
         w->OpenFromOutside(longPdf);
         QCOMPARE(bool(w.Drawing().Background), way == "ok");
@@ -203,12 +191,7 @@ private slots:
     }
 
     // The password dialog as the window shows it: each way out but OK gives up.
-    void passwordDialogWaysOut_data()
-    {
-        QTest::addColumn<QString>("way");
-        for (const char *way : {"ok", "cancel", "escape", "close"})
-            QTest::newRow(way) << way;
-    }
+    void passwordDialogWaysOut_data() { AddWaysOut(); }
     void passwordDialogWaysOut()
     {
         QFETCH(QString, way);
@@ -216,14 +199,7 @@ private slots:
         Answer<TWorksheetPasswordForm>([way](TWorksheetPasswordForm *form) {
             QVERIFY(form->WrongLabel->isVisible());
             QTest::keyClicks(form->PasswordEd, QStringLiteral("geheim"));
-            if (way == "ok")
-                QTest::mouseClick(form->OkBtn, Qt::LeftButton);
-            else if (way == "cancel")
-                QTest::mouseClick(form->CancelBtn, Qt::LeftButton);
-            else if (way == "escape")
-                QTest::keyClick(form, Qt::Key_Escape);
-            else
-                form->close();
+            LeaveDialog(form, way, form->OkBtn, form->CancelBtn);
         });
         const std::optional<QByteArray> given = w->Prompts().AskWorksheetPassword(true);
         QCOMPARE(given.has_value(), way == "ok");
@@ -245,7 +221,7 @@ private slots:
             {"kaputt.pdf", MarkedPdf(1).left(300), "die Datei ist beschädigt"},
             {"leer.pdf", HandPdf("", "", false), "das PDF hat keine Seiten"},
             {"text.png", "kein Bild", "die Datei ist weder ein PDF noch ein PNG- oder JPEG-Bild"},
-            {"riesig.pdf", HandPdf("0 0 20000 842", "0 0 m 10 10 l S"), "eine Seite ist größer als 5080 mm"},
+            {"riesig.pdf", HandPdf("0 0 20000 842", "0 0 m 10 10 l S"), "eine Seite ist größer als das größte Blatt (5080 mm)"},
         };
         for (const auto &b : bad) {
             w.errors.clear();

@@ -2,12 +2,10 @@
 // plugin listening on a UDP port, fed cursor bundles (OSC) for a two-finger twist of the
 // ruler, the compass worked with two hands and a pinch. Its recovery copy shows what it keeps:
 // the ruler's place and angle, the arc, the zoom.
+#include "support/started_program.h"
 #include "support/window_fixture.h"
 
-#include "document/drawing_file.h"
-
 #include <QDirIterator>
-#include <QProcess>
 #include <QUdpSocket>
 #include <QtEndian>
 #include <QtTest>
@@ -113,32 +111,18 @@ private slots:
         const auto at = [&](QPointF mm) {
             return QPointF((mm.x() * s + 5 + offset.x()) / size.width(), (mm.y() * s + 5 + offset.y()) / size.height());
         };
-        QTemporaryDir dir;
-        const QString drawing = dir.filePath("Aufgabe.vlm");
-        QFile file(drawing);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(WriteDrawingFile(file, mirror.Session().Drawing(), mirror.Session().FileSettings()));
-        file.close();
-
         quint16 port;
         {
             QUdpSocket probe;
             QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
             port = probe.localPort();
         }
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("QT_QPA_GENERIC_PLUGINS", QStringLiteral("tuiotouch:udp=%1").arg(port));
-        env.insert("XDG_DATA_HOME", dir.filePath("data"));
-        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-        env.insert("VELMORA_RECOVERY_SECONDS", "1");
-        program.setProcessEnvironment(env);
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.start(QStringLiteral(VELMORA), {drawing});
-        QVERIFY(program.waitForStarted());
-        // Up with the drawing open: its lock lies beside it.
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(".Aufgabe.vlm.lock")), 15000);
+        StartedProgram program;
+        const QString failed = program.Start(mirror.Session(), {{"QT_QPA_PLATFORM", "offscreen"},
+                                                                {"QT_QPA_GENERIC_PLUGINS", QStringLiteral("tuiotouch:udp=%1").arg(port)},
+                                                                {"VELMORA_RECOVERY_SECONDS", "1"}});
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        const QTemporaryDir &dir = program.Dir;
         QTest::qWait(300);
 
         TuioTable table(port);
@@ -173,8 +157,6 @@ private slots:
             return false;
         };
         QTRY_VERIFY_WITH_TIMEOUT(copyShows(), 10000);
-        program.kill();
-        program.waitForFinished();
 
         QCOMPARE(settings.Placement.RulerAngle, 30.0);
         // The ruler's points under the fingers stay under them.

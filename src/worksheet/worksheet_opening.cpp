@@ -185,7 +185,7 @@ QString WorksheetProblemText(WorksheetProblem problem)
     case WorksheetProblem::NeedsPassword: return QStringLiteral("das PDF ist mit einem Kennwort geschützt");
     case WorksheetProblem::WrongPassword: return QStringLiteral("das Kennwort ist falsch");
     case WorksheetProblem::NoPages: return QStringLiteral("das PDF hat keine Seiten");
-    case WorksheetProblem::PageTooLarge: return QStringLiteral("eine Seite ist größer als 5080 mm, das größte Blatt");
+    case WorksheetProblem::PageTooLarge: return QStringLiteral("eine Seite ist größer als das größte Blatt (5080 mm)");
     case WorksheetProblem::PictureTooLarge:
         return QStringLiteral("das Bild hat mehr als 120 Millionen Bildpunkte");
     case WorksheetProblem::OutOfMemory: return QStringLiteral("nicht genug Arbeitsspeicher");

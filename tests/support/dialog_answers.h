@@ -62,4 +62,28 @@ inline QPushButton *DefaultButton(QWidget *dialog)
     return nullptr;
 }
 
+// The ways out of a dialog a user has, as the rows of a data-driven test (column "way"): its
+// OK and Cancel buttons, Escape, and the window's close button.
+inline void AddWaysOut()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("OK") << "ok";
+    QTest::newRow("Abbrechen") << "cancel";
+    QTest::newRow("Escape") << "escape";
+    QTest::newRow("close button") << "close";
+}
+
+// Leaves the dialog by that way.
+inline void LeaveDialog(QWidget *dialog, const QString &way, QAbstractButton *ok, QAbstractButton *cancel)
+{
+    if (way == "ok")
+        QTest::mouseClick(ok, Qt::LeftButton);
+    else if (way == "cancel")
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    else if (way == "escape")
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    else
+        dialog->close();
+}
+
 } // namespace velmora

@@ -1,6 +1,6 @@
 // Drawing files of many objects written a piece at a time, as the program writes them, without
 // the drawing in memory (built through edits, its undo record would cost as much again), and
-// the address space of a forked test process limited to a little more than it uses.
+// a forked test process whose address space is limited to a little more than it uses.
 #pragma once
 
 #include "document/drawing_file.h"
@@ -9,6 +9,11 @@
 #include <QtEndian>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
 
 #include <vector>
 
@@ -48,6 +53,33 @@ inline void LimitAddressSpace(long long bytes)
     const rlim_t room = rlim_t(kib * 1024 + bytes);
     const rlimit limit{room, room};
     setrlimit(RLIMIT_AS, &limit);
+}
+
+// Runs body (returning an exit code, 0 for success) in a forked child and waits for it. The
+// child ends inside, whatever happens, within the given seconds: an exception or an abort must
+// not return to the test framework, whose watchdog thread the child lacks. Empty when the child
+// returned 0, else what went wrong.
+template <typename Body>
+QString RunInForkedChild(unsigned seconds, Body body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGABRT, SIG_DFL);
+        alarm(seconds);
+        int code = 90;
+        try {
+            code = body();
+        } catch (...) {
+            fputs("child: an exception reached the test\n", stderr);
+        }
+        _exit(code);
+    }
+    int status = -1;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return QStringLiteral("no child process");
+    if (WIFSIGNALED(status))
+        return QStringLiteral("the child ended by signal %1").arg(WTERMSIG(status));
+    return WEXITSTATUS(status) == 0 ? QString() : QStringLiteral("the child exited with %1").arg(WEXITSTATUS(status));
 }
 
 } // namespace velmora
