@@ -150,6 +150,7 @@ private slots:
         QCOMPARE(NameOf(w->SettingsBand().pageCountEdit), QStringLiteral("Number of pages:"));
         QCOMPARE(w->SettingsBand().zoomEdit->accessibleDescription(), QStringLiteral("in percent"));
         QCOMPARE(NameOf(w->Tools().Buttons().first()), QStringLiteral("Ruler, Move"));
+        QCOMPARE(NameOf(w->Menus().iconBar->widgetForAction(w->findChild<QAction *>("newIcon"))), QStringLiteral("New"));
         w.Keys({{Qt::Key_Right, Shift}});
         QCOMPARE(w.Description(), QStringLiteral("Tool: Ruler, Move. Page 1 of 1. Ruler at x 10,1 mm, y 90 mm, turned by 0°."));
     }
@@ -174,6 +175,8 @@ private slots:
         w.Session().SetSheetCount(3);
         QTest::mouseClick(w.Box(), Qt::LeftButton, {}, QPoint(20, w->Surface().CurrentView().PageHeightPx * 2 + 20));
         QVERIFY(w.Description().contains(QStringLiteral("Seite 3 von 3.")));
+        w.Session().SetSheetCount(1);
+        QVERIFY(w.Description().contains(QStringLiteral("Seite 1 von 1.")));
     }
 
     void keysMoveTurnAndOpenEveryInstrumentExactly()

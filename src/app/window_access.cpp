@@ -9,6 +9,8 @@
 #include <QAccessible>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace velmora {
 
 bool TMainForm::UseSurfaceKey(int key, Qt::KeyboardModifiers modifiers)
@@ -50,8 +52,8 @@ void TMainForm::DescribeSurface()
     const DrawingSettings settings = session_.Settings();
     SurfaceState state;
     state.Tool = toolBand_->ChosenText();
-    state.Sheet = surface_->View.ActivePage + 1;
     state.Sheets = settings.SheetCount;
+    state.Sheet = std::clamp(surface_->View.ActivePage + 1, 1, std::max(1, state.Sheets)); // sheets may have gone
     state.Active = activeInstrument_;
     state.ActiveShown = host_.InstrumentShown(activeInstrument_);
     state.Placement = session_.Drawing().Placement;
