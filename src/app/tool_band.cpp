@@ -129,7 +129,8 @@ QAction *ToolBand::AddTool(QActionGroup *tools, const char *name, const QString 
         buttons_.append({tool, button, nullptr});
         return tool;
     }
-    auto *menu = new QMenu(button);
+    auto *menu = new QMenu(caption, button); // its title names the modes' menu for screen readers
+    menu->setObjectName(QString::fromLatin1(name) + QStringLiteral("Modes"));
     modeMenus_ << menu;
     auto *group = new QActionGroup(menu);
     for (const Mode &mode : modes) {
