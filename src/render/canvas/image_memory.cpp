@@ -1,9 +1,11 @@
 #include "image_memory.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace velmora {
 
@@ -39,6 +41,24 @@ QImage LargePageImage(QSize size, QImage::Format format)
     if (image.isNull())
         std::free(pixels);
     return image;
+}
+
+void PrepareRows(uchar *bits, qsizetype bytesPerLine, int top, int rows)
+{
+#ifdef MADV_POPULATE_WRITE
+    if (!bits || rows <= 0 || bytesPerLine <= 0)
+        return;
+    const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const uintptr_t first = uintptr_t(bits + qsizetype(top) * bytesPerLine) / page * page;
+    const uintptr_t end = uintptr_t(bits + (qsizetype(top) + rows) * bytesPerLine);
+    // Only a wish: on an older system, or with too little memory, the copy finds its own.
+    madvise(reinterpret_cast<void *>(first), end - first, MADV_POPULATE_WRITE);
+#else
+    Q_UNUSED(bits);
+    Q_UNUSED(bytesPerLine);
+    Q_UNUSED(top);
+    Q_UNUSED(rows);
+#endif
 }
 
 } // namespace velmora

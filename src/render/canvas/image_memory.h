@@ -11,4 +11,9 @@ namespace velmora {
 // pages where the system gives them, for images of a few megabytes and more.
 QImage LargePageImage(QSize size, QImage::Format format);
 
+// Gives the rows [top, top + rows) of an image's pixels their memory now, where the system
+// can, without changing a pixel: a thread that has finished its share of a picture makes
+// ready the rows it will copy there, so the copy does not wait for the memory.
+void PrepareRows(uchar *bits, qsizetype bytesPerLine, int top, int rows);
+
 } // namespace velmora

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace velmora::outline {
 
@@ -22,6 +23,18 @@ inline int FloorInt(double v)
 {
     const int i = int(v);
     return i - (v < i);
+}
+
+// std::round for values well inside the 64-bit range, without the library call: the
+// fraction v - trunc(v) is exact, and the sign of a zero is kept.
+inline double RoundHalfAway(double v)
+{
+    if (!(std::abs(v) < 0x1p52))
+        return std::round(v);
+    const double whole = double(int64_t(v)), fraction = v - whole;
+    // Chosen without branches: a point's fraction is as likely one way as the other.
+    const double up = fraction >= 0.5 ? 1.0 : 0.0, down = fraction <= -0.5 ? 1.0 : 0.0;
+    return std::copysign(whole + up - down, v);
 }
 
 // One pixel's blend of an opaque colour at 8-bit coverage, as the painter blends it.
@@ -47,6 +60,12 @@ struct Edge {
     double Sign;
 };
 
+// Where an edge starts, to sort the edges by.
+struct EdgeStart {
+    double Y0;
+    uint32_t Index;
+};
+
 // A run of cells an edge touched in the current row.
 struct Span {
     int First, Last;
@@ -57,16 +76,27 @@ struct Span {
 // coverage is the cover of all cells to its left plus its own cover minus its own area.
 class RowCoverage {
 public:
+    // The cells are zero between outlines (each row's sweep empties what it used), so only a
+    // wider outline than any before, or one left unfinished, clears them.
     RowCoverage(int left, int right) : left_(left), right_(right)
     {
         Buffers &b = Storage();
-        b.Cover.assign(size_t(right - left) + 1, 0.0);
-        b.Area.assign(size_t(right - left) + 1, 0.0);
+        const size_t cells = size_t(right - left) + 1;
+        if (!b.Clean || b.Cover.size() < cells) {
+            const size_t size = std::max(cells, b.Cover.size());
+            b.Cover.assign(size, 0.0);
+            b.Area.assign(size, 0.0);
+        }
+        b.Clean = false;
         b.Spans.clear();
         cover_ = b.Cover.data() - left;
         area_ = b.Area.data() - left;
         spans_ = &b.Spans;
+        clean_ = &b.Clean;
     }
+
+    // Every row swept: the cells are all zero again.
+    void Finish() { *clean_ = true; }
 
     // The piece of an edge from (xa, ya) to (xb, yb) within the row (ya <= yb, both in 0..1).
     void Add(const Edge &e, double xa, double ya, double xb, double yb)
@@ -184,6 +214,7 @@ private:
     struct Buffers {
         std::vector<double> Cover, Area;
         std::vector<Span> Spans;
+        bool Clean = false;
     };
     static Buffers &Storage()
     {
@@ -194,6 +225,7 @@ private:
     int left_, right_;
     double *cover_, *area_;
     std::vector<Span> *spans_;
+    bool *clean_;
     double leftCover_ = 0;
 };
 
@@ -239,16 +271,18 @@ void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, d
 void ToDevice(Contours &contours, double scale, QPointF offset)
 {
     for (Point &p : contours.Points) {
-        p.X = std::round((p.X * scale + offset.x()) * Subpixel) / Subpixel;
-        p.Y = std::round((p.Y * scale + offset.y()) * Subpixel) / Subpixel;
+        p.X = RoundHalfAway((p.X * scale + offset.x()) * Subpixel) / Subpixel;
+        p.Y = RoundHalfAway((p.Y * scale + offset.y()) * Subpixel) / Subpixel;
     }
 }
 
 void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colour)
 {
     thread_local std::vector<Edge> edges;
+    thread_local std::vector<EdgeStart> order;
     thread_local std::vector<const Edge *> active;
     edges.clear();
+    order.clear();
     active.clear();
     if (contours.Points.empty())
         return;
@@ -266,6 +300,7 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
             const bool down = p.Y < q.Y;
             const Point a = down ? p : q, b = down ? q : p;
             const double dxdy = (b.X - a.X) / (b.Y - a.Y);
+            order.push_back({a.Y, uint32_t(edges.size())});
             edges.push_back({a.X, a.Y, b.X, b.Y, dxdy, std::abs(1 / dxdy), down ? 1.0 : -1.0});
         }
         begin = end;
@@ -276,7 +311,8 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
     const int lastColumn = std::min(clip.right(), int(std::ceil(rightmost)));
     if (firstRow > lastRow || firstColumn > lastColumn)
         return;
-    std::sort(edges.begin(), edges.end(), [](const Edge &e, const Edge &f) { return e.Y0 < f.Y0; });
+    // Sorted as small keys: the same comparisons, so the same order as the edges themselves.
+    std::sort(order.begin(), order.end(), [](const EdgeStart &e, const EdgeStart &f) { return e.Y0 < f.Y0; });
 
     // Pixels of this image alone: pixels shared with another copy are copied first, so that
     // copy stays as it was. A painter's image is never shared while it paints (TargetOf makes
@@ -298,11 +334,12 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
             for (const Edge *e : active)
                 firstEnd = std::min(firstEnd, e->Y1);
         }
-        for (; next < edges.size() && edges[next].Y0 < y1; ++next) {
-            if (edges[next].Y1 <= y0)
+        for (; next < order.size() && order[next].Y0 < y1; ++next) {
+            const Edge &e = edges[order[next].Index];
+            if (e.Y1 <= y0)
                 continue;
-            active.push_back(&edges[next]);
-            firstEnd = std::min(firstEnd, edges[next].Y1);
+            active.push_back(&e);
+            firstEnd = std::min(firstEnd, e.Y1);
         }
         for (const Edge *e : active) {
             const double ya = std::max(y0, e->Y0), yb = std::min(y1, e->Y1);
@@ -333,6 +370,7 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
                 line[i] = ink + ByteMul(line[i], keep);
         });
     }
+    row.Finish();
 }
 
 bool TargetOf(QPainter &painter, QRgb colour, Target &target, const QRect &needed)

@@ -77,17 +77,23 @@ void RenderSheetImage(DrawingState &state, const ViewGeometry &view, int sheet, 
         const int top = rows * b / bands, bottom = rows * (b + 1) / bands;
         return QRect(0, top, image.width(), bottom - top);
     };
+    const qsizetype bytesPerLine = image.bytesPerLine();
+    uchar *const bits = image.bits();
     RunBands(bands, [&](int b) {
         QImage &target = b == 0 ? image : others[size_t(b - 1)];
-        QPainter painter(&target);
-        painter.setClipRect(QRect(0, 0, view.PageWidthPx, rows));
-        PainterCanvas canvas(painter);
-        canvas.SetNeededPixels(rowsOf(b));
-        const SheetCulling culling{rowsOf(b), &index, TextReachPx, SheetPass::UnderTexts};
-        RenderSheetDrawing(canvas, state, view, sheet, &culling);
+        {
+            QPainter painter(&target);
+            painter.setClipRect(QRect(0, 0, view.PageWidthPx, rows));
+            PainterCanvas canvas(painter);
+            canvas.SetNeededPixels(rowsOf(b));
+            const SheetCulling culling{rowsOf(b), &index, TextReachPx, SheetPass::UnderTexts};
+            RenderSheetDrawing(canvas, state, view, sheet, &culling);
+        }
+        // The band's rows are copied into the picture after all bands: their memory is made
+        // ready now, while the other bands are still drawn, not then on one thread.
+        if (b > 0)
+            PrepareRows(bits, bytesPerLine, rowsOf(b).top(), rowsOf(b).height());
     });
-    const qsizetype bytesPerLine = image.bytesPerLine();
-    uchar *bits = image.bits();
     for (int b = 1; b < bands; ++b) {
         const QRect band = rowsOf(b);
         std::memcpy(bits + band.top() * bytesPerLine, others[size_t(b - 1)].constBits() + band.top() * bytesPerLine,

@@ -21,6 +21,15 @@ namespace velmora {
 
 namespace {
 
+// Round (half to even, saturating) of a double, without the long double library call: adding
+// and taking away 2^52 rounds in the same to-nearest-even mode, exactly.
+inline int RoundPx(double v)
+{
+    if (!(std::abs(v) < 2147483647.0))
+        return Round(v);
+    return int(v >= 0 ? (v + 0x1p52) - 0x1p52 : (v - 0x1p52) + 0x1p52);
+}
+
 // Largest character height handed to the font engine; larger sizes come only from
 // damaged files and would make the engine crawl.
 constexpr int MaxTextPixelHeight = 16384;
@@ -78,8 +87,8 @@ void DrawShape(Canvas &canvas, const TDynaArray<DrawingObject> &objects, int fir
     const int width = Round(s * o.PenWidth);
     canvas.SetPenWidth(width == 0 ? 1 : width);
     canvas.SetPenColour(o.Colour);
-    auto px = [s](double x) { return Round(s * x); };
-    auto py = [s, off](double y) { return Round(s * (y - off)); };
+    auto px = [s](double x) { return RoundPx(s * x); };
+    auto py = [s, off](double y) { return RoundPx(s * (y - off)); };
     if (last > first) {
         std::vector<QPoint> points{QPoint(px(o.X1), py(o.Y1))};
         for (int i = first; i <= last; ++i)

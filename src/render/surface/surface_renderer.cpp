@@ -5,6 +5,7 @@
 
 #include "document/drawing_state.h"
 #include "render/canvas/band_work.h"
+#include "render/canvas/image_memory.h"
 #include "render/canvas/painter_canvas.h"
 #include "worksheet/page_images.h"
 
@@ -151,6 +152,12 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
         const int top = rows * b / bands, bottom = rows * (b + 1) / bands;
         return QRect(0, top, layer.Drawing.width(), bottom - top);
     };
+    uchar *const pictureBits = layer.Drawing.bits();
+    const qsizetype pictureBytesPerLine = layer.Drawing.bytesPerLine();
+    // A fresh picture with the instruments, to be filled after the bands (null when kept).
+    const bool composedFresh = layer.Composed.size() == layer.Drawing.size() && !layer.HasComposed;
+    uchar *const composedBits = composedFresh ? layer.Composed.bits() : nullptr;
+    const qsizetype composedBytesPerLine = layer.Composed.bytesPerLine();
     RunBands(bands, [&](int b) {
         QImage &image = b == 0 ? layer.Drawing : bandImages_[size_t(b - 1)];
         const QRect local = rowsOf(b);
@@ -164,6 +171,10 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
             const SheetCulling culling{visible(onSheet), &index_, TextReachPx, SheetPass::UnderTexts, true};
             RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
         });
+        // Its rows of fresh pictures get their memory here, not in the copies after the bands.
+        if (b > 0)
+            PrepareRows(pictureBits, pictureBytesPerLine, local.top(), local.height());
+        PrepareRows(composedBits, composedBytesPerLine, local.top(), local.height());
     });
     for (int b = 1; b < bands; ++b)
         CopyDevicePixels(layer.Drawing, rowsOf(b).topLeft(), bandImages_[size_t(b - 1)], rowsOf(b));
@@ -264,6 +275,8 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
                         0,             false};
             if (!IsWholeRatio(ratio))
                 ClearDevicePixels(fresh.Drawing, fresh.Drawing.rect()); // beside the sheet, the surface shows
+            // Made now, so the bands' threads give its memory too (it is filled after them).
+            fresh.Composed = DeviceImage(fresh.Drawing.size(), ratio);
             index_.Refresh(state);
             DrawInBands(fresh, state, view);
             layers_.push_back(std::move(fresh));
