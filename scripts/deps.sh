@@ -20,6 +20,7 @@ packages=(
   desktop-file-utils appstream shared-mime-info # tests check the desktop files with the desktop's tools
   qt6-wayland weston                   # the program as a Wayland client, tested under a headless compositor
   qt6-base-private-dev                 # tests hand pen and cancelled touch events to Qt's window system interface
+  at-spi2-core dbus-daemon python3-pyatspi # tests read the program as a screen reader does, over AT-SPI
 )
 
 missing=()

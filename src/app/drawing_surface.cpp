@@ -4,11 +4,25 @@
 #include "session/document_session.h"
 #include "worksheet/page_images.h"
 
+#include <QAccessibleWidget>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
 
 namespace velmora {
+
+namespace {
+
+// Assistive technology sees the paint box as a canvas, named and described by the window.
+QAccessibleInterface *PaintBoxAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("velmora::PaintBox") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Canvas);
+    return nullptr;
+}
+
+} // namespace
 
 DrawingSurface::DrawingSurface(DocumentSession &session, QWidget *parent) : QScrollArea(parent), session_(session)
 {
@@ -16,16 +30,25 @@ DrawingSurface::DrawingSurface(DocumentSession &session, QWidget *parent) : QScr
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFrameShape(QFrame::NoFrame);
+    // Room for the focus frame, around the drawing; the keyboard goes to the paint box.
+    setViewportMargins(FocusFrameWidth, FocusFrameWidth, FocusFrameWidth, FocusFrameWidth);
+    setFocusPolicy(Qt::NoFocus);
     // The area around the sheets shows the application-workspace colour.
     QPalette workspace = viewport()->palette();
     workspace.setColor(QPalette::Window, parent->palette().color(QPalette::Dark));
     viewport()->setPalette(workspace);
     viewport()->setAutoFillBackground(true);
 
+    static const bool canvasKnown = [] {
+        QAccessible::installFactory(PaintBoxAccessible);
+        return true;
+    }();
+    Q_UNUSED(canvasKnown);
     paintBox = new PaintBox;
     // A click on the sheet takes the keyboard from an edit, so Ctrl+Z undoes the drawing, not
-    // the edit's typing.
-    paintBox->setFocusPolicy(Qt::ClickFocus);
+    // the edit's typing; Tab reaches it like every control.
+    paintBox->setFocusPolicy(Qt::StrongFocus);
+    paintBox->setAccessibleName(QStringLiteral("Zeichenfläche"));
     paintBox->OnPaint = [this](QPainter &painter, const QRect &exposed) { Paint(painter, exposed); };
     setWidget(paintBox);
     pagesReady_ = std::make_unique<PageReadyListener>([this] {
@@ -165,6 +188,35 @@ void DrawingSurface::ScrollToTopLeft()
 {
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
+}
+
+void DrawingSurface::ShowFocusFrame(bool shown)
+{
+    if (focusFrame_ == shown)
+        return;
+    focusFrame_ = shown;
+    const QRect around = viewport()->geometry().adjusted(-FocusFrameWidth, -FocusFrameWidth, FocusFrameWidth,
+                                                         FocusFrameWidth);
+    update(QRegion(around).subtracted(viewport()->geometry()));
+}
+
+bool DrawingSurface::event(QEvent *event)
+{
+    const bool handled = QScrollArea::event(event);
+    if (event->type() == QEvent::Paint && focusFrame_) {
+        // In the margin around the viewport only: the drawing's pixels stay as they are.
+        QPainter painter(this);
+        const QRect inner = viewport()->geometry();
+        const QRect outer = inner.adjusted(-FocusFrameWidth, -FocusFrameWidth, FocusFrameWidth, FocusFrameWidth);
+        painter.setClipRegion(QRegion(outer).subtracted(inner));
+        painter.fillRect(outer, palette().color(QPalette::Highlight));
+    }
+    return handled;
+}
+
+bool DrawingSurface::focusNextPrevChild(bool next)
+{
+    return QWidget::focusNextPrevChild(next);
 }
 
 bool DrawingSurface::viewportEvent(QEvent *event)

@@ -54,9 +54,18 @@ public:
     void ScrollTo(int h, int v);
     void ScrollToTopLeft();
 
+    // The frame around the visible part of the drawing that says the surface has the
+    // keyboard; it lies outside the drawing, which keeps its pixels.
+    void ShowFocusFrame(bool shown);
+    bool FocusFrameShown() const { return focusFrame_; }
+    static constexpr int FocusFrameWidth = 2;
+
 protected:
     // The mouse wheel scrolls the drawing by 20 pixels a step.
     bool viewportEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
+    // Tab leaves the surface without scrolling it to its top-left corner.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void Paint(QPainter &painter, const QRect &exposed);
@@ -64,6 +73,7 @@ private:
     DocumentSession &session_;
     SurfaceRenderer renderer_;
     bool paintSuspended_ = false; // set while the tools scroll the view
+    bool focusFrame_ = false;
     bool sharpPending_ = false;   // a zoom's scaled stand-in is shown, its sharp picture follows
     // A sharp page made on the rendering thread queues one ShowArrivedPages at a time.
     std::atomic<bool> pagesQueued_ = false;

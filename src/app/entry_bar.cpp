@@ -42,6 +42,7 @@ EntryBar::EntryBar(const InstrumentPlacement &initial, QWidget *parent) : QToolB
     auto *rows = new QScrollArea(this);
     rows->setObjectName(QStringLiteral("entryRows"));
     rows->setFrameShape(QFrame::NoFrame);
+    rows->setFocusPolicy(Qt::NoFocus); // Tab goes from edit to edit
     rows->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     rows->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     auto *panel = new QWidget(rows);
@@ -57,6 +58,10 @@ EntryBar::EntryBar(const InstrumentPlacement &initial, QWidget *parent) : QToolB
         label->setFont(small);
         auto *edit = new DecimalEdit(entry.edit, -Unlimited, Unlimited, 1, initial.*entry.value, panel);
         edit->setGeometry(4, top + 16, 88, 22);
+        label->setBuddy(edit); // the edit is named by its label
+        edit->setAccessibleDescription(QString::fromUtf8(entry.unit) == QStringLiteral("mm")
+                                           ? QStringLiteral("in Millimetern")
+                                           : QStringLiteral("in Grad"));
         auto *unit = new QLabel(QString::fromUtf8(entry.unit), panel);
         unit->setObjectName(QStringLiteral("entryUnit%1").arg(row + 1));
         unit->setGeometry(96, top + 18, 22, 18);

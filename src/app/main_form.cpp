@@ -74,6 +74,7 @@ TMainForm::~TMainForm()
     // The bands go after the session: an entry edit that loses the focus then (a value typed
     // and the window closed) must not place an instrument of a session that is gone.
     disconnect(entryBar_, nullptr, this, nullptr);
+    surface_->paintBox->OnFocus = nullptr; // the window's closing takes the focus; nothing to show then
 }
 
 void TMainForm::CreateDialogs()
@@ -142,12 +143,14 @@ void TMainForm::WireBands()
     connect(settingsBar_, &SettingsBar::PageCountEdited, &session_, &DocumentSession::SetSheetCount);
     connect(settingsBar_, &SettingsBar::ColourWanted, this, &TMainForm::ChooseColour);
     connect(toolBand_, &ToolBand::Chosen, surface_, [this] { surface_->Repaint(); });
+    connect(toolBand_, &ToolBand::Chosen, this, &TMainForm::FollowToolChoice);
     connect(toolBand_, &ToolBand::CircleWanted, this, [this] { RunPointerGuarded([this] { dispatch_.AddCircle(); }); });
     connect(entryBar_, &EntryBar::Typed, this, [this](PlacementValue value, double typed) {
         session_.Document().Placement.*value = typed; // the instrument follows at once
         surface_->Repaint();
         if (value == &InstrumentPlacement::ProtractorAngle)
             ShowPlacement();
+        DescribeSurface();
     });
 }
 
@@ -177,6 +180,7 @@ void TMainForm::WireSurface()
             dispatch_.SetTurnSnapping(shift.testFlag(Qt::ShiftModifier));
             dispatch_.MouseUp(x, y);
             surface_->ShowToolDrawing();
+            DescribeSurface(); // the instrument's new place, the sheet of the press
         });
     };
     box.OnTouch = [this](const std::vector<Finger> &fingers, bool begin) {
@@ -211,7 +215,21 @@ void TMainForm::WireSurface()
         RunPointerGuarded([&] {
             dispatch_.PointerUp(at);
             surface_->ShowToolDrawing();
+            DescribeSurface();
         });
+    };
+    box.OnKey = [this](int key, Qt::KeyboardModifiers modifiers) {
+        bool used = false;
+        RunPointerGuarded([&] {
+            used = UseSurfaceKey(key, modifiers);
+            surface_->ShowToolDrawing();
+        });
+        return used;
+    };
+    box.OnFocus = [this](bool focused) {
+        surface_->ShowFocusFrame(focused);
+        if (focused)
+            ShowKeysHint();
     };
 }
 
@@ -266,6 +284,7 @@ void TMainForm::FirstShow()
         session_.SetInchLabels(true);
     }
     firstShowDone_ = true;
+    NameControls(); // after the translation: from the texts shown
     AssignMnemonics(menus_->menuBar); // after the translation: the letters are those of the shown texts
     toolBand_->AssignModeMnemonics();
     menus_->MnemonicsShown = true;

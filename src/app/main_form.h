@@ -86,6 +86,10 @@ public:
     void ShowHistory();
     void ShowRecentDrawings();
     void ShowPlacement();
+    // The surface's description for assistive technology, told to it when it changed.
+    void DescribeSurface();
+    // The instrument the current tool works with, or the one whose tool was chosen last.
+    Instrument ActiveInstrument() const { return activeInstrument_; }
     // The size and place the last run left, and from now on kept when the window closes
     // (the program's window; test windows keep none). Without one, the window stays as made.
     void KeepPlacementBetweenRuns();
@@ -116,6 +120,13 @@ private:
     void WireSurface();
     void WireSession();
     void CreateKeys();
+    // A key on the drawing surface: an instrument's step, or Enter to add a text at the active
+    // instrument's zero point; false when the key is not for the surface (the arrows scroll).
+    bool UseSurfaceKey(int key, Qt::KeyboardModifiers modifiers);
+    void FollowToolChoice();
+    // Names for assistive technology that are not window texts of their own (after the translation).
+    void NameControls();
+    void ShowKeysHint();
     // At the first showing: the options, the language of every window, the caption.
     void FirstShow();
     void TellAboutTable();
@@ -149,6 +160,7 @@ private:
 
     DrawingSettings shown_; // the settings the window shows
     QString captionBase_;
+    Instrument activeInstrument_ = Instrument::Ruler;
     bool firstShowDone_ = false;
     bool keepsPlacement_ = false;
 };

@@ -14,6 +14,19 @@ namespace velmora {
 
 namespace {
 
+// An icon button is read by its hint, the command's name, in the language shown.
+void NameByHint(QToolBar *bar, QAction *button)
+{
+    QWidget *widget = bar->widgetForAction(button);
+    if (!widget)
+        return;
+    widget->setAccessibleName(button->toolTip());
+    QObject::connect(button, &QAction::changed, widget, [widget, button] {
+        if (widget->accessibleName() != button->toolTip())
+            widget->setAccessibleName(button->toolTip());
+    });
+}
+
 QAction *MenuItem(QMenu *menu, const char *name, const QString &caption)
 {
     QAction *action = menu->addAction(caption);
@@ -147,6 +160,7 @@ void MenuBand::CreateFileIcons()
         button->setEnabled(entry.item->isEnabled());
         connect(entry.item, &QAction::enabledChanged, button, &QAction::setEnabled);
         connect(button, &QAction::triggered, entry.item, &QAction::trigger);
+        NameByHint(iconBar, button);
         if (entry.item == pageSetupAction)
             pageSetupIcon_ = button;
     }
@@ -183,6 +197,8 @@ void MenuBand::CreateHistoryIcons()
     iconBar->insertSeparator(pageSetupIcon_);
     connect(undoIcon, &QAction::triggered, undoAction, &QAction::trigger);
     connect(redoIcon, &QAction::triggered, redoAction, &QAction::trigger);
+    NameByHint(iconBar, undoIcon);
+    NameByHint(iconBar, redoIcon);
 }
 
 void MenuBand::ShowHistory(const QUndoStack &history, const std::function<QString(const QString &)> &shown)

@@ -1,6 +1,7 @@
 #include "paint_box.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTabletEvent>
@@ -113,6 +114,32 @@ void PaintBox::mouseReleaseEvent(QMouseEvent *event)
     const QPoint p = event->position().toPoint();
     if (OnMouseUp)
         OnMouseUp(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+} // namespace velmora
+
+namespace velmora {
+
+void PaintBox::keyPressEvent(QKeyEvent *event)
+{
+    if (OnKey && OnKey(event->key(), event->modifiers()))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event); // ignored: the scroll box scrolls by the arrows
+}
+
+void PaintBox::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    if (OnFocus)
+        OnFocus(true);
+}
+
+void PaintBox::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    if (OnFocus)
+        OnFocus(false);
 }
 
 } // namespace velmora

@@ -1,5 +1,5 @@
 // The paint box: the drawing surface inside the scroll box. It only forwards pointer events
-// (mouse, fingers and pen) and paint requests; the drawing surface and the window own
+// (mouse, fingers, pen and keys) and paint requests; the drawing surface and the window own
 // everything it shows. It takes touch itself, so Qt makes no mouse out of a finger.
 #pragma once
 
@@ -29,6 +29,11 @@ public:
     std::function<void(QPointF at, bool eraser)> OnPenDown;
     std::function<void(QPointF at)> OnPenMove;
     std::function<void(QPointF at)> OnPenUp;
+    // A key while the surface has the keyboard: true when it was used, else it goes on to the
+    // scroll box (the arrows scroll).
+    std::function<bool(int key, Qt::KeyboardModifiers modifiers)> OnKey;
+    // The surface took the keyboard (true) or lost it.
+    std::function<void(bool focused)> OnFocus;
 
     // A pen is near the surface: it said it came near and has not left, or it moved within
     // the last second (for tablets that do not say).
@@ -42,6 +47,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     bool penInProximity_ = false;

@@ -49,18 +49,29 @@ SettingsBar::SettingsBar(QWidget *parent) : QToolBar(parent)
     eraserEdit = new DecimalEdit("eraserEdit", Limits::WidthMin, Limits::WidthMax, 0.1, initial.EraserSize, panel);
     pageCountEdit = IntegerEdit("pageCountEdit", Limits::SheetsMin, Limits::SheetsMax, 1, initial.SheetCount, panel);
 
-    grid->addWidget(BandLabel("zoomLabel", QStringLiteral("Zoom:"), panel), 0, 0);
+    // Each edit is named by its label, as assistive technology reads it; the unit is its description.
+    auto labelled = [&](const char *name, const QString &text, QWidget *edit, int column, int span) {
+        QLabel *label = BandLabel(name, text, panel);
+        label->setBuddy(edit);
+        grid->addWidget(label, 0, column, 1, span);
+    };
+    labelled("zoomLabel", QStringLiteral("Zoom:"), zoomEdit, 0, 1);
     grid->addWidget(zoomEdit, 1, 0);
-    grid->addWidget(BandLabel("penWidthLabel", QStringLiteral("Strichstärke:"), panel), 0, 1, 1, 2);
+    zoomEdit->setAccessibleDescription(QStringLiteral("in Prozent"));
+    labelled("penWidthLabel", QStringLiteral("Strichstärke:"), penWidthEdit, 1, 2);
     grid->addWidget(penWidthEdit, 1, 1);
+    penWidthEdit->setAccessibleDescription(QStringLiteral("in Millimetern"));
     grid->addWidget(BandLabel("penWidthUnit", QStringLiteral("mm"), panel), 1, 2);
-    grid->addWidget(BandLabel("colourLabel", QStringLiteral("Stiftfarbe:"), panel), 0, 3, 1, 2);
+    labelled("colourLabel", QStringLiteral("Stiftfarbe:"), colourButton, 3, 2);
     grid->addWidget(colourSwatch, 1, 3);
+    colourSwatch->setAccessibleName(QStringLiteral("Stiftfarbe"));
     grid->addWidget(colourButton, 1, 4);
-    grid->addWidget(BandLabel("eraserLabel", QStringLiteral("Radiergummi:"), panel), 0, 5, 1, 2);
+    colourButton->setAccessibleDescription(QStringLiteral("Stiftfarbe wählen"));
+    labelled("eraserLabel", QStringLiteral("Radiergummi:"), eraserEdit, 5, 2);
     grid->addWidget(eraserEdit, 1, 5);
+    eraserEdit->setAccessibleDescription(QStringLiteral("in Millimetern"));
     grid->addWidget(BandLabel("eraserUnit", QStringLiteral("mm"), panel), 1, 6);
-    grid->addWidget(BandLabel("pageCountLabel", QStringLiteral("Seitenanzahl:"), panel), 0, 7);
+    labelled("pageCountLabel", QStringLiteral("Seitenanzahl:"), pageCountEdit, 7, 1);
     grid->addWidget(pageCountEdit, 1, 7);
     grid->setColumnStretch(8, 1);
     addWidget(panel);

@@ -3,6 +3,7 @@
 #include "desktop_keys.h"
 
 #include <QActionGroup>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QToolButton>
 
@@ -80,10 +81,12 @@ ToolBand::ToolBand(QWidget *parent) : QToolBar(parent)
     zoomTool = AddTool(tools, "zoomTool", QStringLiteral("Zoom"),
                        QStringLiteral("Linksklick vergrößert, Rechtsklick verkleinert"), ToolIconKind::Zoom, {});
 
+    connect(this, &ToolBand::Chosen, this, [this] { ++choices_; });
     FollowChoices();
     rulerTool->setChecked(true);
     rulerMoveMode->setChecked(true);
     setSquareMoveMode->setChecked(true);
+    NameButtons();
     connect(circleAction, &QAction::triggered, this, &ToolBand::CircleWanted);
 }
 
@@ -95,17 +98,39 @@ QAction *ToolBand::AddTool(QActionGroup *tools, const char *name, const QString 
     tool->setToolTip(hint);
     auto *button = new QToolButton(this);
     button->setDefaultAction(tool);
-    button->setFocusPolicy(Qt::NoFocus); // only the checked tool looks pressed
+    // Tab reaches the tools, a click gives them no focus: only the checked tool looks pressed.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     QFont small = button->font(); // ten tools fit the window's width
     small.setPointSizeF(small.pointSizeF() * 0.85);
     button->setFont(small);
     connect(tool, &QAction::triggered, this, &ToolBand::Chosen);
+    connect(tool, &QAction::toggled, this, &ToolBand::NameButtons);
+    // Assistive technology toggles the button itself, which checks the tool but triggers
+    // nothing: that is announced as a choice too, once the toggle is over and no click's
+    // trigger announced it. The chosen tool's button cannot be toggled off.
+    connect(button, &QToolButton::toggled, this, [this, tool, button](bool on) {
+        if (!on) {
+            if (tool->isChecked())
+                button->setChecked(true);
+            return;
+        }
+        const quint64 before = choices_;
+        QMetaObject::invokeMethod(
+            this,
+            [this, before] {
+                if (choices_ == before)
+                    emit Chosen();
+            },
+            Qt::QueuedConnection);
+    });
     if (modes.size() == 0) {
         addWidget(button);
+        buttons_.append({tool, button, nullptr});
         return tool;
     }
-    auto *menu = new QMenu(button);
+    auto *menu = new QMenu(caption, button); // its title names the modes' menu for screen readers
+    menu->setObjectName(QString::fromLatin1(name) + QStringLiteral("Modes"));
     modeMenus_ << menu;
     auto *group = new QActionGroup(menu);
     for (const Mode &mode : modes) {
@@ -117,12 +142,75 @@ QAction *ToolBand::AddTool(QActionGroup *tools, const char *name, const QString 
             tool->setChecked(true);
             emit Chosen();
         });
+        connect(item, &QAction::toggled, this, &ToolBand::NameButtons);
     }
     // A click on the button chooses the tool in the mode it had; the arrow opens the modes.
     button->setMenu(menu);
     button->setPopupMode(QToolButton::MenuButtonPopup);
+    button->installEventFilter(this); // the arrow down opens the modes from the keyboard
     addWidget(button);
+    buttons_.append({tool, button, group});
     return tool;
+}
+
+bool ToolBand::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *button = qobject_cast<QToolButton *>(watched);
+        if (button && button->menu() && (key == Qt::Key_Down || key == Qt::Key_F4)) {
+            button->showMenu();
+            return true;
+        }
+    }
+    return QToolBar::eventFilter(watched, event);
+}
+
+QList<QToolButton *> ToolBand::Buttons() const
+{
+    QList<QToolButton *> list;
+    for (const ToolButton &entry : buttons_)
+        list << entry.button;
+    return list;
+}
+
+namespace {
+
+// A menu text as read: without its access letter ("&&" is a plain "&").
+QString Plain(const QString &text)
+{
+    QString plain;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size())
+            ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
+} // namespace
+
+QString ToolBand::ToolText(const ToolButton &entry)
+{
+    const QAction *mode = entry.modes ? entry.modes->checkedAction() : nullptr;
+    return mode ? Plain(entry.tool->text()) + QStringLiteral(", ") + Plain(mode->text()) : Plain(entry.tool->text());
+}
+
+void ToolBand::NameButtons()
+{
+    for (const ToolButton &entry : std::as_const(buttons_)) {
+        const QString name = ToolText(entry);
+        if (entry.button->accessibleName() != name)
+            entry.button->setAccessibleName(name);
+    }
+}
+
+QString ToolBand::ChosenText() const
+{
+    for (const ToolButton &entry : buttons_)
+        if (entry.tool->isChecked())
+            return ToolText(entry);
+    return QString();
 }
 
 void ToolBand::AssignModeMnemonics()

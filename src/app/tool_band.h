@@ -13,6 +13,7 @@
 
 class QActionGroup;
 class QMenu;
+class QToolButton;
 
 namespace velmora {
 
@@ -24,6 +25,10 @@ public:
     const ToolSelection &Selection() const { return selection_; }
     // Access letters for the modes of every tool, from the texts shown (after the translation).
     void AssignModeMnemonics();
+    // Each tool button's name for assistive technology: its tool and the mode it has now.
+    void NameButtons();
+    // The chosen tool and its mode as shown ("Lineal, Verschieben").
+    QString ChosenText() const;
 
     QAction *rulerTool = nullptr, *rulerMoveMode = nullptr, *rulerTurnMode = nullptr, *rulerAlongMode = nullptr,
             *rulerAcrossMode = nullptr;
@@ -40,6 +45,9 @@ public:
     QAction *objectsTool = nullptr, *objectDeleteMode = nullptr, *objectMoveMode = nullptr;
     QAction *handTool = nullptr, *zoomTool = nullptr;
 
+    // The tools' buttons, in the band's order.
+    QList<QToolButton *> Buttons() const;
+
 signals:
     // A tool or a mode was chosen.
     void Chosen();
@@ -54,9 +62,20 @@ private:
     QAction *AddTool(QActionGroup *tools, const char *name, const QString &caption, const QString &hint,
                      ToolIconKind icon, std::initializer_list<Mode> modes);
     void FollowChoices();
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    struct ToolButton {
+        QAction *tool;
+        QToolButton *button;
+        QActionGroup *modes; // none for a tool without modes
+    };
+    // The tool and its checked mode, without access letters.
+    static QString ToolText(const ToolButton &entry);
 
     ToolSelection selection_;
     QList<QMenu *> modeMenus_;
+    QList<ToolButton> buttons_;
+    quint64 choices_ = 0; // how often a choice was announced
 };
 
 } // namespace velmora

@@ -12,6 +12,7 @@ void TMainForm::ShowSettings(const DrawingSettings &settings)
     // Only what changes the picture repaints it (a new pen shows with the next line).
     if (ShowSettingsUnpainted(settings))
         surface_->Repaint();
+    DescribeSurface(); // an instrument shown or hidden, the number of sheets
 }
 
 bool TMainForm::ShowSettingsUnpainted(const DrawingSettings &settings)
@@ -42,6 +43,7 @@ void TMainForm::ShowDrawingRead()
     ShowPlacement();
     surface_->ScrollToTopLeft(); // the drawing starts at its first sheet's top-left corner
     surface_->Repaint();
+    DescribeSurface();
 }
 
 void TMainForm::ShowCaption()
@@ -65,6 +67,8 @@ void TMainForm::ShowRecentDrawings()
 void TMainForm::ShowPlacement()
 {
     entryBar_->Show(session_.Drawing().Placement);
+    if (!dispatch_.Dragging()) // a drag is told when it ends
+        DescribeSurface();
 }
 
 } // namespace velmora

@@ -46,6 +46,7 @@ TAddTextForm::TAddTextForm(TextFontChoice &font, QWidget *parent) : QDialog(pare
     Label1->setGeometry(8, 6, 377, 16);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
+    Label1->setBuddy(Memo1); // the memo is named by its label
     Memo1->setGeometry(8, 24, 377, 137);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

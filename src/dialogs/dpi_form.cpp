@@ -23,6 +23,8 @@ TDPIForm::TDPIForm(QWidget *parent) : QDialog(parent)
     SeiteEd->setObjectName(QStringLiteral("SeiteEd"));
     SeiteEd->setRange(1, 100000);
     SeiteEd->setValue(1);
+    dpiLabel->setBuddy(DPIED); // the edits are named by their labels
+    sheetLabel->setBuddy(SeiteEd);
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setDefault(true);

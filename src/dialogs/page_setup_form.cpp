@@ -60,6 +60,8 @@ TSeiteEinrichtenForm::TSeiteEinrichtenForm(QWidget *parent) : QDialog(parent)
     widthLabel->setObjectName(QStringLiteral("Label1"));
     auto *heightLabel = new QLabel(QStringLiteral("Höhe:"), this);
     heightLabel->setObjectName(QStringLiteral("Label2"));
+    widthLabel->setBuddy(breited); // the edits are named by their labels
+    heightLabel->setBuddy(hoched);
     BitBtnXP2 = Button("BitBtnXP2", QStringLiteral("A4 Hochformat"), this);
     BitBtnXP3 = Button("BitBtnXP3", QStringLiteral("A4 Querformat"), this);
     BitBtnXP4 = Button("BitBtnXP4", QStringLiteral("A3 Hochformat"), this);

@@ -96,6 +96,14 @@ QAction *NavigatorButton(QToolBar *bar, const char *name, const QString &symbol,
     QAction *action = bar->addAction(SymbolIcon(symbol, bar->palette()), QString());
     action->setObjectName(QString::fromLatin1(name));
     action->setToolTip(hint);
+    // Read by its hint, also once the hint is translated.
+    if (QWidget *button = bar->widgetForAction(action)) {
+        button->setAccessibleName(hint);
+        QObject::connect(action, &QAction::changed, button, [button, action] {
+            if (button->accessibleName() != action->toolTip())
+                button->setAccessibleName(action->toolTip());
+        });
+    }
     return action;
 }
 
@@ -129,6 +137,8 @@ TTranslateForm::TTranslateForm(TranslateTable &table, QWidget *parent)
     DBEdit1->setMaxLength(TranslateTable::FieldWidth);
     FilterEdit = new QLineEdit(this);
     FilterEdit->setObjectName(QStringLiteral("FilterEdit"));
+    DBEdit1->setAccessibleName(QStringLiteral("Text des gewählten Datensatzes"));
+    FilterEdit->setAccessibleName(QStringLiteral("Suchbegriff"));
     FilterBtn = new QPushButton(QStringLiteral("Suchen"), this);
     FilterBtn->setObjectName(QStringLiteral("FilterBtn"));
     FilterBtn->setDefault(true); // Enter in the search edit searches

@@ -75,8 +75,19 @@ void TranslateLines(QString text, const TranslateFunction &tr, const std::functi
     store(lines.join(QLatin1Char('\n')));
 }
 
+// What assistive technology reads of a control where its visible text does not say it.
+void TranslateAccessibleTexts(QWidget *widget, const TranslateFunction &tr)
+{
+    if (!widget->accessibleName().isEmpty())
+        widget->setAccessibleName(tr(widget->accessibleName()));
+    if (!widget->accessibleDescription().isEmpty())
+        widget->setAccessibleDescription(tr(widget->accessibleDescription()));
+}
+
 void TranslateOne(QObject *object, const TranslateFunction &tr)
 {
+    if (auto *widget = qobject_cast<QWidget *>(object))
+        TranslateAccessibleTexts(widget, tr);
     if (auto *label = qobject_cast<QLabel *>(object)) {
         label->setText(tr(label->text()));
     } else if (auto *button = qobject_cast<QAbstractButton *>(object);

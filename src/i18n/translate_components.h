@@ -1,6 +1,6 @@
 // Translation of every window: a breadth-first walk over the ownership tree that passes
-// captions, hints, items, column titles, file-dialog filters, memo lines and edit texts
-// through the translator.
+// captions, hints, accessible names and descriptions, items, column titles, file-dialog
+// filters, memo lines and edit texts through the translator.
 #pragma once
 
 #include <QList>

@@ -31,6 +31,15 @@ RecordTool &PointerDispatch::ToolFor(RecordList list)
     return objects_;
 }
 
+void PointerDispatch::AddTextAt(Instrument which)
+{
+    const double s = host_.View().PixelsPerMm();
+    if (gesture_ || !(s > 0))
+        return;
+    const InstrumentPose pose = PoseOf(host_.Instruments(), which);
+    texts_.AddAt(pose.X, pose.Y + host_.View().ActivePageTopPx / s);
+}
+
 void PointerDispatch::PointerDown(PointerButton button, QPointF surface, bool eraserEnd)
 {
     if (Dragging())

@@ -50,6 +50,9 @@ public:
 
     // "Kreis zeichnen": a full circle around the compass's needle on the sheet of the last press.
     void AddCircle() { compass_.AddCircle(); }
+    // A text added through the dialog at the instrument's zero point on the sheet of the last
+    // press: the keyboard's way to place a text. Nothing while a gesture is under way.
+    void AddTextAt(Instrument which);
 
     // The gesture under way, if any.
     const Gesture *Active() const { return gesture_ ? &*gesture_ : nullptr; }

@@ -67,15 +67,20 @@ void TextTool::Remove(EditTransaction &edit, int i)
 
 void TextTool::PressAdd(int x, int y)
 {
+    const double s = host_.View().PixelsPerMm();
+    AddAt(x / s, y / s);
+}
+
+void TextTool::AddAt(double leftMm, double topMm)
+{
     QString content;
     if (!host_.EditText(nullptr, content))
         return;
-    const double s = host_.View().PixelsPerMm();
     EditTransaction &edit = host_.BeginEdit(QStringLiteral("Text hinzufügen"));
     if (TextObject *text = edit.AppendText()) {
         // Right and bottom follow when the text is painted and measured.
-        text->Left = text->Right = x / s;
-        text->Top = text->Bottom = y / s;
+        text->Left = text->Right = leftMm;
+        text->Top = text->Bottom = topMm;
         SetTextString(*text, content);
         ApplyFont(*text, host_.NewTextFont());
     }

@@ -16,6 +16,8 @@ public:
     }
 
     void PressAdd(int x, int y);
+    // Adds a text through the dialog with its top-left corner at (leftMm, topMm) of the drawing.
+    void AddAt(double leftMm, double topMm);
     void PressChange();
 
 private:
