@@ -355,6 +355,20 @@ private slots:
         Near(arc.X4, cx + span, pixel);
         Near(arc.Y4, cy, pixel);
         QCOMPARE(w.Session().History().count(), 3);
+
+        // The ruler's line picked and moved 5 mm down, from the seen sheet's top-left corner.
+        w->SettingsBand().zoomEdit->setFocus();
+        w->Tools().objectMoveMode->trigger();
+        const double lineY = line.Y1;
+        w.Keys({{Qt::Key_Right, Alt}});
+        Steps(w, Qt::Key_Right, 20);
+        Steps(w, Qt::Key_Down, qRound(lineY));
+        w.Keys({{Qt::Key_Space, None}});
+        Steps(w, Qt::Key_Down, 5);
+        w.Keys({{Qt::Key_Space, None}});
+        Near(drawing.Objects.At(objects).Y1, lineY + 5, pixel);
+        Near(drawing.Objects.At(objects).X1, 10, pixel);
+        QCOMPARE(w.Session().History().count(), 4);
     }
 
     void escapeAndTheMouseEndAHeldKeyboardPress()

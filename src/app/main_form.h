@@ -191,6 +191,7 @@ template <class Event> void TMainForm::RunPointerGuarded(const Event &event)
     } catch (const std::bad_alloc &) {
         // Half a stroke or a line without its step of the history would be a drawing nobody made.
         dispatch_.Abandon();
+        keyPointer_.Held = false; // its gesture is gone with the others
         session_.CancelEdit();
         SayOutOfMemory();
     }

@@ -6,12 +6,11 @@
 
 #include "tools/instrument_keys.h"
 
-#include <QScrollBar>
-
 #include <QAccessible>
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmora {
 
@@ -43,7 +42,8 @@ bool TMainForm::UseKeyPointerKey(int key, Qt::KeyboardModifiers modifiers)
         return true; // fingers or another gesture hold the surface
     const int sheets = std::max(1, view.Geometry.PageCount);
     const double widthMm = view.PageWidthPx() / s, heightMm = double(view.PageHeightPx()) * sheets / s;
-    if (!keyPointer_.Shown) {
+    const bool appears = !keyPointer_.Shown;
+    if (appears) {
         // Shown anew at the current tool's instrument's zero point, or at the top-left of what
         // is seen of the sheet; the first key shows where it is, the next ones move it.
         if (const std::optional<Instrument> which = InstrumentOfTool(toolBand_->Selection().Current)) {
@@ -66,14 +66,14 @@ bool TMainForm::UseKeyPointerKey(int key, Qt::KeyboardModifiers modifiers)
     }
     const QPointF at = keyPointer_.OnSurface(s);
     dispatch_.SetTurnSnapping(false);
-    if (step) {
-        dispatch_.PointerMove(at);
-    } else if (!keyPointer_.Held) {
-        keyPointer_.Held = true;
-        dispatch_.PointerDown(PointerButton::Left, at);
-    } else {
-        keyPointer_.Held = false;
-        dispatch_.PointerUp(at);
+    if (step || appears)
+        dispatch_.PointerMove(at); // as the mouse comes before it presses: the hover finds what lies there
+    if (space) {
+        keyPointer_.Held = !keyPointer_.Held;
+        if (keyPointer_.Held)
+            dispatch_.PointerDown(PointerButton::Left, at);
+        else
+            dispatch_.PointerUp(at);
     }
     ShowKeyPointer();
     DescribeSurface();
