@@ -10,6 +10,7 @@
 #include "document/set_square.h"
 
 #include <QAccessible>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QScrollBar>
@@ -48,7 +49,21 @@ struct Window : WindowFixture {
 };
 
 const Qt::KeyboardModifiers None = Qt::NoModifier, Shift = Qt::ShiftModifier, Ctrl = Qt::ControlModifier,
-                            CtrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+                            CtrlShift = Qt::ControlModifier | Qt::ShiftModifier, Alt = Qt::AltModifier,
+                            AltShift = Qt::AltModifier | Qt::ShiftModifier;
+
+// The keyboard pointer moved by Alt with an arrow, `times` steps.
+void Steps(Window &w, Qt::Key arrow, int times, Qt::KeyboardModifiers modifiers = Alt)
+{
+    for (int i = 0; i < times; ++i)
+        w.Keys({{arrow, modifiers}});
+}
+
+void Near(double value, double expected, double tolerance = 1e-9)
+{
+    QVERIFY2(std::fabs(value - expected) <= tolerance,
+             qPrintable(QStringLiteral("%1, not %2").arg(value, 0, 'g', 17).arg(expected, 0, 'g', 17)));
+}
 
 bool Interactive(QAccessible::Role role)
 {
@@ -279,6 +294,120 @@ private slots:
         Answer<TAddTextForm>([](TAddTextForm *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
         w.Keys({{Qt::Key_Enter, Qt::KeypadModifier}});
         QCOMPARE(w.Session().Drawing().Texts.Count, 1);
+    }
+
+    void keyboardPointerDrawsWithTheToolsAsTheMouseDoes()
+    {
+        Window w;
+        const DrawingState &drawing = w.Session().Drawing();
+        const double pixel = 0.5 / w->Surface().View.PixelsPerMm(); // where the tool takes whole pixels
+        // The pencil keeps the tenths: the pointer starts at the seen sheet's top-left corner.
+        w->Tools().pencilTool->trigger();
+        w.Keys({{Qt::Key_Down, Alt}, {Qt::Key_Space, None}});
+        QVERIFY(w.Description().endsWith(QStringLiteral("Tastaturzeiger bei x 0 mm, y 0 mm, linke Maustaste gedrückt.")));
+        Steps(w, Qt::Key_Right, 3);
+        Steps(w, Qt::Key_Down, 25, AltShift);
+        w.Keys({{Qt::Key_Space, None}});
+        QVERIFY(w.Description().endsWith(QStringLiteral("Tastaturzeiger bei x 3 mm, y 2,5 mm.")));
+        QVERIFY(drawing.Objects.Count >= 3);
+        const DrawingObject &first = drawing.Objects.At(0), &last = drawing.Objects.At(drawing.Objects.Count - 1);
+        Near(first.X1, 0);
+        Near(first.Y1, 0);
+        Near(last.X2, 3);
+        Near(last.Y2, 2.5);
+        QCOMPARE(w.Session().History().count(), 1);
+
+        // Along the ruler, from its zero point, once the pointer was hidden by the focus leaving.
+        w->SettingsBand().zoomEdit->setFocus();
+        w->Tools().rulerAlongMode->trigger();
+        const int objects = drawing.Objects.Count;
+        w.Keys({{Qt::Key_Space, None}});
+        Steps(w, Qt::Key_Right, 30);
+        w.Keys({{Qt::Key_Space, None}});
+        QCOMPARE(drawing.Objects.Count, objects + 1);
+        const DrawingObject &line = drawing.Objects.At(objects);
+        QCOMPARE(line.Kind, uint32_t(KindLine));
+        Near(line.X1, 10, pixel);
+        Near(line.X2, 40, pixel);
+        Near(line.Y1, drawing.Placement.RulerY);
+        Near(line.Y2, drawing.Placement.RulerY);
+        QCOMPARE(w.Session().History().count(), 2);
+
+        // A compass arc: to the circle first, then a quarter round it with the button held.
+        w->SettingsBand().zoomEdit->setFocus();
+        w->Tools().compassArcMode->trigger();
+        const InstrumentPlacement &p = drawing.Placement;
+        const double cx = p.CompassX, cy = p.CompassY, span = p.CompassSpan;
+        w.Keys({{Qt::Key_Right, Alt}});
+        Steps(w, Qt::Key_Right, int(span));
+        w.Keys({{Qt::Key_Space, None}});
+        Steps(w, Qt::Key_Down, int(span));
+        w.Keys({{Qt::Key_Space, None}});
+        QCOMPARE(drawing.Objects.Count, objects + 2);
+        const DrawingObject &arc = drawing.Objects.At(objects + 1);
+        QCOMPARE(arc.Kind, uint32_t(KindArc));
+        Near(arc.X1, cx - span);
+        Near(arc.Y1, cy - span);
+        Near(arc.X2, cx + span);
+        Near(arc.Y2, cy + span);
+        Near(arc.X3, cx + span, pixel); // clockwise on the screen: from the end back to the start
+        Near(arc.Y3, cy + span, pixel);
+        Near(arc.X4, cx + span, pixel);
+        Near(arc.Y4, cy, pixel);
+        QCOMPARE(w.Session().History().count(), 3);
+
+        // The ruler's line picked and moved 5 mm down, from the seen sheet's top-left corner.
+        w->SettingsBand().zoomEdit->setFocus();
+        w->Tools().objectMoveMode->trigger();
+        const double lineY = line.Y1;
+        w.Keys({{Qt::Key_Right, Alt}});
+        Steps(w, Qt::Key_Right, 20);
+        Steps(w, Qt::Key_Down, qRound(lineY));
+        w.Keys({{Qt::Key_Space, None}});
+        Steps(w, Qt::Key_Down, 5);
+        w.Keys({{Qt::Key_Space, None}});
+        Near(drawing.Objects.At(objects).Y1, lineY + 5, pixel);
+        Near(drawing.Objects.At(objects).X1, 10, pixel);
+        QCOMPARE(w.Session().History().count(), 4);
+    }
+
+    void escapeAndTheMouseEndAHeldKeyboardPress()
+    {
+        Window w;
+        w->Tools().pencilTool->trigger();
+        const QImage plain = w.Box()->grab().toImage();
+        // Shown, the crosshair is over the drawing, never in it: its pixels return when it goes.
+        w.Keys({{Qt::Key_Right, Alt}, {Qt::Key_Right, Alt}});
+        QImage shown = w.Box()->grab().toImage();
+        QVERIFY(shown != plain);
+        const QRect cross = w->Surface().KeyPointerRect();
+        QVERIFY(cross.contains(QPoint(5, 5) + QPointF(w->Surface().View.PixelsPerMm(), 0).toPoint()));
+        QPainter(&shown).drawImage(cross.topLeft(), plain.copy(cross));
+        QCOMPARE(shown, plain);
+        w.Keys({{Qt::Key_Space, None}});
+        Steps(w, Qt::Key_Down, 10);
+        w.Keys({{Qt::Key_Escape, None}});
+        QCOMPARE(w.Session().Drawing().Objects.Count, 0);
+        QCOMPARE(w.Session().History().count(), 0);
+        QVERIFY(w.Description().endsWith(QStringLiteral("Tastaturzeiger bei x 1 mm, y 10 mm.")));
+        w->SettingsBand().zoomEdit->setFocus();
+        QVERIFY(!w.Description().contains(QStringLiteral("Tastaturzeiger")));
+        QCOMPARE(w.Box()->grab().toImage(), plain);
+
+        // A real mouse move over the surface releases the held press at the keyboard pointer.
+        w.Keys({{Qt::Key_Space, None}});
+        Steps(w, Qt::Key_Right, 5);
+        QCOMPARE(w.Session().History().count(), 0);
+        const QPoint at(400, 400);
+        QMouseEvent move(QEvent::MouseMove, at, w.Box()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(w.Box(), &move);
+        QCOMPARE(w.Session().History().count(), 1);
+        const DrawingState &drawing = w.Session().Drawing();
+        Near(drawing.Objects.At(drawing.Objects.Count - 1).X2, 5);
+        QVERIFY(!w.Description().contains(QStringLiteral("Tastaturzeiger")));
+        w->SettingsBand().zoomEdit->setFocus();
+        w.Box()->setFocus();
+        QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("Alt+Pfeiltasten:")));
     }
 
     void tabReachesEveryControlAndTheSurfaceShowsItsFocus()

@@ -147,6 +147,44 @@ void DrawingSurface::Paint(QPainter &painter, const QRect &exposed)
         PainterCanvas surface(painter);
         Overlay.ReplayOn(surface, exposed);
     }
+    if (keyPointer_ && exposed.intersects(KeyPointerRect())) {
+        // A dark cross on a light edge, seen on white paper and on dark lines alike.
+        const QPointF c = *keyPointer_;
+        const double arm = 7;
+        painter.save();
+        painter.resetTransform();
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        for (const auto &[colour, width] : {std::pair{QColor(Qt::white), 3.0}, {QColor(Qt::black), 1.0}}) {
+            painter.setPen(QPen(colour, width));
+            painter.drawLine(QPointF(c.x() - arm, c.y()), QPointF(c.x() + arm, c.y()));
+            painter.drawLine(QPointF(c.x(), c.y() - arm), QPointF(c.x(), c.y() + arm));
+        }
+        if (keyPointerHeld_) {
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(c, 3.5, 3.5);
+        }
+        painter.restore();
+    }
+}
+
+QRect DrawingSurface::KeyPointerRect() const
+{
+    if (!keyPointer_)
+        return QRect();
+    const QPoint c = keyPointer_->toPoint();
+    return QRect(c - QPoint(10, 10), QSize(21, 21));
+}
+
+void DrawingSurface::ShowKeyPointer(std::optional<QPointF> at, bool held)
+{
+    const QRect before = KeyPointerRect();
+    keyPointer_ = at;
+    keyPointerHeld_ = held;
+    const QRect now = KeyPointerRect();
+    if (!before.isNull())
+        paintBox->update(before);
+    if (!now.isNull())
+        paintBox->update(now);
 }
 
 void DrawingSurface::ShowArrivedPages()

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 namespace velmora {
 
@@ -58,6 +59,11 @@ public:
     // keyboard; it lies outside the drawing, which keeps its pixels.
     void ShowFocusFrame(bool shown);
     bool FocusFrameShown() const { return focusFrame_; }
+    // The keyboard pointer's crosshair at a surface point, over the drawing and never in it
+    // (held: the left button is pressed there); none hides it.
+    void ShowKeyPointer(std::optional<QPointF> at, bool held);
+    // Where the crosshair is painted, empty without one.
+    QRect KeyPointerRect() const;
     static constexpr int FocusFrameWidth = 2;
 
 protected:
@@ -74,6 +80,8 @@ private:
     SurfaceRenderer renderer_;
     bool paintSuspended_ = false; // set while the tools scroll the view
     bool focusFrame_ = false;
+    std::optional<QPointF> keyPointer_;
+    bool keyPointerHeld_ = false;
     bool sharpPending_ = false;   // a zoom's scaled stand-in is shown, its sharp picture follows
     // A sharp page made on the rendering thread queues one ShowArrivedPages at a time.
     std::atomic<bool> pagesQueued_ = false;

@@ -159,6 +159,7 @@ void TMainForm::WireSurface()
     PaintBox &box = *surface_->paintBox;
     box.OnMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
         RunPointerGuarded([&] {
+            LeaveKeyPointer(); // one gesture at a time
             dispatch_.MouseDown(button == Qt::LeftButton    ? PointerButton::Left
                                 : button == Qt::RightButton  ? PointerButton::Right
                                 : button == Qt::MiddleButton ? PointerButton::Middle
@@ -226,8 +227,11 @@ void TMainForm::WireSurface()
         });
         return used;
     };
+    box.OnMouseCame = [this] { RunPointerGuarded([this] { LeaveKeyPointer(); }); };
     box.OnFocus = [this](bool focused) {
         surface_->ShowFocusFrame(focused);
+        if (!focused)
+            RunPointerGuarded([this] { LeaveKeyPointer(); });
         if (focused)
             ShowKeysHint();
     };
@@ -256,6 +260,8 @@ void TMainForm::CreateKeys()
     auto *cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(cancelKey, &QShortcut::activated, this, [this] {
         RunPointerGuarded([this] {
+            if (WithdrawKeyPointerPress())
+                return;
             if (dispatch_.Cancel())
                 surface_->ShowToolDrawing();
             else if (isFullScreen() && !dispatch_.Dragging() && !touch_.Active())

@@ -18,6 +18,7 @@
 #include "dialogs/page_setup_form.h"
 #include "dialogs/translate_form.h"
 #include "session/document_session.h"
+#include "tools/key_pointer.h"
 #include "tools/pointer_dispatch.h"
 #include "tools/touch_gestures.h"
 
@@ -123,6 +124,14 @@ private:
     // A key on the drawing surface: an instrument's step, or Enter to add a text at the active
     // instrument's zero point; false when the key is not for the surface (the arrows scroll).
     bool UseSurfaceKey(int key, Qt::KeyboardModifiers modifiers);
+    // Alt with the arrows moves the keyboard pointer, Space presses and releases the left
+    // button at it, through the same handlers as the mouse; false for other keys.
+    bool UseKeyPointerKey(int key, Qt::KeyboardModifiers modifiers);
+    // The mouse or the focus takes over: a held keyboard press is released, the pointer hidden.
+    void LeaveKeyPointer();
+    // Escape during a held keyboard press: the gesture is taken back; false without one.
+    bool WithdrawKeyPointerPress();
+    void ShowKeyPointer();
     void FollowToolChoice();
     // Names for assistive technology that are not window texts of their own (after the translation).
     void NameControls();
@@ -161,6 +170,7 @@ private:
     DrawingSettings shown_; // the settings the window shows
     QString captionBase_;
     Instrument activeInstrument_ = Instrument::Ruler;
+    KeyPointer keyPointer_;
     bool firstShowDone_ = false;
     bool keepsPlacement_ = false;
 };
@@ -181,6 +191,7 @@ template <class Event> void TMainForm::RunPointerGuarded(const Event &event)
     } catch (const std::bad_alloc &) {
         // Half a stroke or a line without its step of the history would be a drawing nobody made.
         dispatch_.Abandon();
+        keyPointer_.Held = false; // its gesture is gone with the others
         session_.CancelEdit();
         SayOutOfMemory();
     }

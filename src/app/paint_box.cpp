@@ -98,6 +98,8 @@ void PaintBox::paintEvent(QPaintEvent *event)
 void PaintBox::mousePressEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
+    if (OnMouseCame)
+        OnMouseCame();
     if (OnMouseDown)
         OnMouseDown(event->button(), event->modifiers(), p.x(), p.y());
 }
@@ -105,6 +107,11 @@ void PaintBox::mousePressEvent(QMouseEvent *event)
 void PaintBox::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
+    if (event->globalPosition() != mouseAt_) {
+        mouseAt_ = event->globalPosition();
+        if (OnMouseCame)
+            OnMouseCame();
+    }
     if (OnMouseMove)
         OnMouseMove(event->buttons(), event->modifiers(), p.x(), p.y());
 }

@@ -32,6 +32,8 @@ public:
     // A key while the surface has the keyboard: true when it was used, else it goes on to the
     // scroll box (the arrows scroll).
     std::function<bool(int key, Qt::KeyboardModifiers modifiers)> OnKey;
+    // The mouse moved to a new place over the surface or pressed a button, before its handler.
+    std::function<void()> OnMouseCame;
     // The surface took the keyboard (true) or lost it.
     std::function<void(bool focused)> OnFocus;
 
@@ -54,6 +56,7 @@ protected:
 private:
     bool penInProximity_ = false;
     QElapsedTimer penSeen_;
+    QPointF mouseAt_{-1e9, -1e9}; // on the screen: a move event to the same place is no move
 };
 
 } // namespace velmora

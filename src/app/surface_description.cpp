@@ -58,18 +58,29 @@ QString SurfaceDescription(const SurfaceState &state, const ShownText &shown, co
         else
             parts << shown(QStringLiteral("%1 bei x %2 mm, y %3 mm, gedreht um %4°")).arg(name, x, y, angle);
     }
+    if (state.KeyPointer) {
+        const QString x = Tenths(state.KeyPointer->x(), locale), y = Tenths(state.KeyPointer->y(), locale);
+        parts << (state.KeyPointerHeld
+                      ? shown(QStringLiteral("Tastaturzeiger bei x %1 mm, y %2 mm, linke Maustaste gedrückt"))
+                      : shown(QStringLiteral("Tastaturzeiger bei x %1 mm, y %2 mm")))
+                     .arg(x, y);
+    }
     return parts.join(QStringLiteral(". ")) + QLatin1Char('.');
 }
 
 QString SurfaceKeysHint(bool instrumentTool, bool addsTexts, const ShownText &shown)
 {
+    QStringList keys;
     if (instrumentTool)
-        return shown(QStringLiteral("Pfeiltasten: Instrument um 1 mm verschieben, mit Umschalt um 0,1 mm; "
+        keys << shown(QStringLiteral("Pfeiltasten: Instrument um 1 mm verschieben, mit Umschalt um 0,1 mm; "
                                      "Strg+Pfeil links/rechts: um 1° drehen, mit Umschalt um 0,1°; "
                                      "Strg+Pfeil auf/ab: Zirkel öffnen und schließen"));
-    if (addsTexts)
-        return shown(QStringLiteral("Eingabetaste: Text am Nullpunkt des zuletzt benutzten Instruments hinzufügen"));
-    return QString();
+    else if (addsTexts)
+        keys << shown(QStringLiteral("Eingabetaste: Text am Nullpunkt des zuletzt benutzten Instruments hinzufügen"));
+    keys << shown(QStringLiteral("Alt+Pfeiltasten: Tastaturzeiger um 1 mm bewegen, mit Umschalt um 0,1 mm; "
+                                 "Leertaste: linke Maustaste drücken, noch einmal: loslassen; "
+                                 "Esc: bei gedrückter Taste abbrechen"));
+    return keys.join(QStringLiteral("; "));
 }
 
 } // namespace velmora
