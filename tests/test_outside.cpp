@@ -3,6 +3,7 @@
 // recovery copies, and the first start of an installed program. The user's folders are
 // scratch folders (XDG_DATA_HOME, XDG_CONFIG_HOME set by CTest).
 #include "support/dialog_answers.h"
+#include "support/file_drop.h"
 #include "support/file_helpers.h"
 #include "support/window_fixture.h"
 
@@ -59,20 +60,6 @@ void AnswerRecovery(const QString &button, QString *text = nullptr,
             }
         QFAIL(qPrintable("no button " + button));
     });
-}
-
-void Drop(QWidget *target, const QString &path, bool *accepted)
-{
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    *accepted = enter.isAccepted();
-    if (!*accepted)
-        return;
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
 }
 
 } // namespace

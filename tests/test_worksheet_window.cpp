@@ -5,6 +5,7 @@
 #include "worksheet_files.h"
 
 #include "support/dialog_answers.h"
+#include "support/file_drop.h"
 #include "support/surface_stand_in.h"
 #include "support/window_fixture.h"
 
@@ -35,20 +36,6 @@ struct Window : WindowFixture {
     const DrawingState &Drawing() { return Session().Drawing(); }
     int Sheets() { return Session().Settings().SheetCount; }
 };
-
-void Drop(QWidget *target, const QString &path, bool *accepted)
-{
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    *accepted = enter.isAccepted();
-    if (!*accepted)
-        return;
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-}
 
 bool Black(QRgb p)
 {
