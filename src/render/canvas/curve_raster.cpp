@@ -17,6 +17,9 @@ void Flatten(const QPainterPath &path, const Target &target, Contours &out)
 {
     out.Clear();
     const double tolerance = ChordTolerance / target.Scale;
+    // The clip's rows in logical y, a pixel wider each way (points are rounded on the device).
+    const Rows rows{(target.Clip.top() - 1 - target.Offset.y()) / target.Scale,
+                    (target.Clip.bottom() + 2 - target.Offset.y()) / target.Scale};
     const int count = path.elementCount();
     for (int i = 0; i < count; ++i) {
         const QPainterPath::Element &e = path.elementAt(i);
@@ -32,7 +35,7 @@ void Flatten(const QPainterPath &path, const Target &target, Contours &out)
             if (i + 2 >= count || out.Points.empty())
                 return;
             const QPainterPath::Element &c2 = path.elementAt(i + 1), &end = path.elementAt(i + 2);
-            AddCurve(out.Points, out.Points.back(), {e.x, e.y}, {c2.x, c2.y}, {end.x, end.y}, tolerance);
+            AddCurve(out.Points, out.Points.back(), {e.x, e.y}, {c2.x, c2.y}, {end.x, end.y}, tolerance, rows);
             i += 2;
             break;
         }

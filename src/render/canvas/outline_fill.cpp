@@ -231,7 +231,7 @@ private:
 
 } // namespace
 
-void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance)
+void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance, const Rows &rows)
 {
     struct Piece {
         Point P[4];
@@ -242,6 +242,13 @@ void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, d
     stack[0] = {{p0, p1, p2, p3}, 9};
     while (top >= 0) {
         Piece &b = stack[top];
+        // The chords of a piece lie within the hull of its control points.
+        if (std::max({b.P[0].Y, b.P[1].Y, b.P[2].Y, b.P[3].Y}) < rows.Top ||
+            std::min({b.P[0].Y, b.P[1].Y, b.P[2].Y, b.P[3].Y}) > rows.Bottom) {
+            out.push_back(b.P[3]);
+            --top;
+            continue;
+        }
         const double dx = b.P[3].X - b.P[0].X, dy = b.P[3].Y - b.P[0].Y;
         double length = std::abs(dx) + std::abs(dy), off;
         if (length > 1) {
@@ -286,6 +293,7 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
     active.clear();
     if (contours.Points.empty())
         return;
+    const double clipTop = clip.top(), clipBottom = clip.bottom() + 1.0;
     double top = contours.Points[0].Y, bottom = top, leftmost = contours.Points[0].X, rightmost = leftmost;
     size_t begin = 0;
     for (size_t end : contours.Ends) {
@@ -295,7 +303,8 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
             bottom = std::max(bottom, p.Y);
             leftmost = std::min(leftmost, p.X);
             rightmost = std::max(rightmost, p.X);
-            if (p.Y == q.Y)
+            // Level edges cover nothing; those wholly above or below the clip no pixel in it.
+            if (p.Y == q.Y || std::max(p.Y, q.Y) <= clipTop || std::min(p.Y, q.Y) >= clipBottom)
                 continue;
             const bool down = p.Y < q.Y;
             const Point a = down ? p : q, b = down ? q : p;
@@ -309,7 +318,7 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
     const int lastRow = std::min(clip.bottom(), int(std::ceil(bottom)) - 1);
     const int firstColumn = std::max(clip.left(), int(std::floor(leftmost)));
     const int lastColumn = std::min(clip.right(), int(std::ceil(rightmost)));
-    if (firstRow > lastRow || firstColumn > lastColumn)
+    if (firstRow > lastRow || firstColumn > lastColumn || edges.empty())
         return;
     // Sorted as small keys: the same comparisons, so the same order as the edges themselves.
     std::sort(order.begin(), order.end(), [](const EdgeStart &e, const EdgeStart &f) { return e.Y0 < f.Y0; });

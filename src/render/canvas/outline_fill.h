@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QRgb>
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -50,9 +51,17 @@ struct Contours {
     }
 };
 
+// The rows (logical y) an outline is filled in; pieces of curves wholly above or below them
+// need not be cut, as no chord of theirs can reach them.
+struct Rows {
+    double Top = -HUGE_VAL, Bottom = HUGE_VAL;
+};
+
 // Appends the chords of the cubic curve from p0 (already in the outline) to p3, cut where the
-// control points lie close enough to the chord (the same cut the painter makes).
-void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance);
+// control points lie close enough to the chord (the same cut the painter makes). A piece that
+// lies wholly outside `rows` is one chord: it covers no pixel there whatever its cuts.
+void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance,
+              const Rows &rows = {});
 
 // Maps logical points onto the device (device = logical * scale + offset), held in 1/64 pixel.
 void ToDevice(Contours &contours, double scale, QPointF offset);

@@ -196,15 +196,7 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
     NotePageAtHand(layer, state, view);
     const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
     QImage &scratch = Scratch(layer);
-    if (!IsWholeRatio(view_.Ratio))
-        ClearDevicePixels(scratch, local); // beside the sheet, the surface shows
-    // A device pixel at the part's edge may reach a little into the next logical pixel.
-    const QRect visible = IsWholeRatio(view_.Ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1);
-    OnLayerImage(scratch, layer, [&](PainterCanvas &canvas) {
-        canvas.SetNeededPixels(local);
-        const SheetCulling culling{visible, &index_, TextReachPx, SheetPass::Everything, true};
-        RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
-    });
+    DrawRows(layer, scratch, local, onSheet, TextReachPx, state, view);
     CopyDevicePixels(layer.Drawing, local.topLeft(), scratch, local);
     Compose(layer, onSheet, state, view, show);
 }

@@ -118,15 +118,37 @@ void SurfaceRenderer::OnLayerImage(QImage &image, const Layer &layer,
 void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewGeometry &view)
 {
     NotePageAtHand(layer, state, view);
+    // A fresh picture with the instruments, to be filled after the bands (null when kept).
+    const bool composedFresh = layer.Composed.size() == layer.Drawing.size() && !layer.HasComposed;
+    uchar *const composedBits = composedFresh ? layer.Composed.bits() : nullptr;
+    const qsizetype composedBytesPerLine = layer.Composed.bytesPerLine();
+    uchar *const pictureBits = layer.Drawing.bits();
+    const qsizetype pictureBytesPerLine = layer.Drawing.bytesPerLine();
+    DrawRows(layer, layer.Drawing, layer.Drawing.rect(), layer.Part, 0, state, view, [&](int band, const QRect &rows) {
+        // Its rows of fresh pictures get their memory here, not in the copies after the bands.
+        if (band > 0)
+            PrepareRows(pictureBits, pictureBytesPerLine, rows.top(), rows.height());
+        PrepareRows(composedBits, composedBytesPerLine, rows.top(), rows.height());
+    });
+}
+
+void SurfaceRenderer::DrawRows(Layer &layer, QImage &picture, const QRect &local, const QRect &onSheet, int textReach,
+                               DrawingState &state, const ViewGeometry &view,
+                               const std::function<void(int, const QRect &)> &bandDone)
+{
     const qreal ratio = view_.Ratio;
-    const int rows = layer.Drawing.height();
-    int bands = PicturesInBands ? std::clamp(rows / MinBandRows, 1, RenderThreads()) : 1;
-    bands = int(std::min<qint64>(bands, 1 + MaxBandImageBytes / std::max<qint64>(1, layer.Drawing.sizeInBytes())));
+    int bands = PicturesInBands ? std::clamp(local.height() / MinBandRows, 1, RenderThreads()) : 1;
+    bands = int(std::min<qint64>(bands, 1 + MaxBandImageBytes / std::max<qint64>(1, picture.sizeInBytes())));
     // A device pixel at the part's edge may reach a little into the next logical pixel.
-    auto visible = [&](const QRect &onSheet) { return IsWholeRatio(ratio) ? onSheet : onSheet.adjusted(-1, -1, 1, 1); };
+    auto visible = [&](const QRect &part) { return IsWholeRatio(ratio) ? part : part.adjusted(-1, -1, 1, 1); };
+    const bool whole = local == picture.rect();
     if (bands == 1) {
-        OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
-            const SheetCulling culling{visible(layer.Part), &index_, 0, SheetPass::Everything, true};
+        if (!IsWholeRatio(ratio))
+            ClearDevicePixels(picture, local); // beside the sheet, the surface shows
+        OnLayerImage(picture, layer, [&](PainterCanvas &canvas) {
+            if (!whole)
+                canvas.SetNeededPixels(local);
+            const SheetCulling culling{visible(onSheet), &index_, textReach, SheetPass::Everything, true};
             RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
         });
         return;
@@ -139,9 +161,8 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
         bandImages_.resize(size_t(bands - 1));
     for (int b = 1; b < bands; ++b) {
         QImage &image = bandImages_[size_t(b - 1)];
-        if (image.size() != layer.Drawing.size() || image.format() != layer.Drawing.format() ||
-            image.devicePixelRatio() != ratio)
-            image = DeviceImage(layer.Drawing.size(), ratio);
+        if (image.size() != picture.size() || image.format() != picture.format() || image.devicePixelRatio() != ratio)
+            image = DeviceImage(picture.size(), ratio);
         if (image.isNull()) { // no memory for it: fewer bands
             bandImages_.resize(size_t(b - 1));
             bands = b;
@@ -150,41 +171,35 @@ void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewG
     }
     const bool textsInBands = LargestTextPixelHeight(state, view.Zoom, view.DpiY) * ratio < GlyphImageBelowPx;
     auto rowsOf = [&](int b) {
-        const int top = rows * b / bands, bottom = rows * (b + 1) / bands;
-        return QRect(0, top, layer.Drawing.width(), bottom - top);
+        const int top = local.top() + local.height() * b / bands, bottom = local.top() + local.height() * (b + 1) / bands;
+        return QRect(local.left(), top, local.width(), bottom - top);
     };
-    uchar *const pictureBits = layer.Drawing.bits();
-    const qsizetype pictureBytesPerLine = layer.Drawing.bytesPerLine();
-    // A fresh picture with the instruments, to be filled after the bands (null when kept).
-    const bool composedFresh = layer.Composed.size() == layer.Drawing.size() && !layer.HasComposed;
-    uchar *const composedBits = composedFresh ? layer.Composed.bits() : nullptr;
-    const qsizetype composedBytesPerLine = layer.Composed.bytesPerLine();
     RunBands(bands, [&](int b) {
-        QImage &image = b == 0 ? layer.Drawing : bandImages_[size_t(b - 1)];
-        const QRect local = rowsOf(b);
-        if (b > 0 && !IsWholeRatio(ratio))
-            ClearDevicePixels(image, local); // beside the sheet, the surface shows
-        const QRect onSheet = LogicalRectCovering(local.translated(layer.DeviceOrigin), ratio)
-                                  .translated(-layer.SheetOrigin)
-                                  .intersected(layer.Part);
+        QImage &image = b == 0 ? picture : bandImages_[size_t(b - 1)];
+        const QRect rows = rowsOf(b);
+        if (!IsWholeRatio(ratio))
+            ClearDevicePixels(image, rows); // beside the sheet, the surface shows
+        const QRect part = LogicalRectCovering(rows.translated(layer.DeviceOrigin), ratio)
+                               .translated(-layer.SheetOrigin)
+                               .intersected(onSheet);
         OnLayerImage(image, layer, [&](PainterCanvas &canvas) {
-            canvas.SetNeededPixels(local);
-            const SheetCulling culling{visible(onSheet), &index_, TextReachPx,
+            canvas.SetNeededPixels(rows);
+            const SheetCulling culling{visible(part), &index_, TextReachPx,
                                        textsInBands ? SheetPass::Everything : SheetPass::UnderTexts, true};
             RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
         });
-        // Its rows of fresh pictures get their memory here, not in the copies after the bands.
-        if (b > 0)
-            PrepareRows(pictureBits, pictureBytesPerLine, local.top(), local.height());
-        PrepareRows(composedBits, composedBytesPerLine, local.top(), local.height());
+        if (bandDone)
+            bandDone(b, rows);
     });
     for (int b = 1; b < bands; ++b)
-        CopyDevicePixels(layer.Drawing, rowsOf(b).topLeft(), bandImages_[size_t(b - 1)], rowsOf(b));
+        CopyDevicePixels(picture, rowsOf(b).topLeft(), bandImages_[size_t(b - 1)], rowsOf(b));
     if (textsInBands)
         return;
-    // The texts over all bands, on this thread, as a part drawn anew later draws them.
-    OnLayerImage(layer.Drawing, layer, [&](PainterCanvas &canvas) {
-        const SheetCulling culling{visible(layer.Part), &index_, 0, SheetPass::TextsOnly};
+    // The texts over all bands, on this thread, as one thread drawing the part draws them.
+    OnLayerImage(picture, layer, [&](PainterCanvas &canvas) {
+        if (!whole)
+            canvas.SetNeededPixels(local);
+        const SheetCulling culling{visible(onSheet), &index_, textReach, SheetPass::TextsOnly};
         RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
     });
 }

@@ -142,6 +142,13 @@ private:
     QRect InstrumentReach(const DrawingState &state, const ViewGeometry &view, const SheetView &show);
     // Draws a fresh layer's drawing, in bands on the rendering threads.
     void DrawInBands(Layer &layer, DrawingState &state, const ViewGeometry &view);
+    // Draws the drawing on the device pixels `local` of an image of a kept layer's size, which
+    // show the sheet part `onSheet`: in bands of rows on the rendering threads when they are
+    // tall enough, each band's pixels those of the whole drawn at once. Texts are drawn with
+    // textReach where one thread draws them; bandDone(band, rows) follows each band on its thread.
+    void DrawRows(Layer &layer, QImage &picture, const QRect &local, const QRect &onSheet, int textReach,
+                  DrawingState &state, const ViewGeometry &view,
+                  const std::function<void(int, const QRect &)> &bandDone = {});
     // Paints on an image that holds a kept layer's device pixels, with the clip and the
     // transform every rendering of that layer uses, so pixels drawn now and later agree.
     void OnLayerImage(QImage &image, const Layer &layer, const std::function<void(PainterCanvas &)> &draw) const;
