@@ -89,6 +89,12 @@ private slots:
         QFETCH(qreal, ratio);
         QFETCH(int, paper);
         std::mt19937 random(seed);
+        // Parts drawn anew are cut into bands as fresh pictures are: on three threads here, at
+        // the ratios with the most rows, whatever cores the machine has.
+        SetRenderThreads(ratio > 1 ? 3 : 0);
+        const struct ThreadsBack {
+            ~ThreadsBack() { SetRenderThreads(0); }
+        } threadsBack;
         const ViewGeometry probe = ComputeViewGeometry(2, zoom, 96, 96, A4WidthInch, A4HeightInch);
         // A viewport across the border of the two sheets, where the changes are made.
         const QRect sheet1 = probe.SheetOnSurface(1);
