@@ -60,12 +60,6 @@ struct Edge {
     double Sign;
 };
 
-// Where an edge starts, to sort the edges by.
-struct EdgeStart {
-    double Y0;
-    uint32_t Index;
-};
-
 // A run of cells an edge touched in the current row.
 struct Span {
     int First, Last;
@@ -286,10 +280,9 @@ void ToDevice(Contours &contours, double scale, QPointF offset)
 void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colour)
 {
     thread_local std::vector<Edge> edges;
-    thread_local std::vector<EdgeStart> order;
+    thread_local std::vector<uint32_t> firstOfRow, byRow;
     thread_local std::vector<const Edge *> active;
     edges.clear();
-    order.clear();
     active.clear();
     if (contours.Points.empty())
         return;
@@ -309,7 +302,6 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
             const bool down = p.Y < q.Y;
             const Point a = down ? p : q, b = down ? q : p;
             const double dxdy = (b.X - a.X) / (b.Y - a.Y);
-            order.push_back({a.Y, uint32_t(edges.size())});
             edges.push_back({a.X, a.Y, b.X, b.Y, dxdy, std::abs(1 / dxdy), down ? 1.0 : -1.0});
         }
         begin = end;
@@ -320,8 +312,18 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
     const int lastColumn = std::min(clip.right(), int(std::ceil(rightmost)));
     if (firstRow > lastRow || firstColumn > lastColumn || edges.empty())
         return;
-    // Sorted as small keys: the same comparisons, so the same order as the edges themselves.
-    std::sort(order.begin(), order.end(), [](const EdgeStart &e, const EdgeStart &f) { return e.Y0 < f.Y0; });
+    // The edges by the row they start in (those above the first row in it), in outline order:
+    // each row takes up those that start in it, with no sorting.
+    const int rows = lastRow - firstRow + 1;
+    auto rowOf = [&](const Edge &e) { return std::clamp(FloorInt(e.Y0) - firstRow, 0, rows); };
+    firstOfRow.assign(size_t(rows) + 2, 0);
+    for (const Edge &e : edges)
+        ++firstOfRow[size_t(rowOf(e)) + 2];
+    for (size_t r = 2; r < firstOfRow.size(); ++r)
+        firstOfRow[r] += firstOfRow[r - 1];
+    byRow.resize(edges.size());
+    for (uint32_t i = 0; i < edges.size(); ++i)
+        byRow[firstOfRow[size_t(rowOf(edges[i])) + 1]++] = i;
 
     // Pixels of this image alone: pixels shared with another copy are copied first, so that
     // copy stays as it was. A painter's image is never shared while it paints (TargetOf makes
@@ -331,7 +333,6 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
         return; // no memory for a copy of its own
     const qsizetype bytesPerLine = image.bytesPerLine();
     RowCoverage row(firstColumn, lastColumn + 1);
-    size_t next = 0;
     double firstEnd = bottom; // where the first active edge ends
     const uint fill = colour;
     for (int y = firstRow; y <= lastRow; ++y) {
@@ -343,8 +344,9 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
             for (const Edge *e : active)
                 firstEnd = std::min(firstEnd, e->Y1);
         }
-        for (; next < order.size() && order[next].Y0 < y1; ++next) {
-            const Edge &e = edges[order[next].Index];
+        const size_t r = size_t(y - firstRow);
+        for (uint32_t k = firstOfRow[r]; k < firstOfRow[r + 1]; ++k) {
+            const Edge &e = edges[byRow[k]];
             if (e.Y1 <= y0)
                 continue;
             active.push_back(&e);
