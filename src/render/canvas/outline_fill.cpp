@@ -333,6 +333,20 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
         return; // no memory for a copy of its own
     const qsizetype bytesPerLine = image.bytesPerLine();
     RowCoverage row(firstColumn, lastColumn + 1);
+    // The pixels an edge crosses in row y, at both ends of its piece there, asked for ahead.
+    auto prefetch = [&](const Edge &e, int y) {
+        const double ya = std::max(double(y), e.Y0), yb = std::min(y + 1.0, e.Y1);
+        if (ya >= yb)
+            return;
+        const uchar *pixels = bits + y * bytesPerLine;
+        for (double at : {ya, yb})
+            __builtin_prefetch(pixels + size_t(std::clamp(FloorInt(e.X0 + (at - e.Y0) * e.DxDy), firstColumn,
+                                                          lastColumn)) * 4, 1);
+    };
+    // The first rows have no rows before them to ask in.
+    for (uint32_t k = firstOfRow[0]; k < firstOfRow[std::min(rows, PrefetchRows)]; ++k)
+        for (int y = std::max(firstRow, FloorInt(edges[byRow[k]].Y0)); y < firstRow + PrefetchRows; ++y)
+            prefetch(edges[byRow[k]], y);
     double firstEnd = bottom; // where the first active edge ends
     const uint fill = colour;
     for (int y = firstRow; y <= lastRow; ++y) {
@@ -360,16 +374,9 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
         }
         // The rows a line crosses lie a page apart, beyond the processor's own prefetching:
         // ask for where the edges will be a few rows down, so the pixels are there in time.
-        if (y + PrefetchRows <= lastRow) {
-            const double ahead = y + PrefetchRows + 0.5;
-            const uchar *row = bits + (y + PrefetchRows) * bytesPerLine;
-            for (const Edge *e : active) {
-                if (ahead >= e->Y1)
-                    continue;
-                const int x = std::clamp(FloorInt(e->X0 + (ahead - e->Y0) * e->DxDy), firstColumn, lastColumn);
-                __builtin_prefetch(row + size_t(x) * 4, 1);
-            }
-        }
+        if (y + PrefetchRows <= lastRow)
+            for (const Edge *e : active)
+                prefetch(*e, y + PrefetchRows);
         uint *line = reinterpret_cast<uint *>(bits + y * bytesPerLine);
         row.Sweep([&](int x, int count, int coverage) {
             if (coverage == 255) {
