@@ -60,6 +60,11 @@ struct Edge {
     double Sign;
 };
 
+// A pixel's share of the row's edges: their height in it and the part of the pixel left of them.
+struct Cell {
+    double Cover = 0, Area = 0;
+};
+
 // A run of cells an edge touched in the current row.
 struct Span {
     int First, Last;
@@ -76,15 +81,11 @@ public:
     {
         Buffers &b = Storage();
         const size_t cells = size_t(right - left) + 1;
-        if (!b.Clean || b.Cover.size() < cells) {
-            const size_t size = std::max(cells, b.Cover.size());
-            b.Cover.assign(size, 0.0);
-            b.Area.assign(size, 0.0);
-        }
+        if (!b.Clean || b.Cells.size() < cells)
+            b.Cells.assign(std::max(cells, b.Cells.size()), Cell{});
         b.Clean = false;
         b.Spans.clear();
-        cover_ = b.Cover.data() - left;
-        area_ = b.Area.data() - left;
+        cells_ = b.Cells.data() - left;
         spans_ = &b.Spans;
         clean_ = &b.Clean;
     }
@@ -150,11 +151,11 @@ public:
                 if (const int coverage = Coverage(cover))
                     blend(x, first - x, coverage);
             for (int c = first; c <= last; ++c) {
-                if (const int coverage = Coverage(cover + cover_[c] - area_[c]))
+                Cell &cell = cells_[c];
+                if (const int coverage = Coverage(cover + cell.Cover - cell.Area))
                     blend(c, 1, coverage);
-                cover += cover_[c];
-                cover_[c] = 0;
-                area_[c] = 0;
+                cover += cell.Cover;
+                cell = Cell{};
             }
             x = last + 1;
         }
@@ -168,8 +169,9 @@ public:
 private:
     inline void Deposit(int column, double xa, double xb, double dy)
     {
-        cover_[column] += dy;
-        area_[column] += dy * ((xa + xb) * 0.5 - column);
+        Cell &cell = cells_[column];
+        cell.Cover += dy;
+        cell.Area += dy * ((xa + xb) * 0.5 - column);
     }
 
     // A piece within [left, right] crossing the cells between xa and xb.
@@ -206,7 +208,7 @@ private:
 
     // Kept from outline to outline, so drawing allocates nothing.
     struct Buffers {
-        std::vector<double> Cover, Area;
+        std::vector<Cell> Cells;
         std::vector<Span> Spans;
         bool Clean = false;
     };
@@ -217,7 +219,7 @@ private:
     }
 
     int left_, right_;
-    double *cover_, *area_;
+    Cell *cells_;
     std::vector<Span> *spans_;
     bool *clean_;
     double leftCover_ = 0;
