@@ -196,7 +196,7 @@ void SurfaceRenderer::RedrawPart(Layer &layer, const QRect &onSheet, DrawingStat
     NotePageAtHand(layer, state, view);
     const QRect local = InLayer(onSheet, layer.SheetOrigin, layer.DeviceOrigin, view_.Ratio, layer.Drawing.size());
     QImage &scratch = Scratch(layer);
-    DrawRows(layer, scratch, local, onSheet, TextReachPx, state, view);
+    DrawRows({{&layer, &scratch, local, onSheet, TextReachPx, false}}, state, view);
     CopyDevicePixels(layer.Drawing, local.topLeft(), scratch, local);
     Compose(layer, onSheet, state, view, show);
 }

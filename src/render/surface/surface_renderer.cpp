@@ -115,93 +115,141 @@ void SurfaceRenderer::OnLayerImage(QImage &image, const Layer &layer,
     draw(canvas);
 }
 
-void SurfaceRenderer::DrawInBands(Layer &layer, DrawingState &state, const ViewGeometry &view)
-{
-    NotePageAtHand(layer, state, view);
-    // A fresh picture with the instruments, to be filled after the bands (null when kept).
-    const bool composedFresh = layer.Composed.size() == layer.Drawing.size() && !layer.HasComposed;
-    uchar *const composedBits = composedFresh ? layer.Composed.bits() : nullptr;
-    const qsizetype composedBytesPerLine = layer.Composed.bytesPerLine();
-    uchar *const pictureBits = layer.Drawing.bits();
-    const qsizetype pictureBytesPerLine = layer.Drawing.bytesPerLine();
-    DrawRows(layer, layer.Drawing, layer.Drawing.rect(), layer.Part, 0, state, view, [&](int band, const QRect &rows) {
-        // Its rows of fresh pictures get their memory here, not in the copies after the bands.
-        if (band > 0)
-            PrepareRows(pictureBits, pictureBytesPerLine, rows.top(), rows.height());
-        PrepareRows(composedBits, composedBytesPerLine, rows.top(), rows.height());
-    });
-}
-
-void SurfaceRenderer::DrawRows(Layer &layer, QImage &picture, const QRect &local, const QRect &onSheet, int textReach,
-                               DrawingState &state, const ViewGeometry &view,
-                               const std::function<void(int, const QRect &)> &bandDone)
+QImage *SurfaceRenderer::BandImageLike(const QImage &picture, std::vector<char> &taken)
 {
     const qreal ratio = view_.Ratio;
-    int bands = PicturesInBands ? std::clamp(local.height() / MinBandRows, 1, RenderThreads()) : 1;
-    bands = int(std::min<qint64>(bands, 1 + MaxBandImageBytes / std::max<qint64>(1, picture.sizeInBytes())));
+    auto fits = [&](const QImage &image) {
+        return image.size() == picture.size() && image.format() == picture.format() && image.devicePixelRatio() == ratio;
+    };
+    taken.resize(bandImages_.size(), 0);
+    size_t pick = bandImages_.size();
+    for (size_t i = 0; i < bandImages_.size() && pick == bandImages_.size(); ++i)
+        if (!taken[i] && fits(bandImages_[i]))
+            pick = i;
+    for (size_t i = 0; i < bandImages_.size() && pick == bandImages_.size(); ++i)
+        if (!taken[i])
+            pick = i; // one of another size is made anew
+    qint64 used = picture.sizeInBytes();
+    for (size_t i = 0; i < bandImages_.size(); ++i)
+        if (taken[i])
+            used += bandImages_[i].sizeInBytes();
+    if (used > MaxBandImageBytes)
+        return nullptr;
+    if (pick == bandImages_.size()) {
+        if (bandImages_.size() == bandImages_.capacity())
+            return nullptr; // the images taken before must stay where they are
+        bandImages_.emplace_back();
+        taken.push_back(0);
+    }
+    QImage &image = bandImages_[pick];
+    if (!fits(image))
+        image = DeviceImage(picture.size(), ratio);
+    if (image.isNull())
+        return nullptr;
+    taken[pick] = 1;
+    return &image;
+}
+
+void SurfaceRenderer::DrawRows(const std::vector<RowsToDraw> &jobs, DrawingState &state, const ViewGeometry &view)
+{
+    const qreal ratio = view_.Ratio;
     // A device pixel at the part's edge may reach a little into the next logical pixel.
     auto visible = [&](const QRect &part) { return IsWholeRatio(ratio) ? part : part.adjusted(-1, -1, 1, 1); };
-    const bool whole = local == picture.rect();
-    if (bands == 1) {
-        if (!IsWholeRatio(ratio))
-            ClearDevicePixels(picture, local); // beside the sheet, the surface shows
-        OnLayerImage(picture, layer, [&](PainterCanvas &canvas) {
-            if (!whole)
-                canvas.SetNeededPixels(local);
-            const SheetCulling culling{visible(onSheet), &index_, textReach, SheetPass::Everything, true};
-            RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
-        });
-        return;
-    }
-    // Each band is drawn as a part drawn anew is (the objects and texts that can touch it, on
-    // an image of the whole part), so its pixels are those of the whole part drawn at once.
-    // The first band is drawn on the picture itself, the others on images of their own whose
-    // rows are copied over when all are done.
-    if (bandImages_.size() < size_t(bands - 1))
-        bandImages_.resize(size_t(bands - 1));
-    for (int b = 1; b < bands; ++b) {
-        QImage &image = bandImages_[size_t(b - 1)];
-        if (image.size() != picture.size() || image.format() != picture.format() || image.devicePixelRatio() != ratio)
-            image = DeviceImage(picture.size(), ratio);
-        if (image.isNull()) { // no memory for it: fewer bands
-            bandImages_.resize(size_t(b - 1));
-            bands = b;
-            break;
+    int total = 0;
+    for (const RowsToDraw &job : jobs)
+        total += job.Local.height();
+    const int bands = PicturesInBands ? std::clamp(total / MinBandRows, 1, RenderThreads()) : 1;
+    // The rows of all pictures, one after the other, cut into equal bands: a band may hold the
+    // end of one picture and the start of the next. Each piece of a band is drawn as a part
+    // drawn anew is (what can touch it, on an image of its picture's size), so its pixels are
+    // those of the whole picture drawn at once: the first piece of a picture on the picture
+    // itself, the others on images of their own whose rows are copied over after all bands.
+    struct Piece {
+        size_t Job;
+        QRect Rows;
+        QImage *Image;
+    };
+    std::vector<std::vector<Piece>> pieces(static_cast<size_t>(bands));
+    std::vector<char> taken;
+    bandImages_.reserve(bandImages_.size() + size_t(bands) + jobs.size());
+    bool cut = bands > 1;
+    for (int b = 0, start = 0; cut && b < bands; ++b, start = 0) {
+        const int from = int(qint64(total) * b / bands), to = int(qint64(total) * (b + 1) / bands);
+        for (size_t j = 0; j < jobs.size() && cut; start += jobs[j].Local.height(), ++j) {
+            const QRect &local = jobs[j].Local;
+            const int top = std::max(from, start), bottom = std::min(to, start + local.height());
+            if (top >= bottom)
+                continue;
+            const QRect rows(local.left(), local.top() + top - start, local.width(), bottom - top);
+            QImage *image = rows.top() == local.top() ? jobs[j].Picture : BandImageLike(*jobs[j].Picture, taken);
+            cut = image != nullptr; // no memory for it: one thread draws all
+            pieces[size_t(b)].push_back({j, rows, image});
         }
     }
+    if (!cut) {
+        for (const RowsToDraw &job : jobs) {
+            if (!IsWholeRatio(ratio))
+                ClearDevicePixels(*job.Picture, job.Local); // beside the sheet, the surface shows
+            OnLayerImage(*job.Picture, *job.Of, [&](PainterCanvas &canvas) {
+                if (job.Local != job.Picture->rect())
+                    canvas.SetNeededPixels(job.Local);
+                const SheetCulling culling{visible(job.OnSheet), &index_, job.TextReach, SheetPass::Everything, true};
+                RenderSheetDrawing(canvas, state, view, job.Of->Sheet, &culling);
+            });
+        }
+        return;
+    }
     const bool textsInBands = LargestTextPixelHeight(state, view.Zoom, view.DpiY) * ratio < GlyphImageBelowPx;
-    auto rowsOf = [&](int b) {
-        const int top = local.top() + local.height() * b / bands, bottom = local.top() + local.height() * (b + 1) / bands;
-        return QRect(local.left(), top, local.width(), bottom - top);
+    // A fresh picture and its picture with the instruments (filled after the bands) get the
+    // memory of their rows on the bands' threads, not in the copies after them.
+    struct Fresh {
+        uchar *Bits = nullptr;
+        qsizetype BytesPerLine = 0;
+        void Prepare(const QRect &rows) const { PrepareRows(Bits, BytesPerLine, rows.top(), rows.height()); }
     };
+    std::vector<Fresh> freshPicture(jobs.size()), freshComposed(jobs.size());
+    for (size_t j = 0; j < jobs.size(); ++j) {
+        Layer &layer = *jobs[j].Of;
+        if (!jobs[j].Fresh)
+            continue;
+        freshPicture[j] = {jobs[j].Picture->bits(), jobs[j].Picture->bytesPerLine()};
+        if (layer.Composed.size() == layer.Drawing.size() && !layer.HasComposed)
+            freshComposed[j] = {layer.Composed.bits(), layer.Composed.bytesPerLine()};
+    }
     RunBands(bands, [&](int b) {
-        QImage &image = b == 0 ? picture : bandImages_[size_t(b - 1)];
-        const QRect rows = rowsOf(b);
-        if (!IsWholeRatio(ratio))
-            ClearDevicePixels(image, rows); // beside the sheet, the surface shows
-        const QRect part = LogicalRectCovering(rows.translated(layer.DeviceOrigin), ratio)
-                               .translated(-layer.SheetOrigin)
-                               .intersected(onSheet);
-        OnLayerImage(image, layer, [&](PainterCanvas &canvas) {
-            canvas.SetNeededPixels(rows);
-            const SheetCulling culling{visible(part), &index_, TextReachPx,
-                                       textsInBands ? SheetPass::Everything : SheetPass::UnderTexts, true};
-            RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
-        });
-        if (bandDone)
-            bandDone(b, rows);
+        for (const Piece &piece : pieces[size_t(b)]) {
+            const RowsToDraw &job = jobs[piece.Job];
+            const Layer &layer = *job.Of;
+            if (!IsWholeRatio(ratio))
+                ClearDevicePixels(*piece.Image, piece.Rows); // beside the sheet, the surface shows
+            const QRect part = LogicalRectCovering(piece.Rows.translated(layer.DeviceOrigin), ratio)
+                                   .translated(-layer.SheetOrigin)
+                                   .intersected(job.OnSheet);
+            OnLayerImage(*piece.Image, layer, [&](PainterCanvas &canvas) {
+                canvas.SetNeededPixels(piece.Rows);
+                const SheetCulling culling{visible(part), &index_, TextReachPx,
+                                           textsInBands ? SheetPass::Everything : SheetPass::UnderTexts, true};
+                RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
+            });
+            if (piece.Image != job.Picture)
+                freshPicture[piece.Job].Prepare(piece.Rows);
+            freshComposed[piece.Job].Prepare(piece.Rows);
+        }
     });
-    for (int b = 1; b < bands; ++b)
-        CopyDevicePixels(picture, rowsOf(b).topLeft(), bandImages_[size_t(b - 1)], rowsOf(b));
+    for (const std::vector<Piece> &band : pieces)
+        for (const Piece &piece : band)
+            if (piece.Image != jobs[piece.Job].Picture)
+                CopyDevicePixels(*jobs[piece.Job].Picture, piece.Rows.topLeft(), *piece.Image, piece.Rows);
     if (textsInBands)
         return;
     // The texts over all bands, on this thread, as one thread drawing the part draws them.
-    OnLayerImage(picture, layer, [&](PainterCanvas &canvas) {
-        if (!whole)
-            canvas.SetNeededPixels(local);
-        const SheetCulling culling{visible(onSheet), &index_, textReach, SheetPass::TextsOnly};
-        RenderSheetDrawing(canvas, state, view, layer.Sheet, &culling);
-    });
+    for (const RowsToDraw &job : jobs)
+        OnLayerImage(*job.Picture, *job.Of, [&](PainterCanvas &canvas) {
+            if (job.Local != job.Picture->rect())
+                canvas.SetNeededPixels(job.Local);
+            const SheetCulling culling{visible(job.OnSheet), &index_, job.TextReach, SheetPass::TextsOnly};
+            RenderSheetDrawing(canvas, state, view, job.Of->Sheet, &culling);
+        });
 }
 
 void SurfaceRenderer::KeepForZoom(const PictureView &next, const DrawingMark &drawing)
@@ -272,6 +320,14 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
         view_ = now;
     }
     const QRect exposedDevice = DeviceRectCovering(exposed, ratio);
+    // The kept layer that shows each exposed sheet, made where there is none; the fresh ones
+    // are drawn together, their rows cut into bands across them.
+    struct Shown {
+        size_t Layer;
+        QRect ExposedOnSheet;
+    };
+    std::vector<Shown> shown;
+    std::vector<size_t> fresh;
     for (int sheet = 0; sheet < view.PageCount; ++sheet) {
         const QRect onSurface = view.SheetOnSurface(sheet);
         const QRect sheetDevice = DeviceRectOwned(onSurface, ratio);
@@ -280,27 +336,39 @@ void SurfaceRenderer::Paint(QPainter &painter, const QRect &exposed, DrawingStat
             continue;
         const QRect part = LogicalRectCovering(exposedOnSheet, ratio).intersected(onSurface);
         const QRect partOnSheet = part.translated(-onSurface.topLeft());
-        Layer *layer = Covering(sheet, partOnSheet);
+        if (Layer *layer = Covering(sheet, partOnSheet)) {
+            shown.push_back({size_t(layer - layers_.data()), exposedOnSheet});
+            continue;
+        }
         // Images of exactly the kept part's size: Qt's rasterizer clips lines to the image's
         // bounds before it steps along them, so a piece of the part drawn anew later (on an
         // image of this size) has the same pixels only when the whole part was drawn so too.
-        if (!layer) {
-            // The device pixels of the part: those it touches that belong to its sheet.
-            const QRect partDevice =
-                DeviceRectCovering(partOnSheet.translated(onSurface.topLeft()), ratio).intersected(sheetDevice);
-            Layer fresh{sheet,         partOnSheet,         DeviceImage(partDevice.size(), ratio),
-                        QImage(),      instruments,         false,
-                        MarkOf(state), onSurface.topLeft(), partDevice.topLeft(), QImage(), -1,
-                        0,             false};
-            if (!IsWholeRatio(ratio))
-                ClearDevicePixels(fresh.Drawing, fresh.Drawing.rect()); // beside the sheet, the surface shows
-            // Made now, so the bands' threads give its memory too (it is filled after them).
-            fresh.Composed = DeviceImage(fresh.Drawing.size(), ratio);
-            index_.Refresh(state);
-            DrawInBands(fresh, state, view);
-            layers_.push_back(std::move(fresh));
-            layer = &layers_.back();
-        }
+        // The device pixels of the part: those it touches that belong to its sheet.
+        const QRect partDevice =
+            DeviceRectCovering(partOnSheet.translated(onSurface.topLeft()), ratio).intersected(sheetDevice);
+        Layer layer{sheet,         partOnSheet,         DeviceImage(partDevice.size(), ratio),
+                    QImage(),      instruments,         false,
+                    MarkOf(state), onSurface.topLeft(), partDevice.topLeft(), QImage(), -1,
+                    0,             false};
+        if (!IsWholeRatio(ratio))
+            ClearDevicePixels(layer.Drawing, layer.Drawing.rect()); // beside the sheet, the surface shows
+        // Made now, so the bands' threads give its memory too (it is filled after them).
+        layer.Composed = DeviceImage(layer.Drawing.size(), ratio);
+        NotePageAtHand(layer, state, view);
+        layers_.push_back(std::move(layer));
+        fresh.push_back(layers_.size() - 1);
+        shown.push_back({layers_.size() - 1, exposedOnSheet});
+    }
+    if (!fresh.empty()) {
+        index_.Refresh(state);
+        std::vector<RowsToDraw> jobs;
+        for (size_t i : fresh)
+            jobs.push_back({&layers_[i], &layers_[i].Drawing, layers_[i].Drawing.rect(), layers_[i].Part, 0, true});
+        DrawRows(jobs, state, view);
+    }
+    for (const Shown &s : shown) {
+        Layer *layer = &layers_[s.Layer];
+        const QRect &exposedOnSheet = s.ExposedOnSheet;
         if (!layer->HasComposed || !(layer->Instruments == instruments)) {
             // The instruments over the whole kept part, kept too, in the picture's own memory.
             if (layer->Composed.size() != layer->Drawing.size() || layer->Composed.format() != layer->Drawing.format())

@@ -140,15 +140,22 @@ private:
     // The part of every sheet (sheet pixels) the instruments can touch, kept while they and
     // the view stay where they are.
     QRect InstrumentReach(const DrawingState &state, const ViewGeometry &view, const SheetView &show);
-    // Draws a fresh layer's drawing, in bands on the rendering threads.
-    void DrawInBands(Layer &layer, DrawingState &state, const ViewGeometry &view);
-    // Draws the drawing on the device pixels `local` of an image of a kept layer's size, which
-    // show the sheet part `onSheet`: in bands of rows on the rendering threads when they are
-    // tall enough, each band's pixels those of the whole drawn at once. Texts are drawn with
-    // textReach where one thread draws them; bandDone(band, rows) follows each band on its thread.
-    void DrawRows(Layer &layer, QImage &picture, const QRect &local, const QRect &onSheet, int textReach,
-                  DrawingState &state, const ViewGeometry &view,
-                  const std::function<void(int, const QRect &)> &bandDone = {});
+    // Rows of a kept layer's picture to draw: the device pixels Local of Picture (an image of
+    // the layer's size), which show the sheet part OnSheet. Texts are drawn with TextReach where
+    // one thread draws them; a fresh picture gets the memory of its rows on the bands' threads.
+    struct RowsToDraw {
+        Layer *Of;
+        QImage *Picture;
+        QRect Local, OnSheet;
+        int TextReach;
+        bool Fresh;
+    };
+    // Draws the drawing on all the given rows, in bands on the rendering threads when they are
+    // tall enough: the rows of all the pictures together are cut into one band per thread.
+    void DrawRows(const std::vector<RowsToDraw> &jobs, DrawingState &state, const ViewGeometry &view);
+    // A kept image the size and format of the picture for a band, not yet taken in this
+    // drawing (made anew where none fits); null when there is no memory for one.
+    QImage *BandImageLike(const QImage &picture, std::vector<char> &taken);
     // Paints on an image that holds a kept layer's device pixels, with the clip and the
     // transform every rendering of that layer uses, so pixels drawn now and later agree.
     void OnLayerImage(QImage &image, const Layer &layer, const std::function<void(PainterCanvas &)> &draw) const;
@@ -173,7 +180,7 @@ private:
     std::vector<double> measuredEdges_; // right, bottom of every text
     uint64_t measuredJournal_ = 0;
     QImage scratch_;   // a kept part's size, for drawing parts of it anew
-    std::vector<QImage> bandImages_; // the same, for the bands after the first
+    std::vector<QImage> bandImages_; // for the pieces of bands not drawn on their picture itself
     QRect instrumentReach_;
     InstrumentKey reachFor_{};
     PictureView reachView_{};
