@@ -6,6 +6,7 @@
 #include "document/drawing_state.h"
 #include "render/canvas/capsule_raster.h"
 #include "render/canvas/curve_raster.h"
+#include "render/canvas/outline_fill.h"
 #include "render/canvas/painter_canvas.h"
 #include "render/output/sheet_export.h"
 #include "render/sheet/sheet_renderer.h"
@@ -17,6 +18,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <numbers>
 #include <random>
@@ -222,6 +224,30 @@ private slots:
             }
         }
         Report("sub-pixel", d);
+    }
+
+    // Outline points land on the 1/64 pixel grid as std::round puts them: halves away from
+    // zero, the sign of a zero kept, coordinates far beyond any sheet and odd values alike.
+    void outlinePointsRoundAsBefore()
+    {
+        std::vector<double> values{0.5, -0.5, 1.5, -2.5, 3.5, std::nextafter(0.5, 0.0), std::nextafter(-0.5, 0.0),
+                                   -0.0, 1e-300, 0x1p51 + 1.5, 0x1p52 + 3, -0x1p60, 1e300, qInf(), qQNaN()};
+        std::mt19937 random(5);
+        std::uniform_real_distribution<double> any(-1e4, 1e4);
+        for (int i = 0; i < 20000; ++i)
+            values.push_back(i % 2 ? any(random) : std::round(any(random) * 128) / 128);
+        for (auto [scale, dx, dy] : {std::tuple{1.0, 0.0, 0.0}, {1.5, 0.25, -0.75}, {0.37, 1e3, -1e3}}) {
+            outline::Contours contours;
+            for (double v : values)
+                contours.Points.push_back({v / 64, -v / 64});
+            outline::ToDevice(contours, scale, QPointF(dx, dy));
+            // Bit for bit (a NaN is a NaN, whatever its bits).
+            auto same = [](double a, double b) { return std::isnan(a) ? std::isnan(b) : std::memcmp(&a, &b, sizeof a) == 0; };
+            for (size_t i = 0; i < values.size(); ++i)
+                QVERIFY2(same(std::round((values[i] / 64 * scale + dx) * 64) / 64, contours.Points[i].X) &&
+                             same(std::round((-values[i] / 64 * scale + dy) * 64) / 64, contours.Points[i].Y),
+                         qPrintable(QString::number(values[i], 'g', 17)));
+        }
     }
 
     // Lines leaving the image and cut by a clip rectangle: nothing is written outside, and

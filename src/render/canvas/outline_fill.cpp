@@ -7,6 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace velmora::outline {
 
@@ -14,8 +19,6 @@ namespace {
 
 // Outline points are held in 1/64 device pixel, as the painter's rasteriser holds them.
 constexpr double Subpixel = 64;
-// How many rows ahead the pixels under the edges are fetched.
-constexpr int PrefetchRows = 6;
 
 // The integer at or below v, for values well inside the int range (cheaper than std::floor,
 // which is a library call on the base instruction set).
@@ -25,16 +28,31 @@ inline int FloorInt(double v)
     return i - (v < i);
 }
 
-// std::round for values well inside the 64-bit range, without the library call: the
-// fraction v - trunc(v) is exact, and the sign of a zero is kept.
-inline double RoundHalfAway(double v)
+#if defined(__SSE2__)
+// std::round of two values below 2^51 in size: rounded to even by adding and taking away
+// 1.5 * 2^52, a tie then moved away from zero; the sign of a zero is kept.
+inline __m128d RoundHalfAway(__m128d t)
 {
-    if (!(std::abs(v) < 0x1p52))
-        return std::round(v);
-    const double whole = double(int64_t(v)), fraction = v - whole;
-    // Chosen without branches: a point's fraction is as likely one way as the other.
-    const double up = fraction >= 0.5 ? 1.0 : 0.0, down = fraction <= -0.5 ? 1.0 : 0.0;
-    return std::copysign(whole + up - down, v);
+    const __m128d sign = _mm_set1_pd(-0.0), magic = _mm_set1_pd(0x1.8p52), half = _mm_set1_pd(0.5);
+    const __m128d even = _mm_sub_pd(_mm_add_pd(t, magic), magic);
+    const __m128d tie = _mm_cmpeq_pd(_mm_andnot_pd(sign, _mm_sub_pd(t, even)), half);
+    const __m128d away = _mm_add_pd(t, _mm_or_pd(half, _mm_and_pd(sign, t)));
+    const __m128d rounded = _mm_or_pd(_mm_and_pd(tie, away), _mm_andnot_pd(tie, even));
+    return _mm_or_pd(_mm_andnot_pd(sign, rounded), _mm_and_pd(sign, t));
+}
+#endif
+
+// a when c holds, else b, without a branch (either is as likely).
+inline double Select(bool c, double a, double b)
+{
+    uint64_t ia, ib;
+    std::memcpy(&ia, &a, sizeof a);
+    std::memcpy(&ib, &b, sizeof b);
+    const uint64_t mask = -uint64_t(c);
+    const uint64_t r = (ia & mask) | (ib & ~mask);
+    double out;
+    std::memcpy(&out, &r, sizeof out);
+    return out;
 }
 
 // One pixel's blend of an opaque colour at 8-bit coverage, as the painter blends it.
@@ -50,7 +68,8 @@ inline uint ByteMul(uint x, uint a)
 inline int Coverage(double area)
 {
     // Areas lie within a pixel or two either way: shifted up, truncation is the floor.
-    return std::min(255, std::abs(int(std::clamp(area, -2.0, 2.0) * 256 + (1e-6 + 1024)) - 1024));
+    const int c = std::abs(int(std::clamp(area, -2.0, 2.0) * 256 + (1e-6 + 1024)) - 1024);
+    return c > 255 ? 255 : c;
 }
 
 // An edge of the outline from top to bottom; Sign tells whether the outline runs down it.
@@ -65,39 +84,42 @@ struct Cell {
     double Cover = 0, Area = 0;
 };
 
-// A run of cells an edge touched in the current row.
-struct Span {
-    int First, Last;
-};
-
 // Exact area coverage of the contours, one pixel row at a time. Each edge piece inside a row
 // adds its height (cover) to its cell and the part of the cell left of it (area); a pixel's
-// coverage is the cover of all cells to its left plus its own cover minus its own area.
+// coverage is the cover of all cells to its left plus its own cover minus its own area. The
+// cells touched in a row are marked in a bitmap, so the sweep finds them in column order
+// without sorting.
 class RowCoverage {
 public:
-    // The cells are zero between outlines (each row's sweep empties what it used), so only a
-    // wider outline than any before, or one left unfinished, clears them.
+    // The cells and marks are zero between outlines (each row's sweep empties what it used),
+    // so only a wider outline than any before, or one left unfinished, clears them.
     RowCoverage(int left, int right) : left_(left), right_(right)
     {
         Buffers &b = Storage();
-        const size_t cells = size_t(right - left) + 1;
-        if (!b.Clean || b.Cells.size() < cells)
+        const size_t cells = size_t(right - left) + 1, words = cells / 64 + 1;
+        if (!b.Clean || b.Cells.size() < cells || b.Marks.size() < words) {
             b.Cells.assign(std::max(cells, b.Cells.size()), Cell{});
+            b.Marks.assign(std::max(words, b.Marks.size()), 0);
+        }
         b.Clean = false;
-        b.Spans.clear();
         cells_ = b.Cells.data() - left;
-        spans_ = &b.Spans;
+        marks_ = b.Marks.data();
         clean_ = &b.Clean;
     }
 
     // Every row swept: the cells are all zero again.
     void Finish() { *clean_ = true; }
 
-    // The piece of an edge from (xa, ya) to (xb, yb) within the row (ya <= yb, both in 0..1).
-    void Add(const Edge &e, double xa, double ya, double xb, double yb)
+    // The piece of an edge from (xa, ya) to (xb, yb) within the row (ya <= yb, both in 0..1);
+    // Inside when it lies between the row's left and right.
+    template <bool Inside> void Add(const Edge &e, double xa, double ya, double xb, double yb)
     {
         if (ya == yb)
             return;
+        if (Inside) {
+            Walk(xa, ya, xb, yb, e.DyDx, e.Sign);
+            return;
+        }
         const double l = left_, r = right_;
         if (xa < l || xb < l) {
             if (xa < l && xb < l) {
@@ -130,39 +152,34 @@ public:
         Walk(xa, ya, xb, yb, e.DyDx, e.Sign);
     }
 
-    // Paints each covered pixel of the row (blend(x, count, coverage 1..255)), then empties it.
-    template <typename Blend> void Sweep(Blend &&blend)
+    // Paints each covered pixel of the row, then empties it: blend(x, coverage 1..255) for a
+    // pixel an edge crossed, blendRun(x, count, coverage) for those between.
+    template <typename Blend, typename BlendRun> void Sweep(Blend &&blend, BlendRun &&blendRun)
     {
-        std::vector<Span> &spans = *spans_;
-        // Few spans a row: sorted by insertion, joined where they meet.
-        for (size_t i = 1; i < spans.size(); ++i)
-            for (size_t j = i; j > 0 && spans[j].First < spans[j - 1].First; --j)
-                std::swap(spans[j], spans[j - 1]);
         double cover = leftCover_;
         int x = left_;
-        for (size_t i = 0; i < spans.size();) {
-            const int first = std::max(spans[i].First, x);
-            int last = spans[i].Last;
-            for (++i; i < spans.size() && spans[i].First <= last + 1; ++i)
-                last = std::max(last, spans[i].Last);
-            if (last < first)
-                continue;
-            if (x < first)
-                if (const int coverage = Coverage(cover))
-                    blend(x, first - x, coverage);
-            for (int c = first; c <= last; ++c) {
+        for (unsigned w = firstWord_; w <= lastWord_; ++w) {
+            uint64_t bits = marks_[w];
+            marks_[w] = 0;
+            while (bits) {
+                const int c = left_ + int(w * 64 + unsigned(__builtin_ctzll(bits)));
+                bits &= bits - 1;
+                if (x < c)
+                    if (const int coverage = Coverage(cover))
+                        blendRun(x, c - x, coverage);
                 Cell &cell = cells_[c];
                 if (const int coverage = Coverage(cover + cell.Cover - cell.Area))
-                    blend(c, 1, coverage);
+                    blend(c, coverage);
                 cover += cell.Cover;
                 cell = Cell{};
+                x = c + 1;
             }
-            x = last + 1;
         }
         if (x < right_)
             if (const int coverage = Coverage(cover))
-                blend(x, right_ - x, coverage);
-        spans.clear();
+                blendRun(x, right_ - x, coverage);
+        firstWord_ = ~0u;
+        lastWord_ = 0;
         leftCover_ = 0;
     }
 
@@ -172,6 +189,15 @@ private:
         Cell &cell = cells_[column];
         cell.Cover += dy;
         cell.Area += dy * ((xa + xb) * 0.5 - column);
+        const unsigned i = unsigned(column - left_);
+        marks_[i / 64] |= uint64_t(1) << (i % 64);
+    }
+
+    // Notes the words of the marks that the cells first..last lie in.
+    inline void Reach(int first, int last)
+    {
+        firstWord_ = std::min(firstWord_, unsigned(first - left_) / 64);
+        lastWord_ = std::max(lastWord_, unsigned(last - left_) / 64);
     }
 
     // A piece within [left, right] crossing the cells between xa and xb.
@@ -179,13 +205,8 @@ private:
     {
         const int top = right_ - 1;
         const int ca = std::min(FloorInt(xa), top), cb = std::min(FloorInt(xb), top);
-        if (ca == cb) {
-            Deposit(ca, xa, xb, (yb - ya) * sign);
-            spans_->push_back({ca, ca});
-            return;
-        }
         double x = xa, y = ya;
-        if (cb > ca) {
+        if (cb >= ca) {
             for (int c = ca; c < cb; ++c) {
                 const double nx = c + 1, ny = ya + (nx - xa) * dydx;
                 Deposit(c, x, nx, (ny - y) * sign);
@@ -193,7 +214,7 @@ private:
                 y = ny;
             }
             Deposit(cb, x, xb, (yb - y) * sign);
-            spans_->push_back({ca, cb});
+            Reach(ca, cb);
         } else {
             for (int c = ca; c > cb; --c) {
                 const double nx = c, ny = ya + (xa - nx) * dydx;
@@ -202,14 +223,14 @@ private:
                 y = ny;
             }
             Deposit(cb, x, xb, (yb - y) * sign);
-            spans_->push_back({cb, ca});
+            Reach(cb, ca);
         }
     }
 
     // Kept from outline to outline, so drawing allocates nothing.
     struct Buffers {
         std::vector<Cell> Cells;
-        std::vector<Span> Spans;
+        std::vector<uint64_t> Marks;
         bool Clean = false;
     };
     static Buffers &Storage()
@@ -220,10 +241,24 @@ private:
 
     int left_, right_;
     Cell *cells_;
-    std::vector<Span> *spans_;
+    uint64_t *marks_;
     bool *clean_;
+    unsigned firstWord_ = ~0u, lastWord_ = 0;
     double leftCover_ = 0;
 };
+
+// The pieces of the active edges within the row from y0 to y1.
+template <bool Inside>
+void AddPieces(RowCoverage &row, const std::vector<const Edge *> &active, double y0, double y1)
+{
+    for (const Edge *e : active) {
+        const double ya = std::max(y0, e->Y0), yb = std::min(y1, e->Y1);
+        // At the edge's own ends its own points, so the rows of one outline meet exactly.
+        const double xa = e->X0 + (ya - e->Y0) * e->DxDy;
+        const double xb = Select(yb == e->Y1, e->X1, e->X0 + (yb - e->Y0) * e->DxDy);
+        row.Add<Inside>(*e, xa, ya - y0, xb, yb - y0);
+    }
+}
 
 } // namespace
 
@@ -273,10 +308,26 @@ void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, d
 
 void ToDevice(Contours &contours, double scale, QPointF offset)
 {
+#if defined(__SSE2__)
+    // Both coordinates of a point at once: half a million points a picture.
+    const __m128d factor = _mm_set1_pd(scale), shift = _mm_set_pd(offset.y(), offset.x());
+    const __m128d subpixel = _mm_set1_pd(Subpixel), pixel = _mm_set1_pd(1 / Subpixel);
+    const __m128d sign = _mm_set1_pd(-0.0), limit = _mm_set1_pd(0x1p51);
     for (Point &p : contours.Points) {
-        p.X = RoundHalfAway((p.X * scale + offset.x()) * Subpixel) / Subpixel;
-        p.Y = RoundHalfAway((p.Y * scale + offset.y()) * Subpixel) / Subpixel;
+        const __m128d t = _mm_mul_pd(_mm_add_pd(_mm_mul_pd(_mm_loadu_pd(&p.X), factor), shift), subpixel);
+        if (_mm_movemask_pd(_mm_cmplt_pd(_mm_andnot_pd(sign, t), limit)) == 3) {
+            _mm_storeu_pd(&p.X, _mm_mul_pd(RoundHalfAway(t), pixel));
+            continue;
+        }
+        double v[2];
+        _mm_storeu_pd(v, t);
+        p = {std::round(v[0]) / Subpixel, std::round(v[1]) / Subpixel};
     }
+#else
+    for (Point &p : contours.Points)
+        p = {std::round((p.X * scale + offset.x()) * Subpixel) / Subpixel,
+             std::round((p.Y * scale + offset.y()) * Subpixel) / Subpixel};
+#endif
 }
 
 void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colour)
@@ -335,20 +386,8 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
         return; // no memory for a copy of its own
     const qsizetype bytesPerLine = image.bytesPerLine();
     RowCoverage row(firstColumn, lastColumn + 1);
-    // The pixels an edge crosses in row y, at both ends of its piece there, asked for ahead.
-    auto prefetch = [&](const Edge &e, int y) {
-        const double ya = std::max(double(y), e.Y0), yb = std::min(y + 1.0, e.Y1);
-        if (ya >= yb)
-            return;
-        const uchar *pixels = bits + y * bytesPerLine;
-        for (double at : {ya, yb})
-            __builtin_prefetch(pixels + size_t(std::clamp(FloorInt(e.X0 + (at - e.Y0) * e.DxDy), firstColumn,
-                                                          lastColumn)) * 4, 1);
-    };
-    // The first rows have no rows before them to ask in.
-    for (uint32_t k = firstOfRow[0]; k < firstOfRow[std::min(rows, PrefetchRows)]; ++k)
-        for (int y = std::max(firstRow, FloorInt(edges[byRow[k]].Y0)); y < firstRow + PrefetchRows; ++y)
-            prefetch(edges[byRow[k]], y);
+    // Every point between the row's ends: no piece needs cutting there.
+    const bool inside = leftmost >= firstColumn && rightmost < lastColumn + 1;
     double firstEnd = bottom; // where the first active edge ends
     const uint fill = colour;
     for (int y = firstRow; y <= lastRow; ++y) {
@@ -368,19 +407,13 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
             active.push_back(&e);
             firstEnd = std::min(firstEnd, e.Y1);
         }
-        for (const Edge *e : active) {
-            const double ya = std::max(y0, e->Y0), yb = std::min(y1, e->Y1);
-            const double xa = ya == e->Y0 ? e->X0 : e->X0 + (ya - e->Y0) * e->DxDy;
-            const double xb = yb == e->Y1 ? e->X1 : e->X0 + (yb - e->Y0) * e->DxDy;
-            row.Add(*e, xa, ya - y0, xb, yb - y0);
-        }
-        // The rows a line crosses lie a page apart, beyond the processor's own prefetching:
-        // ask for where the edges will be a few rows down, so the pixels are there in time.
-        if (y + PrefetchRows <= lastRow)
-            for (const Edge *e : active)
-                prefetch(*e, y + PrefetchRows);
+        if (inside)
+            AddPieces<true>(row, active, y0, y1);
+        else
+            AddPieces<false>(row, active, y0, y1);
         uint *line = reinterpret_cast<uint *>(bits + y * bytesPerLine);
-        row.Sweep([&](int x, int count, int coverage) {
+        row.Sweep([&](int x, int coverage) { line[x] = ByteMul(fill, uint(coverage)) + ByteMul(line[x], uint(255 - coverage)); },
+                  [&](int x, int count, int coverage) {
             if (coverage == 255) {
                 std::fill(line + x, line + x + count, fill);
                 return;
