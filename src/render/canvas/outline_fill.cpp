@@ -204,7 +204,8 @@ private:
     void Walk(double xa, double ya, double xb, double yb, double dydx, double sign)
     {
         const int top = right_ - 1;
-        const int ca = std::min(FloorInt(xa), top), cb = std::min(FloorInt(xb), top);
+        // Pieces lie right of left_, which is no less than zero: the cut is the floor.
+        const int ca = std::min(int(xa), top), cb = std::min(int(xb), top);
         double x = xa, y = ya;
         if (cb >= ca) {
             for (int c = ca; c < cb; ++c) {
@@ -414,8 +415,10 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
         uint *line = reinterpret_cast<uint *>(bits + y * bytesPerLine);
         row.Sweep([&](int x, int coverage) { line[x] = ByteMul(fill, uint(coverage)) + ByteMul(line[x], uint(255 - coverage)); },
                   [&](int x, int count, int coverage) {
-            if (coverage == 255) {
-                std::fill(line + x, line + x + count, fill);
+            if (coverage == 255) { // a plain loop, which the compiler writes several pixels at a time
+                uint *run = line + x;
+                for (int i = 0; i < count; ++i)
+                    run[i] = fill;
                 return;
             }
             const uint ink = ByteMul(fill, uint(coverage)), keep = uint(255 - coverage);
