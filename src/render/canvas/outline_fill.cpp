@@ -263,48 +263,63 @@ void AddPieces(RowCoverage &row, const std::vector<const Edge *> &active, double
 
 } // namespace
 
-void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance, const Rows &rows)
+namespace {
+
+// AddCurve's cut; Culled when pieces may lie wholly outside the rows.
+template <bool Culled>
+void CutCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance, const Rows &rows)
 {
     struct Piece {
         Point P[4];
         int Depth;
     };
-    Piece stack[10];
-    int top = 0;
-    stack[0] = {{p0, p1, p2, p3}, 9};
-    while (top >= 0) {
-        Piece &b = stack[top];
+    // The piece at hand is held here; the second halves wait on the stack.
+    Piece b{{p0, p1, p2, p3}, 9}, stack[10];
+    int waiting = 0;
+    for (;;) {
+        bool done;
         // The chords of a piece lie within the hull of its control points.
-        if (std::max({b.P[0].Y, b.P[1].Y, b.P[2].Y, b.P[3].Y}) < rows.Top ||
-            std::min({b.P[0].Y, b.P[1].Y, b.P[2].Y, b.P[3].Y}) > rows.Bottom) {
-            out.push_back(b.P[3]);
-            --top;
-            continue;
-        }
-        const double dx = b.P[3].X - b.P[0].X, dy = b.P[3].Y - b.P[0].Y;
-        double length = std::abs(dx) + std::abs(dy), off;
-        if (length > 1) {
-            off = std::abs(dx * (b.P[0].Y - b.P[1].Y) - dy * (b.P[0].X - b.P[1].X)) +
-                  std::abs(dx * (b.P[0].Y - b.P[2].Y) - dy * (b.P[0].X - b.P[2].X));
+        if (Culled && (std::max({b.P[0].Y, b.P[1].Y, b.P[2].Y, b.P[3].Y}) < rows.Top ||
+                       std::min({b.P[0].Y, b.P[1].Y, b.P[2].Y, b.P[3].Y}) > rows.Bottom)) {
+            done = true;
         } else {
-            off = std::abs(b.P[0].X - b.P[1].X) + std::abs(b.P[0].Y - b.P[1].Y) + std::abs(b.P[0].X - b.P[2].X) +
-                  std::abs(b.P[0].Y - b.P[2].Y);
-            length = 1;
+            const double dx = b.P[3].X - b.P[0].X, dy = b.P[3].Y - b.P[0].Y;
+            double length = std::abs(dx) + std::abs(dy), off;
+            if (length > 1) {
+                off = std::abs(dx * (b.P[0].Y - b.P[1].Y) - dy * (b.P[0].X - b.P[1].X)) +
+                      std::abs(dx * (b.P[0].Y - b.P[2].Y) - dy * (b.P[0].X - b.P[2].X));
+            } else {
+                off = std::abs(b.P[0].X - b.P[1].X) + std::abs(b.P[0].Y - b.P[1].Y) +
+                      std::abs(b.P[0].X - b.P[2].X) + std::abs(b.P[0].Y - b.P[2].Y);
+                length = 1;
+            }
+            done = off < tolerance * length || b.Depth == 0;
         }
-        if (off < tolerance * length || b.Depth == 0) {
+        if (done) {
             out.push_back(b.P[3]);
-            --top;
+            if (waiting == 0)
+                return;
+            b = stack[--waiting];
             continue;
         }
-        // Halve the curve: the first half goes on top of the stack, the second below it.
+        // Halve the curve: the first half is cut next, the second waits.
         const Point m01 = (b.P[0] + b.P[1]) * 0.5, m12 = (b.P[1] + b.P[2]) * 0.5, m23 = (b.P[2] + b.P[3]) * 0.5;
         const Point a = (m01 + m12) * 0.5, c = (m12 + m23) * 0.5, mid = (a + c) * 0.5;
         const int depth = b.Depth - 1;
-        const Point start = b.P[0];
-        stack[top] = {{mid, c, m23, b.P[3]}, depth};
-        stack[top + 1] = {{start, m01, a, mid}, depth};
-        ++top;
+        stack[waiting++] = {{mid, c, m23, b.P[3]}, depth};
+        b = {{b.P[0], m01, a, mid}, depth};
     }
+}
+
+} // namespace
+
+void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance, const Rows &rows)
+{
+    // No piece of a curve whose hull lies within the rows can leave them.
+    if (std::min({p0.Y, p1.Y, p2.Y, p3.Y}) >= rows.Top && std::max({p0.Y, p1.Y, p2.Y, p3.Y}) <= rows.Bottom)
+        CutCurve<false>(out, p0, p1, p2, p3, tolerance, rows);
+    else
+        CutCurve<true>(out, p0, p1, p2, p3, tolerance, rows);
 }
 
 void ToDevice(Contours &contours, double scale, QPointF offset)
