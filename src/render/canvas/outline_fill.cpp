@@ -248,17 +248,23 @@ private:
     double leftCover_ = 0;
 };
 
-// The pieces of the active edges within the row from y0 to y1.
+// The pieces of the active edges within the row from y0 to y1; the edges that end in it
+// leave the active ones (the others keep their order).
 template <bool Inside>
-void AddPieces(RowCoverage &row, const std::vector<const Edge *> &active, double y0, double y1)
+void AddPieces(RowCoverage &row, const Edge **active, size_t &count, double y0, double y1)
 {
-    for (const Edge *e : active) {
+    size_t kept = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const Edge *e = active[i];
         const double ya = std::max(y0, e->Y0), yb = std::min(y1, e->Y1);
         // At the edge's own ends its own points, so the rows of one outline meet exactly.
         const double xa = e->X0 + (ya - e->Y0) * e->DxDy;
         const double xb = Select(yb == e->Y1, e->X1, e->X0 + (yb - e->Y0) * e->DxDy);
         row.Add<Inside>(*e, xa, ya - y0, xb, yb - y0);
+        active[kept] = e;
+        kept += e->Y1 > y1;
     }
+    count = kept;
 }
 
 } // namespace
@@ -352,7 +358,6 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
     thread_local std::vector<uint32_t> firstOfRow, byRow;
     thread_local std::vector<const Edge *> active;
     edges.clear();
-    active.clear();
     if (contours.Points.empty())
         return;
     const double clipTop = clip.top(), clipBottom = clip.bottom() + 1.0;
@@ -391,6 +396,9 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
     for (size_t r = 2; r < firstOfRow.size(); ++r)
         firstOfRow[r] += firstOfRow[r - 1];
     byRow.resize(edges.size());
+    // The edges a row crosses, in the order they were taken up (room for all of them).
+    active.resize(edges.size());
+    size_t activeCount = 0;
     for (uint32_t i = 0; i < edges.size(); ++i)
         byRow[firstOfRow[size_t(rowOf(edges[i])) + 1]++] = i;
 
@@ -404,29 +412,19 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
     RowCoverage row(firstColumn, lastColumn + 1);
     // Every point between the row's ends: no piece needs cutting there.
     const bool inside = leftmost >= firstColumn && rightmost < lastColumn + 1;
-    double firstEnd = bottom; // where the first active edge ends
     const uint fill = colour;
     for (int y = firstRow; y <= lastRow; ++y) {
         const double y0 = y, y1 = y + 1.0;
-        if (firstEnd <= y0) {
-            active.erase(std::remove_if(active.begin(), active.end(), [&](const Edge *e) { return e->Y1 <= y0; }),
-                         active.end());
-            firstEnd = bottom;
-            for (const Edge *e : active)
-                firstEnd = std::min(firstEnd, e->Y1);
-        }
         const size_t r = size_t(y - firstRow);
         for (uint32_t k = firstOfRow[r]; k < firstOfRow[r + 1]; ++k) {
             const Edge &e = edges[byRow[k]];
-            if (e.Y1 <= y0)
-                continue;
-            active.push_back(&e);
-            firstEnd = std::min(firstEnd, e.Y1);
+            if (e.Y1 > y0)
+                active[activeCount++] = &e;
         }
         if (inside)
-            AddPieces<true>(row, active, y0, y1);
+            AddPieces<true>(row, active.data(), activeCount, y0, y1);
         else
-            AddPieces<false>(row, active, y0, y1);
+            AddPieces<false>(row, active.data(), activeCount, y0, y1);
         uint *line = reinterpret_cast<uint *>(bits + y * bytesPerLine);
         row.Sweep([&](int x, int coverage) { line[x] = ByteMul(fill, uint(coverage)) + ByteMul(line[x], uint(255 - coverage)); },
                   [&](int x, int count, int coverage) {
