@@ -267,10 +267,6 @@ void AddPieces(RowCoverage &row, const Edge **active, size_t &count, double y0, 
     count = kept;
 }
 
-} // namespace
-
-namespace {
-
 // AddCurve's cut; Culled when pieces may lie wholly outside the rows.
 template <bool Culled>
 void CutCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance, const Rows &rows)
