@@ -13,6 +13,18 @@
 #include <emmintrin.h>
 #endif
 
+// The fill, the cut of curves and the placing of points are built twice: for every x86-64
+// processor, and for those with AVX2, BMI and FMA (most made since 2013), where the same code
+// runs a quarter faster; the program picks one when it starts. The file is compiled without
+// contracting products and sums into fused ones, so both give the very same pixels.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && defined(__ELF__)
+#define FOR_EACH_PROCESSOR __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define FOR_EACH_PROCESSOR
+#endif
+// Built into each of those functions, so that their helpers follow the processor they run on.
+#define BUILT_IN [[gnu::always_inline]]
+
 namespace velmora::outline {
 
 namespace {
@@ -112,7 +124,7 @@ public:
 
     // The piece of an edge from (xa, ya) to (xb, yb) within the row (ya <= yb, both in 0..1);
     // Inside when it lies between the row's left and right.
-    template <bool Inside> void Add(const Edge &e, double xa, double ya, double xb, double yb)
+    template <bool Inside> BUILT_IN void Add(const Edge &e, double xa, double ya, double xb, double yb)
     {
         if (ya == yb)
             return;
@@ -154,7 +166,7 @@ public:
 
     // Paints each covered pixel of the row, then empties it: blend(x, coverage 1..255) for a
     // pixel an edge crossed, blendRun(x, count, coverage) for those between.
-    template <typename Blend, typename BlendRun> void Sweep(Blend &&blend, BlendRun &&blendRun)
+    template <typename Blend, typename BlendRun> BUILT_IN void Sweep(Blend &&blend, BlendRun &&blendRun)
     {
         double cover = leftCover_;
         int x = left_;
@@ -201,7 +213,7 @@ private:
     }
 
     // A piece within [left, right] crossing the cells between xa and xb.
-    void Walk(double xa, double ya, double xb, double yb, double dydx, double sign)
+    BUILT_IN void Walk(double xa, double ya, double xb, double yb, double dydx, double sign)
     {
         const int top = right_ - 1;
         // Pieces lie right of left_, which is no less than zero: the cut is the floor.
@@ -251,7 +263,7 @@ private:
 // The pieces of the active edges within the row from y0 to y1; the edges that end in it
 // leave the active ones (the others keep their order).
 template <bool Inside>
-void AddPieces(RowCoverage &row, const Edge **active, size_t &count, double y0, double y1)
+BUILT_IN inline void AddPieces(RowCoverage &row, const Edge **active, size_t &count, double y0, double y1)
 {
     size_t kept = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -269,7 +281,7 @@ void AddPieces(RowCoverage &row, const Edge **active, size_t &count, double y0, 
 
 // AddCurve's cut; Culled when pieces may lie wholly outside the rows.
 template <bool Culled>
-void CutCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance, const Rows &rows)
+BUILT_IN inline void CutCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance, const Rows &rows)
 {
     struct Piece {
         Point P[4];
@@ -315,6 +327,7 @@ void CutCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, d
 
 } // namespace
 
+FOR_EACH_PROCESSOR
 void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance, const Rows &rows)
 {
     // No piece of a curve whose hull lies within the rows can leave them.
@@ -324,6 +337,7 @@ void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, d
         CutCurve<true>(out, p0, p1, p2, p3, tolerance, rows);
 }
 
+FOR_EACH_PROCESSOR
 void ToDevice(Contours &contours, double scale, QPointF offset)
 {
 #if defined(__SSE2__)
@@ -348,6 +362,7 @@ void ToDevice(Contours &contours, double scale, QPointF offset)
 #endif
 }
 
+FOR_EACH_PROCESSOR
 void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colour)
 {
     thread_local std::vector<Edge> edges;
