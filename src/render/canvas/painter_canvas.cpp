@@ -124,9 +124,11 @@ void PainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
         UseAreaOrigin();
         QRectF fill = box;
         if (!needed_.isNull() && painter_.deviceTransform().type() <= QTransform::TxScale) {
-            // Cut a logical pixel beyond the needed ones: they are covered as by the whole fill.
+            // Cut a logical pixel beyond the needed ones, on whole logical pixels like the
+            // rectangle's own edges: the needed ones are covered as by the whole fill.
             const QRectF kept = painter_.deviceTransform().inverted().mapRect(QRectF(needed_));
-            fill &= kept.adjusted(-1, -1, 1, 1);
+            fill &= QRectF(QPointF(std::floor(kept.left()) - 1, std::floor(kept.top()) - 1),
+                           QPointF(std::ceil(kept.right()) + 1, std::ceil(kept.bottom()) + 1));
         }
         if (!fill.isEmpty())
             painter_.fillRect(fill, ToQColor(brushColour_));
