@@ -173,6 +173,14 @@ void ObjectIndex::Refresh(const DrawingState &state)
     builtJournal_ = journal;
 }
 
+size_t ObjectIndex::ObjectsNear(double yMm) const
+{
+    if (bands_.empty() || !(std::abs(yMm) <= BandedLimitMm))
+        return 0;
+    const int64_t band = int64_t(std::floor(yMm / BandMm)) - firstBand_;
+    return band >= 0 && band < int64_t(bands_.size()) ? bands_[size_t(band)].size() : 0;
+}
+
 void ObjectIndex::Query(double left, double top, double right, double bottom, std::vector<int> &out) const
 {
     out.clear();

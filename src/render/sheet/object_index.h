@@ -24,6 +24,10 @@ public:
     // meets the rectangle given in global millimetres.
     void Query(double left, double top, double right, double bottom, std::vector<int> &out) const;
 
+    // How many objects the band holding global y (millimetres) lists, those far away or very
+    // tall aside: a measure of the work of drawing the rows there.
+    size_t ObjectsNear(double yMm) const;
+
     // Full rebuilds so far (for tests and measurements).
     int Rebuilds() const { return rebuilds_; }
 

@@ -150,6 +150,34 @@ QImage *SurfaceRenderer::BandImageLike(const QImage &picture, std::vector<char> 
     return &image;
 }
 
+std::vector<int> SurfaceRenderer::BandCuts(const std::vector<RowsToDraw> &jobs, int total, int bands,
+                                           const DrawingState &state, const ViewGeometry &view) const
+{
+    // A band's work follows the objects near its rows more than the count of its rows (the
+    // objects gather where the pupil drew, the margins and the gap between sheets are empty):
+    // each row weighs one more than the objects of the index band it lies in, and each band
+    // gets an equal share of the weight.
+    std::vector<double> upTo(size_t(total) + 1, 0.0);
+    size_t row = 0;
+    for (const RowsToDraw &job : jobs) {
+        const Layer &layer = *job.Of;
+        const double off = SheetOffsetMm(layer.Sheet, state.PageHeightInch);
+        for (int y = job.Local.top(); y <= job.Local.bottom(); ++y, ++row) {
+            const double onSheet = (layer.DeviceOrigin.y() + y + 0.5) / view_.Ratio - layer.SheetOrigin.y();
+            upTo[row + 1] = upTo[row] + 1.0 + double(index_.ObjectsNear(onSheet / view.PixelsPerMm + off));
+        }
+    }
+    std::vector<int> cuts(size_t(bands) + 1, total);
+    cuts[0] = 0;
+    for (int b = 1; b < bands; ++b) {
+        const double share = upTo[size_t(total)] * b / bands;
+        const int at = int(std::lower_bound(upTo.begin(), upTo.end(), share) - upTo.begin());
+        // Every band keeps a row at least, and leaves one to each after it.
+        cuts[size_t(b)] = std::clamp(at, cuts[size_t(b) - 1] + 1, total - (bands - b));
+    }
+    return cuts;
+}
+
 void SurfaceRenderer::DrawRows(const std::vector<RowsToDraw> &jobs, DrawingState &state, const ViewGeometry &view)
 {
     const qreal ratio = view_.Ratio;
@@ -159,8 +187,8 @@ void SurfaceRenderer::DrawRows(const std::vector<RowsToDraw> &jobs, DrawingState
     for (const RowsToDraw &job : jobs)
         total += job.Local.height();
     const int bands = PicturesInBands ? std::clamp(total / MinBandRows, 1, RenderThreads()) : 1;
-    // The rows of all pictures, one after the other, cut into equal bands: a band may hold the
-    // end of one picture and the start of the next. Each piece of a band is drawn as a part
+    // The rows of all pictures, one after the other, cut into bands of equal work: a band may
+    // hold the end of one picture and the start of the next. Each piece of a band is drawn as a part
     // drawn anew is (what can touch it, on an image of its picture's size), so its pixels are
     // those of the whole picture drawn at once: the first piece of a picture on the picture
     // itself, the others on images of their own whose rows are copied over after all bands.
@@ -173,8 +201,9 @@ void SurfaceRenderer::DrawRows(const std::vector<RowsToDraw> &jobs, DrawingState
     std::vector<char> taken;
     bandImages_.reserve(bandImages_.size() + size_t(bands) + jobs.size());
     bool cut = bands > 1;
+    const std::vector<int> cuts = cut ? BandCuts(jobs, total, bands, state, view) : std::vector<int>();
     for (int b = 0, start = 0; cut && b < bands; ++b, start = 0) {
-        const int from = int(qint64(total) * b / bands), to = int(qint64(total) * (b + 1) / bands);
+        const int from = cuts[size_t(b)], to = cuts[size_t(b) + 1];
         for (size_t j = 0; j < jobs.size() && cut; start += jobs[j].Local.height(), ++j) {
             const QRect &local = jobs[j].Local;
             const int top = std::max(from, start), bottom = std::min(to, start + local.height());

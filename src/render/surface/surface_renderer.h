@@ -153,6 +153,10 @@ private:
     // Draws the drawing on all the given rows, in bands on the rendering threads when they are
     // tall enough: the rows of all the pictures together are cut into one band per thread.
     void DrawRows(const std::vector<RowsToDraw> &jobs, DrawingState &state, const ViewGeometry &view);
+    // Where the rows of all the jobs, one after the other, are cut into the given bands: the
+    // first row of each band and, last, the count of all rows.
+    std::vector<int> BandCuts(const std::vector<RowsToDraw> &jobs, int total, int bands, const DrawingState &state,
+                              const ViewGeometry &view) const;
     // A kept image the size and format of the picture for a band, not yet taken in this
     // drawing (made anew where none fits); null when there is no memory for one.
     QImage *BandImageLike(const QImage &picture, std::vector<char> &taken);
