@@ -3,6 +3,7 @@
 // cut by the image's edges and by a clip rectangle, overlapping in several colours. Each
 // case prints the largest and the mean difference per colour channel.
 #include "support/drawing_builder.h"
+#include "support/random_drawing.h"
 #include "document/drawing_state.h"
 #include "render/canvas/capsule_raster.h"
 #include "render/canvas/curve_raster.h"
@@ -227,8 +228,39 @@ private slots:
     }
 
     // Outline points land on the 1/64 pixel grid as std::round puts them: halves away from
-    // zero, the sign of a zero kept, coordinates far beyond any sheet and odd values alike.
+    // zero, the sign of a zero kept, coordinates far beyond any sheet and odd values alike;
+    // in the build for every processor and in the one for newer processors.
     void outlinePointsRoundAsBefore()
+    {
+        for (bool newer : {false, true})
+            if (outline::UseNewerProcessorBuild(newer) == newer)
+                PointsRoundAsBefore();
+        outline::UseNewerProcessorBuild(true);
+    }
+
+    // The build of the fill for newer processors draws the very pixels of the one for every
+    // processor: objects of every kind and colour, white ones on squared paper, at 96, 144 and
+    // 300 dpi (a contraction of products and sums into fused ones would show here).
+    void bothProcessorBuildsDrawTheSame()
+    {
+        if (!outline::UseNewerProcessorBuild(true))
+            QSKIP("This processor has no AVX2, BMI and FMA: only the build for every processor runs.");
+        DrawingState state;
+        DrawingBuilder drawing(state);
+        AddRandomObjects(drawing, 600, 210, 297, 5);
+        state.Paper = PaperKind::Squared5;
+        for (double dpi : {96.0, 144.0, 300.0}) {
+            QImage newer, plain;
+            QCOMPARE(SheetImage(state, 1, 0, dpi, newer), ExportError::None);
+            outline::UseNewerProcessorBuild(false);
+            QCOMPARE(SheetImage(state, 1, 0, dpi, plain), ExportError::None);
+            outline::UseNewerProcessorBuild(true);
+            QCOMPARE(plain, newer);
+        }
+    }
+
+private:
+    void PointsRoundAsBefore()
     {
         std::vector<double> values{0.5, -0.5, 1.5, -2.5, 3.5, std::nextafter(0.5, 0.0), std::nextafter(-0.5, 0.0),
                                    -0.0, 1e-300, 0x1p51 + 1.5, 0x1p52 + 3, -0x1p60, 1e300, qInf(), qQNaN()};
@@ -250,6 +282,7 @@ private slots:
         }
     }
 
+private slots:
     // Lines leaving the image and cut by a clip rectangle: nothing is written outside, and
     // inside the pixels are the painter's.
     void clippedLinesStayInside()

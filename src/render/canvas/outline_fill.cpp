@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -15,14 +16,15 @@
 
 // The fill, the cut of curves and the placing of points are built twice: for every x86-64
 // processor, and for those with AVX2, BMI and FMA (most made since 2013), where the same code
-// runs a quarter faster; the program picks one when it starts. The file is compiled without
-// contracting products and sums into fused ones, so both give the very same pixels.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && defined(__ELF__)
-#define FOR_EACH_PROCESSOR __attribute__((target_clones("arch=x86-64-v3", "default")))
+// runs a quarter faster. The file is compiled without contracting products and sums into fused
+// ones, so both builds give the very same pixels.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define TWO_BUILDS 1
+#define FOR_NEWER_PROCESSORS __attribute__((target("arch=x86-64-v3")))
 #else
-#define FOR_EACH_PROCESSOR
+#define TWO_BUILDS 0
 #endif
-// Built into each of those functions, so that their helpers follow the processor they run on.
+// Built into each build's functions, so that their helpers follow the processor they run on.
 #define BUILT_IN [[gnu::always_inline]]
 
 namespace velmora::outline {
@@ -325,10 +327,8 @@ BUILT_IN inline void CutCurve(std::vector<Point> &out, Point p0, Point p1, Point
     }
 }
 
-} // namespace
-
-FOR_EACH_PROCESSOR
-void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance, const Rows &rows)
+BUILT_IN inline void AddCurveIn(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance,
+                                const Rows &rows)
 {
     // No piece of a curve whose hull lies within the rows can leave them.
     if (std::min({p0.Y, p1.Y, p2.Y, p3.Y}) >= rows.Top && std::max({p0.Y, p1.Y, p2.Y, p3.Y}) <= rows.Bottom)
@@ -337,8 +337,7 @@ void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, d
         CutCurve<true>(out, p0, p1, p2, p3, tolerance, rows);
 }
 
-FOR_EACH_PROCESSOR
-void ToDevice(Contours &contours, double scale, QPointF offset)
+BUILT_IN inline void ToDeviceIn(Contours &contours, double scale, QPointF offset)
 {
 #if defined(__SSE2__)
     // Both coordinates of a point at once: half a million points a picture.
@@ -362,8 +361,7 @@ void ToDevice(Contours &contours, double scale, QPointF offset)
 #endif
 }
 
-FOR_EACH_PROCESSOR
-void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colour)
+BUILT_IN inline void FillIn(QImage &image, const QRect &clip, const Contours &contours, QRgb colour)
 {
     thread_local std::vector<Edge> edges;
     thread_local std::vector<uint32_t> firstOfRow, byRow;
@@ -451,6 +449,78 @@ void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colou
         });
     }
     row.Finish();
+}
+
+#if TWO_BUILDS
+FOR_NEWER_PROCESSORS void AddCurveNewer(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3,
+                                        double tolerance, const Rows &rows)
+{
+    AddCurveIn(out, p0, p1, p2, p3, tolerance, rows);
+}
+FOR_NEWER_PROCESSORS void ToDeviceNewer(Contours &contours, double scale, QPointF offset)
+{
+    ToDeviceIn(contours, scale, offset);
+}
+FOR_NEWER_PROCESSORS void FillNewer(QImage &image, const QRect &clip, const Contours &contours, QRgb colour)
+{
+    FillIn(image, clip, contours, colour);
+}
+
+bool HasNewerProcessor()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("x86-64-v3");
+}
+// Decided when the program starts; only tests change it, while nothing draws.
+std::atomic<bool> newerBuild{HasNewerProcessor()};
+#endif
+
+bool Newer()
+{
+#if TWO_BUILDS
+    return newerBuild.load(std::memory_order_relaxed);
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+void AddCurve(std::vector<Point> &out, Point p0, Point p1, Point p2, Point p3, double tolerance, const Rows &rows)
+{
+#if TWO_BUILDS
+    if (Newer())
+        return AddCurveNewer(out, p0, p1, p2, p3, tolerance, rows);
+#endif
+    AddCurveIn(out, p0, p1, p2, p3, tolerance, rows);
+}
+
+void ToDevice(Contours &contours, double scale, QPointF offset)
+{
+#if TWO_BUILDS
+    if (Newer())
+        return ToDeviceNewer(contours, scale, offset);
+#endif
+    ToDeviceIn(contours, scale, offset);
+}
+
+void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colour)
+{
+#if TWO_BUILDS
+    if (Newer())
+        return FillNewer(image, clip, contours, colour);
+#endif
+    FillIn(image, clip, contours, colour);
+}
+
+bool UseNewerProcessorBuild(bool use)
+{
+#if TWO_BUILDS
+    newerBuild = use && HasNewerProcessor();
+#else
+    Q_UNUSED(use);
+#endif
+    return Newer();
 }
 
 bool TargetOf(QPainter &painter, QRgb colour, Target &target, const QRect &needed)

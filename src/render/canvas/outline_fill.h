@@ -71,6 +71,11 @@ void ToDevice(Contours &contours, double scale, QPointF offset);
 // of its own (an image whose pixels another copy shares gets its own first).
 void Fill(QImage &image, const QRect &clip, const Contours &contours, QRgb colour);
 
+// Whether the fill, the cut of curves and the placing of points run their build for newer
+// processors (AVX2, BMI, FMA), as they do from the start where the processor has them; returns
+// whether that build is now in use. Both builds draw the same pixels (tests compare them).
+bool UseNewerProcessorBuild(bool use);
+
 // An image a painter paints on, where drawing straight into the pixels gives what the painter
 // would: device = logical * Scale + Offset, nothing outside Clip.
 struct Target {
