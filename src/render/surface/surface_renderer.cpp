@@ -153,18 +153,41 @@ QImage *SurfaceRenderer::BandImageLike(const QImage &picture, std::vector<char> 
 std::vector<int> SurfaceRenderer::BandCuts(const std::vector<RowsToDraw> &jobs, int total, int bands,
                                            const DrawingState &state, const ViewGeometry &view) const
 {
-    // A band's work follows the objects near its rows more than the count of its rows (the
-    // objects gather where the pupil drew, the margins and the gap between sheets are empty):
-    // each row weighs one more than the objects of the index band it lies in, and each band
-    // gets an equal share of the weight.
+    // A band's work follows what is drawn near its rows more than the count of its rows (the
+    // drawing gathers where the pupil drew, the margins and the gap between sheets are empty):
+    // each row weighs one, more the objects of the index band it lies in and two for each text
+    // across it (a text's row costs about twice an object's), and each band gets an equal share.
+    constexpr double TextWeight = 2;
+    // The texts first, as steps up and down along the rows: a text's rows in a job's picture.
+    std::vector<double> steps(size_t(total) + 1, 0.0);
+    for (int i = 0; i < state.Texts.Count; ++i) {
+        const TextObject &text = state.Texts.At(i);
+        int first = 0;
+        for (const RowsToDraw &job : jobs) {
+            const Layer &layer = *job.Of;
+            const double off = SheetOffsetMm(layer.Sheet, state.PageHeightInch);
+            auto rowOf = [&](double mm) {
+                return ((mm - off) * view.PixelsPerMm + layer.SheetOrigin.y()) * view_.Ratio - layer.DeviceOrigin.y();
+            };
+            const double top = std::max(rowOf(std::min(text.Top, text.Bottom)), double(job.Local.top()));
+            const double bottom = std::min(rowOf(std::max(text.Top, text.Bottom)), double(job.Local.bottom()));
+            if (top <= bottom) { // not so for a text far away, or with a box that is no number
+                steps[size_t(first + int(top) - job.Local.top())] += TextWeight;
+                steps[size_t(first + int(bottom) - job.Local.top()) + 1] -= TextWeight;
+            }
+            first += job.Local.height();
+        }
+    }
     std::vector<double> upTo(size_t(total) + 1, 0.0);
+    double texts = 0;
     size_t row = 0;
     for (const RowsToDraw &job : jobs) {
         const Layer &layer = *job.Of;
         const double off = SheetOffsetMm(layer.Sheet, state.PageHeightInch);
         for (int y = job.Local.top(); y <= job.Local.bottom(); ++y, ++row) {
             const double onSheet = (layer.DeviceOrigin.y() + y + 0.5) / view_.Ratio - layer.SheetOrigin.y();
-            upTo[row + 1] = upTo[row] + 1.0 + double(index_.ObjectsNear(onSheet / view.PixelsPerMm + off));
+            texts += steps[row];
+            upTo[row + 1] = upTo[row] + 1.0 + texts + double(index_.ObjectsNear(onSheet / view.PixelsPerMm + off));
         }
     }
     std::vector<int> cuts(size_t(bands) + 1, total);
