@@ -158,24 +158,39 @@ std::vector<int> SurfaceRenderer::BandCuts(const std::vector<RowsToDraw> &jobs, 
     // each row weighs one, more the objects of the index band it lies in and two for each text
     // across it (a text's row costs about twice an object's), and each band gets an equal share.
     constexpr double TextWeight = 2;
-    // The texts first, as steps up and down along the rows: a text's rows in a job's picture.
+    // Each job's rows among all rows, and where global millimetres fall on them.
+    struct Span {
+        double Scale, Shift; // row = mm * Scale + Shift
+        int First, Last;
+    };
+    std::vector<Span> spans;
+    double lowest = HUGE_VAL, highest = -HUGE_VAL; // the millimetres of all rows
+    for (int first = 0; const RowsToDraw &job : jobs) {
+        const Layer &layer = *job.Of;
+        const double off = SheetOffsetMm(layer.Sheet, state.PageHeightInch);
+        const double scale = view.PixelsPerMm * view_.Ratio;
+        const double shift =
+            (layer.SheetOrigin.y() - off * view.PixelsPerMm) * view_.Ratio - layer.DeviceOrigin.y() - job.Local.top() + first;
+        const Span span{scale, shift, first, first + job.Local.height() - 1};
+        spans.push_back(span);
+        lowest = std::min(lowest, (span.First - 1 - shift) / scale);
+        highest = std::max(highest, (span.Last + 1 - shift) / scale);
+        first += job.Local.height();
+    }
+    // The texts, as steps up and down along the rows; most lie far from the rows drawn.
     std::vector<double> steps(size_t(total) + 1, 0.0);
     for (int i = 0; i < state.Texts.Count; ++i) {
         const TextObject &text = state.Texts.At(i);
-        int first = 0;
-        for (const RowsToDraw &job : jobs) {
-            const Layer &layer = *job.Of;
-            const double off = SheetOffsetMm(layer.Sheet, state.PageHeightInch);
-            auto rowOf = [&](double mm) {
-                return ((mm - off) * view.PixelsPerMm + layer.SheetOrigin.y()) * view_.Ratio - layer.DeviceOrigin.y();
-            };
-            const double top = std::max(rowOf(std::min(text.Top, text.Bottom)), double(job.Local.top()));
-            const double bottom = std::min(rowOf(std::max(text.Top, text.Bottom)), double(job.Local.bottom()));
-            if (top <= bottom) { // not so for a text far away, or with a box that is no number
-                steps[size_t(first + int(top) - job.Local.top())] += TextWeight;
-                steps[size_t(first + int(bottom) - job.Local.top()) + 1] -= TextWeight;
+        const double top = std::min(text.Top, text.Bottom), bottom = std::max(text.Top, text.Bottom);
+        if (!(bottom >= lowest && top <= highest)) // also a box that is no number
+            continue;
+        for (const Span &span : spans) {
+            const double from = std::max(top * span.Scale + span.Shift, double(span.First));
+            const double to = std::min(bottom * span.Scale + span.Shift, double(span.Last));
+            if (from <= to) {
+                steps[size_t(from)] += TextWeight;
+                steps[size_t(to) + 1] -= TextWeight;
             }
-            first += job.Local.height();
         }
     }
     std::vector<double> upTo(size_t(total) + 1, 0.0);
