@@ -195,16 +195,12 @@ std::vector<int> SurfaceRenderer::BandCuts(const std::vector<RowsToDraw> &jobs, 
     }
     std::vector<double> upTo(size_t(total) + 1, 0.0);
     double texts = 0;
-    size_t row = 0;
-    for (const RowsToDraw &job : jobs) {
-        const Layer &layer = *job.Of;
-        const double off = SheetOffsetMm(layer.Sheet, state.PageHeightInch);
-        for (int y = job.Local.top(); y <= job.Local.bottom(); ++y, ++row) {
-            const double onSheet = (layer.DeviceOrigin.y() + y + 0.5) / view_.Ratio - layer.SheetOrigin.y();
-            texts += steps[row];
-            upTo[row + 1] = upTo[row] + 1.0 + texts + double(index_.ObjectsNear(onSheet / view.PixelsPerMm + off));
+    for (const Span &span : spans)
+        for (int row = span.First; row <= span.Last; ++row) {
+            texts += steps[size_t(row)];
+            const double objects = double(index_.ObjectsNear((row + 0.5 - span.Shift) / span.Scale));
+            upTo[size_t(row) + 1] = upTo[size_t(row)] + 1.0 + texts + objects;
         }
-    }
     std::vector<int> cuts(size_t(bands) + 1, total);
     cuts[0] = 0;
     for (int b = 1; b < bands; ++b) {
@@ -226,10 +222,11 @@ void SurfaceRenderer::DrawRows(const std::vector<RowsToDraw> &jobs, DrawingState
         total += job.Local.height();
     const int bands = PicturesInBands ? std::clamp(total / MinBandRows, 1, RenderThreads()) : 1;
     // The rows of all pictures, one after the other, cut into bands of equal work: a band may
-    // hold the end of one picture and the start of the next. Each piece of a band is drawn as a part
-    // drawn anew is (what can touch it, on an image of its picture's size), so its pixels are
-    // those of the whole picture drawn at once: the first piece of a picture on the picture
-    // itself, the others on images of their own whose rows are copied over after all bands.
+    // hold the end of one picture and the start of the next. Each piece of a band is drawn as
+    // a part drawn anew is (what can touch it, on an image of its picture's size), so its
+    // pixels are those of the whole picture drawn at once: the first piece of a picture on the
+    // picture itself, the others on images of their own whose rows are copied over after all
+    // bands.
     struct Piece {
         size_t Job;
         QRect Rows;
