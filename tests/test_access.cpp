@@ -371,6 +371,44 @@ private slots:
         QCOMPARE(w.Session().History().count(), 4);
     }
 
+    // Escape during a drag with the mouse takes it back as it takes back a held keyboard press:
+    // a pencil stroke leaves nothing and no step of the history, a moved ruler lies where the
+    // press found it; the moves and the release after it change nothing.
+    void escapeTakesBackAMouseDrag()
+    {
+        Window w;
+        auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, w.Box()->mapToGlobal(at), button, buttons, {});
+            QApplication::sendEvent(w.Box(), &event);
+        };
+        auto drag = [&](QAction *tool) {
+            tool->trigger();
+            send(QEvent::MouseButtonPress, {150, 200}, Qt::LeftButton, Qt::LeftButton);
+            send(QEvent::MouseMove, {200, 230}, Qt::NoButton, Qt::LeftButton);
+            send(QEvent::MouseMove, {260, 240}, Qt::NoButton, Qt::LeftButton);
+        };
+        auto release = [&] {
+            w.Keys({{Qt::Key_Escape, None}});
+            send(QEvent::MouseMove, {300, 260}, Qt::NoButton, Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, {300, 260}, Qt::LeftButton, Qt::NoButton);
+        };
+        const DrawingState &drawing = w.Session().Drawing();
+        const QImage plain = w.Box()->grab().toImage();
+        drag(w->Tools().pencilTool);
+        QVERIFY(drawing.Objects.Count > 0);
+        release();
+        QCOMPARE(drawing.Objects.Count, 0);
+        QCOMPARE(w.Session().History().count(), 0);
+        QCOMPARE(w.Box()->grab().toImage(), plain);
+        const InstrumentPlacement before = drawing.Placement;
+        drag(w->Tools().rulerMoveMode);
+        QVERIFY(drawing.Placement.RulerX != before.RulerX);
+        release();
+        QCOMPARE(drawing.Placement.RulerX, before.RulerX);
+        QCOMPARE(drawing.Placement.RulerY, before.RulerY);
+        QCOMPARE(w.Box()->grab().toImage(), plain);
+    }
+
     void escapeAndTheMouseEndAHeldKeyboardPress()
     {
         Window w;

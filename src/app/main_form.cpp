@@ -252,8 +252,9 @@ void TMainForm::WireSession()
 
 void TMainForm::CreateKeys()
 {
-    // F10 opens the first menu; Escape drops a curve under construction, or else, with no
-    // gesture under way, leaves full screen.
+    // F10 opens the first menu; Escape drops a curve under construction, takes back a drag of
+    // the mouse or pen as a held keyboard press is taken back, or else, with no gesture under
+    // way, leaves full screen.
     auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this,
             [this] { menus_->menuBar->setActiveAction(menus_->fileMenu->menuAction()); });
@@ -262,10 +263,15 @@ void TMainForm::CreateKeys()
         RunPointerGuarded([this] {
             if (WithdrawKeyPointerPress())
                 return;
-            if (dispatch_.Cancel())
+            if (dispatch_.Cancel()) {
                 surface_->ShowToolDrawing();
-            else if (isFullScreen() && !dispatch_.Dragging() && !touch_.Active())
+            } else if (dispatch_.Dragging() && !touch_.Active()) {
+                // Nothing of it stays: the moves until the release find no gesture.
+                dispatch_.Withdraw();
+                surface_->ShowToolDrawing();
+            } else if (isFullScreen() && !dispatch_.Dragging() && !touch_.Active()) {
                 SetFullScreen(false);
+            }
         });
     });
 }
